@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QTabWidget>
+#include <QWidget>
+
+class TPage95Control;
+
+// One page of a TPage95Control, with the caption shown on its tab.
+class TTab95Sheet : public QWidget {
+    Q_OBJECT
+public:
+    explicit TTab95Sheet(QWidget* parent = nullptr);
+    // Creates the page and appends it to `pageControl` with `caption`.
+    TTab95Sheet(TPage95Control* pageControl, const QString& caption);
+    ~TTab95Sheet() override;
+
+    QString Caption() const { return caption_; }
+    void setCaption(const QString& caption);
+
+    // Assigning a page control takes the page out of its former one (if any)
+    // and appends it as the new control's last tab. nullptr only removes it;
+    // the page then has no parent and belongs to the caller.
+    TPage95Control* PageControl() const { return pageControl_; }
+    void setPageControl(TPage95Control* pageControl);
+
+    // Position among the tabs of its control, -1 without one.
+    int PageIndex() const;
+
+private:
+    friend class TPage95Control;
+    QString caption_;
+    QPointer<TPage95Control> pageControl_;
+};
+
+// A tab control owning TTab95Sheet pages, tabs in one row with scroll buttons
+// when they do not fit. OnChange is raised only when the user switches pages
+// (mouse on a tab, Ctrl+Tab, Ctrl+Shift+Tab), never by ActivePage set by code.
+class TPage95Control : public QTabWidget {
+    Q_OBJECT
+public:
+    explicit TPage95Control(QWidget* parent = nullptr);
+    ~TPage95Control() override;
+
+    int PageCount() const { return count(); }
+    TTab95Sheet* Pages(int index) const;
+
+    // Appends the page (same as page->setPageControl(this)).
+    void addPage(TTab95Sheet* page);
+
+    TTab95Sheet* ActivePage() const;
+    // Shows the page and brings its tab to the front without OnChange;
+    // a page of another control (or nullptr) is ignored.
+    void setActivePage(TTab95Sheet* page);
+    int ActivePageIndex() const { return currentIndex(); }
+
+signals:
+    void OnChange();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    friend class TTab95Sheet;
+    void insertSheet(TTab95Sheet* page);
+    void removeSheet(TTab95Sheet* page);
+    void currentPageChanged(int index);
+
+    int codeChanges_ = 0;  // > 0 while code (not the user) changes the current page
+};
