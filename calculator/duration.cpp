@@ -1,0 +1,59 @@
+#include "calculator/duration.h"
+
+#include "calculator/channel_assignment.h"
+
+namespace capacimo {
+
+std::int32_t cardCapacity(std::int32_t cardBytes) { return cardBytes / 100 * 95; }
+
+std::int32_t freeBytes(std::int32_t capacity, std::int32_t setupImageLength, std::int32_t reservedImages) {
+    return capacity - setupImageLength * reservedImages;
+}
+
+StorageDuration storageDuration(std::int32_t free, std::int32_t written) {
+    if (written <= 0 || free <= 0) return kNoDuration;
+    // W covers two hours, so W / 2 is one hour. The quotient is formed in
+    // extended precision and kept in single precision, as the recorder's
+    // configuration software always showed it; the split into weeks, days
+    // and hours then truncates.
+    const long double quotient = static_cast<long double>(free) / (static_cast<long double>(written) * 0.5L);
+    const float hoursTotal = static_cast<float>(quotient);
+    StorageDuration d;
+    d.weeks = static_cast<std::int32_t>(static_cast<long double>(hoursTotal) / 168);
+    const float rest = static_cast<float>(static_cast<long double>(hoursTotal) - 168.0L * d.weeks);
+    d.days = static_cast<std::int32_t>(static_cast<long double>(rest) / 24);
+    d.hours = static_cast<std::int32_t>(static_cast<long double>(rest) - 24.0L * d.days);
+    return d;
+}
+
+StorageDuration cardDuration(std::int32_t cardItem, std::int32_t written, std::int32_t setupImageLength) {
+    if (cardItem < 0 || cardItem >= kCardItems) return kNoDuration;
+    const std::int32_t capacity = cardCapacity(kCardSizes[static_cast<std::size_t>(cardItem)].bytes);
+    return storageDuration(freeBytes(capacity, setupImageLength, kCardSetupImages), written);
+}
+
+CalculationResult runCalculation(const CalculatorEntries& entries, RecorderSetup& setup, StorageCycleCodes& codes,
+                                 CConfigBlock& encoder, CCapacimo& simulator) {
+    applyEntries(entries, setup, codes);
+    simulator.setGroupCycles(&encoder, codes);
+    encoder.setWorkingSetup(setup);
+
+    CalculationResult result;
+    result.written = simulator.simulate();
+    // The image has the same length for every setup, so it is encoded once.
+    if (encoder.imageLength() == 0) encoder.encodeSetupImage(encoder.workingSetup());
+    result.setupImageLength = encoder.imageLength();
+
+    result.internal = storageDuration(freeBytes(kInternalCapacity, result.setupImageLength, kInternalSetupImages),
+                                      result.written);
+    result.card = cardDuration(entries.cardItem, result.written, result.setupImageLength);
+    return result;
+}
+
+Calculator::Calculator() { initRecorderSetup(setup_); }
+
+CalculationResult Calculator::calculate(const CalculatorEntries& entries) {
+    return runCalculation(entries, setup_, codes_, encoder_, simulator_);
+}
+
+}  // namespace capacimo

@@ -1,0 +1,83 @@
+// From the bytes two hours of recording occupy to how long each medium lasts.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "calculator/config_block.h"
+#include "calculator/entries.h"
+#include "calculator/recorder_setup.h"
+#include "calculator/simulation.h"
+
+namespace capacimo {
+
+// Whole weeks, days and hours; -1 in all three when no duration can be given.
+struct StorageDuration {
+    std::int32_t weeks = 0;
+    std::int32_t days = 0;
+    std::int32_t hours = 0;
+    bool operator==(const StorageDuration&) const = default;
+};
+
+inline constexpr StorageDuration kNoDuration{-1, -1, -1};
+
+// Internal memory: 365 days of 500,000 bytes; it keeps room for 365 setup images.
+inline constexpr std::int32_t kInternalCapacity = 365 * 500000;
+inline constexpr std::int32_t kInternalSetupImages = 365;
+// An SD card gives 95 % of its size to data and keeps room for 200 setup images.
+inline constexpr std::int32_t kCardSetupImages = 200;
+
+struct CardSize {
+    const char* text;     // as the size list shows it
+    std::int32_t bytes;
+};
+inline constexpr std::array<CardSize, kCardItems> kCardSizes = {{
+    {"256 MB", 255721472},
+    {"512 MB", 513015808},
+    {"1 GB", 1023524864},
+    {"2 GB", 2057437184},
+}};
+
+std::int32_t cardCapacity(std::int32_t cardBytes);
+// Free bytes for measured data: capacity less the reserved setup images.
+// Formed in 32 bits like the recorder's own figure; it cannot overflow for the
+// capacities above.
+std::int32_t freeBytes(std::int32_t capacity, std::int32_t setupImageLength, std::int32_t reservedImages);
+
+// Converts free bytes and W (bytes per two hours) into weeks, days and hours.
+StorageDuration storageDuration(std::int32_t freeBytes, std::int32_t writtenPerTwoHours);
+
+struct CalculationResult {
+    std::int32_t written = 0;           // W: bytes two hours of recording occupy
+    std::int32_t setupImageLength = 0;  // S
+    StorageDuration internal;
+    StorageDuration card;               // kNoDuration when the card item is not a known size
+};
+
+// One complete calculation on the caller's objects, as the calculator dialog
+// runs it: fills the setup and the cycle codes from the entries, hands them to
+// the simulator and encoder, replays two hours and converts the result.
+CalculationResult runCalculation(const CalculatorEntries& entries, RecorderSetup& setup,
+                                 StorageCycleCodes& codes, CConfigBlock& encoder, CCapacimo& simulator);
+
+// The duration of the SD card for a given card item, from a finished calculation.
+StorageDuration cardDuration(std::int32_t cardItem, std::int32_t written, std::int32_t setupImageLength);
+
+// Owns everything one calculation needs; for callers without a dialog.
+class Calculator {
+public:
+    Calculator();
+    CalculationResult calculate(const CalculatorEntries& entries);
+    const RecorderSetup& setup() const { return setup_; }
+    const StorageCycleCodes& cycleCodes() const { return codes_; }
+
+private:
+    RecorderSetup setup_;
+    StorageCycleCodes codes_{};
+    CConfigBlock encoder_;
+    CCapacimo simulator_;
+};
+
+}  // namespace capacimo

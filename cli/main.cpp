@@ -1,0 +1,40 @@
+// capacimo-calc: the storage-duration calculator without a window. It computes
+// exactly what the calculator dialog shows for the same entries.
+#include <QCoreApplication>
+#include <QTextStream>
+#include <cstdio>
+
+#include "cli/options.h"
+#include "cli/report.h"
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("capacimo-calc");
+    QCoreApplication::setApplicationVersion(CAPACIMO_VERSION);
+    const QStringList arguments = QCoreApplication::arguments();
+
+    QTextStream err(stderr);
+    QTextStream out(stdout);
+
+    const auto parsed = capacimo::cli::parseOptions(arguments, capacimo::defaultEntries());
+    if (!parsed.ok()) {
+        err << "capacimo-calc: " << parsed.error << '\n';
+        return 2;
+    }
+    const auto& o = parsed.options;
+    if (o.help) {
+        out << capacimo::cli::helpText();
+        return 0;
+    }
+    if (o.version) {
+        out << "capacimo-calc " << CAPACIMO_VERSION << '\n';
+        return 0;
+    }
+    const auto report = capacimo::cli::makeReport(o.entries, o.allCards);
+    if (o.json) {
+        out << capacimo::cli::formatJson(report);
+    } else {
+        out << capacimo::cli::formatText(report);
+    }
+    return 0;
+}

@@ -1,0 +1,33 @@
+// Command-line options of capacimo-calc, turned into the calculator's entries.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "calculator/entries.h"
+
+namespace capacimo::cli {
+
+struct Options {
+    CalculatorEntries entries;
+    bool allCards = false;
+    bool json = false;
+    bool help = false;
+    bool version = false;
+};
+
+struct ParseResult {
+    Options options;
+    QString error;  // one line naming the option and what it accepts; empty when fine
+    bool ok() const { return error.isEmpty(); }
+};
+
+// Parses the arguments (the program name first) over the given starting entries.
+ParseResult parseOptions(const QStringList& arguments, const CalculatorEntries& start);
+
+QString helpText();
+
+// Lower case without blanks: how texts on the command line are compared.
+QString normalizedText(const QString& text);
+
+}  // namespace capacimo::cli
