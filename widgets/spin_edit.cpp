@@ -1,0 +1,289 @@
+#include "widgets/spin_edit.h"
+
+#include "widgets/spin_button.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionFrame>
+
+#include <climits>
+
+namespace {
+
+// Width of the button pair inside the box: 15 pixels at 96 dpi.
+int pairWidth(const QWidget* w) { return (15 * w->logicalDpiX() + 48) / 96; }
+
+bool isWindowSwitch(Qt::FocusReason reason) {
+    // The window lost or regained activation, or a popup (context menu) came
+    // up: the user has not entered or left this box.
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+}
+
+}  // namespace
+
+// --- TSpinEdit_X ---------------------------------------------------------
+
+TSpinEdit_X::TSpinEdit_X(QWidget* parent) : QLineEdit(parent), button_(new TSpinButton_X(this)) {
+    button_->setObjectName(QStringLiteral("SpinButton"));
+    button_->setFocusControl(this);
+    button_->setTabStop(false);
+    button_->setCursor(Qt::ArrowCursor);
+    button_->UpButton()->installEventFilter(this);
+    button_->DownButton()->installEventFilter(this);
+    connect(button_, &TSpinButton_X::OnUpClick, this, &TSpinEdit_X::UpClick);
+    connect(button_, &TSpinButton_X::OnDownClick, this, &TSpinEdit_X::DownClick);
+    connect(this, &QLineEdit::textChanged, this, &TSpinEdit_X::OnChange);
+    QLineEdit::setText(QStringLiteral("0"));
+    layoutButton();
+}
+
+TSpinEdit_X::~TSpinEdit_X() = default;
+
+bool TSpinEdit_X::parseInteger(const QString& text, int* out) {
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    if (i == text.size()) return false;
+    // Accumulate as a negative number so that INT_MIN fits.
+    long long acc = 0;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9') return false;
+        acc = acc * 10 - (c - u'0');
+        if (acc < static_cast<long long>(INT_MIN)) return false;
+    }
+    if (!negative) {
+        acc = -acc;
+        if (acc > INT_MAX) return false;
+    }
+    if (out) *out = static_cast<int>(acc);
+    return true;
+}
+
+int TSpinEdit_X::Value() const {
+    int value = 0;
+    return parseInteger(text(), &value) ? value : minValue_;
+}
+
+void TSpinEdit_X::setValue(int value) { QLineEdit::setText(QString::number(CheckValue(value))); }
+
+int TSpinEdit_X::CheckValue(int value) const {
+    if (maxValue_ == minValue_) return value;
+    if (value < minValue_) return minValue_;
+    if (value > maxValue_) return maxValue_;
+    return value;
+}
+
+bool TSpinEdit_X::IsValidChar(QChar c) const {
+    const char16_t u = c.unicode();
+    if (!editorEnabled_ && (u >= 32 || u == 8)) return false;
+    if (u >= u'0' && u <= u'9') return true;
+    if (u == u'+' || u == u'-') return true;
+    const QString separator = QLocale().decimalPoint();
+    if (separator.size() == 1 && c == separator.front()) return true;
+    return u < 32 && u != 13;
+}
+
+void TSpinEdit_X::UpClick() {
+    if (readOnly_)
+        Beep();
+    else
+        step(increment_);
+}
+
+void TSpinEdit_X::DownClick() {
+    if (readOnly_)
+        Beep();
+    else
+        step(-static_cast<long long>(increment_));
+}
+
+void TSpinEdit_X::step(long long delta) {
+    // Saturate at the 32-bit range instead of wrapping around.
+    long long next = static_cast<long long>(Value()) + delta;
+    if (next > INT_MAX) next = INT_MAX;
+    if (next < INT_MIN) next = INT_MIN;
+    setValue(static_cast<int>(next));
+}
+
+void TSpinEdit_X::Beep() {
+    emit beeped();
+    QApplication::beep();
+}
+
+void TSpinEdit_X::setEditorEnabled(bool enabled) {
+    editorEnabled_ = enabled;
+    syncReadOnly();
+}
+
+void TSpinEdit_X::setReadOnly(bool readOnly) {
+    readOnly_ = readOnly;
+    syncReadOnly();
+}
+
+// The underlying line edit is read-only whenever the user may not edit the
+// text, so that every editing path it offers (keys, undo, the context menu,
+// drag and drop) is closed at once. The buttons still set the value.
+void TSpinEdit_X::syncReadOnly() {
+    syncingReadOnly_ = true;
+    QLineEdit::setReadOnly(readOnly_ || !editorEnabled_);
+    syncingReadOnly_ = false;
+}
+
+void TSpinEdit_X::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (key == Qt::Key_Up || key == Qt::Key_Down) {
+        if (key == Qt::Key_Up)
+            UpClick();
+        else
+            DownClick();
+        event->accept();
+        return;
+    }
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        // Enter is not a character of a number. The key is consumed here, so it
+        // also does not reach a QDialog, which would otherwise press its
+        // default (or first auto-default) button.
+        Beep();
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut)) {
+        if (editorEnabled_ && !readOnly_)
+            QLineEdit::keyPressEvent(event);
+        else
+            event->accept();
+        return;
+    }
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    const bool ctrl = mods & (Qt::ControlModifier | Qt::MetaModifier);
+    const bool alt = mods & Qt::AltModifier;
+    if (ctrl != alt) {
+        // A shortcut, not a typed character (Ctrl+Alt is AltGr on some keyboards).
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    const QString typed = event->text();
+    for (QChar c : typed) {
+        if (c.unicode() == 0x7f) continue;  // the Delete key, not a character
+        if (!IsValidChar(c)) {
+            Beep();
+            event->accept();
+            return;
+        }
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void TSpinEdit_X::inputMethodEvent(QInputMethodEvent* event) {
+    for (QChar c : event->commitString()) {
+        if (!IsValidChar(c)) {
+            Beep();
+            event->accept();
+            return;
+        }
+    }
+    QLineEdit::inputMethodEvent(event);
+}
+
+void TSpinEdit_X::focusInEvent(QFocusEvent* event) {
+    if (isWindowSwitch(event->reason())) {
+        QLineEdit::focusInEvent(event);
+        return;
+    }
+    const bool mouse = event->reason() == Qt::MouseFocusReason &&
+                       (QGuiApplication::mouseButtons() & Qt::LeftButton);
+    // QLineEdit selects on Tab focus by itself; it decides nothing here.
+    QFocusEvent neutral(QEvent::FocusIn, Qt::OtherFocusReason);
+    QLineEdit::focusInEvent(mouse ? event : &neutral);
+    if (mouse) {
+        // Either the click lands in the text (the press places the cursor) or
+        // on a spin button, which counts as focus from elsewhere: decided when
+        // the press itself arrives.
+        mouseFocusPending_ = true;
+    } else if (autoSelect_) {
+        selectAll();
+    }
+}
+
+void TSpinEdit_X::mousePressEvent(QMouseEvent* event) {
+    mouseFocusPending_ = false;
+    QLineEdit::mousePressEvent(event);
+}
+
+bool TSpinEdit_X::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress &&
+        (watched == button_->UpButton() || watched == button_->DownButton())) {
+        if (mouseFocusPending_) {
+            mouseFocusPending_ = false;
+            if (autoSelect_ && hasFocus()) selectAll();
+        }
+    }
+    return QLineEdit::eventFilter(watched, event);
+}
+
+void TSpinEdit_X::resizeEvent(QResizeEvent* event) {
+    QLineEdit::resizeEvent(event);
+    layoutButton();
+}
+
+void TSpinEdit_X::changeEvent(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::ReadOnlyChange:
+        // Somebody called QLineEdit::setReadOnly directly: that is our ReadOnly.
+        if (!syncingReadOnly_) {
+            readOnly_ = isReadOnly();
+            syncReadOnly();
+        }
+        break;
+    case QEvent::FontChange:
+    case QEvent::StyleChange:
+        layoutButton();
+        break;
+    default:
+        break;
+    }
+    QLineEdit::changeEvent(event);
+}
+
+void TSpinEdit_X::layoutButton() {
+    // The pair sits inside the frame at the right edge; the text area ends two
+    // pixels before it, so typed text never runs under the buttons.
+    QStyleOptionFrame opt;
+    initStyleOption(&opt);
+    const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, this);
+    const int pw = pairWidth(this);
+    if (textMargins().right() != pw) setTextMargins(0, 0, pw, 0);
+    setMinimumHeight(QLineEdit::minimumSizeHint().height());
+    button_->setGeometry(width() - frame - pw, frame, pw, qMax(0, height() - 2 * frame));
+}
+
+QSize TSpinEdit_X::sizeHint() const { return QLineEdit::sizeHint(); }
+
+QSize TSpinEdit_X::minimumSizeHint() const { return QLineEdit::minimumSizeHint(); }
+
+// --- TExtSpinEdit ----------------------------------------------------------
+
+TExtSpinEdit::TExtSpinEdit(QWidget* parent) : TSpinEdit_X(parent) {}
+
+void TExtSpinEdit::focusInEvent(QFocusEvent* event) {
+    TSpinEdit_X::focusInEvent(event);
+    if (!isWindowSwitch(event->reason())) remembered_ = Value();
+}
+
+void TExtSpinEdit::focusOutEvent(QFocusEvent* event) {
+    TSpinEdit_X::focusOutEvent(event);
+    if (isWindowSwitch(event->reason())) return;
+    if (text().isEmpty()) QLineEdit::setText(QString::number(remembered_));
+    const int value = Value();
+    if (CheckValue(value) != value) setValue(value);
+}
