@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "cli/options.h"
+#include "cli/report.h"
+
+namespace capacimo::cli {
+namespace {
+
+ParseResult parse(QStringList args) {
+    args.prepend("capacimo-calc");
+    return parseOptions(args, defaultEntries());
+}
+
+TEST(CliOptions, NoOptionsGiveTheResetDefaults) {
+    const auto r = parse({});
+    ASSERT_TRUE(r.ok());
+    const CalculatorEntries d = defaultEntries();
+    EXPECT_EQ(r.options.entries.counts.analog, 1);
+    EXPECT_EQ(r.options.entries.counts.groupValues, d.counts.groupValues);
+    EXPECT_EQ(r.options.entries.cycleItems, d.cycleItems);
+    EXPECT_EQ(r.options.entries.cardItem, 0);
+}
+
+TEST(CliOptions, CountsTextsAndGroups) {
+    const auto r = parse({"--analog", "12", "--analog-totalized=3", "--digital-counters", "14", "--math-states", "8",
+                          "--analysis1", "15min", "--analysis2", "Daily Analysis", "--analysis4", "annual",
+                          "--card", " 1 gb ", "--group", "1:cycle=100ms,values=8", "--group", "10:states=2,cycle=1h",
+                          "--group", "3:cycle=OFF", "--json", "--all-cards"});
+    ASSERT_TRUE(r.ok()) << r.error.toStdString();
+    const auto& e = r.options.entries;
+    EXPECT_EQ(e.counts.analog, 12);
+    EXPECT_EQ(e.counts.analogTotalized, 3);
+    EXPECT_EQ(e.counts.digitalCounters, 14);
+    EXPECT_EQ(e.counts.mathStates, 8);
+    EXPECT_EQ(analysisCodeForItem(0, e.analysisItems[0]), 8);
+    EXPECT_EQ(analysisCodeForItem(1, e.analysisItems[1]), 17);
+    EXPECT_EQ(analysisCodeForItem(3, e.analysisItems[3]), 20);
+    EXPECT_EQ(e.cardItem, 2);
+    EXPECT_EQ(storageCycleCodeForItem(0, e.cycleItems[0]), 1);
+    EXPECT_EQ(e.counts.groupValues[0], 8);
+    EXPECT_EQ(storageCycleCodeForItem(9, e.cycleItems[9]), 18);
+    EXPECT_EQ(e.counts.groupStates[9], 2);
+    EXPECT_EQ(e.cycleItems[2], 0);
+    EXPECT_EQ(storageCycleCodeForItem(1, e.cycleItems[1]), 11);  // untouched groups keep 1 min
+    EXPECT_TRUE(r.options.json);
+    EXPECT_TRUE(r.options.allCards);
+}
+
+TEST(CliOptions, BadInputNamesTheOptionAndWhatItAccepts) {
+    const struct { QStringList args; const char* mentions; } cases[] = {
+        {{"--analog", "41"}, "0 to 40"},
+        {{"--analog", "-1"}, "--analog"},
+        {{"--digital-events", "15"}, "0 to 14"},
+        {{"--math-counters", "9"}, "0 to 8"},
+        {{"--analog", "three"}, "--analog"},
+        {{"--analog", "99999999999999999999"}, "--analog"},
+        {{"--analog"}, "--analog"},
+        {{"--bogus"}, "bogus"},
+        {{"stray"}, "stray"},
+        {{"--analysis1", "daily"}, "12h"},
+        {{"--analysis2", "1min"}, "annual"},
+        {{"--card", "4GB"}, "2GB"},
+        {{"--group", "11:cycle=1s"}, "1..10"},
+        {{"--group", "0:values=1"}, "1..10"},
+        {{"--group", "x:values=1"}, "1..10"},
+        {{"--group", "2"}, "--group"},
+        {{"--group", "2:cycle=100ms"}, "group 2"},
+        {{"--group", "1:cycle=7s"}, "100ms"},
+        {{"--group", "1:values=9"}, "0..8"},
+        {{"--group", "1:colour=red"}, "cycle, values and states"},
+        {{"--group", "1:values"}, "--group"},
+    };
+    for (const auto& c : cases) {
+        const auto r = parse(c.args);
+        EXPECT_FALSE(r.ok()) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(r.error.contains(c.mentions)) << r.error.toStdString();
+        EXPECT_FALSE(r.error.contains('\n')) << r.error.toStdString();
+    }
+}
+
+TEST(CliReport, TextShowsStatusAndRows) {
+    CalculatorEntries e = defaultEntries();
+    e.counts.analog = 0;
+    const QString text = formatText(makeReport(e, false));
+    const QStringList lines = text.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[0], "Error: There must be at least 1 active analog or digital channel!");
+    EXPECT_TRUE(lines[2].startsWith("Internal memory"));
+    EXPECT_EQ(lines[2].split(' ', Qt::SkipEmptyParts).mid(2), (QStringList{"51797", "0", "7"}));
+    EXPECT_TRUE(lines[3].startsWith("SD Card"));
+    EXPECT_EQ(lines[3].split(' ', Qt::SkipEmptyParts).mid(4), (QStringList{"69884", "4", "13"}));
+
+    const QStringList all = formatText(makeReport(defaultEntries(), true)).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(all.size(), 6);  // header, internal memory, four cards
+    EXPECT_TRUE(all[5].contains("2 GB"));
+    EXPECT_TRUE(all[5].endsWith("20567     6     20"));
+}
+
+TEST(CliReport, JsonCarriesEverything) {
+    CalculatorEntries e = defaultEntries();
+    e.counts.analog = 21;
+    e.counts.groupValues[1] = 2;
+    e.cycleItems[1] = 0;
+    const auto doc = QJsonDocument::fromJson(formatJson(makeReport(e, false)));
+    ASSERT_TRUE(doc.isObject());
+    const QJsonObject o = doc.object();
+    EXPECT_EQ(o["setup_image_bytes"].toInt(), 11263);
+    EXPECT_EQ(o["status"].toObject()["level"].toString(), "information");
+    EXPECT_TRUE(o["status"].toObject()["text"].toString().startsWith("Information:"));
+    const QJsonArray results = o["results"].toArray();
+    ASSERT_EQ(results.size(), 2);
+    EXPECT_EQ(results[0].toObject()["medium"].toString(), "Internal memory");
+    EXPECT_FALSE(results[0].toObject().contains("card"));
+    EXPECT_EQ(results[1].toObject()["card"].toString(), "256 MB");
+    const QJsonArray groups = o["groups"].toArray();
+    ASSERT_EQ(groups.size(), 10);
+    EXPECT_EQ(groups[1].toObject()["cycle"].toString(), "Off");
+    EXPECT_EQ(groups[1].toObject()["channels"].toArray()[1].toInt(), 1);
+    EXPECT_EQ(groups[0].toObject()["cycle"].toString(), "1min");
+}
+
+}  // namespace
+}  // namespace capacimo::cli
