@@ -1,0 +1,63 @@
+// Renders every page of the "Scribent S" calculator dialog to PNG files, so a
+// person can look at them. Usage: capacimo_render_dialog OUTDIR [SUFFIX]
+// The screen resolution comes from the environment (QT_FONT_DPI).
+#include <QApplication>
+#include <QDir>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "calculator/dialog.h"
+
+namespace {
+
+void save(QWidget* dialog, const QString& dir, const QString& name, const QString& suffix) {
+    QApplication::processEvents();
+    const QString file = QDir(dir).filePath(name + suffix + ".png");
+    if (!dialog->grab().save(file)) qWarning("cannot write %s", qPrintable(file));
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        qWarning("usage: %s OUTDIR [SUFFIX]", argv[0]);
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    const QString suffix = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+    QDir().mkpath(out);
+    // A private, empty settings store: the pictures show the defaults.
+    QTemporaryDir store;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, store.path());
+
+    capacimo::Tdlg_Main dialog;
+    dialog.show();
+    auto* pages = dialog.findChild<TPage95Control*>("pctrl_Stgs");
+    auto* channels = dialog.findChild<TPage95Control*>("pctrl_Channels");
+    auto* groups = dialog.findChild<TPage95Control*>("pctrl_Groups");
+
+    pages->setActivePage(dialog.findChild<TTab95Sheet*>("tab_Info"));
+    save(&dialog, out, "dialog-information", suffix);
+    pages->setActivePage(dialog.findChild<TTab95Sheet*>("tab_SignalAnalysis"));
+    save(&dialog, out, "dialog-signal-analysis", suffix);
+    pages->setActivePage(dialog.findChild<TTab95Sheet*>("tab_ChStgs"));
+    for (const char* name : {"tab_Analog", "tab_Digital", "tab_Math"}) {
+        channels->setActivePage(dialog.findChild<TTab95Sheet*>(name));
+        save(&dialog, out, QStringLiteral("dialog-channels-%1").arg(QString::fromLatin1(name + 4).toLower()), suffix);
+    }
+    pages->setActivePage(dialog.findChild<TTab95Sheet*>("tab_GroupStgs"));
+    for (int g : {1, 10}) {
+        groups->setActivePage(dialog.findChild<TTab95Sheet*>(QStringLiteral("tab_Group_%1").arg(g)));
+        save(&dialog, out, QStringLiteral("dialog-group-%1").arg(g), suffix);
+    }
+    // An error in the status line.
+    pages->setActivePage(dialog.findChild<TTab95Sheet*>("tab_ChStgs"));
+    channels->setActivePage(dialog.findChild<TTab95Sheet*>("tab_Analog"));
+    dialog.findChild<TExtSpinEdit*>("spe_CountAnalog")->setValue(0);
+    save(&dialog, out, "dialog-status-error", suffix);
+    dialog.findChild<TExtSpinEdit*>("spe_CountAnalog")->setValue(30);
+    save(&dialog, out, "dialog-status-information", suffix);
+    return 0;
+}
