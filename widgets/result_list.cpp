@@ -24,6 +24,10 @@ private:
     TdfsEnhListView* list_;
 };
 
+// How many sub-items a row has, kept on its first cell: the row's cells exist
+// for every column, but only this many are drawn.
+constexpr int SubItemCountRole = Qt::UserRole + 1;
+
 constexpr int CellPadding = 4;  // sub-item cells are narrowed by this on both sides
 constexpr int LeftIndent = 4;   // left-aligned text moves this much further right
 
@@ -103,6 +107,7 @@ void TdfsEnhListView::applyColumnModes() {
 
 int TdfsEnhListView::AddItem(const QString& caption, const QStringList& subItems) {
     auto* item = new QTreeWidgetItem(QStringList{caption} + subItems);
+    item->setData(0, SubItemCountRole, int(subItems.size()));
     for (int c = 0; c < columnCount(); ++c)
         item->setTextAlignment(c, ColumnAlignment(c) | Qt::AlignVCenter);
     addTopLevelItem(item);
@@ -116,7 +121,7 @@ QString TdfsEnhListView::ItemCaption(int row) const {
 
 int TdfsEnhListView::SubItemCount(int row) const {
     const QTreeWidgetItem* item = topLevelItem(row);
-    return item ? qMax(0, item->columnCount() - 1) : 0;
+    return item ? item->data(0, SubItemCountRole).toInt() : 0;
 }
 
 QString TdfsEnhListView::SubItem(int row, int index) const {
@@ -127,7 +132,8 @@ QString TdfsEnhListView::SubItem(int row, int index) const {
 void TdfsEnhListView::setSubItem(int row, int index, const QString& text) {
     QTreeWidgetItem* item = topLevelItem(row);
     if (!item || index < 0) return;
-    for (int c = item->columnCount(); c < index + 1; ++c) item->setText(c, QString());
+    if (index >= item->data(0, SubItemCountRole).toInt())
+        item->setData(0, SubItemCountRole, index + 1);
     item->setText(index + 1, text);
 }
 
@@ -201,7 +207,7 @@ void TdfsEnhListView::DrawItem(QPainter* painter, int row, const QRect& rect, TO
 
     painter->setFont(font());
     const QFontMetrics fm(font());
-    const int subItems = qMax(0, item->columnCount() - 1);
+    const int subItems = SubItemCount(row);
     int x = rect.left();
     for (int column = 0; column < columnCount(); ++column) {
         if (header()->isSectionHidden(column)) continue;
