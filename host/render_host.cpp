@@ -1,0 +1,42 @@
+// capacimo-render-host OUTDIR: draws the splash and the launcher dialog into
+// OUTDIR/splash.png and OUTDIR/launcher.png without showing them.
+// Units are looked for next to this tool, as the program looks next to itself.
+#include <cstdio>
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+
+#include "launcher_dialog.h"
+#include "splash.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s OUTDIR\n", argv[0]);
+    return 2;
+  }
+  const QDir out(QString::fromLocal8Bit(argv[1]));
+  if (!QDir().mkpath(out.path())) {
+    std::fprintf(stderr, "cannot create %s\n", argv[1]);
+    return 1;
+  }
+
+  bool ok = true;
+  {
+    capacimo::Tdlg_Intro splash;
+    splash.ensurePolished();
+    ok = splash.grab().save(out.filePath(QStringLiteral("splash.png"))) && ok;
+  }
+  {
+    capacimo::Tdlg_Main::Services services;
+    services.messageBox = [](const QString& text, const QString& caption) {
+      std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
+    };
+    capacimo::Tdlg_Main launcher(services);
+    launcher.ensurePolished();
+    ok = launcher.grab().save(out.filePath(QStringLiteral("launcher.png"))) && ok;
+  }
+  if (!ok) std::fprintf(stderr, "writing the pictures failed\n");
+  return ok ? 0 : 1;
+}

@@ -1,0 +1,150 @@
+// Helpers shared by the host tests: scratch program directories filled with
+// copies of the fixture libraries, and a look into a loaded fixture.
+#pragma once
+
+#include <dlfcn.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+
+#include "unit_api/unit_entry.h"
+
+namespace host_test {
+
+namespace fs = std::filesystem;
+
+inline fs::path FixtureDir() { return fs::path(HOST_FIXTURE_DIR); }
+
+// A fresh directory below the system's temp dir, removed again at the end.
+class ScratchDir {
+ public:
+  ScratchDir() {
+    std::string pattern = (fs::temp_directory_path() / "capacimo-host-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+  }
+  ~ScratchDir() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+
+  const fs::path& path() const { return path_; }
+  fs::path Units() const { return path_ / "DLLs"; }
+  std::string str() const { return path_.string(); }
+
+ private:
+  fs::path path_;
+};
+
+// Copies fixture library `fixture` (e.g. "fx_alpha") to dir/name; returns the copy.
+inline fs::path PlaceFixture(const std::string& fixture, const fs::path& dir, const std::string& name) {
+  fs::create_directories(dir);
+  const fs::path target = dir / name;
+  fs::copy_file(FixtureDir() / (fixture + ".so"), target, fs::copy_options::overwrite_existing);
+  return target;
+}
+
+inline fs::path WriteFile(const fs::path& path, const std::string& content) {
+  fs::create_directories(path.parent_path());
+  std::ofstream out(path, std::ios::binary);
+  out << content;
+  return path;
+}
+
+inline fs::path MakeFifo(const fs::path& path) {
+  fs::create_directories(path.parent_path());
+  if (mkfifo(path.c_str(), 0600) != 0) throw std::runtime_error("mkfifo failed");
+  return path;
+}
+
+// A bound UNIX socket; the descriptor stays open for the test's lifetime.
+class SocketFile {
+ public:
+  explicit SocketFile(const fs::path& path) {
+    fd_ = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string text = path.string();
+    if (fd_ < 0 || text.size() >= sizeof address.sun_path) throw std::runtime_error("socket failed");
+    text.copy(address.sun_path, text.size());
+    if (bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+      throw std::runtime_error("bind failed");
+  }
+  ~SocketFile() {
+    if (fd_ >= 0) close(fd_);
+  }
+  SocketFile(const SocketFile&) = delete;
+  SocketFile& operator=(const SocketFile&) = delete;
+
+ private:
+  int fd_ = -1;
+};
+
+// Whether the library at path is mapped into this process right now.
+inline bool IsLoaded(const fs::path& path) {
+  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+  if (handle == nullptr) return false;
+  dlclose(handle);
+  return true;
+}
+
+struct Calls {
+  int init = -1;
+  int execute = -1;
+  int close = -1;
+};
+
+// The entry-point call counts of one loaded fixture copy.
+inline Calls CallsOf(void* module) {
+  auto fn = reinterpret_cast<void (*)(int*, int*, int*)>(dlsym(module, "FixtureCalls"));
+  if (fn == nullptr) throw std::runtime_error("not a fixture");
+  Calls calls;
+  fn(&calls.init, &calls.execute, &calls.close);
+  return calls;
+}
+
+struct InitArguments {
+  UnitWindowHandle parent = 0;
+  std::int32_t reserved1 = 0;
+  std::int32_t reserved2 = 0;
+};
+
+inline InitArguments LastInitOf(void* module) {
+  auto fn = reinterpret_cast<void (*)(UnitWindowHandle*, std::int32_t*, std::int32_t*)>(
+      dlsym(module, "FixtureLastInit"));
+  if (fn == nullptr) throw std::runtime_error("not a fixture");
+  InitArguments args;
+  fn(&args.parent, &args.reserved1, &args.reserved2);
+  return args;
+}
+
+// 1 InitDll, 2 ExecuteDLL, 3 CloseDll, 0 none.
+inline void ThrowIn(void* module, int which) {
+  auto fn = reinterpret_cast<void (*)(int)>(dlsym(module, "FixtureThrowIn"));
+  if (fn == nullptr) throw std::runtime_error("not a fixture");
+  fn(which);
+}
+
+// Points the per-user settings store at a private directory. Call first
+// thing in main, before anything reads settings.
+inline std::string UsePrivateConfigHome() {
+  static ScratchDir config;
+  setenv("XDG_CONFIG_HOME", config.str().c_str(), 1);
+  return config.str();
+}
+
+inline fs::path HostSettingsFile() {
+  return fs::path(std::getenv("XDG_CONFIG_HOME")) / "Ostrelwerk" / "Capacimo.conf";
+}
+
+}  // namespace host_test
