@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <QTreeWidget>
 
-class QPainter;
+#include <QPainter>
 
 // A report-style list with owner-drawn rows of one fixed height. Row captions
 // sit in the first column, sub-items in the following ones; every cell is an

@@ -115,6 +115,7 @@ void TTimerSpeedButton_X::paintEvent(QPaintEvent*) {
     if (timeBtnState_ & tbFocusRect) {
         QStyleOptionFocusRect focus;
         focus.initFrom(this);
+        focus.state |= QStyle::State_KeyboardFocusChange;  // some styles draw it only then
         focus.rect = rect().adjusted(3, 3, -3, -3).translated(shift, shift);
         focus.backgroundColor = palette().color(QPalette::Button);
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
