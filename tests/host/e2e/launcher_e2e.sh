@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# Runs the real Capacimo with the real unit on a private X server, the way a
+# person would: Execute, close the unit's dialog, close the launcher. Then
+# checks the exit code and what both sides stored.
+#   launcher_e2e.sh CAPACIMO PROBE
+set -euo pipefail
+
+capacimo=$1
+probe=$2
+unit_dir="$(dirname "$capacimo")/DLLs"
+
+for tool in Xvfb xdotool; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "SKIP: $tool is not installed (scripts/deps.sh installs it)"
+    exit 77
+  fi
+done
+if ! ls "$unit_dir"/*.so >/dev/null 2>&1; then
+  echo "SKIP: no unit library in $unit_dir"
+  exit 77
+fi
+
+work=$(mktemp -d)
+xvfb_pid=
+app_pid=
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  [ -f "$work/capacimo.log" ] && sed 's/^/  capacimo: /' "$work/capacimo.log" >&2
+  exit 1
+}
+
+# A private settings store and runtime dir; no Wayland.
+export XDG_CONFIG_HOME="$work/config"
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb
+
+# Xvfb picks a free display number itself and reports it.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [ -s "$work/display" ] && break
+  sleep 0.1
+done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(head -n1 "$work/display")"
+echo "X display $DISPLAY"
+
+# Waits up to $1 seconds for a visible window whose title matches $2; prints its id.
+wait_window() {
+  local seconds=$1 pattern=$2 id
+  for _ in $(seq $((seconds * 10))); do
+    id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n1 || true)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+# Waits up to $1 seconds until no visible window's title matches $2.
+wait_gone() {
+  local seconds=$1 pattern=$2
+  for _ in $(seq $((seconds * 10))); do
+    xdotool search --onlyvisible --name "$pattern" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+"$capacimo" >"$work/capacimo.log" 2>&1 &
+app_pid=$!
+
+launcher=$(wait_window 60 '^Ostrel Capacimo ') || fail "the launcher did not appear"
+echo "launcher window $launcher: $(xdotool getwindowname "$launcher")"
+
+# "Execute": 12,45 214 x 30 in the launcher's client area.
+sleep 0.5
+xdotool mousemove --window "$launcher" 119 60 click 1
+unit=$(wait_window 60 '^Scribent S$') || fail "the unit's dialog did not appear after Execute"
+echo "unit window $unit"
+
+sleep 0.5
+"$probe" close "$unit" || fail "could not ask the unit's dialog to close"
+wait_gone 30 '^Scribent S$' || fail "the unit's dialog did not close"
+
+"$probe" close "$launcher" || fail "could not ask the launcher to close"
+for _ in $(seq 300); do
+  kill -0 "$app_pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$app_pid" 2>/dev/null && fail "Capacimo did not end after its launcher was closed"
+set +e
+wait "$app_pid"
+rc=$?
+set -e
+app_pid=
+[ "$rc" -eq 0 ] || fail "Capacimo ended with exit code $rc"
+
+settings=$("$probe" settings)
+echo "$settings"
+grep -qx 'Last=Scribent S' <<<"$settings" || fail "the host did not store Last=Scribent S"
+grep -qx 'UnitValues=45' <<<"$settings" || fail "the unit did not store its 45 values"
+echo "PASS: launcher end to end"
