@@ -96,8 +96,10 @@ void WriteSettingInteger(const QString& section, const QString& name, std::int32
     settings.setValue(keyPath(section, name), QString::number(value));
     // Write through at once, so that a store that refuses writes is noticed at
     // the value that failed and everything before it stays stored.
+    // (A format error is left over from reading a damaged store; writing
+    // replaces it with good values.)
     settings.sync();
-    if (settings.status() != QSettings::NoError) {
+    if (settings.status() == QSettings::AccessError) {
         throw SettingsError(formatText(QStringLiteral("Konnte Daten für '%s' nicht setzen"), name).toStdString());
     }
     if (closeAfter) CloseSettingsKey();

@@ -6,6 +6,7 @@
 
 #include "cli/options.h"
 #include "cli/report.h"
+#include "calculator/settings.h"
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
@@ -16,7 +17,12 @@ int main(int argc, char* argv[]) {
     QTextStream err(stderr);
     QTextStream out(stdout);
 
-    const auto parsed = capacimo::cli::parseOptions(arguments, capacimo::defaultEntries());
+    // The stored entries are read with the dialog's rules, so the result is
+    // what the dialog will show when it opens.
+    const capacimo::CalculatorEntries start = capacimo::cli::wantsStoredEntries(arguments)
+                                                  ? capacimo::readStoredEntries()
+                                                  : capacimo::defaultEntries();
+    const auto parsed = capacimo::cli::parseOptions(arguments, start);
     if (!parsed.ok()) {
         err << "capacimo-calc: " << parsed.error << '\n';
         return 2;

@@ -124,6 +124,9 @@ QList<QCommandLineOption> optionList() {
                                "G:cycle=T,values=N,states=N");
     list << QCommandLineOption("all-cards", "Show the SD card result for every card size.");
     list << QCommandLineOption("json", "Print the result as one JSON object.");
+    list << QCommandLineOption("from-settings",
+                               "Start from the entries the calculator dialog stored for the current user; "
+                               "the other options change them.");
     list << QCommandLineOption({"h", "help"}, "Show this help.");
     list << QCommandLineOption({"v", "version"}, "Show the version.");
     return list;
@@ -145,6 +148,10 @@ QString normalizedText(const QString& text) {
         if (!ch.isSpace()) out += ch.toLower();
     }
     return out;
+}
+
+bool wantsStoredEntries(const QStringList& arguments) {
+    return arguments.mid(1).contains(QStringLiteral("--from-settings"));
 }
 
 QString helpText() {

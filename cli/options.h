@@ -25,6 +25,9 @@ struct ParseResult {
 // Parses the arguments (the program name first) over the given starting entries.
 ParseResult parseOptions(const QStringList& arguments, const CalculatorEntries& start);
 
+// True when the arguments ask to start from the stored entries.
+bool wantsStoredEntries(const QStringList& arguments);
+
 QString helpText();
 
 // Lower case without blanks: how texts on the command line are compared.

@@ -1,9 +1,13 @@
 // Runs the real capacimo-calc program: exit status, what goes to stdout and stderr.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -61,6 +65,49 @@ TEST(CliProcess, HelpAndVersion) {
     const auto version = runCalc({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_TRUE(version.out.startsWith("capacimo-calc "));
+}
+
+}  // namespace
+
+namespace {
+
+// The command line reproduces what the dialog will show from stored entries.
+TEST(CliProcess, FromSettingsReadsTheStoredEntriesWithTheDialogsRules) {
+    QTemporaryDir config;
+    ASSERT_TRUE(config.isValid());
+    QDir(config.path()).mkpath("Ostrelwerk");
+    QFile file(config.filePath("Ostrelwerk/Capacimo.conf"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[ScribentS]\n"
+               "Settings\\CFSize=3\n"
+               "Settings\\Analysis2=9\n"
+               "Settings\\Channels\\CountAnalog=55\n"
+               "Settings\\Channels\\CountAnalogIntegr=50\n"
+               "Settings\\Channels\\CountAnalogIC=2\n"
+               "Settings\\Channels\\CountDigitalOnOff=abc\n"
+               "Settings\\Group00\\SaveCycle=1\n"
+               "Settings\\Group01\\SaveCycle=1\n"
+               "Settings\\Group01\\CountGroupIV=-3\n");
+    file.close();
+
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", config.path());
+    p.setProcessEnvironment(env);
+    p.start(CAPACIMO_CALC_PATH, {"--from-settings", "--json", "--group", "3:values=2"});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    const QJsonObject o = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+    const QJsonArray results = o["results"].toArray();
+    EXPECT_EQ(results[1].toObject()["card"].toString(), "2 GB");
+    const QJsonArray groups = o["groups"].toArray();
+    EXPECT_EQ(groups[0].toObject()["cycle"].toString(), "100ms");
+    EXPECT_EQ(groups[1].toObject()["cycle"].toString(), "1s");
+    EXPECT_EQ(groups[1].toObject()["channels"].toArray()[0].toInt(), -1);  // -3 became 0 values
+    EXPECT_EQ(groups[2].toObject()["channels"].toArray()[1].toInt(), 1);
+    // 55 analog channels became 40, the totalizers were cut to 38 beside the two counters.
+    EXPECT_EQ(o["status"].toObject()["level"].toString(), "information");
+    EXPECT_EQ(groups[3].toObject()["cycle"].toString(), "1min");
 }
 
 }  // namespace

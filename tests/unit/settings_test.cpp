@@ -1,0 +1,195 @@
+// The unit's settings store: reading, writing and what the dialog makes of stored values.
+#include <QComboBox>
+#include <QLabel>
+#include <QTest>
+#include <limits>
+#include <memory>
+
+#include "calculator/dialog.h"
+#include "calculator/error_box.h"
+#include "calculator/settings.h"
+#include "test_store.h"
+
+using namespace capacimo;
+
+class SettingsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestStore> store;
+    QStringList errors;
+
+    std::unique_ptr<Tdlg_Main> openDialog() { return std::make_unique<Tdlg_Main>(); }
+    static int count(Tdlg_Main& d, const char* name) { return d.findChild<TExtSpinEdit*>(name)->Value(); }
+    static QString list(Tdlg_Main& d, const char* name) { return d.findChild<QComboBox*>(name)->currentText(); }
+
+private slots:
+    void init() {
+        store = std::make_unique<TestStore>();
+        errors.clear();
+        setErrorBoxHandler([this](const QString& text) { errors << text; });
+    }
+    void cleanup() {
+        setErrorBoxHandler({});
+        CloseSettingsKey();
+        store.reset();
+    }
+
+    void parsesOnlyDecimalIntegers() {
+        std::int32_t v = 0;
+        QVERIFY(parseStoredInteger("42", &v) && v == 42);
+        QVERIFY(parseStoredInteger("-2147483648", &v) && v == std::numeric_limits<std::int32_t>::min());
+        QVERIFY(parseStoredInteger("2147483647", &v) && v == std::numeric_limits<std::int32_t>::max());
+        QVERIFY(parseStoredInteger("007", &v) && v == 7);
+        for (const char* bad : {"", "-", "+", "2147483648", "-2147483649", "99999999999999999999", "12a", " 5",
+                                "5 ", "0x10", "1.5", "1,5", "letters"}) {
+            QVERIFY2(!parseStoredInteger(bad, &v), bad);
+        }
+    }
+
+    void readAndWriteRoundTrip() {
+        QCOMPARE(ReadSettingInteger("Settings", "CFSize", 3, true), 3);
+        QVERIFY(!SettingsKeyOpen());
+        WriteSettingInteger("Settings\\Group0A", "SaveCycle", -17, false);
+        QVERIFY(SettingsKeyOpen());
+        CloseSettingsKey();
+        QCOMPARE(store->text("Settings\\Group0A", "SaveCycle"), QString("-17"));
+        QCOMPARE(ReadSettingInteger("Settings\\Group0A", "SaveCycle", 0, true), -17);
+        QCOMPARE(ReadSettingInteger("Settings\\Group0A", "Missing", 5, true), 5);
+        QCOMPARE(ReadSettingInteger("Settings\\Nowhere", "SaveCycle", 6, true), 6);
+    }
+
+    void valuesOfAnotherTypeGiveTheDefault() {
+        store->plant("Settings\\CFSize=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x3)\n"
+                     "Settings\\Analysis1=1, 2\n"
+                     "Settings\\Analysis2=@ByteArray(3)\n");
+        QCOMPARE(ReadSettingInteger("Settings", "CFSize", 1, false), 1);
+        QCOMPARE(ReadSettingInteger("Settings", "Analysis1", 2, false), 2);
+        QCOMPARE(ReadSettingInteger("Settings", "Analysis2", 0, true), 0);
+    }
+
+    void groupSectionsAreHexadecimal() {
+        QCOMPARE(groupSection(0), QString("Settings\\Group00"));
+        QCOMPARE(groupSection(9), QString("Settings\\Group09"));
+        QCOMPARE(groupSection(10), QString("Settings\\Group0A"));
+        QCOMPARE(storedSettings().size(), std::size_t{45});
+    }
+
+    void firstRunShowsDefaultsAndStoresAll45Values() {
+        {
+            auto d = openDialog();
+            QCOMPARE(list(*d, "cb_CFSize"), QString("256 MB"));
+            for (const char* name : {"cb_Analysis1", "cb_Analysis2", "cb_Analysis3", "cb_Analysis4"}) {
+                QCOMPARE(list(*d, name), QString("no"));
+            }
+            QCOMPARE(count(*d, "spe_CountAnalog"), 1);
+            QCOMPARE(count(*d, "spe_GroupIV00"), 1);
+            QCOMPARE(count(*d, "spe_GroupIV01"), 0);
+            QCOMPARE(list(*d, "cb_GroupCycle00"), QString("1min"));
+            QCOMPARE(list(*d, "cb_GroupCycle09"), QString("1min"));
+            QVERIFY(!store->contains("Settings", "CFSize"));
+        }
+        for (const StoredSetting& s : storedSettings()) {
+            QVERIFY2(store->contains(s.section, s.name), qPrintable(s.section + '\\' + s.name));
+        }
+        QCOMPARE(store->text("Settings\\Group00", "SaveCycle"), QString("11"));
+        QCOMPARE(store->text("Settings\\Group05", "SaveCycle"), QString("10"));
+        QCOMPARE(store->text("Settings\\Channels", "CountAnalog"), QString("1"));
+        // Written as text, not as a typed value.
+        QVERIFY(store->raw().contains("Settings\\Channels\\CountAnalog=1\n"));
+        QVERIFY(errors.isEmpty());
+    }
+
+    void storedCountsAreClampedByTheirFields() {
+        const struct { const char* stored; int shown; } cases[] = {{"55", 40}, {"-3", 0}, {"letters", 1}, {"", 1}};
+        for (const auto& c : cases) {
+            store->plant(QByteArray("Settings\\Channels\\CountAnalog=") + c.stored + "\n");
+            auto d = openDialog();
+            QCOMPARE(count(*d, "spe_CountAnalog"), c.shown);
+        }
+    }
+
+    void storedListPositionsOutsideAListShowTheFirstEntry() {
+        store->plant("Settings\\CFSize=7\nSettings\\Analysis2=-1\nSettings\\Analysis1=15\n"
+                     "Settings\\Group00\\SaveCycle=1\nSettings\\Group01\\SaveCycle=1\n"
+                     "Settings\\Group02\\SaveCycle=25\nSettings\\Group03\\SaveCycle=17\n"
+                     "Settings\\Group04\\SaveCycle=18\n");
+        auto d = openDialog();
+        QCOMPARE(list(*d, "cb_CFSize"), QString("256 MB"));
+        QCOMPARE(list(*d, "cb_Analysis2"), QString("no"));
+        QCOMPARE(list(*d, "cb_Analysis1"), QString("12h"));
+        QCOMPARE(list(*d, "cb_GroupCycle00"), QString("100ms"));
+        QCOMPARE(list(*d, "cb_GroupCycle01"), QString("1s"));
+        QCOMPARE(list(*d, "cb_GroupCycle02"), QString("Off"));
+        QCOMPARE(list(*d, "cb_GroupCycle03"), QString("1h"));
+        QCOMPARE(list(*d, "cb_GroupCycle04"), QString("Off"));
+    }
+
+    void contradictingStoredCountsAfterLoading() {
+        store->plant("Settings\\Channels\\CountAnalog=3\nSettings\\Channels\\CountAnalogIntegr=5\n"
+                     "Settings\\Channels\\CountAnalogIC=0\nSettings\\Channels\\CountMathIV=2\n"
+                     "Settings\\Channels\\CountMathIVIntegr=5\n");
+        auto d = openDialog();
+        QCOMPARE(count(*d, "spe_CountAnalogIntegr"), 3);
+        QCOMPARE(count(*d, "spe_CountMathIVIntegr"), 5);
+        auto* status = d->findChild<QLabel*>("lbl_Status");
+        QCOMPARE(status->text(), QString("Error: To many math totalizer!"));
+        QVERIFY(!status->isHidden());
+        // The invalid combination is stored unchanged.
+        d.reset();
+        QCOMPARE(store->text("Settings\\Channels", "CountMathIVIntegr"), QString("5"));
+    }
+
+    void aCountThatIsNotANumberIsStoredAsZero() {
+        {
+            auto d = openDialog();
+            d->findChild<TExtSpinEdit*>("spe_CountDigitalOnOff")->setText("-");
+            d->findChild<TExtSpinEdit*>("spe_GroupState03")->setText("abc");
+        }
+        QCOMPARE(store->text("Settings\\Channels", "CountDigitalOnOff"), QString("0"));
+        QCOMPARE(store->text("Settings\\Group03", "CountGroupState"), QString("0"));
+    }
+
+    void savingUnchangedEntriesRewritesTheSameTexts() {
+        { auto d = openDialog(); }
+        const QByteArray first = store->raw();
+        { auto d = openDialog(); }
+        QCOMPARE(store->raw(), first);
+    }
+
+    void aCorruptStoreGivesTheDefaults() {
+        QByteArray garbage;
+        for (int i = 0; i < 4096; ++i) garbage.append(static_cast<char>((i * 7919) & 0xFF));
+        store->plantRaw(garbage);
+        auto d = openDialog();
+        QCOMPARE(count(*d, "spe_CountAnalog"), 1);
+        QCOMPARE(list(*d, "cb_CFSize"), QString("256 MB"));
+        QCOMPARE(list(*d, "cb_GroupCycle00"), QString("1min"));
+        // Saving replaces the damage with good values.
+        d.reset();
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join('|')));
+        for (const StoredSetting& s : storedSettings()) QVERIFY(store->contains(s.section, s.name));
+    }
+
+    // A store that cannot be written: the user reads why, the dialog goes away
+    // all the same, and nothing beside the store's own file is touched.
+    void anUnwritableStoreReportsTheFailure() {
+        QDir(store->directory()).mkpath("Ostrelwerk/Capacimo.conf");  // a directory where the file belongs
+        {
+            auto d = openDialog();
+            QCOMPARE(count(*d, "spe_CountAnalog"), 1);
+        }
+        QCOMPARE(errors, QStringList{"Erzeugung von Schlüssel Settings misslungen."});
+        QVERIFY(!SettingsKeyOpen());
+        const QStringList entries =
+            QDir(store->directory() + "/Ostrelwerk").entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        QStringList unexpected;
+        for (const QString& e : entries) {
+            if (!e.startsWith("Capacimo.conf")) unexpected << e;
+        }
+        QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(", ")));
+        QVERIFY(QDir(store->directory()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size() == 1);
+    }
+};
+
+QTEST_MAIN(SettingsTest)
+#include "settings_test.moc"
