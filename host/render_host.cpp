@@ -1,11 +1,24 @@
 // capacimo-render-host OUTDIR: draws the splash and the launcher dialog into
-// OUTDIR/splash.png and OUTDIR/launcher.png without showing them.
+// OUTDIR/splash.png and OUTDIR/launcher.png (and enlarged @3x copies)
+// without showing them.
 // Units are looked for next to this tool, as the program looks next to itself.
 #include <cstdio>
 
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+
+namespace {
+
+// Saves the picture and a three times enlarged copy (NAME@3x.png) for a
+// closer look.
+bool SavePicture(const QPixmap& picture, const QDir& out, const QString& name) {
+  const bool plain = picture.save(out.filePath(name + QStringLiteral(".png")));
+  const QPixmap large = picture.scaled(picture.size() * 3, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  return large.save(out.filePath(name + QStringLiteral("@3x.png"))) && plain;
+}
+
+}  // namespace
 
 #include "launcher_dialog.h"
 #include "splash.h"
@@ -26,7 +39,7 @@ int main(int argc, char** argv) {
   {
     capacimo::Tdlg_Intro splash;
     splash.ensurePolished();
-    ok = splash.grab().save(out.filePath(QStringLiteral("splash.png"))) && ok;
+    ok = SavePicture(splash.grab(), out, QStringLiteral("splash")) && ok;
   }
   {
     capacimo::Tdlg_Main::Services services;
@@ -35,7 +48,7 @@ int main(int argc, char** argv) {
     };
     capacimo::Tdlg_Main launcher(services);
     launcher.ensurePolished();
-    ok = launcher.grab().save(out.filePath(QStringLiteral("launcher.png"))) && ok;
+    ok = SavePicture(launcher.grab(), out, QStringLiteral("launcher")) && ok;
   }
   if (!ok) std::fprintf(stderr, "writing the pictures failed\n");
   return ok ? 0 : 1;

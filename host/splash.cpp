@@ -75,8 +75,16 @@ Tdlg_Intro::Tdlg_Intro(QWidget* parent, const VersionBlock* block)
   bev_Frame = new QFrame(this);
   bev_Frame->setObjectName(QStringLiteral("bev_Frame"));
   bev_Frame->setGeometry(0, 0, 370, 153);
-  bev_Frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
-  bev_Frame->setLineWidth(2);
+  // A raised frame bevel: a grey rectangle with a white one one pixel in,
+  // which on the white form reads as an etched line all round.
+  bev_Frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+  bev_Frame->setLineWidth(1);
+  bev_Frame->setMidLineWidth(0);
+  QPalette bevelPal = bev_Frame->palette();
+  bevelPal.setColor(QPalette::Light, Qt::white);
+  bevelPal.setColor(QPalette::Dark, QColor(0x80, 0x80, 0x80));
+  bevelPal.setColor(QPalette::Mid, QColor(0x80, 0x80, 0x80));
+  bev_Frame->setPalette(bevelPal);
 
   lbl_Name = new QLabel(QStringLiteral("Ostrel Capacimo"), this);
   lbl_Name->setObjectName(QStringLiteral("lbl_Name"));
