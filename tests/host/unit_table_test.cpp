@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "host_test_support.h"
 
 using capacimo::CUnitTable;
@@ -198,6 +200,23 @@ TEST_F(UnitTableTest, FreeAllUnitsUnloadsEveryLibraryAndKeepsTheEntries) {
   EXPECT_EQ(table.Count(), 2u);
   EXPECT_TRUE(table.FreeAllUnits());  // nothing is unloaded twice
   EXPECT_TRUE(boxes.empty());
+}
+
+TEST(UnitTableLog, EachRejectedCandidateIsOneLineOnStderr) {
+  ScratchDir dir;
+  PlaceFixture("fx_alpha", dir.path(), "alpha.so");
+  PlaceFixture("fx_three", dir.path(), "three.so");
+  WriteFile(dir.Units() / "empty.so", "");
+  WriteFile(dir.Units() / "garbage.so", "not a library at all");
+  host_test::MakeFifo(dir.Units() / "pipe.so");  // not a candidate: passed over silently
+  CUnitTable table;  // default sinks
+  testing::internal::CaptureStderr();
+  table.SearchUnits(dir.str());
+  const std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(table.Count(), 1u);
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3) << log;
+  for (const char* name : {"three.so", "empty.so", "garbage.so"})
+    EXPECT_NE(log.find(name), std::string::npos) << log;
 }
 
 TEST(UnitTableLifetime, DestroyingTheTableUnloadsWhatIsStillLoaded) {

@@ -79,7 +79,17 @@ wait_gone() {
   return 1
 }
 
-"$capacimo" >"$work/capacimo.log" 2>&1 &
+# The program in a directory of its own, its unit in DLLs, and beside them
+# things a real installation may hold that are no units.
+program="$work/program"
+mkdir -p "$program/DLLs/old.so"
+cp "$capacimo" "$program/Capacimo"
+cp "$unit_dir"/*.so "$program/DLLs/"
+: >"$program/empty.so"
+head -c 4096 /dev/urandom >"$program/DLLs/garbage.so"
+mkfifo "$program/DLLs/pipe.so"
+
+"$program/Capacimo" >"$work/capacimo.log" 2>&1 &
 app_pid=$!
 
 launcher=$(wait_window 60 '^Ostrel Capacimo ') || fail "the launcher did not appear"
@@ -107,6 +117,11 @@ rc=$?
 set -e
 app_pid=
 [ "$rc" -eq 0 ] || fail "Capacimo ended with exit code $rc"
+
+# One log line for each rejected candidate (empty.so, garbage.so), none for
+# the directory and the FIFO.
+skipped=$(grep -c '^Capacimo: skipped ' "$work/capacimo.log" || true)
+[ "$skipped" -eq 2 ] || fail "expected 2 rejected candidates in the log, found $skipped"
 
 settings=$("$probe" settings)
 echo "$settings"
