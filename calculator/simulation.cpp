@@ -14,12 +14,6 @@ constexpr std::int32_t storedSize(std::int32_t timeWidth, std::int32_t payload) 
     return length < 256 ? length + 2 : length + 6;
 }
 
-constexpr std::int32_t timeWidth(std::int32_t delta) {
-    if (delta < 128) return 1;
-    if (delta < 0x4000) return 2;
-    return 5;
-}
-
 // Bytes of one analog-like value: 5 normally; totalizers of sub-kind 4 carry 9;
 // in the 100 ms cycle every value is 5 bytes.
 std::int32_t analogValueBytes(std::uint8_t subKind, bool fast) {
@@ -51,7 +45,6 @@ std::int32_t digitalValueBytes(std::uint8_t kind, bool fast) {
 struct Writer {
     std::uint32_t due;      // next second it writes
     std::uint32_t period;   // seconds between records
-    std::int32_t payload;
     int records;            // records per due second
 };
 
@@ -91,18 +84,29 @@ std::int32_t CCapacimo::analysisPayload(const RecorderSetup& setup) {
     return payload;
 }
 
+CCapacimo::RecordSizes CCapacimo::recordSizes(std::int32_t payload) {
+    return {storedSize(1, payload), storedSize(2, payload), storedSize(5, payload)};
+}
+
 void CCapacimo::writeRecord(std::int32_t second, std::int32_t payload) {
-    if (payload <= 0) return;
+    if (payload <= 0) return;  // no record, and the previous-record time stays
+    writeRecords(second, recordSizes(payload), 1);
+}
+
+void CCapacimo::writeRecords(std::int32_t second, const RecordSizes& sizes, int count) {
+    // The time stamp takes 1 byte for a gap below 128 s, 2 below 16384 s, else 5.
     const std::int32_t delta = second - previousRecordTime_;
     previousRecordTime_ = second;
-    std::int32_t size = storedSize(timeWidth(delta), payload);
-    if (blockFill_ + size > kBlockSize) {
-        closedTotal_ += blockFill_;
-        startBlock();
-        // The first record of a block carries its full time, in one byte.
-        size = storedSize(1, payload);
+    std::int32_t size = delta < 128 ? sizes.width1 : delta < 0x4000 ? sizes.width2 : sizes.width5;
+    for (int r = 0; r < count; ++r) {
+        if (blockFill_ + size > kBlockSize) {
+            closedTotal_ += blockFill_;
+            startBlock();
+            size = sizes.width1;  // the first record of a block carries its time in one byte
+        }
+        blockFill_ += size;
+        size = sizes.width1;  // further records of the same second have delta 0
     }
-    blockFill_ += size;
 }
 
 std::int32_t CCapacimo::simulate() {
@@ -116,6 +120,7 @@ std::int32_t CCapacimo::simulate() {
     // block boundaries fall. Writers that produce nothing are left out; a record
     // of payload 0 would change nothing anyway.
     Writer writers[kGroups + kAnalyses];
+    RecordSizes sizes[kGroups + kAnalyses];
     int count = 0;
     for (int g = 0; g < kGroups; ++g) {
         const int code = codes_[g];
@@ -124,14 +129,15 @@ std::int32_t CCapacimo::simulate() {
         const bool fast = code == kStorageCycleFast;
         const std::int32_t payload = groupPayload(setup, g, fast);
         if (payload <= 0) continue;
-        writers[count++] = {0, fast ? 1u : static_cast<std::uint32_t>(period), payload,
-                            fast ? kFastRecordsPerSecond : 1};
+        sizes[count] = recordSizes(payload);
+        writers[count++] = {0, fast ? 1u : static_cast<std::uint32_t>(period), fast ? kFastRecordsPerSecond : 1};
     }
     const std::int32_t analysis = analysisPayload(setup);
     for (int k = 0; k < kAnalyses; ++k) {
         const std::int32_t period = analysisPeriod(setup.analysis.codes[k] & 0xFF);
         if (period == 0) continue;
-        writers[count++] = {0, static_cast<std::uint32_t>(period), analysis, 1};
+        sizes[count] = recordSizes(analysis);
+        writers[count++] = {0, static_cast<std::uint32_t>(period), 1};
     }
 
     // Step from one due second to the next instead of visiting all 7200: the
@@ -142,7 +148,7 @@ std::int32_t CCapacimo::simulate() {
         for (int i = 0; i < count; ++i) {
             Writer& w = writers[i];
             if (w.due <= t) {
-                for (int r = 0; r < w.records; ++r) writeRecord(static_cast<std::int32_t>(t), w.payload);
+                writeRecords(static_cast<std::int32_t>(t), sizes[i], w.records);
                 w.due += w.period;
             }
             next = std::min(next, w.due);

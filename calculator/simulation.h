@@ -35,9 +35,21 @@ public:
     std::int32_t blockFill() const { return blockFill_; }
     std::int32_t closedTotal() const { return closedTotal_; }
 
-private:
-    void startBlock() { blockFill_ = kBlockHeader; }
+    // Accounts one record of the given payload written at the given second.
     void writeRecord(std::int32_t second, std::int32_t payload);
+
+private:
+    // Stored sizes of one payload for the three time widths (1, 2, 5 bytes).
+    struct RecordSizes {
+        std::int32_t width1 = 0;
+        std::int32_t width2 = 0;
+        std::int32_t width5 = 0;
+    };
+    static RecordSizes recordSizes(std::int32_t payload);
+
+    void startBlock() { blockFill_ = kBlockHeader; }
+    // Accounts count records of one payload, all written at the same second.
+    void writeRecords(std::int32_t second, const RecordSizes& sizes, int count);
 
     std::int32_t blockFill_ = 0;
     std::int32_t closedTotal_ = 0;
