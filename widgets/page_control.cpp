@@ -5,7 +5,10 @@
 
 // --- TTab95Sheet -------------------------------------------------------------
 
-TTab95Sheet::TTab95Sheet(QWidget* parent) : QWidget(parent) {}
+TTab95Sheet::TTab95Sheet(QWidget* parent) : QWidget(parent) {
+    // Created on a page control: join it as its last page.
+    if (auto* pageControl = qobject_cast<TPage95Control*>(parent)) setPageControl(pageControl);
+}
 
 TTab95Sheet::TTab95Sheet(TPage95Control* pageControl, const QString& caption)
     : QWidget(nullptr), caption_(caption) {

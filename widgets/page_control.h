@@ -11,6 +11,7 @@ class TPage95Control;
 class TTab95Sheet : public QWidget {
     Q_OBJECT
 public:
+    // With a TPage95Control as parent the page joins it (as setPageControl).
     explicit TTab95Sheet(QWidget* parent = nullptr);
     // Creates the page and appends it to `pageControl` with `caption`.
     TTab95Sheet(TPage95Control* pageControl, const QString& caption);

@@ -196,7 +196,9 @@ void TSpinEdit_X::inputMethodEvent(QInputMethodEvent* event) {
 }
 
 void TSpinEdit_X::focusInEvent(QFocusEvent* event) {
-    if (isWindowSwitch(event->reason())) {
+    // The first focus of a newly shown window arrives as an activation too;
+    // it is an entry all the same.
+    if (isWindowSwitch(event->reason()) && entered_) {
         QLineEdit::focusInEvent(event);
         return;
     }
@@ -213,6 +215,24 @@ void TSpinEdit_X::focusInEvent(QFocusEvent* event) {
     } else if (autoSelect_) {
         selectAll();
     }
+    entered_ = true;
+    DoEnter();
+}
+
+void TSpinEdit_X::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    mouseFocusPending_ = false;
+    if (isWindowSwitch(event->reason()) || !entered_) return;
+    entered_ = false;
+    DoExit();
+}
+
+void TSpinEdit_X::hideEvent(QHideEvent* event) {
+    // Hidden with its window (a dialog closing): the next showing enters anew,
+    // and leaving is not run. Hidden with a page of a tab control, the focus
+    // moves on from here and that is an ordinary exit.
+    if (!window()->isVisible()) entered_ = false;
+    QLineEdit::hideEvent(event);
 }
 
 void TSpinEdit_X::mousePressEvent(QMouseEvent* event) {
@@ -275,14 +295,9 @@ QSize TSpinEdit_X::minimumSizeHint() const { return QLineEdit::minimumSizeHint()
 
 TExtSpinEdit::TExtSpinEdit(QWidget* parent) : TSpinEdit_X(parent) {}
 
-void TExtSpinEdit::focusInEvent(QFocusEvent* event) {
-    TSpinEdit_X::focusInEvent(event);
-    if (!isWindowSwitch(event->reason())) remembered_ = Value();
-}
+void TExtSpinEdit::DoEnter() { remembered_ = Value(); }
 
-void TExtSpinEdit::focusOutEvent(QFocusEvent* event) {
-    TSpinEdit_X::focusOutEvent(event);
-    if (isWindowSwitch(event->reason())) return;
+void TExtSpinEdit::DoExit() {
     if (text().isEmpty()) QLineEdit::setText(QString::number(remembered_));
     const int value = Value();
     if (CheckValue(value) != value) setValue(value);

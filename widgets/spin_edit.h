@@ -77,9 +77,16 @@ signals:
 protected:
     virtual void Beep();
 
+    // The user entered or left the box. Focus that only follows the window
+    // losing or regaining activation, or a popup menu, is neither.
+    virtual void DoEnter() {}
+    virtual void DoExit() {}
+
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -98,6 +105,7 @@ private:
     bool autoSelect_ = true;
     bool syncingReadOnly_ = false;
     bool mouseFocusPending_ = false;
+    bool entered_ = false;  // between DoEnter and DoExit
     TSpinButton_X* button_;
 };
 
@@ -113,8 +121,8 @@ public:
     int RememberedValue() const { return remembered_; }
 
 protected:
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
+    void DoEnter() override;
+    void DoExit() override;
 
 private:
     int remembered_ = 0;

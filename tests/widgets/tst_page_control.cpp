@@ -63,11 +63,14 @@ void TestPageControl::pagesShowCaptionsInOrder() {
     auto* info = new TTab95Sheet(&control, QStringLiteral("Information"));
     auto* analysis = new TTab95Sheet(&control, QStringLiteral("Signal analysis"));
     auto* loose = new TTab95Sheet;
-    loose->setCaption(QStringLiteral("Group settings"));
+    loose->setCaption(QStringLiteral("Channel Settings"));
     control.addPage(loose);
-    QCOMPARE(control.PageCount(), 3);
+    auto* child = new TTab95Sheet(&control);  // created on the control: joins it
+    child->setCaption(QStringLiteral("Group settings"));
+    QCOMPARE(control.PageCount(), 4);
+    QCOMPARE(control.tabText(3), QStringLiteral("Group settings"));
     QCOMPARE(control.tabText(0), QStringLiteral("Information"));
-    QCOMPARE(control.tabText(2), QStringLiteral("Group settings"));
+    QCOMPARE(control.tabText(2), QStringLiteral("Channel Settings"));
     QCOMPARE(control.Pages(1), analysis);
     QCOMPARE(loose->PageIndex(), 2);
     QCOMPARE(info->PageControl(), &control);

@@ -18,6 +18,7 @@
 
 #include <climits>
 #include <memory>
+#include <stdexcept>
 
 namespace {
 
@@ -105,11 +106,14 @@ private slots:
     void leavingEmptyRestoresRememberedValue();
     void leavingClampsOutOfRangeValueOnce();
     void leavingKeepsUnreadableAndPaddedText();
+    void windowSwitchIsNeitherEntryNorExit();
+    void reshownWindowEntersAnew();
 
     void shortClickIsOneStep();
     void holdRepeatsAfterDelayThenFast();
     void draggingOffStopsSteps();
     void buttonPressFocusesAndSelects();
+    void errorInRepeatedStepStopsTimer();
 
     void buttonsSitInsideRightEdge();
     void heightNeverBelowMinimum();
@@ -557,6 +561,81 @@ void TestSpinEdit::leavingKeepsUnreadableAndPaddedText() {
     w.spin->setText(QStringLiteral("-2"));
     w.tabOut();
     QCOMPARE(w.spin->text(), QStringLiteral("5"));
+}
+
+void TestSpinEdit::windowSwitchIsNeitherEntryNorExit() {
+    FocusWindow w;
+    QVERIFY(w.ready());
+    w.spin->setMaxValue(40);
+    w.spin->setValue(5);
+    w.tabIn();
+    QTest::keyClicks(w.spin, QStringLiteral("99"));
+    QSignalSpy changes(w.spin, &TSpinEdit_X::OnChange);
+
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QVERIFY(!w.spin->hasFocus());
+    QCOMPARE(w.spin->text(), QStringLiteral("99"));  // not clamped: the user did not leave
+    w.window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w.window));
+    QVERIFY(w.spin->hasFocus());
+    QCOMPARE(w.spin->RememberedValue(), 5);  // not entered anew
+    QCOMPARE(changes.count(), 0);
+    w.tabOut();
+    QCOMPARE(w.spin->text(), QStringLiteral("40"));
+    QCOMPARE(changes.count(), 1);
+}
+
+void TestSpinEdit::reshownWindowEntersAnew() {
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* spin = new TExtSpinEdit(&window);
+    layout->addWidget(spin);
+    spin->setValue(7);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    // The only focusable control gets the focus as the window comes up.
+    QVERIFY(spin->hasFocus());
+    QCOMPARE(spin->selectedText(), QStringLiteral("7"));
+    QCOMPARE(spin->RememberedValue(), 7);
+    QTest::keyClick(spin, Qt::Key_3);
+
+    // A dialog closing does not run the exit; the launcher becomes active.
+    window.hide();
+    QCOMPARE(spin->text(), QStringLiteral("3"));
+    QWidget launcher;
+    launcher.show();
+    launcher.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&launcher));
+    QCOMPARE(spin->text(), QStringLiteral("3"));
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(spin->hasFocus());
+    QCOMPARE(spin->RememberedValue(), 3);
+    QCOMPARE(spin->selectedText(), QStringLiteral("3"));
+}
+
+void TestSpinEdit::errorInRepeatedStepStopsTimer() {
+    TSpinEdit_X spin;
+    spin.resize(80, 26);
+    spin.show();
+    TTimerSpeedButton_X* up = spin.Button()->UpButton();
+    int calls = 0;
+    connect(spin.Button(), &TSpinButton_X::OnUpClick, &spin, [&] {
+        if (++calls == 2) throw std::runtime_error("step failed");
+    });
+    QTest::mousePress(up, Qt::LeftButton, {}, up->rect().center());
+    auto* timer = qobject_cast<FakeRepeatTimer*>(up->repeatTimer());
+    QVERIFY(timer);
+    QVERIFY(timer->fire());
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, timer->fire());
+    QVERIFY(!timer->isActive());
+    QTest::mouseRelease(up, Qt::LeftButton, {}, up->rect().center());
+    QCOMPARE(calls, 3);
 }
 
 void TestSpinEdit::shortClickIsOneStep() {
