@@ -65,6 +65,14 @@ private slots:
         store.reset();
     }
 
+    void errorTextsEndInAFullStop() {
+        QCOMPARE(errorBoxText("Konnte Daten für 'CFSize' nicht setzen"), QString("Konnte Daten für 'CFSize' nicht setzen."));
+        QCOMPARE(errorBoxText("Done."), QString("Done."));
+        QCOMPARE(errorBoxText("Really!"), QString("Really!"));  // '!' sorts before '.'
+        QCOMPARE(errorBoxText("path/"), QString("path/."));
+        QCOMPARE(errorBoxText(""), QString(""));
+    }
+
     void controlsCarryTheirNames() {
         for (const char* name : {"spe_CountAnalog", "spe_CountAnalogIntegr", "spe_CountAnalogIC",
                                  "spe_CountDigitalOnOff", "spe_CountDigitalOnOffOptTime", "spe_CountDigitalCounter",
