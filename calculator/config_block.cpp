@@ -131,8 +131,8 @@ void CConfigBlock::writeAnalog(const AnalogChannel& c) {
     endRecord(start);
 }
 
-void CConfigBlock::writeDigital(const DigitalChannel& c) {
-    const std::size_t start = beginRecord(kDigitalType);
+template <typename Channel>
+void CConfigBlock::putStateChannel(const Channel& c) {
     put16(c.index);
     put8(c.kind);
     putWide(c.name);
@@ -140,19 +140,18 @@ void CConfigBlock::writeDigital(const DigitalChannel& c) {
     put16(c.option);
     putWide(c.offText);
     putWide(c.onText);
+}
+
+void CConfigBlock::writeDigital(const DigitalChannel& c) {
+    const std::size_t start = beginRecord(kDigitalType);
+    putStateChannel(c);
     put16(0);
     endRecord(start);
 }
 
 void CConfigBlock::writeMath(const MathChannel& c) {
     const std::size_t start = beginRecord(kMathType);
-    put16(c.index);
-    put8(c.kind);
-    putWide(c.name);
-    putWide(c.unit);
-    put16(c.option);
-    putWide(c.offText);
-    putWide(c.onText);
+    putStateChannel(c);  // a math channel starts like a digital one
     putFloat(c.rangeStart);
     putFloat(c.rangeEnd);
     put8(c.totalize);

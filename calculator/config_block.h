@@ -51,6 +51,10 @@ private:
     template <std::size_t N>
     void putWide(const char16_t (&text)[N]);
     void poke16(std::size_t at, std::uint16_t v);
+    // Index, kind, name, unit, option and state texts: the fields digital and
+    // math channel records share.
+    template <typename Channel>
+    void putStateChannel(const Channel& c);
     // Starts a record with its type byte and a length placeholder; returns its start.
     std::size_t beginRecord(std::uint8_t type);
     void endRecord(std::size_t start);

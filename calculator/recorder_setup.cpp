@@ -21,6 +21,23 @@ constexpr std::int32_t kAnalysisPeriods[kAnalysisCodeCount] = {
     0,     0,     60,    120,   180,   240,   300,    600,    900,     1800,    3600,
     7200,  10800, 14400, 21600, 28800, 43200, 86400,  604800, 2592000, 31536000};
 
+// The head every channel record starts with, its name and option.
+template <typename Channel>
+void initChannel(Channel& c, std::uint8_t type, std::uint16_t length, int index, std::u16string_view name) {
+    c.type = type;
+    c.length = length;
+    c.index = static_cast<std::uint16_t>(index);
+    setText(c.name, name);
+    c.option = 1;
+}
+
+// Digital and math channels show a state with these texts.
+template <typename Channel>
+void initStateTexts(Channel& c) {
+    setText(c.offText, std::u16string_view(u"off"));
+    setText(c.onText, std::u16string_view(u"on"));
+}
+
 }  // namespace
 
 void initRecorderSetup(RecorderSetup& setup) {
@@ -45,34 +62,20 @@ void initRecorderSetup(RecorderSetup& setup) {
 
     for (int i = 0; i < kAnalogChannels; ++i) {
         AnalogChannel& c = setup.analog[i];
-        c.type = 17;
-        c.length = 88;
-        c.index = static_cast<std::uint16_t>(i);
-        setText(c.name, std::u16string_view(u"Analog"));
+        initChannel(c, 17, 88, i, u"Analog");
         setText(c.unit, std::u16string_view(u"%"));
-        c.option = 1;
         c.rangeStart = 0.0f;
         c.rangeEnd = 100.0f;
     }
     for (int i = 0; i < kDigitalChannels; ++i) {
-        DigitalChannel& c = setup.digital[i];
-        c.type = 18;
-        c.length = 88;
-        c.index = static_cast<std::uint16_t>(i);
-        setText(c.name, std::u16string_view(u"Digital"));
-        c.option = 1;
-        setText(c.offText, std::u16string_view(u"off"));
-        setText(c.onText, std::u16string_view(u"on"));
+        initChannel(setup.digital[i], 18, 88, i, u"Digital");
+        initStateTexts(setup.digital[i]);
     }
     for (int i = 0; i < kMathChannels; ++i) {
         MathChannel& c = setup.math[i];
-        c.type = 17;  // the recorder keeps math records under the analog type code
-        c.length = 116;
-        c.index = static_cast<std::uint16_t>(i);
-        setText(c.name, std::u16string_view(u"Math"));
-        c.option = 1;
-        setText(c.offText, std::u16string_view(u"off"));
-        setText(c.onText, std::u16string_view(u"on"));
+        // The recorder keeps math records under the analog type code.
+        initChannel(c, 17, 116, i, u"Math");
+        initStateTexts(c);
         c.rangeStart = 0.0f;
         c.rangeEnd = 100.0f;
     }
