@@ -1,124 +1,80 @@
 #pragma once
-
-// Helpers shared by the widget tests: a repeat timer fired by hand and a paint
-// device that records what a widget draws.
+// Shared by the widget tests: a repeat timer fired by hand, and a paint
+// device that records the texts and fills a widget draws.
 
 #include "widgets/repeat_timer.h"
 
-#include <QColor>
-#include <QList>
 #include <QPaintDevice>
 #include <QPaintEngine>
-#include <QPointF>
-#include <QRectF>
-#include <QString>
 
-#include <memory>
-
-// A repeat timer that never runs by itself; tests call fire().
 class FakeRepeatTimer final : public TRepeatTimer {
     Q_OBJECT
 public:
     using TRepeatTimer::TRepeatTimer;
-
-    void start(int intervalMs) override {
-        interval_ = intervalMs;
-        active_ = true;
-        ++starts;
-    }
-    void setInterval(int intervalMs) override { interval_ = intervalMs; }
+    void start(int ms) override { interval_ = ms, active_ = true; }
+    void setInterval(int ms) override { interval_ = ms; }
     int interval() const override { return interval_; }
     void stop() override { active_ = false; }
     bool isActive() const override { return active_; }
-
-    // Fires as a real timer would: only while running.
-    bool fire() {
-        if (!active_) return false;
-        emit timeout();
-        return true;
+    bool fire() {  // as a real timer: only while running
+        if (active_) emit timeout();
+        return active_;
     }
-
-    int starts = 0;
 
 private:
     int interval_ = 0;
     bool active_ = false;
 };
 
-// What a paint call produced, in device coordinates.
-struct RecordedText {
-    QString text;
-    QPointF baseline;  // start of the baseline
-    QColor color;
-};
-struct RecordedFill {
-    QRectF rect;
+struct Drawn {
+    QString text;  // empty for a fill
+    QRectF rect;   // the fill, or the text's baseline start in rect.topLeft()
     QColor color;
 };
 
-class RecordingPaintEngine final : public QPaintEngine {
+class RecordingDevice final : public QPaintDevice, public QPaintEngine {
 public:
-    RecordingPaintEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
+    explicit RecordingDevice(int dpi) : QPaintEngine(AllFeatures), dpi_(dpi) {}
+    QList<Drawn> texts, fills;
+    using QPaintEngine::drawPolygon;
+    using QPaintEngine::drawRects;
 
+    QPaintEngine* paintEngine() const override { return const_cast<RecordingDevice*>(this); }
     bool begin(QPaintDevice*) override { return true; }
     bool end() override { return true; }
-    Type type() const override { return QPaintEngine::User; }
-
-    void updateState(const QPaintEngineState& state) override {
-        if (state.state() & DirtyPen) pen_ = state.pen().color();
-        if (state.state() & DirtyBrush) brush_ = state.brush();
-        if (state.state() & DirtyTransform) transform_ = state.transform();
+    Type type() const override { return User; }
+    void updateState(const QPaintEngineState& s) override {
+        if (s.state() & DirtyPen) pen_ = s.pen().color();
+        if (s.state() & DirtyBrush) brush_ = s.brush();
+        if (s.state() & DirtyTransform) xf_ = s.transform();
     }
     void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
-    void drawTextItem(const QPointF& p, const QTextItem& item) override {
-        texts.append({item.text(), transform_.map(p), pen_});
-    }
-    void drawRects(const QRectF* rects, int count) override {
-        for (int i = 0; i < count; ++i)
-            if (brush_.style() != Qt::NoBrush)
-                fills.append({transform_.mapRect(rects[i]), brush_.color()});
-    }
-    void drawRects(const QRect* rects, int count) override {
-        for (int i = 0; i < count; ++i) {
-            const QRectF r(rects[i]);
-            drawRects(&r, 1);
-        }
-    }
     void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
-
-    QList<RecordedText> texts;
-    QList<RecordedFill> fills;
-
-private:
-    QColor pen_;
-    QBrush brush_;
-    QTransform transform_;
-};
-
-class RecordingDevice final : public QPaintDevice {
-public:
-    explicit RecordingDevice(QSize size, int dpi) : size_(size), dpi_(dpi) {}
-    QPaintEngine* paintEngine() const override { return &engine_; }
-    RecordingPaintEngine& engine() const { return engine_; }
+    void drawTextItem(const QPointF& p, const QTextItem& t) override {
+        texts.append({t.text(), QRectF(xf_.map(p), QSizeF()), pen_});
+    }
+    void drawRects(const QRectF* r, int n) override {
+        for (int i = 0; i < n && brush_.style() != Qt::NoBrush; ++i)
+            fills.append({QString(), xf_.mapRect(r[i]), brush_.color()});
+    }
 
 protected:
     int metric(PaintDeviceMetric m) const override {
         switch (m) {
-        case PdmWidth: return size_.width();
-        case PdmHeight: return size_.height();
-        case PdmWidthMM: return size_.width() * 254 / (10 * dpi_);
-        case PdmHeightMM: return size_.height() * 254 / (10 * dpi_);
-        case PdmNumColors: return 0x7fffffff;
-        case PdmDepth: return 32;
+        case PdmWidth: case PdmHeight: return 2000;
+        case PdmWidthMM: case PdmHeightMM: return 2000 * 254 / (10 * dpi_);
         case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return dpi_;
+        case PdmDepth: return 32;
+        case PdmNumColors: return INT_MAX;
         case PdmDevicePixelRatio: return 1;
-        case PdmDevicePixelRatioScaled: return int(QPaintDevice::devicePixelRatioFScale());
+        case PdmDevicePixelRatioScaled: return int(devicePixelRatioFScale());
         default: return 0;
         }
     }
 
 private:
-    QSize size_;
     int dpi_;
-    mutable RecordingPaintEngine engine_;
+    QColor pen_;
+    QBrush brush_;
+    QTransform xf_;
 };
