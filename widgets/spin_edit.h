@@ -9,6 +9,11 @@ class TSpinButton_X;
 // right edge. The number lives only in the text: Value reads the text as a
 // decimal integer, and the range MinValue..MaxValue is applied only when the
 // value is set (Value, the buttons, the arrow keys), never when it is read.
+//
+// Keys: characters that cannot be part of a number are dropped with a beep
+// (see IsValidChar). Enter beeps as well and is consumed, so a QDialog around
+// the box does not press its default or auto-default button on it; other
+// controls of such a dialog still pass Enter on. Esc goes through as usual.
 class TSpinEdit_X : public QLineEdit {
     Q_OBJECT
     Q_PROPERTY(int Value READ Value WRITE setValue NOTIFY OnChange)
