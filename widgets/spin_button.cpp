@@ -71,12 +71,25 @@ void TTimerSpeedButton_X::mousePressEvent(QMouseEvent* event) {
 }
 
 void TTimerSpeedButton_X::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        held_ = false;
-        if (timer_) timer_->stop();
-    }
+    if (event->button() == Qt::LeftButton) cancelRepeat();
     // Clicks once when released over the button (QAbstractButton's rule).
     QAbstractButton::mouseReleaseEvent(event);
+}
+
+// Disabled or hidden while held, the button gets no release: stop here.
+void TTimerSpeedButton_X::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::EnabledChange && !isEnabled()) cancelRepeat();
+    QAbstractButton::changeEvent(event);
+}
+
+void TTimerSpeedButton_X::hideEvent(QHideEvent* event) {
+    cancelRepeat();
+    QAbstractButton::hideEvent(event);
+}
+
+void TTimerSpeedButton_X::cancelRepeat() {
+    held_ = false;
+    if (timer_) timer_->stop();
 }
 
 void TTimerSpeedButton_X::timerExpired() {

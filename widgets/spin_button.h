@@ -49,9 +49,12 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void timerExpired();
+    void cancelRepeat();
 
     TTimeBtnState timeBtnState_;
     Qt::ArrowType arrow_ = Qt::UpArrow;

@@ -331,6 +331,12 @@ void TestSpinEdit::buttonRepeatTiming() {
     QTest::mouseRelease(down, Qt::LeftButton, {}, QPoint(c.x(), 40));
     QCOMPARE(spin.text(), QStringLiteral("4"));
 
+    QTest::mousePress(up, Qt::LeftButton, {}, c);
+    spin.setEnabled(false);  // no release will come
+    QVERIFY(!timer(up)->isActive());
+    spin.setEnabled(true);
+    QTest::mouseRelease(up, Qt::LeftButton, {}, c);
+
     // A failing step stops the repeat and is passed on.
     connect(spin.Button(), &TSpinButton_X::OnUpClick, &spin, [] { throw std::runtime_error("x"); });
     QTest::mousePress(up, Qt::LeftButton, {}, c);
