@@ -113,9 +113,12 @@ std::string GetVersionDigits(bool shortForm, const VersionBlock& block) {
   const unsigned minor = block.fileVersionMS & 0xFFFFu;
   const unsigned release = block.fileVersionLS >> 16;
   const unsigned build = block.fileVersionLS & 0xFFFFu;
-  std::string result = std::to_string(major) + "." + std::to_string(minor);
-  if (!shortForm) result += "." + std::to_string(release) + "." + std::to_string(build);
-  return result;
+  char text[32];
+  if (shortForm)
+    std::snprintf(text, sizeof text, "%u.%u", major, minor);
+  else
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", major, minor, release, build);
+  return text;
 }
 
 std::string GetVersionString(const std::string& name, const VersionBlock& block) {

@@ -42,11 +42,6 @@ TEST(FindFileFilter, MatchesSuffixIgnoringCase) {
   EXPECT_FALSE(MatchesFilter("unit.dll", "*.so"));
 }
 
-TEST(FindFileFilter, StarDotStarMeansEverything) {
-  EXPECT_TRUE(MatchesFilter("README", "*.*"));
-  EXPECT_TRUE(MatchesFilter("a.b", "*.*"));
-}
-
 TEST(FindFileSearch, FindsMatchingFilesWithFullPathsInNameOrder) {
   ScratchDir dir;
   WriteFile(dir.path() / "b.so", "x");
@@ -58,15 +53,6 @@ TEST(FindFileSearch, FindsMatchingFilesWithFullPathsInNameOrder) {
   ASSERT_EQ(find.Files().size(), 3u);
   EXPECT_EQ(find.Files()[0], (dir.path() / "A.so").string());
   EXPECT_EQ(Names(find), (std::vector<std::string>{"A.so", "b.so", "c.SO"}));
-}
-
-TEST(FindFileSearch, TrailingSeparatorGivesTheSamePaths) {
-  ScratchDir dir;
-  WriteFile(dir.path() / "u.so", "x");
-  TFindFile find = LauncherSearch(dir.str() + "/");
-  find.Execute();
-  ASSERT_EQ(find.Files().size(), 1u);
-  EXPECT_EQ(find.Files()[0], (dir.path() / "u.so").string());
 }
 
 TEST(FindFileSearch, HiddenFilesFollowTheMask) {
@@ -118,14 +104,6 @@ TEST(FindFileSearch, SymlinksCountAsWhatTheyPointTo) {
   EXPECT_EQ(Names(find), std::vector<std::string>{"link.so"});
 }
 
-TEST(FindFileSearch, DoesNotDescendIntoSubdirectories) {
-  ScratchDir dir;
-  WriteFile(dir.path() / "sub" / "deep.so", "x");
-  TFindFile find = LauncherSearch(dir.str());
-  find.Execute();
-  EXPECT_TRUE(find.Files().empty());
-}
-
 TEST(FindFileSearch, EachExecuteReplacesTheResult) {
   ScratchDir one;
   ScratchDir two;
@@ -138,13 +116,6 @@ TEST(FindFileSearch, EachExecuteReplacesTheResult) {
   EXPECT_EQ(Names(find), std::vector<std::string>{"two.so"});
 
   find.Directory.clear();
-  find.Execute();
-  EXPECT_TRUE(find.Files().empty());
-}
-
-TEST(FindFileSearch, MissingDirectoryYieldsNothing) {
-  ScratchDir dir;
-  TFindFile find = LauncherSearch((dir.path() / "absent").string());
   find.Execute();
   EXPECT_TRUE(find.Files().empty());
 }

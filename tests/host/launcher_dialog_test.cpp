@@ -244,16 +244,6 @@ class LauncherDialogTest : public QObject {
     QCOMPARE(CallsOf(module).close, 1);
   }
 
-  void initDllFalseShowsNothing() {
-    PlaceFixture("fx_initfalse", dir_->path(), "f.so");
-    auto dlg = Create();
-    QTest::mouseClick(dlg->btn_Execute, Qt::LeftButton);
-    const host_test::Calls calls = CallsOf(dlg->Units().Entries()[0].module);
-    QCOMPARE(calls.execute, 0);
-    QCOMPARE(calls.close, 1);
-    QVERIFY(boxes_.isEmpty());
-  }
-
   void closeButtonClosesEscapeDoesNot() {
     PlaceFixture("fx_alpha", dir_->path(), "a.so");
     auto dlg = Create();

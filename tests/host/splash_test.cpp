@@ -30,13 +30,6 @@ class SplashTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void composesCaptionAndValue() {
-    QCOMPARE(ComposeLabelText("Version", "1.0.2.0"), QString("Version 1.0.2.0"));
-    QCOMPARE(ComposeLabelText("", "1.0.2.0"), QString("1.0.2.0"));
-    QCOMPARE(ComposeLabelText("Version", ""), QString("Version"));
-    QCOMPARE(ComposeLabelText("", ""), QString());
-  }
-
   void versionViewShowsItsCategory_data() {
     QTest::addColumn<int>("category");
     QTest::addColumn<QString>("caption");
@@ -67,16 +60,6 @@ class SplashTest : public QObject {
     QCOMPARE(view.text(), QString("Version Unknown"));
     view.SetInfoCategory(TInfoCategory::icCompanyName);
     QCOMPARE(view.text(), QString("Version Unknown"));
-  }
-
-  void versionViewSizesItselfToItsText() {
-    const VersionBlock block = Block(1, 0, 2, 0);
-    TVersionView view(nullptr, &block);
-    view.SetCaption("V");
-    const int narrow = view.width();
-    view.SetCaption("Version with a much longer caption");
-    QVERIFY(view.width() > narrow);
-    QCOMPARE(view.size(), view.sizeHint());
   }
 
   void splashLayout() {

@@ -118,12 +118,6 @@ INSTANTIATE_TEST_SUITE_P(
                     BadCandidate{"Text", nullptr, "just some text\n"}),
     [](const testing::TestParamInfo<BadCandidate>& info) { return std::string(info.param.label); });
 
-TEST_F(UnitTableTest, ThreeOfFourNamesTheMissingEntryPoint) {
-  table.LoadUnit(PlaceFixture("fx_three", dir.path(), "three.so").string());
-  ASSERT_EQ(diagnostics.size(), 1u);
-  EXPECT_NE(diagnostics[0].find("ExecuteDLL"), std::string::npos) << diagnostics[0];
-}
-
 TEST_F(UnitTableTest, RejectingOneCandidateKeepsTheUnitsBeforeIt) {
   PlaceFixture("fx_alpha", dir.path(), "a.so");
   PlaceFixture("fx_blank", dir.path(), "b.so");
@@ -163,12 +157,6 @@ TEST_F(UnitTableTest, LoadUnitRefusesWhatIsNotARegularFile) {
   EXPECT_FALSE(table.LoadUnit((dir.path() / "vanished.so").string()));
   EXPECT_EQ(table.Count(), 0u);
   EXPECT_EQ(diagnostics.size(), 3u);
-}
-
-TEST_F(UnitTableTest, MissingDLLsDirectoryLeavesTheProgramDirectory) {
-  PlaceFixture("fx_alpha", dir.path(), "alpha.so");
-  EXPECT_TRUE(table.SearchUnits(dir.str()));
-  EXPECT_EQ(Names(), std::vector<std::string>{"Alpha"});
 }
 
 TEST_F(UnitTableTest, NothingFoundIsFalse) {
@@ -255,14 +243,6 @@ TEST_F(RunUnitTest, CallsAllThreeInOrderWithTheHostWindow) {
   EXPECT_EQ(args.reserved1, -1);
   EXPECT_EQ(args.reserved2, 0);
   EXPECT_TRUE(boxes.empty());
-}
-
-TEST_F(RunUnitTest, RunningTwiceUsesTheSameLoadedLibrary) {
-  void* module = Load("fx_alpha");
-  table.RunUnit(0, 1);
-  table.RunUnit(0, 1);
-  ExpectCalls(module, 2, 2, 2);
-  EXPECT_EQ(table.Entries()[0].module, module);
 }
 
 TEST_F(RunUnitTest, InitDllFalseSkipsExecuteButStillCloses) {
