@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
+#include "design_scale.h"
 #include "error_box.h"
 #include "host_settings.h"
 #include "version_info.h"
@@ -29,25 +30,26 @@ Tdlg_Main::Tdlg_Main(Services services, QWidget* parent)
 
   setObjectName(QStringLiteral("dlg_Main"));
   setWindowTitle(QStringLiteral("Ostrel Capacimo"));
-  setFixedSize(343, 82);
+  auto s = [this](int value) { return DesignScaled(this, value); };
+  setFixedSize(s(343), s(82));
   QFont formFont(QStringLiteral("MS Sans Serif"));
   formFont.setStyleHint(QFont::SansSerif);
-  formFont.setPixelSize(13);
+  formFont.setPixelSize(s(13));
   setFont(formFont);
 
   // Created in tab order: Close, the list, Execute.
   bln_Close = new QPushButton(QStringLiteral("Close"), this);
   bln_Close->setObjectName(QStringLiteral("bln_Close"));
-  bln_Close->setGeometry(233, 45, 100, 30);
+  bln_Close->setGeometry(s(233), s(45), s(100), s(30));
 
   cb_Units = new QComboBox(this);
   cb_Units->setObjectName(QStringLiteral("cb_Units"));
-  cb_Units->setGeometry(10, 10, 324, 24);
+  cb_Units->setGeometry(s(10), s(10), s(324), s(24));
   cb_Units->setEditable(false);
 
   btn_Execute = new QPushButton(QStringLiteral("Execute"), this);
   btn_Execute->setObjectName(QStringLiteral("btn_Execute"));
-  btn_Execute->setGeometry(12, 45, 214, 30);
+  btn_Execute->setGeometry(s(12), s(45), s(214), s(30));
 
   // No default button: Enter does not run a unit by accident.
   for (QPushButton* button : {btn_Execute, bln_Close}) {

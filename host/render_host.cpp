@@ -1,6 +1,7 @@
-// capacimo-render-host OUTDIR: draws the splash and the launcher dialog into
-// OUTDIR/splash.png and OUTDIR/launcher.png (and enlarged @3x copies)
-// without showing them.
+// capacimo-render-host OUTDIR [SUFFIX]: draws the splash and the launcher
+// dialog into OUTDIR/splashSUFFIX.png and OUTDIR/launcherSUFFIX.png (and
+// three times enlarged @3x copies) without showing them. The screen
+// resolution comes from the environment (QT_FONT_DPI).
 // Units are looked for next to this tool, as the program looks next to itself.
 #include <cstdio>
 
@@ -25,10 +26,11 @@ bool SavePicture(const QPixmap& picture, const QDir& out, const QString& name) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s OUTDIR\n", argv[0]);
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: %s OUTDIR [SUFFIX]\n", argv[0]);
     return 2;
   }
+  const QString suffix = argc == 3 ? QString::fromLocal8Bit(argv[2]) : QString();
   const QDir out(QString::fromLocal8Bit(argv[1]));
   if (!QDir().mkpath(out.path())) {
     std::fprintf(stderr, "cannot create %s\n", argv[1]);
@@ -39,7 +41,7 @@ int main(int argc, char** argv) {
   {
     capacimo::Tdlg_Intro splash;
     splash.ensurePolished();
-    ok = SavePicture(splash.grab(), out, QStringLiteral("splash")) && ok;
+    ok = SavePicture(splash.grab(), out, QStringLiteral("splash") + suffix) && ok;
   }
   {
     capacimo::Tdlg_Main::Services services;
@@ -48,7 +50,7 @@ int main(int argc, char** argv) {
     };
     capacimo::Tdlg_Main launcher(services);
     launcher.ensurePolished();
-    ok = SavePicture(launcher.grab(), out, QStringLiteral("launcher")) && ok;
+    ok = SavePicture(launcher.grab(), out, QStringLiteral("launcher") + suffix) && ok;
   }
   if (!ok) std::fprintf(stderr, "writing the pictures failed\n");
   return ok ? 0 : 1;

@@ -5,6 +5,7 @@
 #include <QPalette>
 #include <QPixmap>
 
+#include "design_scale.h"
 #include "logo.h"
 
 namespace capacimo {
@@ -62,19 +63,20 @@ void TVersionView::Refresh() {
 Tdlg_Intro::Tdlg_Intro(QWidget* parent, const VersionBlock* block)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
   setObjectName(QStringLiteral("dlg_Intro"));
-  setFixedSize(370, 153);
+  auto s = [this](int value) { return DesignScaled(this, value); };
+  setFixedSize(s(370), s(153));
   QPalette pal = palette();
   pal.setColor(QPalette::Window, Qt::white);
   setPalette(pal);
   setAutoFillBackground(true);
   QFont formFont(QStringLiteral("MS Sans Serif"));
   formFont.setStyleHint(QFont::SansSerif);
-  formFont.setPixelSize(14);
+  formFont.setPixelSize(s(14));
   setFont(formFont);
 
   bev_Frame = new QFrame(this);
   bev_Frame->setObjectName(QStringLiteral("bev_Frame"));
-  bev_Frame->setGeometry(0, 0, 370, 153);
+  bev_Frame->setGeometry(0, 0, width(), height());
   // A raised frame bevel: a grey rectangle with a white one one pixel in,
   // which on the white form reads as an etched line all round.
   bev_Frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
@@ -88,10 +90,10 @@ Tdlg_Intro::Tdlg_Intro(QWidget* parent, const VersionBlock* block)
 
   lbl_Name = new QLabel(QStringLiteral("Ostrel Capacimo"), this);
   lbl_Name->setObjectName(QStringLiteral("lbl_Name"));
-  lbl_Name->setGeometry(6, 14, 246, 26);
+  lbl_Name->setGeometry(s(6), s(14), s(246), s(26));
   QFont nameFont(QStringLiteral("Arial"));
   nameFont.setStyleHint(QFont::SansSerif);
-  nameFont.setPixelSize(23);
+  nameFont.setPixelSize(s(23));
   nameFont.setBold(true);
   nameFont.setItalic(true);
   lbl_Name->setFont(nameFont);
@@ -103,16 +105,16 @@ Tdlg_Intro::Tdlg_Intro(QWidget* parent, const VersionBlock* block)
   lbl_Version->setObjectName(QStringLiteral("lbl_Version"));
   QFont versionFont(QStringLiteral("MS Sans Serif"));
   versionFont.setStyleHint(QFont::SansSerif);
-  versionFont.setPixelSize(17);
+  versionFont.setPixelSize(s(17));
   versionFont.setBold(true);
   lbl_Version->setFont(versionFont);
-  lbl_Version->move(10, 46);
+  lbl_Version->move(s(10), s(46));
   lbl_Version->SetInfoCategory(TInfoCategory::icVersion);
   lbl_Version->SetCaption(QStringLiteral("Version"));
 
   img_Logo = new QLabel(this);
   img_Logo->setObjectName(QStringLiteral("img_Logo"));
-  img_Logo->setGeometry(100, 96, 264, 50);
+  img_Logo->setGeometry(s(100), s(96), s(264), s(50));
   img_Logo->setAlignment(Qt::AlignCenter);
   img_Logo->setPixmap(QPixmap::fromImage(DrawLogo()));
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Draws the host's splash and launcher dialog offscreen into PNG files:
-#   scripts/render_host.sh OUTDIR   ->  OUTDIR/splash.png, OUTDIR/launcher.png
-# and three times enlarged copies OUTDIR/splash@3x.png, OUTDIR/launcher@3x.png.
+# Draws the host's splash and launcher dialog offscreen into PNG files, at 96
+# and at 120 pixels per inch:
+#   scripts/render_host.sh OUTDIR  ->  OUTDIR/splash_96.png, OUTDIR/launcher_96.png,
+#                                      OUTDIR/splash_120.png, OUTDIR/launcher_120.png
+# each also three times enlarged as NAME@3x.png.
 # The launcher lists the units built into build/bin/DLLs.
 set -euo pipefail
 if [ $# -ne 1 ]; then
@@ -20,5 +22,8 @@ cmake --build "$build" --target capacimo-render-host cp_ktv00xa >/dev/null
 config="$(mktemp -d)"
 trap 'rm -rf "$config"' EXIT
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
-XDG_CONFIG_HOME="$config" XDG_RUNTIME_DIR="$config" QT_QPA_PLATFORM=offscreen "$build/bin/capacimo-render-host" "$out"
+for dpi in 96 120; do
+  XDG_CONFIG_HOME="$config" XDG_RUNTIME_DIR="$config" QT_QPA_PLATFORM=offscreen QT_FONT_DPI=$dpi \
+    "$build/bin/capacimo-render-host" "$out" "_$dpi"
+done
 ls "$out"/splash*.png "$out"/launcher*.png

@@ -147,4 +147,18 @@ inline fs::path HostSettingsFile() {
   return fs::path(std::getenv("XDG_CONFIG_HOME")) / "Ostrelwerk" / "Capacimo.conf";
 }
 
+// The GUI tests run at 120 pixels per inch (the forms' design resolution)
+// unless QT_FONT_DPI says otherwise; call before the application starts.
+inline void DefaultToDesignResolution() {
+  if (std::getenv("QT_FONT_DPI") == nullptr) setenv("QT_FONT_DPI", "120", 1);
+}
+
+// True at 120 pixels per inch; false at 96. The layout tests know both.
+template <typename Widget>
+bool AtDesignResolution(const Widget* widget) {
+  const int dpi = widget->logicalDpiY();
+  if (dpi != 120 && dpi != 96) throw std::runtime_error("layout checked at 96 or 120 pixels per inch only");
+  return dpi == 120;
+}
+
 }  // namespace host_test

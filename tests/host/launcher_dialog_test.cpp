@@ -76,11 +76,14 @@ class LauncherDialogTest : public QObject {
 
   void layoutFollowsTheDesign() {
     auto dlg = Create();
-    QCOMPARE(dlg->size(), QSize(343, 82));
+    // Laid out at 120 pixels per inch, scaled down on a 96 pixels per inch screen.
+    const bool design = host_test::AtDesignResolution(dlg.get());
+    QCOMPARE(dlg->size(), design ? QSize(343, 82) : QSize(274, 66));
     QCOMPARE(dlg->minimumSize(), dlg->maximumSize());
-    QCOMPARE(dlg->cb_Units->geometry(), QRect(10, 10, 324, 24));
-    QCOMPARE(dlg->btn_Execute->geometry(), QRect(12, 45, 214, 30));
-    QCOMPARE(dlg->bln_Close->geometry(), QRect(233, 45, 100, 30));
+    QCOMPARE(dlg->cb_Units->geometry(), design ? QRect(10, 10, 324, 24) : QRect(8, 8, 259, 19));
+    QCOMPARE(dlg->btn_Execute->geometry(), design ? QRect(12, 45, 214, 30) : QRect(10, 36, 171, 24));
+    QCOMPARE(dlg->bln_Close->geometry(), design ? QRect(233, 45, 100, 30) : QRect(186, 36, 80, 24));
+    QCOMPARE(dlg->font().pixelSize(), design ? 13 : 10);
     QCOMPARE(dlg->btn_Execute->text(), QString("Execute"));
     QCOMPARE(dlg->bln_Close->text(), QString("Close"));
     QVERIFY(!dlg->btn_Execute->isDefault() && !dlg->btn_Execute->autoDefault());
@@ -271,6 +274,7 @@ class LauncherDialogTest : public QObject {
 
 int main(int argc, char** argv) {
   host_test::UsePrivateConfigHome();
+  host_test::DefaultToDesignResolution();
   QApplication app(argc, argv);
   LauncherDialogTest test;
   return QTest::qExec(&test, argc, argv);

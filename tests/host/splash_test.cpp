@@ -5,6 +5,7 @@
 #include <QSet>
 #include <QTest>
 
+#include "host_test_support.h"
 #include "logo.h"
 
 using namespace capacimo;
@@ -65,19 +66,24 @@ class SplashTest : public QObject {
   void splashLayout() {
     const VersionBlock block = Block(1, 0, 2, 0);
     Tdlg_Intro splash(nullptr, &block);
-    QCOMPARE(splash.size(), QSize(370, 153));
+    // Laid out at 120 pixels per inch, scaled down on a 96 pixels per inch screen.
+    const bool design = host_test::AtDesignResolution(&splash);
+    QCOMPARE(splash.size(), design ? QSize(370, 153) : QSize(296, 122));
     QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
     QCOMPARE(splash.palette().color(QPalette::Window), QColor(Qt::white));
-    QCOMPARE(splash.bev_Frame->geometry(), QRect(0, 0, 370, 153));
+    QCOMPARE(splash.bev_Frame->geometry(), splash.rect());
     QCOMPARE(splash.lbl_Name->text(), QString("Ostrel Capacimo"));
-    QCOMPARE(splash.lbl_Name->geometry(), QRect(6, 14, 246, 26));
+    QCOMPARE(splash.lbl_Name->geometry(), design ? QRect(6, 14, 246, 26) : QRect(5, 11, 197, 21));
+    QCOMPARE(splash.lbl_Name->font().pixelSize(), design ? 23 : 18);
     QVERIFY(splash.lbl_Name->font().bold() && splash.lbl_Name->font().italic());
     QCOMPARE(splash.lbl_Name->palette().color(QPalette::WindowText), QColor(Qt::blue));
     QCOMPARE(splash.lbl_Version->text(), QString("Version 1.0.2.0"));
-    QCOMPARE(splash.lbl_Version->pos(), QPoint(10, 46));
+    QCOMPARE(splash.lbl_Version->pos(), design ? QPoint(10, 46) : QPoint(8, 37));
+    QCOMPARE(splash.lbl_Version->font().pixelSize(), design ? 17 : 14);
     QVERIFY(splash.lbl_Version->font().bold());
-    // The logo: its picture's size, 6 pixels from the right and bottom edges.
-    QCOMPARE(splash.img_Logo->geometry(), QRect(370 - 264 - 6, 153 - 50 - 6, 264, 50));
+    // The logo keeps its picture's size and sits 6 pixels from the right and
+    // bottom edges.
+    QCOMPARE(splash.img_Logo->geometry(), design ? QRect(100, 97, 264, 50) : QRect(26, 66, 264, 50));
   }
 
   void logoKeepsItsDistanceWhateverThePictureSize() {
@@ -86,7 +92,7 @@ class SplashTest : public QObject {
     picture.fill(Qt::red);
     splash.img_Logo->setPixmap(picture);
     splash.FormCreate();
-    QCOMPARE(splash.img_Logo->geometry(), QRect(370 - 100 - 6, 153 - 20 - 6, 100, 20));
+    QCOMPARE(splash.img_Logo->geometry(), QRect(splash.width() - 106, splash.height() - 26, 100, 20));
   }
 
   void splashShowsTheProgramsVersion() {
@@ -107,6 +113,7 @@ class SplashTest : public QObject {
 };
 
 int main(int argc, char** argv) {
+  host_test::DefaultToDesignResolution();
   QApplication app(argc, argv);
   SplashTest test;
   return QTest::qExec(&test, argc, argv);

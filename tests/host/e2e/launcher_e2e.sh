@@ -95,9 +95,14 @@ app_pid=$!
 launcher=$(wait_window 60 '^Ostrel Capacimo ') || fail "the launcher did not appear"
 echo "launcher window $launcher: $(xdotool getwindowname "$launcher")"
 
-# "Execute": 12,45 214 x 30 in the launcher's client area.
+# "Execute" is at 12,45 (214 x 30) of the 343 x 82 design; the dialog
+# scales with the screen's resolution, so aim by its actual width.
 sleep 0.5
-xdotool mousemove --window "$launcher" 119 60 click 1
+width=$(xdotool getwindowgeometry --shell "$launcher" | sed -n 's/^WIDTH=//p')
+x=$(( (119 * width + 171) / 343 ))
+y=$(( (60 * width + 171) / 343 ))
+echo "launcher width $width, clicking Execute at $x,$y"
+xdotool mousemove --window "$launcher" "$x" "$y" click 1
 unit=$(wait_window 60 '^Scribent S$') || fail "the unit's dialog did not appear after Execute"
 echo "unit window $unit"
 
