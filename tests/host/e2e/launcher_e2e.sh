@@ -95,6 +95,9 @@ app_pid=$!
 launcher=$(wait_window 60 '^Ostrel Capacimo ') || fail "the launcher did not appear"
 echo "launcher window $launcher: $(xdotool getwindowname "$launcher")"
 
+# Out of the way of the unit's dialog, which opens in the screen's centre.
+xdotool windowmove "$launcher" 0 0
+
 # "Execute" is at 12,45 (214 x 30) of the 343 x 82 design; the dialog
 # scales with the screen's resolution, so aim by its actual width.
 sleep 0.5
@@ -106,7 +109,15 @@ xdotool mousemove --window "$launcher" "$x" "$y" click 1
 unit=$(wait_window 60 '^Scribent S$') || fail "the unit's dialog did not appear after Execute"
 echo "unit window $unit"
 
+# While the unit's dialog is open the launcher takes no input: a second
+# click on Execute must not start a second run.
 sleep 0.5
+xdotool mousemove --window "$launcher" "$x" "$y" click 1
+sleep 1
+units=$(xdotool search --onlyvisible --name '^Scribent S$' 2>/dev/null || true)
+echo "unit dialog at $(xdotool getwindowgeometry "$unit" | sed -n "s/^ *Position: //p"), launcher at $(xdotool getwindowgeometry "$launcher" | sed -n "s/^ *Position: //p")"
+[ "$units" = "$unit" ] || fail "Execute reacted while the unit's dialog was open (windows: $units)"
+
 "$probe" close "$unit" || fail "could not ask the unit's dialog to close"
 wait_gone 30 '^Scribent S$' || fail "the unit's dialog did not close"
 
