@@ -120,6 +120,24 @@ class StartupTest : public QObject {
     QCOMPARE(idles, 0);
   }
 
+  void aFailureDuringStartUpIsShownAndTheProgramStillEndsWithZero() {
+    PlaceFixture("fx_alpha", dir_->path(), "alpha.so");
+    int readings = 0;
+    int idles = 0;
+    auto clock = [&]() -> std::uint32_t {
+      if (++readings == 2) throw std::runtime_error("tick counter unavailable");
+      return 0;
+    };
+    QCOMPARE(RunCapacimo(*qApp, Environment(clock, &idles)), 0);
+    QCOMPARE(boxes_, QStringList{"tick counter unavailable"});
+    QVERIFY(dlg_Intro == nullptr);
+    QVERIFY(dlg_Main == nullptr);
+    // The launcher was created before the failure; destroying it still
+    // remembered the selection.
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Ostrelwerk", "Capacimo");
+    QCOMPARE(store.value("Settings/Last").toString(), QString("Alpha"));
+  }
+
   void withoutUnitsTheBoxComesOnceAndTheStoreIsUntouched() {
     std::uint32_t now = 0;
     int idles = 0;
