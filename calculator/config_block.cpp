@@ -123,12 +123,17 @@ void CConfigBlock::writeAnalog(const AnalogChannel& c) {
     putWide(c.name);
     putWide(c.unit);
     put16(c.option);
+    putMeasuringRange(c);
+    put16(0);
+    endRecord(start);
+}
+
+template <typename Channel>
+void CConfigBlock::putMeasuringRange(const Channel& c) {
     putFloat(c.rangeStart);
     putFloat(c.rangeEnd);
     put8(c.totalize);
     putWide(c.totalUnit);
-    put16(0);
-    endRecord(start);
 }
 
 template <typename Channel>
@@ -152,10 +157,7 @@ void CConfigBlock::writeDigital(const DigitalChannel& c) {
 void CConfigBlock::writeMath(const MathChannel& c) {
     const std::size_t start = beginRecord(kMathType);
     putStateChannel(c);  // a math channel starts like a digital one
-    putFloat(c.rangeStart);
-    putFloat(c.rangeEnd);
-    put8(c.totalize);
-    putWide(c.totalUnit);
+    putMeasuringRange(c);  // and ends like an analog one
     put16(0);
     endRecord(start);
 }

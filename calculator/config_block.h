@@ -55,6 +55,9 @@ private:
     // math channel records share.
     template <typename Channel>
     void putStateChannel(const Channel& c);
+    // Range, totalization and its unit: the fields analog and math channel records end with.
+    template <typename Channel>
+    void putMeasuringRange(const Channel& c);
     // Starts a record with its type byte and a length placeholder; returns its start.
     std::size_t beginRecord(std::uint8_t type);
     void endRecord(std::size_t start);
