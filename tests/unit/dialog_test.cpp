@@ -1,5 +1,6 @@
 // The calculator dialog as the user meets it: entries, status line, results,
 // Reset, page switching and the positions of the controls built in code.
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -136,6 +137,7 @@ private slots:
         QCOMPARE(statusColour(), QColor(255, 0, 0));
         QCOMPARE(row(0), (QStringList{"51797", "0", "7"}));
         QCOMPARE(row(1), (QStringList{"69884", "4", "13"}));
+        QVERIFY(QApplication::overrideCursor() == nullptr);  // the hourglass is gone again
     }
 
     void dependentAnalogCountsFollow() {
