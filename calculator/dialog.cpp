@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -70,6 +71,9 @@ void Tdlg_Main::FormCreate() {
         updating_ = true;
         setWindowTitle(QString::fromLatin1(kUnitName));
         setObjectName("dlg_Main");
+        // Qt measures in device-independent pixels, 96 to the inch, and scales
+        // them to the screen itself; a 120 pixels-per-inch screen thus shows
+        // the layout below at the size it was designed for.
         setUiScale(logicalDpiY());
         buildControls();
         for (int column = 1; column < lvw_Result->ColumnCount(); ++column) {
@@ -126,8 +130,28 @@ void Tdlg_Main::buildControls() {
     const double factor = logicalDpiY() / kDesignPixelsPerInch;
     auto d = [factor](int v) { return static_cast<int>(std::lround(v * factor)); };
 
+    // The dialog was laid out for a narrow 13-pixel font. Where the toolkit's
+    // font runs wider, it is made smaller until every caption fits in front
+    // of its control.
+    const int labelGap = d(4);
+    const std::pair<const char*, int> captions[] = {
+        {"SD Card size:", d(148 - 8) - labelGap},
+        {"Analysis 4:", d(115 - 10) - labelGap},
+        {"Number of impulse counters or operation times:", d(300 - 10) - labelGap},
+        {"Number of on/off events and operating times:", d(300 - 10) - labelGap},
+        {"Number of on/off events or control inputs:", d(300 - 10) - labelGap},
+        {"Number of digital on/off events or control inputs:", Scale(330) - labelGap},
+        {"Number of instantaneous values (analog or math):", Scale(330) - labelGap},
+    };
     QFont font = QApplication::font();
-    font.setPixelSize(std::max(9, d(13)));
+    const int designSize = std::max(9, d(13));
+    for (int size = designSize; size >= designSize * 3 / 4; --size) {
+        font.setPixelSize(size);
+        const QFontMetrics metrics(font);
+        bool fits = true;
+        for (const auto& [caption, room] : captions) fits = fits && metrics.horizontalAdvance(caption) <= room;
+        if (fits) break;
+    }
     setFont(font);
     setFixedSize(d(675), d(434));
     setSizeGripEnabled(false);

@@ -1,6 +1,6 @@
 // Renders every page of the "Scribent S" calculator dialog to PNG files, so a
 // person can look at them. Usage: capacimo_render_dialog OUTDIR [SUFFIX]
-// The screen resolution comes from the environment (QT_FONT_DPI).
+// QT_FONT_DPI=120 draws the dialog as a screen of 120 pixels per inch shows it.
 #include <QApplication>
 #include <QDir>
 #include <QSettings>
