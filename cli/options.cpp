@@ -75,32 +75,32 @@ QStringList cardChoices() {
     return list;
 }
 
-QString parseGroup(const QString& spec, CalculatorEntries& entries) {
+QString parseGroup(const QString& groupText, CalculatorEntries& entries) {
     const QString accepted = QStringLiteral("G:cycle=T,values=N,states=N with G 1..10, N 0..8");
-    const qsizetype colon = spec.indexOf(':');
+    const qsizetype colon = groupText.indexOf(':');
     bool ok = false;
-    const int group = spec.left(colon).trimmed().toInt(&ok, 10);
-    if (colon < 0 || !ok || group < 1 || group > kGroups) return fail("group", spec, accepted);
+    const int group = groupText.left(colon).trimmed().toInt(&ok, 10);
+    if (colon < 0 || !ok || group < 1 || group > kGroups) return fail("group", groupText, accepted);
     const int g = group - 1;
-    const QStringList settings = spec.mid(colon + 1).split(',');
+    const QStringList settings = groupText.mid(colon + 1).split(',');
     for (const QString& setting : settings) {
         const qsizetype eq = setting.indexOf('=');
         const QString key = setting.left(eq).trimmed().toLower();
         const QString value = eq < 0 ? QString() : setting.mid(eq + 1);
-        if (eq < 0 || key.isEmpty()) return fail("group", spec, accepted);
+        if (eq < 0 || key.isEmpty()) return fail("group", groupText, accepted);
         if (key == "cycle") {
             const QStringList choices = cycleChoices(g);
             const int item = findChoice(value, choices);
             if (item < 0) {
-                return fail("group", spec, QStringLiteral("a cycle of group %1: %2").arg(group).arg(choices.join(", ")));
+                return fail("group", groupText, QStringLiteral("a cycle of group %1: %2").arg(group).arg(choices.join(", ")));
             }
             entries.cycleItems[g] = item;
         } else if (key == "values" || key == "states") {
             const auto n = parseCount(value, kSlotsPerGroup);
-            if (!n) return fail("group", spec, QStringLiteral("%1=N with N 0..%2").arg(key).arg(kSlotsPerGroup));
+            if (!n) return fail("group", groupText, QStringLiteral("%1=N with N 0..%2").arg(key).arg(kSlotsPerGroup));
             (key == "values" ? entries.counts.groupValues : entries.counts.groupStates)[g] = *n;
         } else {
-            return fail("group", spec, QStringLiteral("the keys cycle, values and states"));
+            return fail("group", groupText, QStringLiteral("the keys cycle, values and states"));
         }
     }
     return {};
@@ -212,8 +212,8 @@ ParseResult parseOptions(const QStringList& arguments, const CalculatorEntries& 
         }
         o.entries.cardItem = item;
     }
-    for (const QString& spec : parser.values("group")) {
-        result.error = parseGroup(spec, o.entries);
+    for (const QString& groupText : parser.values("group")) {
+        result.error = parseGroup(groupText, o.entries);
         if (!result.ok()) return result;
     }
     return result;
