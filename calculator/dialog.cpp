@@ -456,18 +456,13 @@ void Tdlg_Main::spe_CountChange(TExtSpinEdit* sender) {
 
 void Tdlg_Main::spe_CountAnalogChange(TExtSpinEdit* sender) {
     if (spe_CountAnalog->text().isEmpty()) return;
-    // Each assignment below raises the field's own change notification, so the
-    // checks also run for the states in between. The fields clamp what they get.
-    const std::int64_t analog = spe_CountAnalog->Value();
-    if (analog == 0) {
-        spe_CountAnalogIntegr->setValue(0);
-        spe_CountAnalogIC->setValue(0);
-    }
-    const std::int64_t plain = analog - spe_CountAnalogIC->Value();
-    if (plain < spe_CountAnalogIntegr->Value()) {
-        spe_CountAnalogIntegr->setValue(static_cast<int>(std::max<std::int64_t>(plain, INT32_MIN)));
-    }
-    if (analog < spe_CountAnalogIC->Value()) spe_CountAnalogIC->setValue(static_cast<int>(analog));
+    // Totalizers first, then impulse counters: each assignment raises the
+    // field's own change notification, so the checks also run for the state in
+    // between. The fields clamp what they get.
+    const auto d = adjustAnalogDependents(spe_CountAnalog->Value(), spe_CountAnalogIntegr->Value(),
+                                          spe_CountAnalogIC->Value());
+    if (d.totalized != spe_CountAnalogIntegr->Value()) spe_CountAnalogIntegr->setValue(d.totalized);
+    if (d.impulse != spe_CountAnalogIC->Value()) spe_CountAnalogIC->setValue(d.impulse);
     spe_CountChange(sender);
 }
 
@@ -533,11 +528,8 @@ QWidget* Tdlg_Main::settingControl(std::size_t row) const {
     case K::GroupCount: return s.name == "CountGroupIV" ? groupIVEdits[s.index] : groupStateEdits[s.index];
     case K::Count: break;
     }
-    TExtSpinEdit* const counts[] = {spe_CountAnalog,       spe_CountAnalogIntegr,        spe_CountAnalogIC,
-                                    spe_CountDigitalCounter, spe_CountDigitalOnOffOptTime, spe_CountDigitalOnOff,
-                                    spe_CountMathIV,       spe_CountMathIVIntegr,        spe_CountMathState,
-                                    spe_CountMathCounter};
-    return counts[s.index];
+    // A channel count is stored under its field's name: "CountAnalog" for spe_CountAnalog.
+    return findChild<TExtSpinEdit*>(QStringLiteral("spe_") + s.name);
 }
 
 void Tdlg_Main::RestoreSettings() {

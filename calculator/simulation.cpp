@@ -88,11 +88,6 @@ CCapacimo::RecordSizes CCapacimo::recordSizes(std::int32_t payload) {
     return {storedSize(1, payload), storedSize(2, payload), storedSize(5, payload)};
 }
 
-void CCapacimo::writeRecord(std::int32_t second, std::int32_t payload) {
-    if (payload <= 0) return;  // no record, and the previous-record time stays
-    writeRecords(second, recordSizes(payload), 1);
-}
-
 void CCapacimo::writeRecords(std::int32_t second, const RecordSizes& sizes, int count) {
     // The time stamp takes 1 byte for a gap below 128 s, 2 below 16384 s, else 5.
     const std::int32_t delta = second - previousRecordTime_;

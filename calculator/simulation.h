@@ -35,9 +35,6 @@ public:
     std::int32_t blockFill() const { return blockFill_; }
     std::int32_t closedTotal() const { return closedTotal_; }
 
-    // Accounts one record of the given payload written at the given second.
-    void writeRecord(std::int32_t second, std::int32_t payload);
-
 private:
     // Stored sizes of one payload for the three time widths (1, 2, 5 bytes).
     struct RecordSizes {

@@ -14,15 +14,18 @@ struct Row {
     StorageDuration duration;
 };
 
+QString cardText(int item) {
+    return item >= 0 && item < kCardItems ? QString::fromLatin1(kCardSizes[item].text) : QString();
+}
+
 std::vector<Row> resultRows(const Report& r) {
     std::vector<Row> rows{{"Internal memory", {}, r.result.internal}};
-    for (int item = 0; item < kCardItems; ++item) {
-        if (!r.allCards && item != r.cardItem) continue;
-        rows.push_back({"SD Card", QString::fromLatin1(kCardSizes[item].text),
-                        cardDuration(item, r.result.written, r.result.setupImageLength)});
+    if (!r.allCards) {
+        rows.push_back({"SD Card", cardText(r.cardItem), r.result.card});
+        return rows;
     }
-    if (r.cardItem < 0 || r.cardItem >= kCardItems) {
-        if (!r.allCards) rows.push_back({"SD Card", {}, kNoDuration});
+    for (int item = 0; item < kCardItems; ++item) {
+        rows.push_back({"SD Card", cardText(item), cardDuration(item, r.result.written, r.result.setupImageLength)});
     }
     return rows;
 }

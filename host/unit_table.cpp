@@ -103,13 +103,12 @@ bool CUnitTable::SearchUnits(const std::string& programDir) {
   std::string directory = programDir;
   if (directory.empty() || directory.back() != '/') directory += '/';
 
-  FindFile.Directory = directory;
-  FindFile.Execute();
-  for (const auto& path : FindFile.Files()) LoadUnit(path);
-
-  FindFile.Directory = directory + kUnitSubdirectory;
-  FindFile.Execute();
-  for (const auto& path : FindFile.Files()) LoadUnit(path);
+  // The program directory first, then its units subdirectory; not recursive.
+  for (const std::string& searched : {directory, directory + kUnitSubdirectory}) {
+    FindFile.Directory = searched;
+    FindFile.Execute();
+    for (const auto& path : FindFile.Files()) LoadUnit(path);
+  }
 
   return !entries_.empty();
 }

@@ -57,8 +57,6 @@ CAPACIMO_UNIT_EXPORT bool CAPACIMO_UNIT_CALL InitDll(UnitWindowHandle parentWind
         dlg_Main = nullptr;
         // The dialog stays a top-level window; the host window becomes its owner.
         dlg_Main = new capacimo::Tdlg_Main(ownerWidget(parentWindow));
-        dlg_Main->setWindowFlag(Qt::Dialog, true);
-        dlg_Main->setModal(true);
         return true;
     } catch (...) {
         return false;
