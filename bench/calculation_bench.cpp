@@ -2,7 +2,7 @@
 // dialog runs it after every change.
 #include <benchmark/benchmark.h>
 
-#include "calculator/duration.h"
+#include "calculator/calculation.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "calculator/config_block.h"
 #include "calculator/count_validation.h"
-#include "calculator/duration.h"
+#include "calculator/calculation.h"
 #include "calculator/recorder_setup.h"
 #include "calculator/simulation.h"
 #include "widgets/page_control.h"

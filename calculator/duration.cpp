@@ -1,7 +1,5 @@
 #include "calculator/duration.h"
 
-#include "calculator/channel_assignment.h"
-
 namespace capacimo {
 
 std::int32_t cardCapacity(std::int32_t cardBytes) { return cardBytes / 100 * 95; }
@@ -30,30 +28,6 @@ StorageDuration cardDuration(std::int32_t cardItem, std::int32_t written, std::i
     if (cardItem < 0 || cardItem >= kCardItems) return kNoDuration;
     const std::int32_t capacity = cardCapacity(kCardSizes[static_cast<std::size_t>(cardItem)].bytes);
     return storageDuration(freeBytes(capacity, setupImageLength, kCardSetupImages), written);
-}
-
-CalculationResult runCalculation(const CalculatorEntries& entries, RecorderSetup& setup, StorageCycleCodes& codes,
-                                 CConfigBlock& encoder, CCapacimo& simulator) {
-    applyEntries(entries, setup, codes);
-    simulator.setGroupCycles(&encoder, codes);
-    encoder.setWorkingSetup(setup);
-
-    CalculationResult result;
-    result.written = simulator.simulate();
-    // The image has the same length for every setup, so it is encoded once.
-    if (encoder.imageLength() == 0) encoder.encodeSetupImage(encoder.workingSetup());
-    result.setupImageLength = encoder.imageLength();
-
-    result.internal = storageDuration(freeBytes(kInternalCapacity, result.setupImageLength, kInternalSetupImages),
-                                      result.written);
-    result.card = cardDuration(entries.cardItem, result.written, result.setupImageLength);
-    return result;
-}
-
-Calculator::Calculator() { initRecorderSetup(setup_); }
-
-CalculationResult Calculator::calculate(const CalculatorEntries& entries) {
-    return runCalculation(entries, setup_, codes_, encoder_, simulator_);
 }
 
 }  // namespace capacimo

@@ -3,13 +3,8 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
-#include <string>
 
-#include "calculator/config_block.h"
 #include "calculator/entries.h"
-#include "calculator/recorder_setup.h"
-#include "calculator/simulation.h"
 
 namespace capacimo {
 
@@ -49,35 +44,7 @@ std::int32_t freeBytes(std::int32_t capacity, std::int32_t setupImageLength, std
 // Converts free bytes and W (bytes per two hours) into weeks, days and hours.
 StorageDuration storageDuration(std::int32_t freeBytes, std::int32_t writtenPerTwoHours);
 
-struct CalculationResult {
-    std::int32_t written = 0;           // W: bytes two hours of recording occupy
-    std::int32_t setupImageLength = 0;  // S
-    StorageDuration internal;
-    StorageDuration card;               // kNoDuration when the card item is not a known size
-};
-
-// One complete calculation on the caller's objects, as the calculator dialog
-// runs it: fills the setup and the cycle codes from the entries, hands them to
-// the simulator and encoder, replays two hours and converts the result.
-CalculationResult runCalculation(const CalculatorEntries& entries, RecorderSetup& setup,
-                                 StorageCycleCodes& codes, CConfigBlock& encoder, CCapacimo& simulator);
-
-// The duration of the SD card for a given card item, from a finished calculation.
+// The duration of the SD card for a given card item.
 StorageDuration cardDuration(std::int32_t cardItem, std::int32_t written, std::int32_t setupImageLength);
-
-// Owns everything one calculation needs; for callers without a dialog.
-class Calculator {
-public:
-    Calculator();
-    CalculationResult calculate(const CalculatorEntries& entries);
-    const RecorderSetup& setup() const { return setup_; }
-    const StorageCycleCodes& cycleCodes() const { return codes_; }
-
-private:
-    RecorderSetup setup_;
-    StorageCycleCodes codes_{};
-    CConfigBlock encoder_;
-    CCapacimo simulator_;
-};
 
 }  // namespace capacimo

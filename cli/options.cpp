@@ -3,7 +3,7 @@
 #include <QCommandLineParser>
 #include <optional>
 
-#include "calculator/duration.h"
+#include "calculator/calculation.h"
 #include "calculator/recorder_setup.h"
 
 namespace capacimo::cli {

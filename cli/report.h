@@ -5,7 +5,7 @@
 #include <QString>
 
 #include "calculator/count_validation.h"
-#include "calculator/duration.h"
+#include "calculator/calculation.h"
 
 namespace capacimo::cli {
 

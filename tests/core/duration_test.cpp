@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "calculator/duration.h"
+#include "calculator/calculation.h"
 
 namespace capacimo {
 namespace {
