@@ -1,31 +1,18 @@
 #include "calculator/settings.h"
 
-#include <QSettings>
-#include <QVariant>
 #include <algorithm>
 #include <limits>
 #include <memory>
 
+#include "common/settings_store.h"
+
 namespace capacimo {
 namespace {
 
-// QSettings' native store: HKEY_CURRENT_USER\Software\Ostrelwerk\Capacimo on
-// Windows, $XDG_CONFIG_HOME/Ostrelwerk/Capacimo.conf elsewhere. The host keeps
-// its "Settings" section there; the unit lives below "ScribentS".
-const char* const kOrganization = "Ostrelwerk";
-const char* const kApplication = "Capacimo";
-const char* const kUnitKey = "ScribentS";
-
-std::unique_ptr<QSettings>& handle() {
-    static std::unique_ptr<QSettings> settings;
-    return settings;
-}
-
-// "Settings\Channels" -> "ScribentS/Settings/Channels"
-QString keyPath(const QString& section, const QString& name) {
-    QString path = QString::fromLatin1(kUnitKey) + '/' + QString(section).replace('\\', '/');
-    if (!name.isEmpty()) path += '/' + name;
-    return path;
+// The unit's key in the store shared with the host.
+SettingsKey& unitKey() {
+    static SettingsKey key(QStringLiteral("ScribentS"));
+    return key;
 }
 
 QString formatText(const QString& pattern, const QString& argument) {
@@ -34,21 +21,22 @@ QString formatText(const QString& pattern, const QString& argument) {
 
 }  // namespace
 
-void OpenSettingsKey() {
-    auto& settings = handle();
-    if (settings) return;
-    settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, kOrganization,
-                                           kApplication);
-}
+void OpenSettingsKey() { unitKey().open(); }
 
 void CloseSettingsKey() {
-    auto& settings = handle();
-    if (!settings) return;
-    settings->sync();
-    settings.reset();
+    SettingsKey& key = unitKey();
+    const QString section = key.firstSectionWritten();
+    try {
+        key.close();
+    } catch (const SettingsWriteError&) {
+        // The values go to the store together, so a refused store refuses
+        // them all: the error names the first section of the save.
+        throw SettingsError(formatText(QStringLiteral("Erzeugung von Schlüssel %s misslungen"), section)
+                                .toStdString());
+    }
 }
 
-bool SettingsKeyOpen() { return handle() != nullptr; }
+bool SettingsKeyOpen() { return unitKey().isOpen(); }
 
 bool parseStoredInteger(const QString& text, std::int32_t* value) {
     if (text.isEmpty()) return false;
@@ -71,37 +59,16 @@ bool parseStoredInteger(const QString& text, std::int32_t* value) {
 
 std::int32_t ReadSettingInteger(const QString& section, const QString& name, std::int32_t defaultValue,
                                 bool closeAfter) {
-    OpenSettingsKey();
+    const ini::StoredValue stored = unitKey().read(section, name);
     std::int32_t result = defaultValue;
-    QSettings& settings = *handle();
-    // A store that cannot be parsed is treated as empty.
-    if (settings.status() == QSettings::NoError) {
-        const QVariant stored = settings.value(keyPath(section, name));
-        std::int32_t parsed = 0;
-        if (stored.typeId() == QMetaType::QString && parseStoredInteger(stored.toString(), &parsed)) {
-            result = parsed;
-        }
-    }
+    std::int32_t parsed = 0;
+    if (stored.kind == ini::StoredValue::Kind::Text && parseStoredInteger(stored.text, &parsed)) result = parsed;
     if (closeAfter) CloseSettingsKey();
     return result;
 }
 
 void WriteSettingInteger(const QString& section, const QString& name, std::int32_t value, bool closeAfter) {
-    OpenSettingsKey();
-    QSettings& settings = *handle();
-    if (!settings.isWritable()) {
-        throw SettingsError(formatText(QStringLiteral("Erzeugung von Schlüssel %s misslungen"), section)
-                                .toStdString());
-    }
-    settings.setValue(keyPath(section, name), QString::number(value));
-    // Write through at once, so that a store that refuses writes is noticed at
-    // the value that failed and everything before it stays stored.
-    // (A format error is left over from reading a damaged store; writing
-    // replaces it with good values.)
-    settings.sync();
-    if (settings.status() == QSettings::AccessError) {
-        throw SettingsError(formatText(QStringLiteral("Konnte Daten für '%s' nicht setzen"), name).toStdString());
-    }
+    unitKey().write(section, name, QString::number(value));
     if (closeAfter) CloseSettingsKey();
 }
 

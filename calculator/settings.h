@@ -1,7 +1,6 @@
-// The unit's entries in the per-user settings store (the registry on Windows,
-// the user's configuration directory elsewhere), below the key
-// "Software\Ostrelwerk\Capacimo\ScribentS". Every value is a signed 32-bit
-// integer stored as decimal text.
+// The unit's entries in the per-user settings store shared with the host
+// (common/settings_store.h), below the unit's key "ScribentS". Every value is
+// a signed 32-bit integer stored as decimal text.
 #pragma once
 
 #include <QString>
@@ -19,8 +18,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The one settings handle of the unit: opened on first use, closed after
-// every complete load and save.
+// The one settings key of the unit: opened on first use, closed after every
+// complete load and save. Closing writes what was set since it was opened,
+// all in one save, and throws SettingsError when the store refused it: then
+// nothing of it is stored and the store is as it was.
 void OpenSettingsKey();
 void CloseSettingsKey();
 bool SettingsKeyOpen();
@@ -29,7 +30,7 @@ bool SettingsKeyOpen();
 // text that is not a decimal integer within 32 bits give defaultValue.
 std::int32_t ReadSettingInteger(const QString& section, const QString& name, std::int32_t defaultValue,
                                 bool closeAfter);
-// Stores value as decimal text. Throws SettingsError when the store cannot be written.
+// Sets value as decimal text; it reaches the store when the key is closed.
 void WriteSettingInteger(const QString& section, const QString& name, std::int32_t value, bool closeAfter);
 
 // Decimal text of a 32-bit integer with an optional sign; false for anything else.

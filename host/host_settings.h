@@ -1,15 +1,15 @@
-// The host's settings key in the per-user settings store:
-// "Software\Ostrelwerk\Capacimo" (the registry on Windows, the user's
-// configuration directory elsewhere).
+// The host's settings key: the top of the per-user settings store it shares
+// with its units (common/settings_store.h). The host keeps one value there,
+// "Last" in the section "Settings".
 #pragma once
 
 #include <memory>
 
 #include <QString>
 
-class QSettings;
-
 namespace capacimo {
+
+class SettingsKey;
 
 class CHostSettings {
  public:
@@ -20,20 +20,21 @@ class CHostSettings {
 
   // Opens the key if it is not open yet (creating it on first write).
   void OpenSettingsKey();
-  // Closes the key, writing out pending changes.
+  // Closes the key, writing out pending changes. Throws when the store
+  // refused them; the store is then as it was.
   void CloseSettingsKey();
-  bool IsOpen() const { return key_ != nullptr; }
+  bool IsOpen() const;
 
   // The string stored under section/name, or defaultText when the section
   // or the value is missing. Throws when the stored value is not a string.
   QString ReadSettingString(const QString& section, const QString& name, const QString& defaultText,
                             bool closeAfter);
-  // Stores text as a string under section/name, creating the section.
-  // Throws when the store cannot be written.
+  // Stores text as a string under section/name, creating the section; it
+  // reaches the store when the key is closed.
   void WriteSettingString(const QString& section, const QString& name, const QString& text, bool closeAfter);
 
  private:
-  std::unique_ptr<QSettings> key_;
+  std::unique_ptr<SettingsKey> key_;
 };
 
 // The program's one settings-key object.

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include "calculator/dialog.h"
@@ -13,7 +12,7 @@ namespace {
 
 void BM_DialogCountChangeHeaviest(benchmark::State& state) {
     QTemporaryDir store;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, store.path());
+    qputenv("XDG_CONFIG_HOME", store.path().toUtf8());
     capacimo::Tdlg_Main dialog;
     dialog.show();
     auto spin = [&](const QString& name) { return dialog.findChild<TExtSpinEdit*>(name); };
@@ -39,9 +38,23 @@ void BM_DialogCountChangeHeaviest(benchmark::State& state) {
     state.counters["bytes_per_two_hours"] = capacimo::Calculator().calculate(dialog.currentEntries()).written;
 }
 
+// Closing the unit (CloseDll) destroys the dialog, which stores the 45
+// entries in one save of the settings file.
+void BM_DialogDestroyWithSave(benchmark::State& state) {
+    QTemporaryDir store;
+    qputenv("XDG_CONFIG_HOME", store.path().toUtf8());
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto* dialog = new capacimo::Tdlg_Main;
+        state.ResumeTiming();
+        delete dialog;
+    }
+}
+
 }  // namespace
 
 BENCHMARK(BM_DialogCountChangeHeaviest)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DialogDestroyWithSave)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));

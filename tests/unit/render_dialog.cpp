@@ -3,7 +3,6 @@
 // QT_FONT_DPI=120 draws the dialog as a screen of 120 pixels per inch shows it.
 #include <QApplication>
 #include <QDir>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -30,7 +29,7 @@ int main(int argc, char* argv[]) {
     QDir().mkpath(out);
     // A private, empty settings store: the pictures show the defaults.
     QTemporaryDir store;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, store.path());
+    qputenv("XDG_CONFIG_HOME", store.path().toUtf8());
 
     capacimo::Tdlg_Main dialog;
     dialog.show();

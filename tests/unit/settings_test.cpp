@@ -156,6 +156,26 @@ private slots:
         QCOMPARE(store->raw(), first);
     }
 
+    // A damaged line in the store costs only itself: the values around it are
+    // shown, and closing the dialog keeps them and the damaged line as they were.
+    void aDamagedLineCostsOnlyItself() {
+        store->plantRaw("[Broken\n[ScribentS]\nSettings\\CFSize=3\nSettings\\Channels\\CountAnalog=7\n"
+                        "this line is junk\nSettings\\Channels\\CountDigitalOnOff=5\n[Broken\n"
+                        "Settings\\Group00\\CountGroupIV=4\n");
+        {
+            auto d = openDialog();
+            QCOMPARE(list(*d, "cb_CFSize"), QString("2 GB"));
+            QCOMPARE(count(*d, "spe_CountAnalog"), 7);
+            QCOMPARE(count(*d, "spe_CountDigitalOnOff"), 5);
+            QCOMPARE(count(*d, "spe_GroupIV00"), 4);
+        }
+        QVERIFY(errors.isEmpty());
+        QCOMPARE(store->raw().count("this line is junk\n"), 1);
+        auto d = openDialog();
+        QCOMPARE(count(*d, "spe_CountAnalog"), 7);
+        QCOMPARE(count(*d, "spe_GroupIV00"), 4);
+    }
+
     void aCorruptStoreGivesTheDefaults() {
         QByteArray garbage;
         for (int i = 0; i < 4096; ++i) garbage.append(static_cast<char>((i * 7919) & 0xFF));

@@ -1,5 +1,6 @@
-// A private settings store for one test: QSettings' user scope pointed at a
-// fresh temporary directory, with helpers to plant and read the raw file.
+// A private settings store for one test: the user's configuration directory
+// pointed at a fresh temporary directory, with helpers to plant and read the
+// raw file.
 #pragma once
 
 #include <QDir>
@@ -9,7 +10,10 @@
 
 class TestStore {
 public:
-    TestStore() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path()); }
+    TestStore() : previous_(qgetenv("XDG_CONFIG_HOME")) { qputenv("XDG_CONFIG_HOME", dir_.path().toUtf8()); }
+    ~TestStore() { qputenv("XDG_CONFIG_HOME", previous_); }
+    TestStore(const TestStore&) = delete;
+    TestStore& operator=(const TestStore&) = delete;
 
     QString directory() const { return dir_.path(); }
     QString filePath() const { return dir_.filePath("Ostrelwerk/Capacimo.conf"); }
@@ -41,4 +45,5 @@ public:
 
 private:
     QTemporaryDir dir_;
+    QByteArray previous_;
 };
