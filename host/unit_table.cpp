@@ -149,8 +149,8 @@ bool CUnitTable::LoadUnit(const std::string& path) {
 
     std::array<char, kUnitNameBufferSize> buffer{};
     entry.GetUnitName(buffer.data(), kUnitNameSizeArgument);
-    // The unit's terminator is not trusted: the last byte is always ours.
-    buffer.back() = '\0';
+    // The unit's terminator is not trusted: the one at the size is ours.
+    buffer[kUnitNameSizeArgument] = '\0';
     const std::string name = StripUnitName(buffer.data());
     if (name.empty()) return Reject(path, "reports an empty name");
 
@@ -158,7 +158,10 @@ bool CUnitTable::LoadUnit(const std::string& path) {
     if (sinks_.accepted) sinks_.accepted(name);
     return true;
   } catch (...) {
-    return Reject(path, "failed while loading: " + CurrentExceptionMessage());
+    // A failure the unit raised is the user's to see; the file is then skipped like any other.
+    const std::string message = CurrentExceptionMessage();
+    sinks_.errorBox(message);
+    return Reject(path, "failed while loading: " + message);
   }
 }
 

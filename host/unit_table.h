@@ -22,10 +22,12 @@ struct UnitEntry {
   ExecuteDLLFn ExecuteDLL = nullptr;
 };
 
-// The host calls GetUnitName with a buffer of this size and passes one less
-// as the size, so the last byte is always the host's own terminator.
-inline constexpr int kUnitNameBufferSize = 256;
+// The host calls GetUnitName with the size 255 and always ends the name with
+// its own terminator at that index. The buffer behind it is much larger and
+// zero-filled, so that a unit writing past the size it was given cannot
+// overwrite the host's memory.
 inline constexpr std::int32_t kUnitNameSizeArgument = 255;
+inline constexpr std::size_t kUnitNameBufferSize = 4096;
 
 // The file pattern of unit libraries: the platform's shared-library suffix.
 #if defined(_WIN32)
