@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QWindow>
 #include <QWidget>
 #include <memory>
 
@@ -20,18 +21,33 @@ std::unique_ptr<QApplication>& ownApplication() {
     return app;
 }
 
-void ensureApplication() {
-    if (QApplication::instance() != nullptr) return;
-    static int argc = 1;
-    static char name[] = "cp_ktv00xa";
-    static char* argv[] = {name, nullptr};
-    ownApplication() = std::make_unique<QApplication>(argc, argv);
+// The dialog needs an application that can show widgets. A host without any
+// Qt application gets one from the unit; a host whose application cannot show
+// widgets (a QCoreApplication or QGuiApplication) gets no dialog at all.
+bool ensureWidgetApplication() {
+    if (QCoreApplication::instance() == nullptr) {
+        static int argc = 1;
+        static char name[] = "cp_ktv00xa";
+        static char* argv[] = {name, nullptr};
+        ownApplication() = std::make_unique<QApplication>(argc, argv);
+    }
+    return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
 }
 
 // The host's window, when it belongs to this process's Qt application.
-QWidget* ownerWidget(UnitWindowHandle parentWindow) {
+QWidget* hostWidget(UnitWindowHandle parentWindow) {
     if (parentWindow == 0 || parentWindow == static_cast<UnitWindowHandle>(-1)) return nullptr;
     return QWidget::find(static_cast<WId>(parentWindow));
+}
+
+// The dialog belongs to the unit, not to the host's window: the host window
+// is only its transient parent, which keeps the dialog above it. Should the
+// host destroy its window first, the dialog lives on until CloseDll.
+void placeAbove(QWidget* dialog, UnitWindowHandle parentWindow) {
+    QWidget* host = hostWidget(parentWindow);
+    if (host == nullptr || host->window()->windowHandle() == nullptr) return;
+    dialog->createWinId();
+    dialog->windowHandle()->setTransientParent(host->window()->windowHandle());
 }
 
 }  // namespace
@@ -52,11 +68,11 @@ CAPACIMO_UNIT_EXPORT bool CAPACIMO_UNIT_CALL GetUnitName(char* buffer, std::int3
 CAPACIMO_UNIT_EXPORT bool CAPACIMO_UNIT_CALL InitDll(UnitWindowHandle parentWindow, std::int32_t /*reserved1*/,
                                                      std::int32_t /*reserved2*/) {
     try {
-        ensureApplication();
+        if (!ensureWidgetApplication()) return false;
         delete dlg_Main;  // at most one dialog object at a time
         dlg_Main = nullptr;
-        // The dialog stays a top-level window; the host window becomes its owner.
-        dlg_Main = new capacimo::Tdlg_Main(ownerWidget(parentWindow));
+        dlg_Main = new capacimo::Tdlg_Main();
+        placeAbove(dlg_Main, parentWindow);
         return true;
     } catch (...) {
         return false;

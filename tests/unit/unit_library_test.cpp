@@ -7,6 +7,7 @@
 #include <QLibrary>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <cstring>
 #include <functional>
 
@@ -96,10 +97,23 @@ private slots:
         QVERIFY(execute([&owner](QDialog* dialog) {
             QCOMPARE(dialog->findChild<QLineEdit*>("spe_CountAnalog")->property("Value").toInt(), 7);
             QCOMPARE(dialog->findChild<QComboBox*>("cb_CFSize")->currentText(), QString("2 GB"));
-            QCOMPARE(dialog->parentWidget(), &owner);
-            QVERIFY(dialog->isWindow());
+            // The unit owns its dialog; the host window only keeps it on top.
+            QCOMPARE(dialog->parentWidget(), nullptr);
+            QCOMPARE(dialog->windowHandle()->transientParent(), owner.windowHandle());
         }));
         QVERIFY(closeDll());
+    }
+
+    // A careless host destroys its window while the unit's dialog exists: the
+    // dialog is not destroyed with it, and CloseDll still stores the entries.
+    void theHostWindowMayGoFirst() {
+        TestStore store;
+        auto* owner = new QWidget;
+        owner->show();
+        QVERIFY(initDll(static_cast<UnitWindowHandle>(owner->winId()), -1, 0));
+        delete owner;
+        QVERIFY(closeDll());
+        QCOMPARE(store.text("Settings\\Channels", "CountAnalog"), QString("1"));
     }
 };
 
