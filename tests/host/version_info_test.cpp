@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "error_box.h"
 #include "splash.h"
 
 using namespace capacimo;
@@ -75,18 +74,6 @@ TEST(VersionStrings, TheProgramCarriesTheBuildsVersionAndProductData) {
   EXPECT_EQ(GetVersionString("ProductName"), "Ostrel Capacimo");
   EXPECT_EQ(GetVersionString("InternalName"), "Capacimo");
   EXPECT_EQ(GetVersionString("NoSuchString"), "Unknown");
-}
-
-TEST(ErrorBoxText, AppendsAFullStopAfterCharactersThatSortAfterIt) {
-  EXPECT_EQ(ErrorBoxText("Access denied"), "Access denied.");
-  EXPECT_EQ(ErrorBoxText("code 5"), "code 5.");
-  EXPECT_EQ(ErrorBoxText("path /"), "path /.");  // '/' sorts after '.'
-  EXPECT_EQ(ErrorBoxText("Done."), "Done.");
-  EXPECT_EQ(ErrorBoxText("No units available!"), "No units available!");
-  EXPECT_EQ(ErrorBoxText("for 'Last'"), "for 'Last'");
-  EXPECT_EQ(ErrorBoxText("(x)"), "(x)");
-  EXPECT_EQ(ErrorBoxText("f\xC3\xBC"), "f\xC3\xBC.");  // non-ASCII letters sort after '.'
-  EXPECT_EQ(ErrorBoxText(""), "");
 }
 
 // The splash wait, driven by a fake millisecond counter.

@@ -1,0 +1,47 @@
+#include "common/error_box.h"
+
+#include <QMessageBox>
+#include <exception>
+
+namespace capacimo {
+namespace {
+
+std::function<void(const QString&)>& handler() {
+    static std::function<void(const QString&)> h;
+    return h;
+}
+
+}  // namespace
+
+QString errorBoxText(const QString& message) {
+    if (!message.isEmpty() && message.back() > QChar(u'.')) return message + u'.';
+    return message;
+}
+
+QString currentExceptionMessage() {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        return QString::fromUtf8(e.what());
+    } catch (...) {
+        return QStringLiteral("Unbekannte Exception");
+    }
+}
+
+void showMessageBox(QWidget* parent, const QString& text, const QString& caption) {
+    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void showErrorBox(QWidget* parent, const QString& message) {
+    const QString text = errorBoxText(message);
+    if (handler()) {
+        handler()(text);
+        return;
+    }
+    showMessageBox(parent, text, QString::fromUtf8(kApplicationTitle));
+}
+
+void setErrorBoxHandler(std::function<void(const QString& text)> h) { handler() = std::move(h); }
+
+}  // namespace capacimo
