@@ -64,10 +64,15 @@ void DrawWordMark(QPainter& p) {
 
 }  // namespace
 
-QImage DrawLogo() {
-  QImage image(kLogoWidth, kLogoHeight, QImage::Format_RGB888);
+QImage DrawLogo(const QSize& size, qreal devicePixelRatio) {
+  // Drawn in the screen's own pixels, so that it is as sharp as its text.
+  QImage image((QSizeF(size) * devicePixelRatio).toSize(), QImage::Format_RGB888);
+  image.setDevicePixelRatio(devicePixelRatio);
   image.fill(Qt::white);
   QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setRenderHint(QPainter::TextAntialiasing);
+  p.scale(qreal(size.width()) / kLogoWidth, qreal(size.height()) / kLogoHeight);
   DrawCard(p);
   DrawChart(p);
   DrawWordMark(p);

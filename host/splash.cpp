@@ -5,7 +5,7 @@
 #include <QPalette>
 #include <QPixmap>
 
-#include "design_scale.h"
+#include "common/design_scale.h"
 #include "logo.h"
 
 namespace capacimo {
@@ -63,16 +63,13 @@ void TVersionView::Refresh() {
 Tdlg_Intro::Tdlg_Intro(QWidget* parent, const VersionBlock* block)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
   setObjectName(QStringLiteral("dlg_Intro"));
-  auto s = [this](int value) { return DesignScaled(this, value); };
+  auto s = [this](int value) { return designScaled(this, value); };
   setFixedSize(s(370), s(153));
   QPalette pal = palette();
   pal.setColor(QPalette::Window, Qt::white);
   setPalette(pal);
   setAutoFillBackground(true);
-  QFont formFont(QStringLiteral("MS Sans Serif"));
-  formFont.setStyleHint(QFont::SansSerif);
-  formFont.setPixelSize(s(14));
-  setFont(formFont);
+  setFont(designFont(this, 14));
 
   bev_Frame = new QFrame(this);
   bev_Frame->setObjectName(QStringLiteral("bev_Frame"));
@@ -103,9 +100,7 @@ Tdlg_Intro::Tdlg_Intro(QWidget* parent, const VersionBlock* block)
 
   lbl_Version = new TVersionView(this, block);
   lbl_Version->setObjectName(QStringLiteral("lbl_Version"));
-  QFont versionFont(QStringLiteral("MS Sans Serif"));
-  versionFont.setStyleHint(QFont::SansSerif);
-  versionFont.setPixelSize(s(17));
+  QFont versionFont = designFont(this, 17);
   versionFont.setBold(true);
   lbl_Version->setFont(versionFont);
   lbl_Version->move(s(10), s(46));
@@ -116,7 +111,8 @@ Tdlg_Intro::Tdlg_Intro(QWidget* parent, const VersionBlock* block)
   img_Logo->setObjectName(QStringLiteral("img_Logo"));
   img_Logo->setGeometry(s(100), s(96), s(264), s(50));
   img_Logo->setAlignment(Qt::AlignCenter);
-  img_Logo->setPixmap(QPixmap::fromImage(DrawLogo()));
+  // The picture scales with the form like every other design size.
+  img_Logo->setPixmap(QPixmap::fromImage(DrawLogo(QSize(s(kLogoWidth), s(kLogoHeight)), devicePixelRatioF())));
 
   FormCreate();
 }
@@ -124,7 +120,7 @@ Tdlg_Intro::Tdlg_Intro(QWidget* parent, const VersionBlock* block)
 void Tdlg_Intro::FormCreate() {
   // The logo takes the size of its picture and sits 6 pixels from the right
   // and bottom edges, whatever that size is.
-  const QSize picture = img_Logo->pixmap().size();
+  const QSize picture = img_Logo->pixmap().deviceIndependentSize().toSize();
   img_Logo->resize(picture);
   img_Logo->move(width() - picture.width() - 6, height() - picture.height() - 6);
 }

@@ -81,9 +81,12 @@ class SplashTest : public QObject {
     QCOMPARE(splash.lbl_Version->pos(), design ? QPoint(10, 46) : QPoint(8, 37));
     QCOMPARE(splash.lbl_Version->font().pixelSize(), design ? 17 : 14);
     QVERIFY(splash.lbl_Version->font().bold());
-    // The logo keeps its picture's size and sits 6 pixels from the right and
-    // bottom edges.
-    QCOMPARE(splash.img_Logo->geometry(), design ? QRect(100, 97, 264, 50) : QRect(26, 66, 264, 50));
+    // The logo scales with the form, sits 6 pixels from the right and bottom
+    // edges, and is drawn in the screen's own pixels.
+    QCOMPARE(splash.img_Logo->geometry(), design ? QRect(100, 97, 264, 50) : QRect(79, 76, 211, 40));
+    const QPixmap logo = splash.img_Logo->pixmap();
+    QCOMPARE(logo.devicePixelRatio(), splash.devicePixelRatioF());
+    QCOMPARE(logo.size(), (QSizeF(splash.img_Logo->size()) * splash.devicePixelRatioF()).toSize());
   }
 
   void logoKeepsItsDistanceWhateverThePictureSize() {
@@ -102,8 +105,8 @@ class SplashTest : public QObject {
 
   void logoIsATrueColourPictureOfTheRightSize() {
     const QImage logo = DrawLogo();
-    QCOMPARE(logo.size(), QSize(kLogoWidth, kLogoHeight));
     QCOMPARE(logo.size(), QSize(264, 50));
+    QCOMPARE(DrawLogo(QSize(211, 40), 1.5).size(), QSize(317, 60));
     QCOMPARE(logo.depth(), 24);
     QSet<QRgb> colours;
     for (int y = 0; y < logo.height(); y += 2)
