@@ -5,9 +5,10 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 
-#include "design_scale.h"
-#include "error_box.h"
+#include "common/design_scale.h"
+#include "common/error_box.h"
 #include "host_settings.h"
 #include "version_info.h"
 
@@ -18,6 +19,18 @@ Tdlg_Main* dlg_Main = nullptr;
 namespace {
 const QString kSection = QStringLiteral("Settings");
 const QString kLastValue = QStringLiteral("Last");
+
+// The rows of the unit list have the designed height, whatever the style.
+class FixedRowHeight : public QStyledItemDelegate {
+ public:
+  FixedRowHeight(int height, QObject* parent) : QStyledItemDelegate(parent), height_(height) {}
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return {QStyledItemDelegate::sizeHint(option, index).width(), height_};
+  }
+
+ private:
+  int height_;
+};
 }  // namespace
 
 Tdlg_Main::Tdlg_Main(Services services, QWidget* parent)
@@ -26,16 +39,15 @@ Tdlg_Main::Tdlg_Main(Services services, QWidget* parent)
       services_(std::move(services)) {
   if (services_.programDir.isEmpty()) services_.programDir = QCoreApplication::applicationDirPath();
   if (services_.settings == nullptr) services_.settings = &HostSettings();
-  if (!services_.messageBox) services_.messageBox = ShowErrorMessage;
+  if (!services_.messageBox) {
+    services_.messageBox = [this](const QString& text, const QString& caption) { showMessageBox(this, text, caption); };
+  }
 
   setObjectName(QStringLiteral("dlg_Main"));
   setWindowTitle(QStringLiteral("Ostrel Capacimo"));
-  auto s = [this](int value) { return DesignScaled(this, value); };
+  auto s = [this](int value) { return designScaled(this, value); };
   setFixedSize(s(343), s(82));
-  QFont formFont(QStringLiteral("MS Sans Serif"));
-  formFont.setStyleHint(QFont::SansSerif);
-  formFont.setPixelSize(s(13));
-  setFont(formFont);
+  setFont(designFont(this, 13));
 
   // Created in tab order: Close, the list, Execute.
   bln_Close = new QPushButton(QStringLiteral("Close"), this);
@@ -46,6 +58,7 @@ Tdlg_Main::Tdlg_Main(Services services, QWidget* parent)
   cb_Units->setObjectName(QStringLiteral("cb_Units"));
   cb_Units->setGeometry(s(10), s(10), s(324), s(24));
   cb_Units->setEditable(false);
+  cb_Units->setItemDelegate(new FixedRowHeight(s(16), cb_Units));
 
   btn_Execute = new QPushButton(QStringLiteral("Execute"), this);
   btn_Execute->setObjectName(QStringLiteral("btn_Execute"));
@@ -70,7 +83,7 @@ Tdlg_Main::~Tdlg_Main() {
 }
 
 void Tdlg_Main::ShowFailure(const std::string& message) {
-  services_.messageBox(QString::fromLocal8Bit(ErrorBoxText(message)), QString::fromUtf8(kApplicationTitle));
+  services_.messageBox(errorBoxText(QString::fromStdString(message)), QString::fromUtf8(kApplicationTitle));
 }
 
 void Tdlg_Main::FormCreate() {
@@ -110,7 +123,7 @@ void Tdlg_Main::FormCreate() {
     }
     cb_Units->setEnabled(btn_Execute->isEnabled());
   } catch (...) {
-    ShowFailure(CurrentExceptionMessage());
+    ShowFailure(currentExceptionMessage().toStdString());
   }
 }
 
@@ -147,6 +160,12 @@ void Tdlg_Main::keyPressEvent(QKeyEvent* event) {
     event->ignore();
     return;
   }
+  // Enter presses the focused button (no button is the default one).
+  auto* button = qobject_cast<QPushButton*>(focusWidget());
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && button != nullptr) {
+    button->click();
+    return;
+  }
   QDialog::keyPressEvent(event);
 }
 
@@ -166,7 +185,7 @@ void Tdlg_Main::FormDestroy() {
     if (cb_Units->currentIndex() >= 0)
       services_.settings->WriteSettingString(kSection, kLastValue, cb_Units->currentText(), /*closeAfter=*/true);
   } catch (...) {
-    ShowFailure(CurrentExceptionMessage());
+    ShowFailure(currentExceptionMessage().toStdString());
   }
 }
 

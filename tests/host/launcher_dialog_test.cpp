@@ -1,5 +1,6 @@
 #include "launcher_dialog.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
@@ -95,6 +96,9 @@ class LauncherDialogTest : public QObject {
     QWidget* afterList = dlg->cb_Units->nextInFocusChain();
     while (afterList != nullptr && afterList->focusPolicy() == Qt::NoFocus) afterList = afterList->nextInFocusChain();
     QCOMPARE(afterList, static_cast<QWidget*>(dlg->btn_Execute));
+    // The list's rows are 16 design pixels high.
+    dlg->cb_Units->addItems({"Alpha", "beta"});
+    QCOMPARE(dlg->cb_Units->view()->sizeHintForRow(1), design ? 16 : 13);
   }
 
   void listIsSortedIgnoringCase() {
@@ -223,6 +227,18 @@ class LauncherDialogTest : public QObject {
 
     QTest::mouseClick(dlg->btn_Execute, Qt::LeftButton);  // again, without reloading
     QCOMPARE(CallsOf(entries[1].module).execute, 2);
+
+    // Enter on the focused button presses it, as Space does.
+    dlg->show();
+    QVERIFY(QTest::qWaitForWindowActive(dlg.get()));
+    dlg->btn_Execute->setFocus();
+    QTest::keyClick(dlg->btn_Execute, Qt::Key_Return);
+    QTest::keyClick(dlg->btn_Execute, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(CallsOf(entries[1].module).execute, 4);
+    QVERIFY(dlg->isVisible());
+    dlg->bln_Close->setFocus();
+    QTest::keyClick(dlg->bln_Close, Qt::Key_Return);
+    QVERIFY(!dlg->isVisible());
   }
 
   void eitherTwinRunsTheOneLoadedFirst() {
