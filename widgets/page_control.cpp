@@ -1,5 +1,6 @@
 #include "widgets/page_control.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QTabBar>
 
@@ -59,6 +60,7 @@ private:
 }  // namespace
 
 TPage95Control::TPage95Control(QWidget* parent) : QTabWidget(parent) {
+    if (QCoreApplication::instance() != nullptr) QCoreApplication::instance()->installEventFilter(this);
     // All tabs in one row; scroll buttons when they do not fit.
     setUsesScrollButtons(true);
     setElideMode(Qt::ElideNone);
@@ -106,12 +108,28 @@ void TPage95Control::currentPageChanged(int) {
 }
 
 void TPage95Control::keyPressEvent(QKeyEvent* event) {
-    // Ctrl+Tab: next page, Ctrl+Shift+Tab: previous page, wrapping around.
-    const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
-    if (!tab || !(event->modifiers() & Qt::ControlModifier) || count() < 2) {
-        QTabWidget::keyPressEvent(event);
+    if (switchPage(event)) {
+        event->accept();
         return;
     }
+    QTabWidget::keyPressEvent(event);
+}
+
+bool TPage95Control::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return QTabWidget::eventFilter(watched, event);
+    // Only for the fields of this control's own pages: an inner page control
+    // switches its own pages.
+    QWidget* owner = static_cast<QWidget*>(watched);
+    while (owner != nullptr && owner != this && !qobject_cast<TPage95Control*>(owner)) owner = owner->parentWidget();
+    if (owner != this || watched == this) return QTabWidget::eventFilter(watched, event);
+    return switchPage(static_cast<QKeyEvent*>(event));
+}
+
+bool TPage95Control::switchPage(const QKeyEvent* event) {
+    // Ctrl+Tab: next page, Ctrl+Shift+Tab: previous page, wrapping around.
+    const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+    if (!tab || !(event->modifiers() & Qt::ControlModifier)) return false;
+    if (count() < 2) return true;
     const bool back = event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
     const int n = count();
     int page = currentIndex();
@@ -122,5 +140,5 @@ void TPage95Control::keyPressEvent(QKeyEvent* event) {
             break;
         }
     }
-    event->accept();
+    return true;
 }

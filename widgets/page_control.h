@@ -61,12 +61,17 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // Ctrl+Tab reaches the page control also from a field that would keep it
+    // for itself (a drop-down list takes it for its type-ahead search).
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     friend class TTab95Sheet;
     void insertSheet(TTab95Sheet* page);
     void removeSheet(TTab95Sheet* page);
     void currentPageChanged(int index);
+    // Ctrl+Tab or Ctrl+Shift+Tab: shows the next or previous page; false for other keys.
+    bool switchPage(const QKeyEvent* event);
 
     int codeChanges_ = 0;  // > 0 while code (not the user) changes the current page
 };

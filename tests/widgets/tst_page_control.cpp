@@ -1,6 +1,7 @@
 #include "widgets/page_control.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -103,6 +104,22 @@ void TestPageControl::userSwitchesRaiseChange() {
     QVERIFY(inner->ActivePage() == digital && w.control->ActivePage() == w.pages[2]);
     QCOMPARE(innerChanges.count(), 1);
     QCOMPARE(seen.size(), 4);
+
+    // A drop-down list keeps other keys for its type-ahead search, but not these.
+    auto* list = new QComboBox(digital);
+    list->addItems({"Off", "1s"});
+    list->show();
+    list->setFocus();
+    w.key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(inner->ActivePage() == analog && w.control->ActivePage() == w.pages[2]);
+    QCOMPARE(innerChanges.count(), 2);
+    auto* outerList = new QComboBox(w.pages[2]);
+    outerList->addItem("no");
+    outerList->show();
+    outerList->setFocus();
+    w.key(Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(w.control->ActivePage(), w.pages[0]);
+    QCOMPARE(innerChanges.count(), 2);
 }
 
 void TestPageControl::manyTabsStayInOneRowWithScrollButtons() {
