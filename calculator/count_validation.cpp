@@ -68,19 +68,18 @@ ValidationOutcome validateCounts(const ChannelCounts& c) {
 }
 
 AnalogDependents adjustAnalogDependents(std::int32_t analog, std::int32_t totalized, std::int32_t impulse) {
-    if (analog == 0) {
-        totalized = 0;
-        impulse = 0;
-    }
+    if (analog == 0) return {0, 0};
+    AnalogDependents set;
     const Wide plain = Wide{analog} - impulse;
-    if (plain < totalized) totalized = narrow(plain);
-    if (analog < impulse) impulse = analog;
-    return {totalized, impulse};
+    if (plain < totalized) set.totalized = narrow(plain);
+    if (analog < impulse) set.impulse = analog;
+    return set;
 }
 
-std::int32_t adjustMathTotalized(std::int32_t mathValues, std::int32_t totalized) {
+std::optional<std::int32_t> adjustMathTotalized(std::int32_t mathValues, std::int32_t totalized) {
     if (mathValues == 0) return 0;
-    return mathValues < totalized ? mathValues : totalized;
+    if (mathValues < totalized) return mathValues;
+    return std::nullopt;
 }
 
 }  // namespace capacimo

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "calculator/recorder_setup.h"
@@ -46,15 +47,16 @@ ValidationOutcome validateCounts(const ChannelCounts& counts);
 // The dependent analog counts after "Number of analog channels" changed: with no
 // analog channel nothing is totalized or counted; totalizers shrink to the plain
 // channels left beside the impulse counters; impulse counters to the channels.
-// Returns {At, Ai}. Negative results are left for the entry field to raise to 0.
+// Says which of At and Ai to set, and to what (in that order); a count that is
+// set is set even when it holds that number already (its text may be "00").
+// Negative values are left for the entry field to raise to 0.
 struct AnalogDependents {
-    std::int32_t totalized;
-    std::int32_t impulse;
+    std::optional<std::int32_t> totalized;
+    std::optional<std::int32_t> impulse;
 };
-AnalogDependents adjustAnalogDependents(std::int32_t analog, std::int32_t totalized,
-                                        std::int32_t impulse);
+AnalogDependents adjustAnalogDependents(std::int32_t analog, std::int32_t totalized, std::int32_t impulse);
 
-// The math totalizers after "Number of instantaneous values" changed.
-std::int32_t adjustMathTotalized(std::int32_t mathValues, std::int32_t totalized);
+// The math totalizers to set after "Number of instantaneous values" changed, if any.
+std::optional<std::int32_t> adjustMathTotalized(std::int32_t mathValues, std::int32_t totalized);
 
 }  // namespace capacimo

@@ -14,17 +14,14 @@
 #include <cmath>
 #include <exception>
 
-#include "calculator/error_box.h"
+#include "common/design_scale.h"
+#include "common/error_box.h"
 #include "calculator/settings.h"
 
 namespace capacimo {
 namespace {
 
 double g_uiScale = 1.0;
-
-// The dialog is designed at 120 pixels per inch; its designed controls are
-// scaled with the screen's resolution.
-constexpr double kDesignPixelsPerInch = 120.0;
 
 const char* const kInfoLines[] = {
     "Important information:",
@@ -86,6 +83,10 @@ void Tdlg_Main::FormCreate() {
             cb_Analysis[0]->addItem(QString::fromStdString(intervalText(analysisPeriod(code))));
         }
         buildGroupPages();
+        // Tab order: the settings area, the result list (not a tab stop), the buttons.
+        setTabOrder(groupStateEdits[kGroups - 1], lvw_Result);
+        setTabOrder(lvw_Result, btn_Clear);
+        setTabOrder(btn_Clear, bln_Cancel);
         updating_ = false;
 
         ResetToDefaults();
@@ -127,12 +128,11 @@ void Tdlg_Main::FormShow() { Recalculate(); }
 // Building the controls
 
 void Tdlg_Main::buildControls() {
-    const double factor = logicalDpiY() / kDesignPixelsPerInch;
-    auto d = [factor](int v) { return static_cast<int>(std::lround(v * factor)); };
+    auto d = [this](int v) { return designScaled(this, v); };
 
-    // The dialog was laid out for a narrow 13-pixel font. Where the toolkit's
-    // font runs wider, it is made smaller until every caption fits in front
-    // of its control.
+    // The dialog was laid out for a narrow 13-pixel font. Should the system
+    // have none that narrow, the font is made smaller, as a last resort,
+    // until every caption fits in front of its control.
     const int labelGap = d(4);
     const std::pair<const char*, int> captions[] = {
         {"SD Card size:", d(148 - 8) - labelGap},
@@ -143,8 +143,8 @@ void Tdlg_Main::buildControls() {
         {"Number of digital on/off events or control inputs:", Scale(330) - labelGap},
         {"Number of instantaneous values (analog or math):", Scale(330) - labelGap},
     };
-    QFont font = QApplication::font();
-    const int designSize = std::max(9, d(13));
+    QFont font = designFont(this, 13);
+    const int designSize = font.pixelSize();
     for (int size = designSize; size >= designSize * 3 / 4; --size) {
         font.setPixelSize(size);
         const QFontMetrics metrics(font);
@@ -193,16 +193,10 @@ void Tdlg_Main::buildControls() {
     auto* mmo_Info = new QPlainTextEdit(tab_Info);
     mmo_Info->setObjectName("mmo_Info");
     mmo_Info->setReadOnly(true);
-    // A line that ends in a blank continues on the next one; the memo wraps
-    // such a paragraph to its own width instead of breaking it twice.
-    QString info;
-    for (const char* line : kInfoLines) {
-        const QString text = QString::fromLatin1(line);
-        info += text;
-        if (!text.endsWith(' ')) info += '\n';
-    }
-    info.chop(1);
-    mmo_Info->setPlainText(info);
+    // The ten lines as they are; the memo wraps what does not fit its width.
+    QStringList info;
+    for (const char* line : kInfoLines) info << QString::fromLatin1(line);
+    mmo_Info->setPlainText(info.join(u'\n'));
     QPalette memo = mmo_Info->palette();
     memo.setColor(QPalette::Base, memo.color(QPalette::Button));
     mmo_Info->setPalette(memo);
@@ -321,10 +315,6 @@ void Tdlg_Main::buildControls() {
     bln_Cancel->setAutoDefault(false);
     connect(bln_Cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    // Tab order: settings area, result list (not a tab stop), bottom buttons.
-    setTabOrder(cb_CFSize, pctrl_Stgs);
-    setTabOrder(pctrl_Stgs, btn_Clear);
-    setTabOrder(btn_Clear, bln_Cancel);
 }
 
 QComboBox* Tdlg_Main::addList(QWidget* parent, const char* name, int left, int top, int width) {
@@ -459,18 +449,18 @@ void Tdlg_Main::spe_CountAnalogChange(TExtSpinEdit* sender) {
     // Totalizers first, then impulse counters: each assignment raises the
     // field's own change notification, so the checks also run for the state in
     // between. The fields clamp what they get.
-    const auto d = adjustAnalogDependents(spe_CountAnalog->Value(), spe_CountAnalogIntegr->Value(),
-                                          spe_CountAnalogIC->Value());
-    if (d.totalized != spe_CountAnalogIntegr->Value()) spe_CountAnalogIntegr->setValue(d.totalized);
-    if (d.impulse != spe_CountAnalogIC->Value()) spe_CountAnalogIC->setValue(d.impulse);
+    const auto set = adjustAnalogDependents(spe_CountAnalog->Value(), spe_CountAnalogIntegr->Value(),
+                                            spe_CountAnalogIC->Value());
+    if (set.totalized) spe_CountAnalogIntegr->setValue(*set.totalized);
+    if (set.impulse) spe_CountAnalogIC->setValue(*set.impulse);
     spe_CountChange(sender);
 }
 
 void Tdlg_Main::spe_CountMathIVChange(TExtSpinEdit* sender) {
     if (spe_CountMathIV->text().isEmpty()) return;
-    const std::int32_t values = spe_CountMathIV->Value();
-    const std::int32_t totalized = adjustMathTotalized(values, spe_CountMathIVIntegr->Value());
-    if (totalized != spe_CountMathIVIntegr->Value()) spe_CountMathIVIntegr->setValue(totalized);
+    if (const auto totalized = adjustMathTotalized(spe_CountMathIV->Value(), spe_CountMathIVIntegr->Value())) {
+        spe_CountMathIVIntegr->setValue(*totalized);
+    }
     spe_CountChange(sender);
 }
 

@@ -136,8 +136,8 @@ CalculatorEntries readStoredEntries() {
     CloseSettingsKey();
     const AnalogDependents d =
         adjustAnalogDependents(e.counts.analog, e.counts.analogTotalized, e.counts.analogImpulse);
-    e.counts.analogTotalized = std::clamp(d.totalized, 0, kAnalogChannels);
-    e.counts.analogImpulse = std::clamp(d.impulse, 0, kAnalogChannels);
+    if (d.totalized) e.counts.analogTotalized = std::clamp(*d.totalized, 0, kAnalogChannels);
+    if (d.impulse) e.counts.analogImpulse = std::clamp(*d.impulse, 0, kAnalogChannels);
     return e;
 }
 

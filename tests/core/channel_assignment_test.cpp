@@ -91,6 +91,20 @@ TEST(ChannelAssignment, StatesUseDigitalThenMathStates) {
     EXPECT_EQ(a.setup.device.hasMath, 1);
 }
 
+// Instantaneous values and states share one math cursor per group: a value
+// request that ran past the math channels leaves nothing for the states.
+TEST(ChannelAssignment, ValuesAndStatesShareTheMathCursor) {
+    CalculatorEntries e = entries();
+    e.counts.mathValues = 1;  // math 0: a value, math 1: a state
+    e.counts.mathStates = 1;
+    e.counts.groupValues[0] = 2;
+    e.counts.groupStates[0] = 1;
+    e.counts.groupStates[1] = 1;
+    Assigned a(e);
+    EXPECT_EQ(a.group(0), (std::vector<int>{54, -1, -1, -1, -1, -1, -1, -1}));
+    EXPECT_EQ(a.group(1), (std::vector<int>{55, -1, -1, -1, -1, -1, -1, -1}));
+}
+
 TEST(ChannelAssignment, OverLargeCountsAreCut) {
     CalculatorEntries e = entries();
     e.counts.digitalEvents = 10;

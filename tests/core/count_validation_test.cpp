@@ -123,22 +123,23 @@ TEST(CountValidation, ExtremeTypedValuesDoNotWrap) {
 
 TEST(DependentCounts, AnalogAdjustment) {
     EXPECT_EQ(adjustAnalogDependents(4, 5, 3).totalized, 1);
-    EXPECT_EQ(adjustAnalogDependents(4, 5, 3).impulse, 3);
+    EXPECT_EQ(adjustAnalogDependents(4, 5, 3).impulse, std::nullopt);
     const auto r = adjustAnalogDependents(2, 0, 3);
     EXPECT_EQ(r.impulse, 2);
-    EXPECT_LT(r.totalized, 1);  // -1, raised to 0 by the entry field
+    EXPECT_EQ(r.totalized, -1);  // raised to 0 by the entry field
+    // No analog channel: both are set to 0, even when they hold 0 already.
     EXPECT_EQ(adjustAnalogDependents(0, 7, 9).totalized, 0);
-    EXPECT_EQ(adjustAnalogDependents(0, 7, 9).impulse, 0);
-    EXPECT_EQ(adjustAnalogDependents(10, 3, 2).totalized, 3);
+    EXPECT_EQ(adjustAnalogDependents(0, 0, 0).impulse, 0);
+    EXPECT_EQ(adjustAnalogDependents(10, 3, 2).totalized, std::nullopt);
     // A hugely negative impulse count must not wrap A - Ai.
-    EXPECT_EQ(adjustAnalogDependents(kMax, 5, kMin).totalized, 5);
+    EXPECT_EQ(adjustAnalogDependents(kMax, 5, kMin).totalized, std::nullopt);
     EXPECT_EQ(adjustAnalogDependents(kMin, 5, kMax).totalized, kMin);
 }
 
 TEST(DependentCounts, MathAdjustment) {
-    EXPECT_EQ(adjustMathTotalized(0, 5), 0);
+    EXPECT_EQ(adjustMathTotalized(0, 0), 0);
     EXPECT_EQ(adjustMathTotalized(2, 5), 2);
-    EXPECT_EQ(adjustMathTotalized(6, 5), 5);
+    EXPECT_EQ(adjustMathTotalized(6, 5), std::nullopt);
 }
 
 }  // namespace

@@ -93,8 +93,22 @@ TEST_F(Calculation, OneGroupCases) {
     EXPECT_EQ(calculator->calculate(e).written, 1733524);
     e.cycleItems[0] = 11;  // 1 min
     EXPECT_EQ(calculator->calculate(e).written, 2945);
-    e.analysisItems[1] = 1;  // daily
-    EXPECT_EQ(calculator->calculate(e).written, 3090);
+    // Daily, weekly, monthly and annual analyses each write one record in two hours.
+    for (int calendar = 1; calendar < kCalendarAnalysisItems; ++calendar) {
+        e.analysisItems[1] = calendar;
+        EXPECT_EQ(calculator->calculate(e).written, 3090) << analysisText(analysisCodeForItem(1, calendar));
+    }
+}
+
+// Within one second the groups write first, in group order, then the
+// analyses: the order decides where the blocks end. (Analyses first: 466696.)
+TEST_F(Calculation, GroupsWriteBeforeAnalysesWithinASecond) {
+    CalculatorEntries e = defaultEntries();
+    e.counts.analog = 40;
+    e.counts.groupValues[0] = 8;
+    e.cycleItems[0] = 2;     // 1 s
+    e.analysisItems[0] = 1;  // 1 min
+    EXPECT_EQ(calculator->calculate(e).written, 466740);
 }
 
 TEST_F(Calculation, HeaviestSetupLastsDays) {

@@ -3,13 +3,15 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QTabBar>
 #include <QTest>
 #include <memory>
 
 #include "calculator/dialog.h"
-#include "calculator/error_box.h"
+#include "common/error_box.h"
 #include "calculator/settings.h"
 #include "test_store.h"
 
@@ -66,13 +68,6 @@ private slots:
         store.reset();
     }
 
-    void errorTextsEndInAFullStop() {
-        QCOMPARE(errorBoxText("Konnte Daten für 'CFSize' nicht setzen"), QString("Konnte Daten für 'CFSize' nicht setzen."));
-        QCOMPARE(errorBoxText("Done."), QString("Done."));
-        QCOMPARE(errorBoxText("Really!"), QString("Really!"));  // '!' sorts before '.'
-        QCOMPARE(errorBoxText("path/"), QString("path/."));
-        QCOMPARE(errorBoxText(""), QString(""));
-    }
 
     void controlsCarryTheirNames() {
         for (const char* name : {"spe_CountAnalog", "spe_CountAnalogIntegr", "spe_CountAnalogIC",
@@ -159,6 +154,26 @@ private slots:
         spin("spe_CountMathIVIntegr")->setValue(4);  // only reported, not adjusted
         QCOMPARE(spin("spe_CountMathIVIntegr")->Value(), 4);
         QCOMPARE(status()->text(), QString("Error: To many math totalizer!"));
+    }
+
+    // No analog channel (no math value): the dependent counts are set to "0"
+    // whatever their text, and each change is handled like any other.
+    void zeroChannelsResetDependentTextsThatAreNotNumbers() {
+        show();
+        for (const char* text : {"-", "00", "+0", "x"}) {
+            spin("spe_CountAnalog")->setValue(3);
+            spin("spe_CountAnalogIntegr")->setText(text);
+            spin("spe_CountAnalogIC")->setText(text);
+            spin("spe_CountMathIV")->setValue(2);
+            spin("spe_CountMathIVIntegr")->setText(text);
+            const int runs = dialog->calculationCount();
+            spin("spe_CountAnalog")->setValue(0);
+            spin("spe_CountMathIV")->setValue(0);
+            QCOMPARE(spin("spe_CountAnalogIntegr")->text(), QString("0"));
+            QCOMPARE(spin("spe_CountAnalogIC")->text(), QString("0"));
+            QCOMPARE(spin("spe_CountMathIVIntegr")->text(), QString("0"));
+            QCOMPARE(dialog->calculationCount(), runs + 5);
+        }
     }
 
     void emptiedCountChangesNothing() {
@@ -249,6 +264,48 @@ private slots:
         QTest::keyClick(spin("spe_CountAnalog"), Qt::Key_Return);
         QVERIFY(dialog->isVisible());
         QCOMPARE(spin("spe_CountAnalog")->Value(), 5);
+    }
+
+    // The settings area first, then the buttons; the result list is no tab stop.
+    void tabOrderRunsFromTheSettingsToTheButtons() {
+        show();
+        pages("pctrl_Stgs")->setActivePage(dialog->findChild<TTab95Sheet*>("tab_GroupStgs"));
+        combo("cb_CFSize")->setFocus();
+        QStringList order;
+        for (int step = 0; step < 12 && !order.contains("bln_Cancel"); ++step) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            order << QApplication::focusWidget()->objectName();
+        }
+        const auto at = [&](const char* name) { return order.indexOf(name); };
+        QVERIFY2(at("spe_GroupState00") >= 0 && at("spe_GroupState00") < at("btn_Clear"), qPrintable(order.join(' ')));
+        QCOMPARE(at("bln_Cancel"), at("btn_Clear") + 1);
+        QVERIFY(!order.contains("lvw_Result"));
+    }
+
+    void informationHoldsItsTenLines() {
+        const QString text = dialog->findChild<QPlainTextEdit*>("mmo_Info")->toPlainText();
+        const QStringList lines = text.split(u'\n');
+        QCOMPARE(lines.size(), 10);
+        QCOMPARE(lines[0], QString("Important information:"));
+        for (int blankEnded : {2, 5, 8}) QVERIFY(lines[blankEnded].endsWith(' '));
+        QCOMPARE(lines[9], QString("the PC. The storage information for a USB stick is not displayed."));
+    }
+
+    // The unit's error boxes carry the application title, also inside a host
+    // that names itself otherwise.
+    void errorBoxesCarryTheApplicationTitle() {
+        setErrorBoxHandler({});
+        const QString name = QCoreApplication::applicationName();
+        QCoreApplication::setApplicationName("Capacimo");
+        QString title;
+        QTimer::singleShot(0, [&] {
+            QTRY_VERIFY(QApplication::activeModalWidget() != nullptr);
+            title = QApplication::activeModalWidget()->windowTitle();
+            QApplication::activeModalWidget()->close();
+        });
+        showErrorBox(dialog.get(), "Erzeugung von Schlüssel Settings misslungen");
+        QCoreApplication::setApplicationName(name);
+        QCOMPARE(title, QString("Ostrel Capacimo"));
     }
 
     // Every caption ends before the field it names, whatever the font.

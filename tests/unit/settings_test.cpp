@@ -1,12 +1,16 @@
 // The unit's settings store: reading, writing and what the dialog makes of stored values.
 #include <QComboBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QLabel>
 #include <QTest>
 #include <limits>
 #include <memory>
 
 #include "calculator/dialog.h"
-#include "calculator/error_box.h"
+#include "common/error_box.h"
 #include "calculator/settings.h"
 #include "test_store.h"
 
@@ -174,6 +178,53 @@ private slots:
         auto d = openDialog();
         QCOMPARE(count(*d, "spe_CountAnalog"), 7);
         QCOMPARE(count(*d, "spe_GroupIV00"), 4);
+    }
+
+    // capacimo-calc --from-settings computes what the dialog shows for the
+    // same store: every value differs, some lie outside their list or range,
+    // some contradict each other.
+    void dialogAndCommandLineReadTheStoreAlike() {
+        store->plant("Settings\\CFSize=2\nSettings\\Analysis1=3\nSettings\\Analysis2=9\nSettings\\Analysis3=2\n"
+                     "Settings\\Analysis4=4\nSettings\\Channels\\CountAnalog=12\n"
+                     "Settings\\Channels\\CountAnalogIntegr=30\nSettings\\Channels\\CountAnalogIC=2\n"
+                     "Settings\\Channels\\CountDigitalCounter=3\nSettings\\Channels\\CountDigitalOnOffOptTime=4\n"
+                     "Settings\\Channels\\CountDigitalOnOff=5\nSettings\\Channels\\CountMathIV=3\n"
+                     "Settings\\Channels\\CountMathIVIntegr=5\nSettings\\Channels\\CountMathState=2\n"
+                     "Settings\\Channels\\CountMathCounter=1\nSettings\\Group00\\SaveCycle=1\n"
+                     "Settings\\Group00\\CountGroupIV=3\nSettings\\Group00\\CountGroupState=2\n"
+                     "Settings\\Group01\\SaveCycle=25\nSettings\\Group01\\CountGroupIV=9\n"
+                     "Settings\\Group02\\SaveCycle=4\nSettings\\Group02\\CountGroupIV=2\n"
+                     "Settings\\Group02\\CountGroupState=7\nSettings\\Group03\\SaveCycle=-1\n"
+                     "Settings\\Group05\\CountGroupState=abc\nSettings\\Group07\\SaveCycle=17\n"
+                     "Settings\\Group07\\CountGroupState=1\n");
+        auto d = openDialog();
+        d->show();
+        const auto* results = d->findChild<TdfsEnhListView*>("lvw_Result");
+        QProcess calc;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", store->directory());
+        calc.setProcessEnvironment(env);
+        calc.start(CAPACIMO_CALC_PATH, {"--from-settings", "--json"});
+        QVERIFY(calc.waitForFinished(60000));
+        const QJsonObject json = QJsonDocument::fromJson(calc.readAllStandardOutput()).object();
+        const QJsonArray rows = json["results"].toArray();
+        QCOMPARE(rows.size(), 2);
+        for (int r = 0; r < 2; ++r) {
+            const QJsonObject row = rows[r].toObject();
+            QCOMPARE(QStringList({results->SubItem(r, 0), results->SubItem(r, 1), results->SubItem(r, 2)}),
+                     QStringList({QString::number(row["weeks"].toInt()), QString::number(row["days"].toInt()),
+                                  QString::number(row["hours"].toInt())}));
+        }
+        QCOMPARE(json["bytes_per_two_hours"].toInt(), Calculator().calculate(d->currentEntries()).written);
+        QCOMPARE(json["status"].toObject()["text"].toString(), d->findChild<QLabel*>("lbl_Status")->text());
+        const QJsonArray groups = json["groups"].toArray();
+        for (int g = 0; g < kGroups; ++g) {
+            QJsonArray channels;
+            for (std::int16_t ch : d->recorderSetup().groups[g].channels) channels.append(ch);
+            QCOMPARE(groups[g].toObject()["channels"].toArray(), channels);
+            QCOMPARE(groups[g].toObject()["cycle"].toString(),
+                     QString::fromStdString(storageCycleText(d->storageCycleCodes()[g])));
+        }
     }
 
     void aCorruptStoreGivesTheDefaults() {
