@@ -18,11 +18,11 @@ int main(int argc, char* argv[]) {
     QTextStream out(stdout);
 
     // The stored entries are read with the dialog's rules, so the result is
-    // what the dialog will show when it opens.
-    const capacimo::CalculatorEntries start = capacimo::cli::wantsStoredEntries(arguments)
-                                                  ? capacimo::readStoredEntries()
-                                                  : capacimo::defaultEntries();
-    const auto parsed = capacimo::cli::parseOptions(arguments, start);
+    // what the dialog will show when it opens; the other options change them.
+    auto parsed = capacimo::cli::parseOptions(arguments, capacimo::defaultEntries());
+    if (parsed.ok() && parsed.options.fromSettings) {
+        parsed = capacimo::cli::parseOptions(arguments, capacimo::readStoredEntries());
+    }
     if (!parsed.ok()) {
         err << "capacimo-calc: " << parsed.error << '\n';
         return 2;

@@ -30,8 +30,26 @@ const CountOption kCountOptions[] = {
     {"math-counters", &ChannelCounts::mathCounters, kMathChannels, "math counters or operation times"},
 };
 
+// Control characters (a line break in a value, say) written as escapes, so
+// that an error stays one line.
+QString printable(const QString& text) {
+    QString out;
+    for (const QChar c : text) {
+        if (c == u'\n') {
+            out += QLatin1String("\\n");
+        } else if (c == u'\t') {
+            out += QLatin1String("\\t");
+        } else if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 QString fail(const QString& option, const QString& value, const QString& accepted) {
-    return QStringLiteral("--%1: '%2' is not accepted; use %3").arg(option, value, accepted);
+    return QStringLiteral("--%1: '%2' is not accepted; use %3").arg(option, printable(value), accepted);
 }
 
 std::optional<int> parseCount(const QString& text, int maximum) {
@@ -150,10 +168,6 @@ QString normalizedText(const QString& text) {
     return out;
 }
 
-bool wantsStoredEntries(const QStringList& arguments) {
-    return arguments.mid(1).contains(QStringLiteral("--from-settings"));
-}
-
 QString helpText() {
     QCommandLineParser parser;
     setUpParser(parser);
@@ -168,18 +182,19 @@ ParseResult parseOptions(const QStringList& arguments, const CalculatorEntries& 
     QCommandLineParser parser;
     setUpParser(parser);
     if (!parser.parse(arguments)) {
-        result.error = parser.errorText() + QStringLiteral(" See --help.");
+        result.error = printable(parser.errorText()) + QStringLiteral(" See --help.");
         return result;
     }
     if (!parser.positionalArguments().isEmpty()) {
         result.error = QStringLiteral("unexpected argument '%1'; options start with --. See --help.")
-                           .arg(parser.positionalArguments().first());
+                           .arg(printable(parser.positionalArguments().first()));
         return result;
     }
     o.help = parser.isSet("help");
     o.version = parser.isSet("version");
     o.json = parser.isSet("json");
     o.allCards = parser.isSet("all-cards");
+    o.fromSettings = parser.isSet("from-settings");
 
     for (const CountOption& c : kCountOptions) {
         if (!parser.isSet(c.name)) continue;

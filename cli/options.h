@@ -14,6 +14,7 @@ struct Options {
     bool json = false;
     bool help = false;
     bool version = false;
+    bool fromSettings = false;  // start from the stored entries, not the defaults
 };
 
 struct ParseResult {
@@ -24,9 +25,6 @@ struct ParseResult {
 
 // Parses the arguments (the program name first) over the given starting entries.
 ParseResult parseOptions(const QStringList& arguments, const CalculatorEntries& start);
-
-// True when the arguments ask to start from the stored entries.
-bool wantsStoredEntries(const QStringList& arguments);
 
 QString helpText();
 

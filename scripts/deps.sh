@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev
-          xvfb xdotool xauth)
+          xvfb xdotool xauth fonts-liberation2)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -42,8 +42,11 @@ TEST(CliProcess, JsonIsOneObject) {
 }
 
 TEST(CliProcess, BadInputExitsWithTwoAndOneLineOnStderr) {
+    // A line break in a value stays inside the one line.
     for (const QStringList& args : {QStringList{"--analog", "41"}, QStringList{"--nope"}, QStringList{"--card"},
-                                    QStringList{"--group", "2:cycle=100ms"}}) {
+                                    QStringList{"--group", "2:cycle=100ms"}, QStringList{"--analog", "1\n2"},
+                                    QStringList{"--group", "1:cycle=1s\r\nvalues=2"}, QStringList{"--no\npe"},
+                                    QStringList{"stray\nargument"}}) {
         const auto o = runCalc(args);
         EXPECT_EQ(o.exitCode, 2) << args.join(' ').toStdString();
         EXPECT_TRUE(o.out.isEmpty()) << o.out.toStdString();
@@ -97,7 +100,12 @@ TEST(CliProcess, FromSettingsReadsTheStoredEntriesWithTheDialogsRules) {
     p.start(CAPACIMO_CALC_PATH, {"--from-settings", "--json", "--group", "3:values=2"});
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    const QJsonObject o = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+    const QByteArray json = p.readAllStandardOutput();
+    const QJsonObject o = QJsonDocument::fromJson(json).object();
+    // One dash, as the help's long options also accept, reads the store too.
+    p.start(CAPACIMO_CALC_PATH, {"-from-settings", "-json", "-group", "3:values=2"});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.readAllStandardOutput(), json);
     const QJsonArray results = o["results"].toArray();
     EXPECT_EQ(results[1].toObject()["card"].toString(), "2 GB");
     const QJsonArray groups = o["groups"].toArray();
