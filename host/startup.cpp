@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <QScreen>
 
-#include "error_box.h"
+#include "common/error_box.h"
 #include "splash.h"
 
 namespace capacimo {
@@ -29,7 +29,9 @@ void CenterOnScreen(QWidget* widget) {
 int RunCapacimo(QApplication& app, StartupEnvironment environment) {
   if (!environment.idle)
     environment.idle = [] { std::this_thread::sleep_for(std::chrono::milliseconds(5)); };
-  if (!environment.errorBox) environment.errorBox = [](const std::string& message) { ShowErrorBox(message); };
+  if (!environment.errorBox) {
+    environment.errorBox = [](const std::string& message) { showErrorBox(nullptr, QString::fromStdString(message)); };
+  }
 
   try {
     // 1. The application title is the title of every error box; window
@@ -64,7 +66,7 @@ int RunCapacimo(QApplication& app, StartupEnvironment environment) {
     dlg_Main->show();
     app.exec();
   } catch (...) {
-    environment.errorBox(CurrentExceptionMessage());
+    environment.errorBox(currentExceptionMessage().toStdString());
   }
   // Destroying the launcher unloads the units and remembers the selection.
   delete dlg_Intro;

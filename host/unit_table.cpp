@@ -9,7 +9,7 @@
 
 #include <QString>
 
-#include "error_box.h"
+#include "common/error_box.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -72,6 +72,8 @@ std::string OneLine(std::string text) {
 
 void WriteToStderr(const std::string& line) { std::cerr << line << std::endl; }
 
+std::string ExceptionText() { return currentExceptionMessage().toStdString(); }
+
 }  // namespace
 
 std::string StripUnitName(const std::string& text) {
@@ -85,7 +87,9 @@ std::string StripUnitName(const std::string& text) {
 
 CUnitTable::CUnitTable(Sinks sinks) : sinks_(std::move(sinks)) {
   if (!sinks_.diagnostic) sinks_.diagnostic = WriteToStderr;
-  if (!sinks_.errorBox) sinks_.errorBox = [](const std::string& message) { ShowErrorBox(message); };
+  if (!sinks_.errorBox) {
+    sinks_.errorBox = [](const std::string& message) { showErrorBox(nullptr, QString::fromStdString(message)); };
+  }
   FindFile.Filter = kUnitFilter;
   FindFile.Attributes = ffReadOnly | ffHidden | ffArchive;
 }
@@ -159,7 +163,7 @@ bool CUnitTable::LoadUnit(const std::string& path) {
     return true;
   } catch (...) {
     // A failure the unit raised is the user's to see; the file is then skipped like any other.
-    const std::string message = CurrentExceptionMessage();
+    const std::string message = ExceptionText();
     sinks_.errorBox(message);
     return Reject(path, "failed while loading: " + message);
   }
@@ -187,20 +191,20 @@ void CUnitTable::RunUnit(std::size_t index, UnitWindowHandle parentWindow) {
   try {
     prepared = entry.InitDll(parentWindow, -1, 0);
   } catch (...) {
-    sinks_.errorBox(CurrentExceptionMessage());
+    sinks_.errorBox(ExceptionText());
     return;  // the run ends; no CloseDll
   }
   if (prepared) {
     try {
       entry.ExecuteDLL();
     } catch (...) {
-      sinks_.errorBox(CurrentExceptionMessage());
+      sinks_.errorBox(ExceptionText());
     }
   }
   try {
     entry.CloseDll();
   } catch (...) {
-    sinks_.errorBox(CurrentExceptionMessage());
+    sinks_.errorBox(ExceptionText());
   }
 }
 
