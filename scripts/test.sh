@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
+# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test,
+# then builds the Debian package and tests it (scripts/test_package.sh).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/deps.sh"
@@ -10,3 +11,6 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir "$build" --output-on-failure -j2
+
+# The Debian package, unpacked and started like an installed program.
+"$root/scripts/test_package.sh" "$build/bin/host_e2e_probe"

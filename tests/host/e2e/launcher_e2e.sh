@@ -5,16 +5,13 @@
 #   launcher_e2e.sh CAPACIMO PROBE
 set -euo pipefail
 
-capacimo=$1
+# An installed program is started through a link; its units lie beside the real file.
+capacimo=$(readlink -f "$1")
 probe=$2
 unit_dir="$(dirname "$capacimo")/DLLs"
+source "$(dirname "${BASH_SOURCE[0]}")/x_session.sh"
 
-for tool in Xvfb xdotool; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is not installed (scripts/deps.sh installs it)"
-    exit 77
-  fi
-done
+require_x_tools
 if ! ls "$unit_dir"/*.so >/dev/null 2>&1; then
   echo "SKIP: no unit library in $unit_dir"
   exit 77
@@ -37,47 +34,7 @@ fail() {
   exit 1
 }
 
-# A private settings store and runtime dir; no Wayland.
-export XDG_CONFIG_HOME="$work/config"
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-unset WAYLAND_DISPLAY
-export QT_QPA_PLATFORM=xcb
-
-# Xvfb picks a free display number itself and reports it.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
-echo "X display $DISPLAY"
-
-# Waits up to $1 seconds for a visible window whose title matches $2; prints its id.
-wait_window() {
-  local seconds=$1 pattern=$2 id
-  for _ in $(seq $((seconds * 10))); do
-    id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n1 || true)
-    if [ -n "$id" ]; then
-      echo "$id"
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
-}
-# Waits up to $1 seconds until no visible window's title matches $2.
-wait_gone() {
-  local seconds=$1 pattern=$2
-  for _ in $(seq $((seconds * 10))); do
-    xdotool search --onlyvisible --name "$pattern" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  return 1
-}
+start_x_session
 
 # The program in a directory of its own, its unit in DLLs, and beside them
 # things a real installation may hold that are no units.
@@ -122,17 +79,9 @@ echo "unit dialog at $(xdotool getwindowgeometry "$unit" | sed -n "s/^ *Position
 wait_gone 30 '^Scribent S$' || fail "the unit's dialog did not close"
 
 "$probe" close "$launcher" || fail "could not ask the launcher to close"
-for _ in $(seq 300); do
-  kill -0 "$app_pid" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$app_pid" 2>/dev/null && fail "Capacimo did not end after its launcher was closed"
-set +e
-wait "$app_pid"
-rc=$?
-set -e
+wait_exit 30 "$app_pid" || fail "Capacimo did not end after its launcher was closed"
 app_pid=
-[ "$rc" -eq 0 ] || fail "Capacimo ended with exit code $rc"
+[ "$exit_code" -eq 0 ] || fail "Capacimo ended with exit code $exit_code"
 
 # One log line for each rejected candidate (empty.so, garbage.so), none for
 # the directory and the FIFO.
