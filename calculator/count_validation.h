@@ -27,6 +27,7 @@ struct ChannelCounts {
     std::int32_t mathCounters = 0;        // M3
     std::array<std::int32_t, kGroups> groupValues{};  // Gv(g), instantaneous values per group
     std::array<std::int32_t, kGroups> groupStates{};  // Gs(g), on/off states per group
+    bool operator==(const ChannelCounts&) const = default;
 };
 
 enum class StatusLevel { None, Error, Information };

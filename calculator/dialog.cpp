@@ -7,18 +7,18 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QVBoxLayout>
-#include <cstdint>
+#include <algorithm>
 #include <cmath>
 #include <exception>
+#include <tuple>
 
+#include "calculator/settings.h"
 #include "common/design_scale.h"
 #include "common/error_box.h"
-#include "calculator/settings.h"
 
-namespace capacimo {
+namespace capacimo::unit {
 namespace {
 
 double g_uiScale = 1.0;
@@ -37,6 +37,60 @@ const char* const kInfoLines[] = {
     "the PC. The storage information for a USB stick is not displayed.",
 };
 
+// The tops of label and field of each row of the three channel pages, at 120
+// pixels per inch (the digital page's last caption sits two pixels lower).
+struct RowTops {
+    int label;
+    int field;
+};
+constexpr RowTops kChannelRows[3][4] = {
+    {{14, 10}, {48, 44}, {82, 78}, {0, 0}},
+    {{14, 10}, {48, 44}, {84, 78}, {0, 0}},
+    {{14, 10}, {48, 44}, {82, 78}, {116, 112}},
+};
+
+// Where an entry's label and field sit on their page, in the dialog's pixels.
+// The designed pages scale with the screen; the group pages, built in code,
+// with Scale. A field height of 0 takes the control's own.
+struct Placement {
+    QPoint label;
+    QRect field;
+};
+
+Placement placementOf(const Entry& entry, const QWidget* form) {
+    auto d = [form](int v) { return designScaled(form, v); };
+    switch (entry.page) {
+    case EntryPage::General: return {{d(8), d(16)}, {d(148), d(12), d(200), 0}};
+    case EntryPage::SignalAnalysis:
+        return {{d(10), d(14 + 32 * entry.row)}, {d(115), d(10 + 32 * entry.row), d(200), 0}};
+    case EntryPage::AnalogChannels:
+    case EntryPage::DigitalChannels:
+    case EntryPage::MathChannels: {
+        const RowTops tops = kChannelRows[static_cast<int>(entry.page) - static_cast<int>(EntryPage::AnalogChannels)]
+                                         [entry.row];
+        return {{d(10), d(tops.label)}, {d(300), d(tops.field), d(60), d(26)}};
+    }
+    case EntryPage::Group: break;
+    }
+    const int rowTops[] = {Scale(10), Scale(10) + Scale(32), Scale(10) + Scale(32) + Scale(34)};
+    const int top = rowTops[entry.row];
+    return {{Scale(10), top + Scale(4)}, {Scale(10) + Scale(330), top, Scale(entry.isList() ? 100 : 60), 0}};
+}
+
+// The rows of the table in the order the dialog shows them: page by page,
+// each from the top.
+std::vector<std::size_t> rowsInDialogOrder() {
+    const auto& table = entryTable();
+    std::vector<std::size_t> rows(table.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = i;
+    std::stable_sort(rows.begin(), rows.end(), [&table](std::size_t a, std::size_t b) {
+        const Entry& x = table[a];
+        const Entry& y = table[b];
+        return std::tie(x.page, x.index, x.row) < std::tie(y.page, y.index, y.row);
+    });
+    return rows;
+}
+
 // Shows the hourglass until the scope ends, however it ends.
 class BusyCursor {
 public:
@@ -46,7 +100,19 @@ public:
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
-QString describe(const std::exception& e) { return QString::fromUtf8(e.what()); }
+QFrame* panel(QWidget* parent, const char* name, const QRect& geometry) {
+    auto* frame = new QFrame(parent);
+    frame->setObjectName(name);
+    frame->setGeometry(geometry);
+    return frame;
+}
+
+// Lets a page's one control fill it.
+void fill(QWidget* page, QWidget* inner) {
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(inner);
+}
 
 }  // namespace
 
@@ -56,10 +122,7 @@ void setUiScale(int pixelsPerInch) { g_uiScale = pixelsPerInch >= 120 ? 1.0 : 0.
 
 int Scale(int value) { return static_cast<int>(std::lround(value * g_uiScale)); }
 
-Tdlg_Main::Tdlg_Main(QWidget* owner) : QDialog(owner) {
-    initRecorderSetup(setup_);
-    FormCreate();
-}
+Tdlg_Main::Tdlg_Main(QWidget* owner) : QDialog(owner) { FormCreate(); }
 
 Tdlg_Main::~Tdlg_Main() { FormDestroy(); }
 
@@ -70,23 +133,11 @@ void Tdlg_Main::FormCreate() {
         setObjectName("dlg_Main");
         // Qt measures in device-independent pixels, 96 to the inch, and scales
         // them to the screen itself; a 120 pixels-per-inch screen thus shows
-        // the layout below at the size it was designed for.
+        // the layout at the size it was designed for.
         setUiScale(logicalDpiY());
-        buildControls();
-        for (int column = 1; column < lvw_Result->ColumnCount(); ++column) {
-            lvw_Result->setColumnWidth(column, Scale(80));
-        }
         initRecorderSetup(setup_);
-        for (const CardSize& card : kCardSizes) cb_CFSize->addItem(QString::fromLatin1(card.text));
-        cb_Analysis[0]->addItem(QString::fromStdString(analysisText(0)));
-        for (int code = kFirstIntervalAnalysisCode; code <= kLastIntervalAnalysisCode; ++code) {
-            cb_Analysis[0]->addItem(QString::fromStdString(intervalText(analysisPeriod(code))));
-        }
-        buildGroupPages();
-        // Tab order: the settings area, the result list (not a tab stop), the buttons.
-        setTabOrder(groupStateEdits[kGroups - 1], lvw_Result);
-        setTabOrder(lvw_Result, btn_Clear);
-        setTabOrder(btn_Clear, bln_Cancel);
+        buildFrame();
+        buildEntries();
         updating_ = false;
 
         ResetToDefaults();
@@ -97,12 +148,12 @@ void Tdlg_Main::FormCreate() {
         capacimo_->setGroupCycles(configBlock_.get(), storageCycleCodes_);
 
         pctrl_Stgs->setActivePage(tab_Info);
-        pctrl_Channels->setActivePage(tab_Analog);
+        pctrl_Channels->setActivePage(channelSheets[0]);
         // Stored analog counts that contradict each other are brought into line.
         spe_CountAnalogChange(nullptr);
     } catch (const std::exception& e) {
         updating_ = false;
-        showErrorBox(this, describe(e));
+        showErrorBox(this, QString::fromUtf8(e.what()));
     }
 }
 
@@ -111,7 +162,7 @@ void Tdlg_Main::FormDestroy() {
         PersistSettings();
     } catch (const std::exception& e) {
         CloseSettingsKey();
-        showErrorBox(nullptr, describe(e));
+        showErrorBox(nullptr, QString::fromUtf8(e.what()));
     }
     capacimo_.reset();
     configBlock_.reset();
@@ -127,67 +178,57 @@ void Tdlg_Main::FormShow() { Recalculate(); }
 // ---------------------------------------------------------------------------
 // Building the controls
 
-void Tdlg_Main::buildControls() {
+void Tdlg_Main::buildFrame() {
     auto d = [this](int v) { return designScaled(this, v); };
-
-    // The dialog was laid out for a narrow 13-pixel font. Should the system
-    // have none that narrow, the font is made smaller, as a last resort,
-    // until every caption fits in front of its control.
-    const int labelGap = d(4);
-    const std::pair<const char*, int> captions[] = {
-        {"SD Card size:", d(148 - 8) - labelGap},
-        {"Analysis 4:", d(115 - 10) - labelGap},
-        {"Number of impulse counters or operation times:", d(300 - 10) - labelGap},
-        {"Number of on/off events and operating times:", d(300 - 10) - labelGap},
-        {"Number of on/off events or control inputs:", d(300 - 10) - labelGap},
-        {"Number of digital on/off events or control inputs:", Scale(330) - labelGap},
-        {"Number of instantaneous values (analog or math):", Scale(330) - labelGap},
-    };
-    QFont font = designFont(this, 13);
-    const int designSize = font.pixelSize();
-    for (int size = designSize; size >= designSize * 3 / 4; --size) {
-        font.setPixelSize(size);
-        const QFontMetrics metrics(font);
-        bool fits = true;
-        for (const auto& [caption, room] : captions) fits = fits && metrics.horizontalAdvance(caption) <= room;
-        if (fits) break;
-    }
-    setFont(font);
+    setFont(fittingFont());
     setFixedSize(d(675), d(434));
     setSizeGripEnabled(false);
 
-    auto* pnl_Settings = new QFrame(this);
-    pnl_Settings->setObjectName("pnl_Settings");
-    pnl_Settings->setGeometry(0, 0, d(675), d(45 + 216 + 32));
-
-    auto* pnl_GeneralStg = new QFrame(pnl_Settings);
-    pnl_GeneralStg->setObjectName("pnl_GeneralStg");
-    pnl_GeneralStg->setGeometry(0, 0, d(675), d(45));
-    auto* lbl_CFSize = new QLabel("SD Card size:", pnl_GeneralStg);
-    lbl_CFSize->setObjectName("lbl_CFSize");
-    lbl_CFSize->move(d(8), d(16));
-    cb_CFSize = addList(pnl_GeneralStg, "cb_CFSize", d(148), d(12), d(200));
-    connect(cb_CFSize, &QComboBox::activated, this, [this] { cb_CFSizeChange(); });
-
+    // Top to bottom: the card size, the pages, the status line, the results, the buttons.
+    QFrame* pnl_Settings = panel(this, "pnl_Settings", {0, 0, d(675), d(45 + 216 + 32)});
+    pnl_GeneralStg = panel(pnl_Settings, "pnl_GeneralStg", {0, 0, d(675), d(45)});
     pctrl_Stgs = new TPage95Control(pnl_Settings);
     pctrl_Stgs->setObjectName("pctrl_Stgs");
     pctrl_Stgs->setGeometry(0, d(45), d(675), d(216));
     connect(pctrl_Stgs, &TPage95Control::OnChange, this, [this] { pctrl_StgsChange(); });
 
-    auto* pnl_Info = new QFrame(pnl_Settings);
-    pnl_Info->setObjectName("pnl_Info");
+    QFrame* pnl_Info = panel(pnl_Settings, "pnl_Info", {0, d(45 + 216), d(675), d(32)});
     pnl_Info->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    pnl_Info->setGeometry(0, d(45 + 216), d(675), d(32));
     lbl_Status = new QLabel("Status......", pnl_Info);
     lbl_Status->setObjectName("lbl_Status");
-    lbl_Status->move(d(10), d(8));
-    lbl_Status->resize(d(655), lbl_Status->sizeHint().height());
-    QPalette statusColours = lbl_Status->palette();
-    statusColours.setColor(QPalette::WindowText, QColor(255, 0, 0));
-    lbl_Status->setPalette(statusColours);
+    lbl_Status->setGeometry(d(10), d(8), d(655), lbl_Status->sizeHint().height());
+    showStatus({StatusLevel::Error, "Status......"});
     lbl_Status->hide();
 
-    // Information page.
+    buildInformationPage();
+    tab_SignalAnalysis = new TTab95Sheet(pctrl_Stgs, "Signal analysis");
+    tab_SignalAnalysis->setObjectName("tab_SignalAnalysis");
+    buildChannelPages();
+    buildGroupPages();
+    buildResultList(panel(this, "pnl_Result", {0, d(45 + 216 + 32), d(675), d(96)}));
+    buildButtons(panel(this, "pnl_Bottom", {0, d(434 - 45), d(675), d(45)}));
+}
+
+QFont Tdlg_Main::fittingFont() const {
+    // The dialog was laid out for a narrow 13-pixel font. Should the system
+    // have none that narrow, the font is made smaller, as a last resort,
+    // until every caption fits in front of its field.
+    QFont font = designFont(this, 13);
+    const int designSize = font.pixelSize();
+    for (int size = designSize; size >= designSize * 3 / 4; --size) {
+        font.setPixelSize(size);
+        const QFontMetrics metrics(font);
+        const bool fits = std::all_of(entryTable().begin(), entryTable().end(), [&](const Entry& entry) {
+            const Placement at = placementOf(entry, this);
+            const int room = at.field.left() - at.label.x() - designScaled(this, 4);
+            return metrics.horizontalAdvance(QString::fromStdString(entry.caption)) <= room;
+        });
+        if (fits) break;
+    }
+    return font;
+}
+
+void Tdlg_Main::buildInformationPage() {
     tab_Info = new TTab95Sheet(pctrl_Stgs, "Information");
     tab_Info->setObjectName("tab_Info");
     auto* mmo_Info = new QPlainTextEdit(tab_Info);
@@ -200,109 +241,54 @@ void Tdlg_Main::buildControls() {
     QPalette memo = mmo_Info->palette();
     memo.setColor(QPalette::Base, memo.color(QPalette::Button));
     mmo_Info->setPalette(memo);
+    fill(tab_Info, mmo_Info);
+}
 
-    // Signal analysis page.
-    tab_SignalAnalysis = new TTab95Sheet(pctrl_Stgs, "Signal analysis");
-    tab_SignalAnalysis->setObjectName("tab_SignalAnalysis");
-    for (int k = 0; k < kAnalyses; ++k) {
-        auto* label = new QLabel(QStringLiteral("Analysis %1:").arg(k + 1), tab_SignalAnalysis);
-        label->setObjectName(QStringLiteral("lbl_Analysis%1").arg(k + 1));
-        label->move(d(10), d(14 + 32 * k));
-        cb_Analysis[k] = addList(tab_SignalAnalysis, QStringLiteral("cb_Analysis%1").arg(k + 1).toLatin1().constData(),
-                                 d(115), d(10 + 32 * k), d(200));
-        if (k > 0) {
-            for (int item = 0; item < kCalendarAnalysisItems; ++item) {
-                cb_Analysis[k]->addItem(QString::fromStdString(analysisText(analysisCodeForItem(k, item))));
-            }
-        }
-        connect(cb_Analysis[k], &QComboBox::activated, this, [this] { cb_SaveCycleChange(); });
-    }
-
-    // Channel settings page with its three inner pages.
+void Tdlg_Main::buildChannelPages() {
     tab_ChStgs = new TTab95Sheet(pctrl_Stgs, "Channel Settings");
     tab_ChStgs->setObjectName("tab_ChStgs");
     pctrl_Channels = new TPage95Control(tab_ChStgs);
     pctrl_Channels->setObjectName("pctrl_Channels");
-    tab_Analog = new TTab95Sheet(pctrl_Channels, "Analog channels");
-    tab_Analog->setObjectName("tab_Analog");
-    auto* tab_Digital = new TTab95Sheet(pctrl_Channels, "Digital channels");
-    tab_Digital->setObjectName("tab_Digital");
-    auto* tab_Math = new TTab95Sheet(pctrl_Channels, "Math channels");
-    tab_Math->setObjectName("tab_Math");
-
-    auto count = [&](TTab95Sheet* page, const char* name, const char* caption, int labelTop, int editTop,
-                     int maximum) {
-        auto* label = new QLabel(QString::fromLatin1(caption), page);
-        label->setObjectName(QStringLiteral("lbl_") + QString::fromLatin1(name).mid(4));
-        label->move(d(10), d(labelTop));
-        auto* edit = new TExtSpinEdit(page);
-        edit->setObjectName(name);
-        edit->setGeometry(d(300), d(editTop), d(60), d(26));
-        edit->setMinValue(0);
-        edit->setMaxValue(maximum);
-        return edit;
-    };
-    spe_CountAnalog = count(tab_Analog, "spe_CountAnalog", "Number of  analog channels:", 14, 10, 40);
-    spe_CountAnalogIntegr = count(tab_Analog, "spe_CountAnalogIntegr", "... of these with totalization:", 48, 44, 40);
-    spe_CountAnalogIC = count(tab_Analog, "spe_CountAnalogIC", "... of  these as impulse counter:", 82, 78, 40);
-    spe_CountDigitalOnOff =
-        count(tab_Digital, "spe_CountDigitalOnOff", "Number of on/off events or control inputs:", 14, 10, 14);
-    spe_CountDigitalOnOffOptTime = count(tab_Digital, "spe_CountDigitalOnOffOptTime",
-                                         "Number of on/off events and operating times:", 48, 44, 14);
-    spe_CountDigitalCounter = count(tab_Digital, "spe_CountDigitalCounter",
-                                    "Number of impulse counters or operation times:", 84, 78, 14);
-    spe_CountMathIV = count(tab_Math, "spe_CountMathIV", "Number of instantaneous values:", 14, 10, 8);
-    spe_CountMathIVIntegr = count(tab_Math, "spe_CountMathIVIntegr", "... of these with totalization:", 48, 44, 8);
-    spe_CountMathState = count(tab_Math, "spe_CountMathState", "Number of on/of events (states):", 82, 78, 8);
-    spe_CountMathCounter =
-        count(tab_Math, "spe_CountMathCounter", "Number of counters or operation times:", 116, 112, 8);
-
-    connect(spe_CountAnalog, &TSpinEdit_X::OnChange, this, [this] { spe_CountAnalogChange(spe_CountAnalog); });
-    connect(spe_CountMathIV, &TSpinEdit_X::OnChange, this, [this] { spe_CountMathIVChange(spe_CountMathIV); });
-    for (TExtSpinEdit* edit : {spe_CountAnalogIntegr, spe_CountAnalogIC, spe_CountDigitalOnOff,
-                               spe_CountDigitalOnOffOptTime, spe_CountDigitalCounter, spe_CountMathIVIntegr,
-                               spe_CountMathState, spe_CountMathCounter}) {
-        connect(edit, &TSpinEdit_X::OnChange, this, [this, edit] { spe_CountChange(edit); });
+    const std::pair<const char*, const char*> pages[] = {
+        {"tab_Analog", "Analog channels"}, {"tab_Digital", "Digital channels"}, {"tab_Math", "Math channels"}};
+    for (std::size_t i = 0; i < channelSheets.size(); ++i) {
+        channelSheets[i] = new TTab95Sheet(pctrl_Channels, pages[i].second);
+        channelSheets[i]->setObjectName(pages[i].first);
     }
+    fill(tab_ChStgs, pctrl_Channels);
+}
 
-    // Group settings page; its ten pages are built at set-up.
+void Tdlg_Main::buildGroupPages() {
     tab_GroupStgs = new TTab95Sheet(pctrl_Stgs, "Group settings");
     tab_GroupStgs->setObjectName("tab_GroupStgs");
     pctrl_Groups = new TPage95Control(tab_GroupStgs);
     pctrl_Groups->setObjectName("pctrl_Groups");
-
-    // The memo and the inner page controls fill their pages.
-    const std::pair<QWidget*, QWidget*> fillers[] = {
-        {tab_Info, mmo_Info}, {tab_ChStgs, pctrl_Channels}, {tab_GroupStgs, pctrl_Groups}};
-    for (const auto& [page, inner] : fillers) {
-        auto* layout = new QVBoxLayout(page);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(inner);
+    for (int i = 0; i < kGroups; ++i) {
+        groupSheets[i] = new TTab95Sheet(pctrl_Groups, QStringLiteral("Group %1").arg(i + 1));
+        groupSheets[i]->setObjectName(QStringLiteral("tab_Group_%1").arg(i + 1));
     }
+    fill(tab_GroupStgs, pctrl_Groups);
+}
 
-    // Result list.
-    auto* pnl_Result = new QFrame(this);
-    pnl_Result->setObjectName("pnl_Result");
-    pnl_Result->setGeometry(0, d(45 + 216 + 32), d(675), d(96));
+void Tdlg_Main::buildResultList(QWidget* pnl_Result) {
     lvw_Result = new TdfsEnhListView(pnl_Result);
     lvw_Result->setObjectName("lvw_Result");
-    lvw_Result->setGeometry(1, 1, d(675) - 2, d(96) - 2);
-    lvw_Result->AddColumn("Result", d(200), Qt::AlignLeft, true);
-    lvw_Result->AddColumn("Weeks", 80, Qt::AlignRight);
-    lvw_Result->AddColumn("Days", 80, Qt::AlignRight);
-    lvw_Result->AddColumn("Hours", 80, Qt::AlignRight);
+    lvw_Result->setGeometry(1, 1, pnl_Result->width() - 2, pnl_Result->height() - 2);
+    lvw_Result->AddColumn("Result", designScaled(this, 200), Qt::AlignLeft, true);
+    for (const char* caption : {"Weeks", "Days", "Hours"}) lvw_Result->AddColumn(caption, Scale(80), Qt::AlignRight);
     lvw_Result->AddItem("Internal memory", {"0", "0", "0"});
     lvw_Result->AddItem("SD Card", {"0", "0", "0"});
+    // Every row is drawn by the list itself, selected over its full width.
     connect(lvw_Result, &TdfsEnhListView::OnDrawItem, this,
-            [this](TdfsEnhListView* control, QPainter* canvas, int index, const QRect& rect,
-                   TdfsEnhListView::TOwnerDrawState state, bool& defaultDrawing, bool& fullRowSelect) {
-                lvw_ResultDrawItem(control, canvas, index, rect, state, defaultDrawing, fullRowSelect);
+            [](TdfsEnhListView*, QPainter*, int, const QRect&, TdfsEnhListView::TOwnerDrawState, bool& defaultDrawing,
+               bool& fullRowSelect) {
+                defaultDrawing = true;
+                fullRowSelect = true;
             });
+}
 
-    // Buttons.
-    auto* pnl_Bottom = new QFrame(this);
-    pnl_Bottom->setObjectName("pnl_Bottom");
-    pnl_Bottom->setGeometry(0, d(434 - 45), d(675), d(45));
+void Tdlg_Main::buildButtons(QWidget* pnl_Bottom) {
+    auto d = [this](int v) { return designScaled(this, v); };
     btn_Clear = new QPushButton("Reset", pnl_Bottom);
     btn_Clear->setObjectName("btn_Clear");
     btn_Clear->setGeometry(d(10), d(8), d(100), d(30));
@@ -314,93 +300,104 @@ void Tdlg_Main::buildControls() {
     bln_Cancel->setGeometry(d(563), d(8), d(100), d(30));
     bln_Cancel->setAutoDefault(false);
     connect(bln_Cancel, &QPushButton::clicked, this, &QDialog::reject);
-
 }
 
-QComboBox* Tdlg_Main::addList(QWidget* parent, const char* name, int left, int top, int width) {
-    auto* list = new QComboBox(parent);
-    list->setObjectName(name);
-    list->setEditable(false);
-    list->move(left, top);
-    list->resize(width, list->sizeHint().height());
-    return list;
-}
-
-void Tdlg_Main::buildGroupPages() {
-    for (int i = 0; i < kGroups; ++i) {
-        const int n = i + 1;
-        const QString hex = QString::number(i, 16).toUpper().rightJustified(2, '0');
-        int x = Scale(10);
-        int y = Scale(10);
-
-        auto* sheet = new TTab95Sheet(pctrl_Groups, QStringLiteral("Group %1").arg(n));
-        sheet->setObjectName(QStringLiteral("tab_Group_%1").arg(n));
-        groupSheets[i] = sheet;
-
-        auto* cycleLabel = new QLabel("Storage cycle:", sheet);
-        cycleLabel->move(x, y + Scale(4));
-        groupCycleLabels[i] = cycleLabel;
-        auto* cycles = new QComboBox(sheet);
-        cycles->setObjectName(QStringLiteral("cb_GroupCycle") + hex);
-        cycles->setEditable(false);
-        for (int item = 0; item < cycleItemCount(i); ++item) {
-            cycles->addItem(QString::fromStdString(storageCycleText(storageCycleCodeForItem(i, item))));
+void Tdlg_Main::buildEntries() {
+    const auto& table = entryTable();
+    entryControls_.assign(table.size(), nullptr);
+    // Built page by page from the top, which is also the tab order within a page.
+    QWidget* previous = nullptr;
+    auto chain = [&previous](QWidget* next) {
+        if (previous != nullptr) setTabOrder(previous, next);
+        previous = next;
+    };
+    for (std::size_t row : rowsInDialogOrder()) {
+        const Entry& entry = table[row];
+        // A page control's tabs come before the fields of its pages.
+        const bool firstOnPage = entry.row == 0 && entry.index == 0;
+        if (firstOnPage && entry.page == EntryPage::SignalAnalysis) {
+            chain(pctrl_Stgs);
+            chain(tab_Info->findChild<QPlainTextEdit*>());
         }
-        cycles->setCurrentIndex(0);
-        cycles->move(x + Scale(330), y);
-        cycles->resize(Scale(100), cycles->sizeHint().height());
-        connect(cycles, &QComboBox::activated, this, [this] { cb_SaveCycleChange(); });
-        groupCycleCombos[i] = cycles;
-        y += Scale(32);
-
-        auto addCountRow = [&](const QString& caption, const QString& name, QLabel*& label, TExtSpinEdit*& edit) {
-            label = new QLabel(caption, sheet);
-            label->move(x, y + Scale(4));
-            edit = new TExtSpinEdit(sheet);
-            edit->setObjectName(name);
-            edit->setValue(0);
-            edit->setMinValue(0);
-            edit->setMaxValue(kSlotsPerGroup);
-            edit->setGeometry(x + Scale(330), y, Scale(60), edit->sizeHint().height());
-            TExtSpinEdit* e = edit;
-            connect(e, &TSpinEdit_X::OnChange, this, [this, e] { spe_CountChange(e); });
-        };
-        addCountRow("Number of instantaneous values (analog or math):", QStringLiteral("spe_GroupIV") + hex,
-                    groupIVLabels[i], groupIVEdits[i]);
-        y += Scale(34);
-        addCountRow("Number of digital on/off events or control inputs:", QStringLiteral("spe_GroupState") + hex,
-                    groupStateLabels[i], groupStateEdits[i]);
-        y += Scale(34);
-
-        setTabOrder(cycles, groupIVEdits[i]);
-        setTabOrder(groupIVEdits[i], groupStateEdits[i]);
+        if (firstOnPage && entry.page == EntryPage::AnalogChannels) chain(pctrl_Channels);
+        if (firstOnPage && entry.page == EntryPage::Group) chain(pctrl_Groups);
+        entryControls_[row] = buildEntry(entry);
+        chain(entryControls_[row]);
     }
+    // Then the result list (no tab stop) and the buttons.
+    chain(lvw_Result);
+    chain(btn_Clear);
+    chain(bln_Cancel);
+}
+
+QWidget* Tdlg_Main::buildEntry(const Entry& entry) {
+    QWidget* page = pnl_GeneralStg;
+    if (entry.page == EntryPage::SignalAnalysis) page = tab_SignalAnalysis;
+    if (entry.page == EntryPage::Group) page = groupSheets[entry.index];
+    if (entry.page >= EntryPage::AnalogChannels && entry.page <= EntryPage::MathChannels) {
+        page = channelSheets[static_cast<int>(entry.page) - static_cast<int>(EntryPage::AnalogChannels)];
+    }
+    const Placement at = placementOf(entry, this);
+    const QString control = QString::fromStdString(entry.control);
+    auto* label = new QLabel(QString::fromStdString(entry.caption), page);
+    label->setObjectName(QStringLiteral("lbl_") + control.mid(control.indexOf(u'_') + 1));
+    label->move(at.label);
+
+    if (entry.isList()) {
+        auto* list = new QComboBox(page);
+        list->setObjectName(control);
+        list->setEditable(false);
+        for (const std::string& item : entry.items) list->addItem(QString::fromStdString(item));
+        list->setGeometry(at.field.x(), at.field.y(), at.field.width(), list->sizeHint().height());
+        const bool card = entry.id == EntryId::CardSize;
+        connect(list, &QComboBox::activated, this, [this, card] { card ? cb_CFSizeChange() : cb_SaveCycleChange(); });
+        return list;
+    }
+    auto* edit = new TExtSpinEdit(page);
+    edit->setObjectName(control);
+    edit->setMinValue(0);
+    edit->setMaxValue(entry.maximum);
+    edit->setGeometry(at.field.x(), at.field.y(), at.field.width(),
+                      at.field.height() > 0 ? at.field.height() : edit->sizeHint().height());
+    connect(edit, &TSpinEdit_X::OnChange, this, [this, edit, id = entry.id] {
+        if (id == EntryId::Analog) spe_CountAnalogChange(edit);
+        else if (id == EntryId::MathValues) spe_CountMathIVChange(edit);
+        else spe_CountChange(edit);
+    });
+    return edit;
+}
+
+TExtSpinEdit* Tdlg_Main::countEdit(EntryId id) const {
+    const auto& table = entryTable();
+    for (std::size_t row = 0; row < table.size(); ++row) {
+        if (table[row].id == id) return static_cast<TExtSpinEdit*>(entryControls_[row]);
+    }
+    return nullptr;
 }
 
 // ---------------------------------------------------------------------------
 // Entries, validation and calculation
 
 CalculatorEntries Tdlg_Main::currentEntries() const {
-    CalculatorEntries e;
-    ChannelCounts& c = e.counts;
-    c.analog = spe_CountAnalog->Value();
-    c.analogTotalized = spe_CountAnalogIntegr->Value();
-    c.analogImpulse = spe_CountAnalogIC->Value();
-    c.digitalEvents = spe_CountDigitalOnOff->Value();
-    c.digitalEventsOpTime = spe_CountDigitalOnOffOptTime->Value();
-    c.digitalCounters = spe_CountDigitalCounter->Value();
-    c.mathValues = spe_CountMathIV->Value();
-    c.mathValuesTotalized = spe_CountMathIVIntegr->Value();
-    c.mathStates = spe_CountMathState->Value();
-    c.mathCounters = spe_CountMathCounter->Value();
-    for (int g = 0; g < kGroups; ++g) {
-        c.groupValues[g] = groupIVEdits[g]->Value();
-        c.groupStates[g] = groupStateEdits[g]->Value();
-        e.cycleItems[g] = groupCycleCombos[g]->currentIndex();
+    CalculatorEntries entries;
+    const auto& table = entryTable();
+    for (std::size_t row = 0; row < table.size(); ++row) {
+        if (auto* list = qobject_cast<QComboBox*>(entryControls_[row])) table[row].field(entries) = list->currentIndex();
+        if (auto* edit = qobject_cast<TExtSpinEdit*>(entryControls_[row])) table[row].field(entries) = edit->Value();
     }
-    for (int k = 0; k < kAnalyses; ++k) e.analysisItems[k] = cb_Analysis[k]->currentIndex();
-    e.cardItem = cb_CFSize->currentIndex();
-    return e;
+    return entries;
+}
+
+void Tdlg_Main::showEntries(const CalculatorEntries& entries) {
+    // Choosing a list entry by code raises no notification; a spin edit whose
+    // text changes raises its own, so the count checks follow each value.
+    updating_ = true;
+    const auto& table = entryTable();
+    for (std::size_t row = 0; row < table.size(); ++row) {
+        if (auto* list = qobject_cast<QComboBox*>(entryControls_[row])) list->setCurrentIndex(table[row].field(entries));
+        if (auto* edit = qobject_cast<TExtSpinEdit*>(entryControls_[row])) edit->setValue(table[row].field(entries));
+    }
+    updating_ = false;
 }
 
 void Tdlg_Main::Recalculate() {
@@ -412,7 +409,7 @@ void Tdlg_Main::Recalculate() {
         writeResults(result);
         ++calculations_;
     } catch (const std::exception& e) {
-        showErrorBox(this, describe(e));
+        showErrorBox(this, QString::fromUtf8(e.what()));
     }
 }
 
@@ -445,22 +442,24 @@ void Tdlg_Main::spe_CountChange(TExtSpinEdit* sender) {
 }
 
 void Tdlg_Main::spe_CountAnalogChange(TExtSpinEdit* sender) {
-    if (spe_CountAnalog->text().isEmpty()) return;
+    TExtSpinEdit* analog = countEdit(EntryId::Analog);
+    if (analog->text().isEmpty()) return;
     // Totalizers first, then impulse counters: each assignment raises the
     // field's own change notification, so the checks also run for the state in
     // between. The fields clamp what they get.
-    const auto set = adjustAnalogDependents(spe_CountAnalog->Value(), spe_CountAnalogIntegr->Value(),
-                                            spe_CountAnalogIC->Value());
-    if (set.totalized) spe_CountAnalogIntegr->setValue(*set.totalized);
-    if (set.impulse) spe_CountAnalogIC->setValue(*set.impulse);
+    TExtSpinEdit* totalized = countEdit(EntryId::AnalogTotalized);
+    TExtSpinEdit* impulse = countEdit(EntryId::AnalogImpulse);
+    const auto set = adjustAnalogDependents(analog->Value(), totalized->Value(), impulse->Value());
+    if (set.totalized) totalized->setValue(*set.totalized);
+    if (set.impulse) impulse->setValue(*set.impulse);
     spe_CountChange(sender);
 }
 
 void Tdlg_Main::spe_CountMathIVChange(TExtSpinEdit* sender) {
-    if (spe_CountMathIV->text().isEmpty()) return;
-    if (const auto totalized = adjustMathTotalized(spe_CountMathIV->Value(), spe_CountMathIVIntegr->Value())) {
-        spe_CountMathIVIntegr->setValue(*totalized);
-    }
+    TExtSpinEdit* values = countEdit(EntryId::MathValues);
+    if (values->text().isEmpty()) return;
+    TExtSpinEdit* totalized = countEdit(EntryId::MathValuesTotalized);
+    if (const auto set = adjustMathTotalized(values->Value(), totalized->Value())) totalized->setValue(*set);
     spe_CountChange(sender);
 }
 
@@ -475,94 +474,20 @@ void Tdlg_Main::btn_ClearClick() {
 
 void Tdlg_Main::pctrl_StgsChange() {
     TTab95Sheet* page = pctrl_Stgs->ActivePage();
-    if (page == tab_ChStgs) pctrl_Channels->setActivePage(tab_Analog);
+    if (page == tab_ChStgs) pctrl_Channels->setActivePage(channelSheets[0]);
     if (page == tab_GroupStgs) pctrl_Groups->setActivePage(groupSheets[0]);
-}
-
-void Tdlg_Main::lvw_ResultDrawItem(TdfsEnhListView*, QPainter*, int, const QRect&, TdfsEnhListView::TOwnerDrawState,
-                                   bool& defaultDrawing, bool& fullRowSelect) {
-    defaultDrawing = true;
-    fullRowSelect = true;
 }
 
 // ---------------------------------------------------------------------------
 // Defaults and the settings store
 
 void Tdlg_Main::ResetToDefaults() {
-    updating_ = true;
-    for (QComboBox* list : cb_Analysis) list->setCurrentIndex(0);
-    cb_CFSize->setCurrentIndex(0);
-    spe_CountAnalog->setValue(1);
-    for (TExtSpinEdit* edit : {spe_CountAnalogIntegr, spe_CountAnalogIC, spe_CountDigitalCounter,
-                               spe_CountDigitalOnOffOptTime, spe_CountDigitalOnOff, spe_CountMathIV,
-                               spe_CountMathIVIntegr, spe_CountMathState, spe_CountMathCounter}) {
-        edit->setValue(0);
-    }
-    const CalculatorEntries defaults = defaultEntries();
-    for (int g = 0; g < kGroups; ++g) {
-        groupCycleCombos[g]->setCurrentIndex(defaults.cycleItems[g]);
-        groupIVEdits[g]->setValue(defaults.counts.groupValues[g]);
-        groupStateEdits[g]->setValue(defaults.counts.groupStates[g]);
-    }
-    updating_ = false;
+    showEntries(defaultEntries());
     spe_CountAnalogChange(nullptr);
 }
 
-QWidget* Tdlg_Main::settingControl(std::size_t row) const {
-    const StoredSetting& s = storedSettings()[row];
-    using K = StoredSetting::Kind;
-    switch (s.kind) {
-    case K::CardList: return cb_CFSize;
-    case K::AnalysisList: return cb_Analysis[s.index];
-    case K::CycleList: return groupCycleCombos[s.index];
-    case K::GroupCount: return s.name == "CountGroupIV" ? groupIVEdits[s.index] : groupStateEdits[s.index];
-    case K::Count: break;
-    }
-    // A channel count is stored under its field's name: "CountAnalog" for spe_CountAnalog.
-    return findChild<TExtSpinEdit*>(QStringLiteral("spe_") + s.name);
-}
+void Tdlg_Main::RestoreSettings() { showEntries(readStoredEntries()); }
 
-void Tdlg_Main::RestoreSettings() {
-    OpenSettingsKey();
-    updating_ = true;
-    const auto& rows = storedSettings();
-    for (std::size_t row = 0; row < rows.size(); ++row) {
-        QWidget* control = settingControl(row);
-        if (auto* edit = qobject_cast<TExtSpinEdit*>(control)) {
-            // The field clamps the stored number to its range.
-            edit->setValue(ReadSettingInteger(rows[row].section, rows[row].name, edit->Value(), false));
-        } else if (auto* list = qobject_cast<QComboBox*>(control)) {
-            const std::int32_t position =
-                ReadSettingInteger(rows[row].section, rows[row].name, list->currentIndex(), false);
-            list->setCurrentIndex(position >= 0 && position < list->count() ? position : -1);
-        }
-    }
-    CloseSettingsKey();
-    ValidateSelections();
-    updating_ = false;
-}
+void Tdlg_Main::PersistSettings() { storeEntries(currentEntries()); }
 
-void Tdlg_Main::ValidateSelections() {
-    for (QComboBox* list : cb_Analysis) {
-        if (list->currentIndex() < 0) list->setCurrentIndex(0);
-    }
-    if (cb_CFSize->currentIndex() < 0) cb_CFSize->setCurrentIndex(0);
-    for (QComboBox* list : groupCycleCombos) {
-        if (list->currentIndex() < 0) list->setCurrentIndex(0);
-    }
-}
-
-void Tdlg_Main::PersistSettings() {
-    OpenSettingsKey();
-    const auto& rows = storedSettings();
-    for (std::size_t row = 0; row < rows.size(); ++row) {
-        QWidget* control = settingControl(row);
-        std::int32_t entry = 0;
-        if (auto* edit = qobject_cast<TExtSpinEdit*>(control)) entry = edit->Value();
-        if (auto* list = qobject_cast<QComboBox*>(control)) entry = list->currentIndex();
-        WriteSettingInteger(rows[row].section, rows[row].name, entry, false);
-    }
-    CloseSettingsKey();
-}
-
-}  // namespace capacimo
+}  // namespace capacimo::unit

@@ -1,36 +1,33 @@
 // The calculator dialog of the "Scribent S" unit: the user describes the
 // recorder's setup and reads at once how long its internal memory and its SD
-// card last.
+// card last. Its entry controls are built from the table of entries
+// (calculator/entries.h), one control per row.
 #pragma once
 
 #include <QDialog>
-#include <QPainter>
-#include <QPointer>
 #include <array>
 #include <memory>
+#include <vector>
 
-#include "calculator/config_block.h"
-#include "calculator/count_validation.h"
 #include "calculator/calculation.h"
-#include "calculator/recorder_setup.h"
-#include "calculator/simulation.h"
+#include "calculator/count_validation.h"
+#include "calculator/entries.h"
 #include "widgets/page_control.h"
 #include "widgets/result_list.h"
 #include "widgets/spin_edit.h"
 
 class QComboBox;
-class QFrame;
 class QLabel;
-class QPlainTextEdit;
 class QPushButton;
 
-namespace capacimo {
+namespace capacimo::unit {
 
 // The display name of the unit and the caption of its dialog.
 inline constexpr const char* kUnitName = "Scribent S";
 
-// Sizes placed by program code are given at 120 pixels per inch and scaled by
-// uiScale: 1.0 at 120 pixels per inch or more, 0.8 below.
+// Sizes the dialog places in code (the group pages' controls, the result
+// columns) are given at 120 pixels per inch and multiplied by uiScale: 1.0
+// at 120 pixels per inch or more, 0.8 below.
 double uiScale();
 void setUiScale(int pixelsPerInch);
 int Scale(int value);
@@ -46,14 +43,12 @@ public:
     void Recalculate();
     void ResetToDefaults();
     void RestoreSettings();
-    void ValidateSelections();
     void PersistSettings();
 
     // What the controls hold now, as plain numbers.
     CalculatorEntries currentEntries() const;
     const RecorderSetup& recorderSetup() const { return setup_; }
     const StorageCycleCodes& storageCycleCodes() const { return storageCycleCodes_; }
-    bool isUpdating() const { return updating_; }
     // Number of finished calculations; lets callers see that one ran.
     int calculationCount() const { return calculations_; }
 
@@ -71,24 +66,28 @@ private:
     void spe_CountChange(TExtSpinEdit* sender);
     void btn_ClearClick();
     void pctrl_StgsChange();
-    void lvw_ResultDrawItem(TdfsEnhListView* control, QPainter* canvas, int index, const QRect& rect,
-                            TdfsEnhListView::TOwnerDrawState state, bool& defaultDrawing, bool& fullRowSelect);
 
-    void buildControls();
+    // Building the controls, one area at a time.
+    void buildFrame();
+    void buildInformationPage();
+    void buildChannelPages();
     void buildGroupPages();
-    TExtSpinEdit* addCount(TTab95Sheet* page, const char* name, const QString& caption, int labelTop,
-                           int editTop, int maximum);
-    QComboBox* addList(QWidget* parent, const char* name, int left, int top, int width);
+    void buildEntries();
+    void buildResultList(QWidget* panel);
+    void buildButtons(QWidget* panel);
+    QWidget* buildEntry(const Entry& entry);
+    QFont fittingFont() const;
+
+    // Puts the entries into the controls in the table's order, with updating set.
+    void showEntries(const CalculatorEntries& entries);
     void showStatus(const ValidationOutcome& outcome);
     void writeResults(const CalculationResult& result);
-    // The controls behind the stored values, in the order of storedSettings().
-    QWidget* settingControl(std::size_t row) const;
+    TExtSpinEdit* countEdit(EntryId id) const;
 
     bool updating_ = false;
     int calculations_ = 0;
 
     // Designed controls.
-    QComboBox* cb_CFSize = nullptr;
     QLabel* lbl_Status = nullptr;
     TPage95Control* pctrl_Stgs = nullptr;
     TTab95Sheet* tab_Info = nullptr;
@@ -96,31 +95,16 @@ private:
     TTab95Sheet* tab_ChStgs = nullptr;
     TTab95Sheet* tab_GroupStgs = nullptr;
     TPage95Control* pctrl_Channels = nullptr;
-    TTab95Sheet* tab_Analog = nullptr;
+    std::array<TTab95Sheet*, 3> channelSheets{};  // analog, digital, math
     TPage95Control* pctrl_Groups = nullptr;
-    std::array<QComboBox*, kAnalyses> cb_Analysis{};
-    TExtSpinEdit* spe_CountAnalog = nullptr;
-    TExtSpinEdit* spe_CountAnalogIntegr = nullptr;
-    TExtSpinEdit* spe_CountAnalogIC = nullptr;
-    TExtSpinEdit* spe_CountDigitalOnOff = nullptr;
-    TExtSpinEdit* spe_CountDigitalOnOffOptTime = nullptr;
-    TExtSpinEdit* spe_CountDigitalCounter = nullptr;
-    TExtSpinEdit* spe_CountMathIV = nullptr;
-    TExtSpinEdit* spe_CountMathIVIntegr = nullptr;
-    TExtSpinEdit* spe_CountMathState = nullptr;
-    TExtSpinEdit* spe_CountMathCounter = nullptr;
+    QWidget* pnl_GeneralStg = nullptr;
     TdfsEnhListView* lvw_Result = nullptr;
     QPushButton* btn_Clear = nullptr;
     QPushButton* bln_Cancel = nullptr;
-
-    // Controls of the group pages, index 0 = group 1.
     std::array<TTab95Sheet*, kGroups> groupSheets{};
-    std::array<QLabel*, kGroups> groupCycleLabels{};
-    std::array<QComboBox*, kGroups> groupCycleCombos{};
-    std::array<QLabel*, kGroups> groupIVLabels{};
-    std::array<TExtSpinEdit*, kGroups> groupIVEdits{};
-    std::array<QLabel*, kGroups> groupStateLabels{};
-    std::array<TExtSpinEdit*, kGroups> groupStateEdits{};
+
+    // One control per row of the table of entries, in its order.
+    std::vector<QWidget*> entryControls_;
 
     RecorderSetup setup_;
     StorageCycleCodes storageCycleCodes_{};
@@ -128,4 +112,4 @@ private:
     std::unique_ptr<CCapacimo> capacimo_;
 };
 
-}  // namespace capacimo
+}  // namespace capacimo::unit

@@ -25,7 +25,7 @@ StorageDuration storageDuration(std::int32_t free, std::int32_t written) {
 }
 
 StorageDuration cardDuration(std::int32_t cardItem, std::int32_t written, std::int32_t setupImageLength) {
-    if (cardItem < 0 || cardItem >= kCardItems) return kNoDuration;
+    if (cardItem < 0 || static_cast<std::size_t>(cardItem) >= kCardSizes.size()) return kNoDuration;
     const std::int32_t capacity = cardCapacity(kCardSizes[static_cast<std::size_t>(cardItem)].bytes);
     return storageDuration(freeBytes(capacity, setupImageLength, kCardSetupImages), written);
 }

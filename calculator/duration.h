@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdint>
 
-#include "calculator/entries.h"
 
 namespace capacimo {
 
@@ -28,7 +27,8 @@ struct CardSize {
     const char* text;     // as the size list shows it
     std::int32_t bytes;
 };
-inline constexpr std::array<CardSize, kCardItems> kCardSizes = {{
+// The card sizes the calculator offers, in the order of its list.
+inline constexpr std::array<CardSize, 4> kCardSizes = {{
     {"256 MB", 255721472},
     {"512 MB", 513015808},
     {"1 GB", 1023524864},

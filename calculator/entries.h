@@ -1,21 +1,19 @@
-// The user's entries as plain numbers: what the calculator dialog's controls
-// hold at one moment, and what the command-line calculator takes as options.
+// The user's entries: what the calculator dialog's controls hold, what the
+// store keeps and what capacimo-calc takes as options. Every entry is
+// described once, in the table below; the settings store, the dialog, Reset
+// and the command line all work from it.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "calculator/count_validation.h"
 #include "calculator/recorder_setup.h"
 
 namespace capacimo {
-
-// Entry counts of the selection lists.
-inline constexpr int kAnalysis1Items = 16;        // "no", "1min" .. "12h"
-inline constexpr int kCalendarAnalysisItems = 5;  // "no", "daily analysis" .. "annual analysis"
-inline constexpr int kGroup1CycleItems = 19;      // "Off", "100ms", "1s" .. "1h"
-inline constexpr int kGroupCycleItems = 18;       // "Off", "1s" .. "1h"
-inline constexpr int kCardItems = 4;              // "256 MB" .. "2 GB"
 
 struct CalculatorEntries {
     ChannelCounts counts;
@@ -25,11 +23,70 @@ struct CalculatorEntries {
     std::array<std::int32_t, kGroups> cycleItems{};
     // Item index of the SD card size list.
     std::int32_t cardItem = 0;
+    bool operator==(const CalculatorEntries&) const = default;
 };
+
+// Which entry a row of the table describes, and so where it lives in CalculatorEntries.
+enum class EntryId {
+    CardSize,
+    Analysis,  // one per analysis
+    Analog,
+    AnalogTotalized,
+    AnalogImpulse,
+    DigitalCounters,
+    DigitalEventsOpTime,
+    DigitalEvents,
+    MathValues,
+    MathValuesTotalized,
+    MathStates,
+    MathCounters,
+    GroupCycle,  // one of each per group
+    GroupValues,
+    GroupStates,
+};
+
+// Where the calculator dialog shows an entry.
+enum class EntryPage { General, SignalAnalysis, AnalogChannels, DigitalChannels, MathChannels, Group };
+
+struct Entry {
+    EntryId id;
+    int index = 0;         // the analysis (0..3) or group (0..9) of the entry
+    std::string section;   // stored below the unit's key, in this section ...
+    std::string name;      // ... under this name
+    std::string control;   // the dialog's control
+    EntryPage page;
+    int row = 0;           // place on its page, from the top
+    std::string caption;   // the dialog's label
+    std::string summary;   // in plain words, for the command line and reports
+    std::string option;    // capacimo-calc's option (for group entries: the key within --group)
+    std::int32_t maximum;  // a count's largest value; a list's last position
+    std::int32_t resetValue = 0;
+    std::vector<std::string> items;  // a list's texts; empty for a count
+
+    bool isList() const { return !items.empty(); }
+    std::int32_t& field(CalculatorEntries& entries) const;
+    std::int32_t field(const CalculatorEntries& entries) const;
+};
+
+// Every entry, in the order in which the store holds them and in which
+// loading and Reset fill the dialog.
+const std::vector<Entry>& entryTable();
+// The row of an entry; index is the analysis or group where there is one.
+const Entry& entryOf(EntryId id, int index = 0);
 
 // The entries after "Reset": one plain analog channel, recorded by group 1
 // every minute; the other groups at one minute and empty; no analysis; 256 MB.
 CalculatorEntries defaultEntries();
+
+// What the dialog shows for what a store holds. read(entry, fallback) gives
+// the stored number, or fallback when there is none. Counts are clamped to
+// their range, positions outside a list give its first entry, and the
+// dependent analog counts are brought into line.
+using ReadStoredEntry = std::function<std::int32_t(const Entry& entry, std::int32_t fallback)>;
+CalculatorEntries entriesFromStore(const ReadStoredEntry& read);
+
+// The two hexadecimal digits that name group g (0-based) in sections and controls.
+std::string groupSuffix(int group);
 
 // Number of items in the storage-cycle list of a group (0-based group index).
 int cycleItemCount(int group);
@@ -39,11 +96,11 @@ int cycleItemCount(int group);
 std::uint8_t storageCycleCodeForItem(int group, std::int32_t item);
 // The list item that stands for a storage-cycle code in a group's list, or -1.
 std::int32_t cycleItemForCode(int group, int code);
-// The analysis code an item of an analysis list stands for (0-based analysis
-// index). "Analysis 1" offers the intervals, the others the calendar
-// analyses. An index outside the list gives 0 (none).
-std::uint16_t analysisCodeForItem(int analysis, std::int32_t item);
-// Number of items in an analysis list.
+// Number of items in an analysis list (0-based analysis index): "Analysis 1"
+// offers "no" and the intervals, the others "no" and the calendar analyses.
 int analysisItemCount(int analysis);
+// The analysis code an item of an analysis list stands for. An index outside
+// the list gives 0 (none).
+std::uint16_t analysisCodeForItem(int analysis, std::int32_t item);
 
 }  // namespace capacimo

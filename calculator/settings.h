@@ -1,18 +1,18 @@
 // The unit's entries in the per-user settings store shared with the host
 // (common/settings_store.h), below the unit's key "ScribentS". Every value is
-// a signed 32-bit integer stored as decimal text.
+// a signed 32-bit integer stored as decimal text; which values there are is
+// the table of entries (calculator/entries.h).
 #pragma once
 
 #include <QString>
 #include <cstdint>
 #include <stdexcept>
-#include <vector>
 
 #include "calculator/entries.h"
 
-namespace capacimo {
+namespace capacimo::unit {
 
-// Raised when the store refuses a write; the text is the one the user sees.
+// Raised when the store refuses a save; the text is the one the user sees.
 class SettingsError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -33,30 +33,9 @@ std::int32_t ReadSettingInteger(const QString& section, const QString& name, std
 // Sets value as decimal text; it reaches the store when the key is closed.
 void WriteSettingInteger(const QString& section, const QString& name, std::int32_t value, bool closeAfter);
 
-// Decimal text of a 32-bit integer with an optional sign; false for anything else.
-bool parseStoredInteger(const QString& text, std::int32_t* value);
-
-// The 45 stored values in the order in which they are read and written.
-struct StoredSetting {
-    enum class Kind { CardList, AnalysisList, Count, CycleList, GroupCount };
-    QString section;
-    QString name;
-    Kind kind;
-    int index;        // analysis, group, or position among the counts
-    int maximum;      // largest count (counts), item count - 1 (lists)
-};
-const std::vector<StoredSetting>& storedSettings();
-
-// Section of a group: "Settings\Group" and the zero-based group index as two
-// upper-case hexadecimal digits.
-QString groupSection(int group);
-
-// The field of the entries that a stored setting fills.
-std::int32_t& entryField(CalculatorEntries& entries, const StoredSetting& setting);
-
-// The entries the calculator dialog will show: the defaults, overlaid with the
-// stored values, counts clamped to their fields' ranges, list positions outside
-// a list on its first entry, and the dependent analog counts brought into line.
+// The entries the calculator dialog shows for what the store holds.
 CalculatorEntries readStoredEntries();
+// Stores every entry, whether it changed or not, in one save.
+void storeEntries(const CalculatorEntries& entries);
 
-}  // namespace capacimo
+}  // namespace capacimo::unit

@@ -21,7 +21,7 @@ int main(int argc, char* argv[]) {
     // what the dialog will show when it opens; the other options change them.
     auto parsed = capacimo::cli::parseOptions(arguments, capacimo::defaultEntries());
     if (parsed.ok() && parsed.options.fromSettings) {
-        parsed = capacimo::cli::parseOptions(arguments, capacimo::readStoredEntries());
+        parsed = capacimo::cli::parseOptions(arguments, capacimo::unit::readStoredEntries());
     }
     if (!parsed.ok()) {
         err << "capacimo-calc: " << parsed.error << '\n';

@@ -3,38 +3,18 @@
 #include <QCommandLineParser>
 #include <optional>
 
-#include "calculator/calculation.h"
-#include "calculator/recorder_setup.h"
+#include "calculator/entries.h"
 
 namespace capacimo::cli {
 namespace {
 
-struct CountOption {
-    const char* name;
-    std::int32_t ChannelCounts::*field;
-    int maximum;
-    const char* description;
-};
-
-const CountOption kCountOptions[] = {
-    {"analog", &ChannelCounts::analog, kAnalogChannels, "analog channels"},
-    {"analog-totalized", &ChannelCounts::analogTotalized, kAnalogChannels, "... of these with totalization"},
-    {"analog-impulse", &ChannelCounts::analogImpulse, kAnalogChannels, "... of these as impulse counter"},
-    {"digital-events", &ChannelCounts::digitalEvents, kDigitalChannels, "on/off events or control inputs"},
-    {"digital-events-optime", &ChannelCounts::digitalEventsOpTime, kDigitalChannels,
-     "on/off events and operating times"},
-    {"digital-counters", &ChannelCounts::digitalCounters, kDigitalChannels, "impulse counters or operation times"},
-    {"math-values", &ChannelCounts::mathValues, kMathChannels, "math instantaneous values"},
-    {"math-values-totalized", &ChannelCounts::mathValuesTotalized, kMathChannels, "... of these with totalization"},
-    {"math-states", &ChannelCounts::mathStates, kMathChannels, "math on/off events (states)"},
-    {"math-counters", &ChannelCounts::mathCounters, kMathChannels, "math counters or operation times"},
-};
+QString text(const std::string& s) { return QString::fromStdString(s); }
 
 // Control characters (a line break in a value, say) written as escapes, so
 // that an error stays one line.
-QString printable(const QString& text) {
+QString printable(const QString& value) {
     QString out;
-    for (const QChar c : text) {
+    for (const QChar c : value) {
         if (c == u'\n') {
             out += QLatin1String("\\n");
         } else if (c == u'\t') {
@@ -52,93 +32,104 @@ QString fail(const QString& option, const QString& value, const QString& accepte
     return QStringLiteral("--%1: '%2' is not accepted; use %3").arg(option, printable(value), accepted);
 }
 
-std::optional<int> parseCount(const QString& text, int maximum) {
+std::optional<int> parseCount(const QString& value, int maximum) {
     bool ok = false;
-    const int v = text.trimmed().toInt(&ok, 10);
+    const int v = value.trimmed().toInt(&ok, 10);
     if (!ok || v < 0 || v > maximum) return std::nullopt;
     return v;
 }
 
-// Finds a text in a list of choices; returns its item index or -1.
-int findChoice(const QString& text, const QStringList& choices) {
-    const QString wanted = normalizedText(text);
-    for (int i = 0; i < choices.size(); ++i) {
-        if (normalizedText(choices[i]) == wanted) return i;
-    }
-    return -1;
+QString itemList(const Entry& entry) {
+    QStringList items;
+    for (const std::string& item : entry.items) items << text(item);
+    return items.join(QStringLiteral(", "));
 }
 
-QStringList analysisChoices(int analysis, bool withShortNames) {
-    QStringList list;
-    for (int item = 0; item < analysisItemCount(analysis); ++item) {
-        list << QString::fromStdString(analysisText(analysisCodeForItem(analysis, item)));
+// A list item by its text, ignoring case and blanks; the start of an item's
+// text will do when it fits only that item ("daily" for "daily analysis").
+int findItem(const QString& value, const Entry& entry) {
+    const QString wanted = normalizedText(value);
+    int found = -1;
+    for (int i = 0; i < static_cast<int>(entry.items.size()); ++i) {
+        const QString item = normalizedText(text(entry.items[static_cast<std::size_t>(i)]));
+        if (item == wanted) return i;
+        if (!wanted.isEmpty() && item.startsWith(wanted)) found = found == -1 ? i : -2;
     }
-    if (withShortNames && analysis != 0) {
-        list = QStringList{"no", "daily", "weekly", "monthly", "annual"};
-    }
-    return list;
+    return found >= 0 ? found : -1;
 }
 
-QStringList cycleChoices(int group) {
-    QStringList list;
-    for (int item = 0; item < cycleItemCount(group); ++item) {
-        list << QString::fromStdString(storageCycleText(storageCycleCodeForItem(group, item)));
-    }
-    return list;
-}
+// The entries that have an option of their own: the counts, analyses and card.
+bool hasOwnOption(const Entry& entry) { return entry.page != EntryPage::Group; }
 
-QStringList cardChoices() {
-    QStringList list;
-    for (const CardSize& card : kCardSizes) list << QString::fromLatin1(card.text).remove(' ');
-    return list;
+QString describe(const Entry& entry) {
+    QString summary = text(entry.summary);
+    summary[0] = summary[0].toUpper();
+    if (entry.isList()) return QStringLiteral("%1: %2.").arg(summary, itemList(entry));
+    return QStringLiteral("Number of %1, 0 to %2.").arg(text(entry.summary)).arg(entry.maximum);
 }
 
 QString parseGroup(const QString& groupText, CalculatorEntries& entries) {
-    const QString accepted = QStringLiteral("G:cycle=T,values=N,states=N with G 1..10, N 0..8");
+    const QString accepted = QStringLiteral("G:cycle=T,values=N,states=N with G 1..%1, N 0..%2")
+                                 .arg(kGroups)
+                                 .arg(entryOf(EntryId::GroupValues).maximum);
     const qsizetype colon = groupText.indexOf(':');
     bool ok = false;
     const int group = groupText.left(colon).trimmed().toInt(&ok, 10);
     if (colon < 0 || !ok || group < 1 || group > kGroups) return fail("group", groupText, accepted);
-    const int g = group - 1;
-    const QStringList settings = groupText.mid(colon + 1).split(',');
-    for (const QString& setting : settings) {
+    for (const QString& setting : groupText.mid(colon + 1).split(',')) {
         const qsizetype eq = setting.indexOf('=');
         const QString key = setting.left(eq).trimmed().toLower();
-        const QString value = eq < 0 ? QString() : setting.mid(eq + 1);
         if (eq < 0 || key.isEmpty()) return fail("group", groupText, accepted);
-        if (key == "cycle") {
-            const QStringList choices = cycleChoices(g);
-            const int item = findChoice(value, choices);
+        const Entry* entry = nullptr;
+        for (const Entry& e : entryTable()) {
+            if (e.page == EntryPage::Group && e.index == group - 1 && text(e.option) == key) entry = &e;
+        }
+        if (entry == nullptr) return fail("group", groupText, QStringLiteral("the keys cycle, values and states"));
+        const QString value = setting.mid(eq + 1);
+        if (entry->isList()) {
+            const int item = findItem(value, *entry);
             if (item < 0) {
-                return fail("group", groupText, QStringLiteral("a cycle of group %1: %2").arg(group).arg(choices.join(", ")));
+                return fail("group", groupText, QStringLiteral("a cycle of group %1: %2").arg(group).arg(itemList(*entry)));
             }
-            entries.cycleItems[g] = item;
-        } else if (key == "values" || key == "states") {
-            const auto n = parseCount(value, kSlotsPerGroup);
-            if (!n) return fail("group", groupText, QStringLiteral("%1=N with N 0..%2").arg(key).arg(kSlotsPerGroup));
-            (key == "values" ? entries.counts.groupValues : entries.counts.groupStates)[g] = *n;
+            entry->field(entries) = item;
         } else {
-            return fail("group", groupText, QStringLiteral("the keys cycle, values and states"));
+            const auto n = parseCount(value, entry->maximum);
+            if (!n) return fail("group", groupText, QStringLiteral("%1=N with N 0..%2").arg(key).arg(entry->maximum));
+            entry->field(entries) = *n;
         }
     }
     return {};
 }
 
+// Sets one entry from its option's value; an error text when it does not fit.
+QString parseEntry(const Entry& entry, const QString& value, CalculatorEntries& entries) {
+    const QString option = text(entry.option);
+    if (entry.isList()) {
+        const int item = findItem(value, entry);
+        if (item < 0) return fail(option, value, itemList(entry));
+        entry.field(entries) = item;
+        return {};
+    }
+    const auto n = parseCount(value, entry.maximum);
+    if (!n) return fail(option, value, QStringLiteral("a whole number from 0 to %1").arg(entry.maximum));
+    entry.field(entries) = *n;
+    return {};
+}
+
 QList<QCommandLineOption> optionList() {
     QList<QCommandLineOption> list;
-    for (const CountOption& c : kCountOptions) {
-        list << QCommandLineOption(c.name, QStringLiteral("Number of %1 (0..%2).").arg(c.description).arg(c.maximum),
-                                   "N");
+    for (const Entry& entry : entryTable()) {
+        if (hasOwnOption(entry)) list << QCommandLineOption(text(entry.option), describe(entry), entry.isList() ? "T" : "N");
     }
-    list << QCommandLineOption("analysis1", "Analysis 1: no, 1min .. 12h.", "T");
-    for (int k = 2; k <= kAnalyses; ++k) {
-        list << QCommandLineOption(QStringLiteral("analysis%1").arg(k),
-                                   QStringLiteral("Analysis %1: no, daily, weekly, monthly, annual.").arg(k), "T");
-    }
-    list << QCommandLineOption("card", "SD card size: 256MB, 512MB, 1GB, 2GB.", "T");
     list << QCommandLineOption("group",
-                               "Group G (1..10): storage cycle T (Off, 100ms for group 1 only, 1s .. 1h), "
-                               "instantaneous values and on/off states N (0..8). Repeatable.",
+                               QStringLiteral("Group G (1 to %1): %2 T (group 1 also 100ms), %3 and %4 N (0 to %5). "
+                                              "Repeatable.")
+                                   .arg(kGroups)
+                                   .arg(text(entryOf(EntryId::GroupCycle, 1).summary) + " (" +
+                                            itemList(entryOf(EntryId::GroupCycle, 1)) + ")",
+                                        text(entryOf(EntryId::GroupValues).summary),
+                                        text(entryOf(EntryId::GroupStates).summary))
+                                   .arg(entryOf(EntryId::GroupValues).maximum),
                                "G:cycle=T,values=N,states=N");
     list << QCommandLineOption("all-cards", "Show the SD card result for every card size.");
     list << QCommandLineOption("json", "Print the result as one JSON object.");
@@ -160,9 +151,9 @@ void setUpParser(QCommandLineParser& parser) {
 
 }  // namespace
 
-QString normalizedText(const QString& text) {
+QString normalizedText(const QString& value) {
     QString out;
-    for (QChar ch : text) {
+    for (QChar ch : value) {
         if (!ch.isSpace()) out += ch.toLower();
     }
     return out;
@@ -196,36 +187,10 @@ ParseResult parseOptions(const QStringList& arguments, const CalculatorEntries& 
     o.allCards = parser.isSet("all-cards");
     o.fromSettings = parser.isSet("from-settings");
 
-    for (const CountOption& c : kCountOptions) {
-        if (!parser.isSet(c.name)) continue;
-        const QString text = parser.values(c.name).last();
-        const auto n = parseCount(text, c.maximum);
-        if (!n) {
-            result.error = fail(c.name, text, QStringLiteral("a whole number from 0 to %1").arg(c.maximum));
-            return result;
-        }
-        o.entries.counts.*(c.field) = *n;
-    }
-    for (int k = 0; k < kAnalyses; ++k) {
-        const QString name = QStringLiteral("analysis%1").arg(k + 1);
-        if (!parser.isSet(name)) continue;
-        const QString text = parser.values(name).last();
-        int item = findChoice(text, analysisChoices(k, false));
-        if (item < 0) item = findChoice(text, analysisChoices(k, true));
-        if (item < 0) {
-            result.error = fail(name, text, analysisChoices(k, k != 0).join(", "));
-            return result;
-        }
-        o.entries.analysisItems[k] = item;
-    }
-    if (parser.isSet("card")) {
-        const QString text = parser.values("card").last();
-        const int item = findChoice(text, cardChoices());
-        if (item < 0) {
-            result.error = fail("card", text, cardChoices().join(", "));
-            return result;
-        }
-        o.entries.cardItem = item;
+    for (const Entry& entry : entryTable()) {
+        if (!hasOwnOption(entry) || !parser.isSet(text(entry.option))) continue;
+        result.error = parseEntry(entry, parser.values(text(entry.option)).last(), o.entries);
+        if (!result.ok()) return result;
     }
     for (const QString& groupText : parser.values("group")) {
         result.error = parseGroup(groupText, o.entries);

@@ -15,7 +15,9 @@ struct Row {
 };
 
 QString cardText(int item) {
-    return item >= 0 && item < kCardItems ? QString::fromLatin1(kCardSizes[item].text) : QString();
+    const auto& items = entryOf(EntryId::CardSize).items;
+    return item >= 0 && item < static_cast<int>(items.size()) ? QString::fromStdString(items[static_cast<std::size_t>(item)])
+                                                                : QString();
 }
 
 std::vector<Row> resultRows(const Report& r) {
@@ -24,7 +26,7 @@ std::vector<Row> resultRows(const Report& r) {
         rows.push_back({"SD Card", cardText(r.cardItem), r.result.card});
         return rows;
     }
-    for (int item = 0; item < kCardItems; ++item) {
+    for (int item = 0; item <= entryOf(EntryId::CardSize).maximum; ++item) {
         rows.push_back({"SD Card", cardText(item), cardDuration(item, r.result.written, r.result.setupImageLength)});
     }
     return rows;

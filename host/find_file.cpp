@@ -8,7 +8,7 @@
 #include <cstring>
 #include <strings.h>
 
-namespace capacimo {
+namespace capacimo::host {
 
 bool MatchesFilter(const std::string& name, const std::string& filter) {
   // "*.*" means every entry, also names without a dot.
@@ -55,4 +55,4 @@ void TFindFile::SearchCurrentDirectory(std::string directory) {
   for (const auto& name : names) files_.push_back(directory + name);
 }
 
-}  // namespace capacimo
+}  // namespace capacimo::host

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace capacimo {
+namespace capacimo::host {
 
 // Attribute bits. On this platform an entry whose name starts with "." is
 // hidden; anything that is neither a regular file nor a directory (FIFO,
@@ -42,4 +42,4 @@ class TFindFile {
 // Whether name matches a wildcard pattern ("*", "?"), ignoring letter case.
 bool MatchesFilter(const std::string& name, const std::string& filter);
 
-}  // namespace capacimo
+}  // namespace capacimo::host

@@ -4,7 +4,7 @@
 
 #include "common/settings_store.h"
 
-namespace capacimo {
+namespace capacimo::host {
 
 CHostSettings::CHostSettings() : key_(std::make_unique<SettingsKey>(QString())) {}
 CHostSettings::~CHostSettings() = default;
@@ -45,4 +45,4 @@ CHostSettings& HostSettings() {
   return settings;
 }
 
-}  // namespace capacimo
+}  // namespace capacimo::host

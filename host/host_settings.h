@@ -8,8 +8,10 @@
 #include <QString>
 
 namespace capacimo {
-
 class SettingsKey;
+}
+
+namespace capacimo::host {
 
 class CHostSettings {
  public:
@@ -40,4 +42,4 @@ class CHostSettings {
 // The program's one settings-key object.
 CHostSettings& HostSettings();
 
-}  // namespace capacimo
+}  // namespace capacimo::host

@@ -12,7 +12,7 @@
 #include "host_settings.h"
 #include "version_info.h"
 
-namespace capacimo {
+namespace capacimo::host {
 
 Tdlg_Main* dlg_Main = nullptr;
 
@@ -189,4 +189,4 @@ void Tdlg_Main::FormDestroy() {
   }
 }
 
-}  // namespace capacimo
+}  // namespace capacimo::host

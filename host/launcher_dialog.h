@@ -13,7 +13,7 @@
 class QComboBox;
 class QPushButton;
 
-namespace capacimo {
+namespace capacimo::host {
 
 class CHostSettings;
 
@@ -65,4 +65,4 @@ class Tdlg_Main : public QDialog {
 // The program-global launcher dialog, while it exists.
 extern Tdlg_Main* dlg_Main;
 
-}  // namespace capacimo
+}  // namespace capacimo::host

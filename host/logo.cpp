@@ -5,7 +5,7 @@
 #include <QPainterPath>
 #include <QPolygonF>
 
-namespace capacimo {
+namespace capacimo::host {
 namespace {
 
 const QColor kNavy(0x1B, 0x2F, 0x6B);
@@ -80,4 +80,4 @@ QImage DrawLogo(const QSize& size, qreal devicePixelRatio) {
   return image;
 }
 
-}  // namespace capacimo
+}  // namespace capacimo::host

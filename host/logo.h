@@ -4,7 +4,7 @@
 
 #include <QImage>
 
-namespace capacimo {
+namespace capacimo::host {
 
 inline constexpr int kLogoWidth = 264;
 inline constexpr int kLogoHeight = 50;
@@ -13,4 +13,4 @@ inline constexpr int kLogoHeight = 50;
 // the given device pixel ratio.
 QImage DrawLogo(const QSize& size = {kLogoWidth, kLogoHeight}, qreal devicePixelRatio = 1.0);
 
-}  // namespace capacimo
+}  // namespace capacimo::host

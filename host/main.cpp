@@ -5,5 +5,5 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  return capacimo::RunCapacimo(app);
+  return capacimo::host::RunCapacimo(app);
 }

@@ -8,7 +8,7 @@
 #include "common/design_scale.h"
 #include "logo.h"
 
-namespace capacimo {
+namespace capacimo::host {
 
 QString ComposeLabelText(const QString& caption, const QString& value) {
   if (value.isEmpty()) return caption;
@@ -130,4 +130,4 @@ void WaitForMinimumTime(std::uint32_t start, std::uint32_t minimumMs, const std:
   while (static_cast<std::uint32_t>(tickCount() - start) < minimumMs) idle();
 }
 
-}  // namespace capacimo
+}  // namespace capacimo::host

@@ -12,7 +12,7 @@
 
 class QFrame;
 
-namespace capacimo {
+namespace capacimo::host {
 
 enum class TInfoCategory {
   icVersion,
@@ -80,4 +80,4 @@ inline constexpr std::uint32_t kSplashMinimumMs = 1000;
 void WaitForMinimumTime(std::uint32_t start, std::uint32_t minimumMs, const std::function<std::uint32_t()>& tickCount,
                         const std::function<void()>& idle);
 
-}  // namespace capacimo
+}  // namespace capacimo::host

@@ -9,7 +9,7 @@
 #include "common/error_box.h"
 #include "splash.h"
 
-namespace capacimo {
+namespace capacimo::host {
 
 Tdlg_Intro* dlg_Intro = nullptr;
 
@@ -76,4 +76,4 @@ int RunCapacimo(QApplication& app, StartupEnvironment environment) {
   return 0;
 }
 
-}  // namespace capacimo
+}  // namespace capacimo::host

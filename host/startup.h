@@ -10,7 +10,7 @@
 
 class QApplication;
 
-namespace capacimo {
+namespace capacimo::host {
 
 class Tdlg_Intro;
 
@@ -38,4 +38,4 @@ int RunCapacimo(QApplication& app, StartupEnvironment environment = {});
 // Moves a top-level widget to the centre of its screen.
 void CenterOnScreen(QWidget* widget);
 
-}  // namespace capacimo
+}  // namespace capacimo::host

@@ -17,7 +17,7 @@
 #include <dlfcn.h>
 #endif
 
-namespace capacimo {
+namespace capacimo::host {
 namespace {
 
 // Thin layer over the platform's library loader.
@@ -216,4 +216,4 @@ int CUnitTable::IndexOfName(const std::string& name) const {
   return -1;
 }
 
-}  // namespace capacimo
+}  // namespace capacimo::host

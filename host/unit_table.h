@@ -10,7 +10,7 @@
 #include "find_file.h"
 #include "unit_api/unit_entry.h"
 
-namespace capacimo {
+namespace capacimo::host {
 
 // One loaded unit.
 struct UnitEntry {
@@ -88,4 +88,4 @@ class CUnitTable {
   std::vector<UnitEntry> entries_;
 };
 
-}  // namespace capacimo
+}  // namespace capacimo::host

@@ -9,7 +9,7 @@
 #include <windows.h>
 #endif
 
-namespace capacimo {
+namespace capacimo::host {
 namespace {
 
 constexpr std::uint16_t kEnglishUs = 0x0409;
@@ -144,4 +144,4 @@ std::string GetFileVersionText(bool maskBuild, const VersionBlock& block) {
   return text;
 }
 
-}  // namespace capacimo
+}  // namespace capacimo::host

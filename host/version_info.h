@@ -9,7 +9,7 @@
 #include <map>
 #include <string>
 
-namespace capacimo {
+namespace capacimo::host {
 
 // One program's version information, read once at program start.
 struct VersionBlock {
@@ -46,4 +46,4 @@ std::string GetVersionString(const std::string& name, const VersionBlock& block 
 // maskBuild; empty without version information.
 std::string GetFileVersionText(bool maskBuild, const VersionBlock& block = ProgramVersionBlock());
 
-}  // namespace capacimo
+}  // namespace capacimo::host

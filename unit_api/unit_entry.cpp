@@ -13,7 +13,7 @@
 namespace {
 
 // The unit's dialog, between InitDll and CloseDll.
-capacimo::Tdlg_Main* dlg_Main = nullptr;
+capacimo::unit::Tdlg_Main* dlg_Main = nullptr;
 
 // A host without a Qt application of its own gets one from the unit.
 std::unique_ptr<QApplication>& ownApplication() {
@@ -57,7 +57,7 @@ extern "C" {
 CAPACIMO_UNIT_EXPORT bool CAPACIMO_UNIT_CALL GetUnitName(char* buffer, std::int32_t size) {
     // A buffer of no room at all gets nothing: there is not even room for the terminator.
     if (buffer == nullptr || size <= 0) return true;
-    const char* name = capacimo::kUnitName;
+    const char* name = capacimo::unit::kUnitName;
     std::int32_t i = 0;
     for (; i < size - 1 && name[i] != '\0'; ++i) buffer[i] = name[i];
     if (name[i] == '\0') buffer[i] = '\0';
@@ -71,7 +71,7 @@ CAPACIMO_UNIT_EXPORT bool CAPACIMO_UNIT_CALL InitDll(UnitWindowHandle parentWind
         if (!ensureWidgetApplication()) return false;
         delete dlg_Main;  // at most one dialog object at a time
         dlg_Main = nullptr;
-        dlg_Main = new capacimo::Tdlg_Main();
+        dlg_Main = new capacimo::unit::Tdlg_Main();
         placeAbove(dlg_Main, parentWindow);
         return true;
     } catch (...) {
@@ -95,7 +95,7 @@ CAPACIMO_UNIT_EXPORT bool CAPACIMO_UNIT_CALL ExecuteDLL() {
 CAPACIMO_UNIT_EXPORT bool CAPACIMO_UNIT_CALL CloseDll() {
     if (dlg_Main == nullptr) return false;
     try {
-        capacimo::Tdlg_Main* dialog = dlg_Main;
+        capacimo::unit::Tdlg_Main* dialog = dlg_Main;
         dlg_Main = nullptr;
         delete dialog;  // stores the entries
         return true;

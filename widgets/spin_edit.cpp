@@ -1,5 +1,6 @@
 #include "widgets/spin_edit.h"
 
+#include "common/decimal_text.h"
 #include "widgets/spin_button.h"
 
 #include <QApplication>
@@ -45,33 +46,8 @@ TSpinEdit_X::TSpinEdit_X(QWidget* parent) : QLineEdit(parent), button_(new TSpin
 
 TSpinEdit_X::~TSpinEdit_X() = default;
 
-bool TSpinEdit_X::parseInteger(const QString& text, int* out) {
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
-    if (i == text.size()) return false;
-    // Accumulate as a negative number so that INT_MIN fits.
-    long long acc = 0;
-    for (; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < u'0' || c > u'9') return false;
-        acc = acc * 10 - (c - u'0');
-        if (acc < static_cast<long long>(INT_MIN)) return false;
-    }
-    if (!negative) {
-        acc = -acc;
-        if (acc > INT_MAX) return false;
-    }
-    if (out) *out = static_cast<int>(acc);
-    return true;
-}
-
 int TSpinEdit_X::Value() const {
-    int value = 0;
-    return parseInteger(text(), &value) ? value : minValue_;
+    return capacimo::parseDecimal(text()).value_or(minValue_);
 }
 
 void TSpinEdit_X::setValue(int value) { QLineEdit::setText(QString::number(CheckValue(value))); }

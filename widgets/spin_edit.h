@@ -67,8 +67,6 @@ public:
 
     TSpinButton_X* Button() const { return button_; }
 
-    // Parses a decimal integer with optional sign into a 32-bit value.
-    static bool parseInteger(const QString& text, int* out);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

@@ -13,7 +13,7 @@ namespace {
 void BM_DialogCountChangeHeaviest(benchmark::State& state) {
     QTemporaryDir store;
     qputenv("XDG_CONFIG_HOME", store.path().toUtf8());
-    capacimo::Tdlg_Main dialog;
+    capacimo::unit::Tdlg_Main dialog;
     dialog.show();
     auto spin = [&](const QString& name) { return dialog.findChild<TExtSpinEdit*>(name); };
     spin("spe_CountAnalog")->setValue(40);
@@ -45,7 +45,7 @@ void BM_DialogDestroyWithSave(benchmark::State& state) {
     qputenv("XDG_CONFIG_HOME", store.path().toUtf8());
     for (auto _ : state) {
         state.PauseTiming();
-        auto* dialog = new capacimo::Tdlg_Main;
+        auto* dialog = new capacimo::unit::Tdlg_Main;
         state.ResumeTiming();
         delete dialog;
     }

@@ -63,7 +63,7 @@ TEST(CliOptions, BadInputNamesTheOptionAndWhatItAccepts) {
         {{"stray"}, "stray"},
         {{"--analysis1", "daily"}, "12h"},
         {{"--analysis2", "1min"}, "annual"},
-        {{"--card", "4GB"}, "2GB"},
+        {{"--card", "4GB"}, "2 GB"},
         {{"--group", "11:cycle=1s"}, "1..10"},
         {{"--group", "0:values=1"}, "1..10"},
         {{"--group", "x:values=1"}, "1..10"},

@@ -15,7 +15,7 @@ TEST(Duration, Capacities) {
     EXPECT_EQ(kInternalFree, 178389005);
     EXPECT_EQ(freeBytes(kInternalCapacity, 11263, kInternalSetupImages), kInternalFree);
     const std::int32_t freeAfterImages[] = {240682730, 485112410, 970095960, 1952312645};
-    for (int i = 0; i < kCardItems; ++i) {
+    for (int i = 0; i < static_cast<int>(kCardSizes.size()); ++i) {
         EXPECT_EQ(freeBytes(cardCapacity(kCardSizes[i].bytes), 11263, kCardSetupImages), freeAfterImages[i]);
     }
 }
@@ -94,7 +94,7 @@ TEST_F(Calculation, OneGroupCases) {
     e.cycleItems[0] = 11;  // 1 min
     EXPECT_EQ(calculator->calculate(e).written, 2945);
     // Daily, weekly, monthly and annual analyses each write one record in two hours.
-    for (int calendar = 1; calendar < kCalendarAnalysisItems; ++calendar) {
+    for (int calendar = 1; calendar < analysisItemCount(1); ++calendar) {
         e.analysisItems[1] = calendar;
         EXPECT_EQ(calculator->calculate(e).written, 3090) << analysisText(analysisCodeForItem(1, calendar));
     }

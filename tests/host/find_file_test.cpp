@@ -6,13 +6,13 @@
 
 #include "host_test_support.h"
 
-using capacimo::ffArchive;
-using capacimo::ffDirectory;
-using capacimo::ffHidden;
-using capacimo::ffReadOnly;
-using capacimo::ffSystem;
-using capacimo::MatchesFilter;
-using capacimo::TFindFile;
+using capacimo::host::ffArchive;
+using capacimo::host::ffDirectory;
+using capacimo::host::ffHidden;
+using capacimo::host::ffReadOnly;
+using capacimo::host::ffSystem;
+using capacimo::host::MatchesFilter;
+using capacimo::host::TFindFile;
 using host_test::ScratchDir;
 using host_test::WriteFile;
 

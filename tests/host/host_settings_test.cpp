@@ -7,7 +7,7 @@
 
 #include "host_test_support.h"
 
-using capacimo::CHostSettings;
+using capacimo::host::CHostSettings;
 using host_test::HostSettingsFile;
 
 namespace {

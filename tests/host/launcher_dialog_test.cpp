@@ -13,7 +13,7 @@
 #include "host_test_support.h"
 #include "version_info.h"
 
-using capacimo::Tdlg_Main;
+using capacimo::host::Tdlg_Main;
 using host_test::CallsOf;
 using host_test::HostSettingsFile;
 using host_test::IsLoaded;

@@ -8,7 +8,7 @@
 #include "host_test_support.h"
 #include "logo.h"
 
-using namespace capacimo;
+using namespace capacimo::host;
 
 namespace {
 

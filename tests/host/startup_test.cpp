@@ -10,7 +10,7 @@
 #include "host_test_support.h"
 #include "splash.h"
 
-using namespace capacimo;
+using namespace capacimo::host;
 using host_test::HostSettingsFile;
 using host_test::PlaceFixture;
 using host_test::ScratchDir;

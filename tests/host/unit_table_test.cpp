@@ -6,8 +6,8 @@
 
 #include "host_test_support.h"
 
-using capacimo::CUnitTable;
-using capacimo::StripUnitName;
+using capacimo::host::CUnitTable;
+using capacimo::host::StripUnitName;
 using host_test::CallsOf;
 using host_test::IsLoaded;
 using host_test::PlaceFixture;

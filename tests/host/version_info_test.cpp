@@ -8,7 +8,7 @@
 
 #include "splash.h"
 
-using namespace capacimo;
+using namespace capacimo::host;
 
 namespace {
 

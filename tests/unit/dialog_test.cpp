@@ -16,6 +16,7 @@
 #include "test_store.h"
 
 using namespace capacimo;
+using namespace capacimo::unit;
 
 class DialogTest : public QObject {
     Q_OBJECT

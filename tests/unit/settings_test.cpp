@@ -15,6 +15,7 @@
 #include "test_store.h"
 
 using namespace capacimo;
+using namespace capacimo::unit;
 
 class SettingsTest : public QObject {
     Q_OBJECT
@@ -38,18 +39,6 @@ private slots:
         store.reset();
     }
 
-    void parsesOnlyDecimalIntegers() {
-        std::int32_t v = 0;
-        QVERIFY(parseStoredInteger("42", &v) && v == 42);
-        QVERIFY(parseStoredInteger("-2147483648", &v) && v == std::numeric_limits<std::int32_t>::min());
-        QVERIFY(parseStoredInteger("2147483647", &v) && v == std::numeric_limits<std::int32_t>::max());
-        QVERIFY(parseStoredInteger("007", &v) && v == 7);
-        for (const char* bad : {"", "-", "+", "2147483648", "-2147483649", "99999999999999999999", "12a", " 5",
-                                "5 ", "0x10", "1.5", "1,5", "letters"}) {
-            QVERIFY2(!parseStoredInteger(bad, &v), bad);
-        }
-    }
-
     void readAndWriteRoundTrip() {
         QCOMPARE(ReadSettingInteger("Settings", "CFSize", 3, true), 3);
         QVERIFY(!SettingsKeyOpen());
@@ -71,13 +60,6 @@ private slots:
         QCOMPARE(ReadSettingInteger("Settings", "Analysis2", 0, true), 0);
     }
 
-    void groupSectionsAreHexadecimal() {
-        QCOMPARE(groupSection(0), QString("Settings\\Group00"));
-        QCOMPARE(groupSection(9), QString("Settings\\Group09"));
-        QCOMPARE(groupSection(10), QString("Settings\\Group0A"));
-        QCOMPARE(storedSettings().size(), std::size_t{45});
-    }
-
     void firstRunShowsDefaultsAndStoresAll45Values() {
         {
             auto d = openDialog();
@@ -92,8 +74,10 @@ private slots:
             QCOMPARE(list(*d, "cb_GroupCycle09"), QString("1min"));
             QVERIFY(!store->contains("Settings", "CFSize"));
         }
-        for (const StoredSetting& s : storedSettings()) {
-            QVERIFY2(store->contains(s.section, s.name), qPrintable(s.section + '\\' + s.name));
+        for (const Entry& e : entryTable()) {
+            const QString section = QString::fromStdString(e.section);
+            const QString name = QString::fromStdString(e.name);
+            QVERIFY2(store->contains(section, name), qPrintable(section + '\\' + name));
         }
         QCOMPARE(store->text("Settings\\Group00", "SaveCycle"), QString("11"));
         QCOMPARE(store->text("Settings\\Group05", "SaveCycle"), QString("10"));
@@ -238,7 +222,9 @@ private slots:
         // Saving replaces the damage with good values.
         d.reset();
         QVERIFY2(errors.isEmpty(), qPrintable(errors.join('|')));
-        for (const StoredSetting& s : storedSettings()) QVERIFY(store->contains(s.section, s.name));
+        for (const Entry& e : entryTable()) {
+            QVERIFY(store->contains(QString::fromStdString(e.section), QString::fromStdString(e.name)));
+        }
     }
 
     // A store that cannot be written: the user reads why, the dialog goes away

@@ -31,7 +31,7 @@ int main(int argc, char* argv[]) {
     QTemporaryDir store;
     qputenv("XDG_CONFIG_HOME", store.path().toUtf8());
 
-    capacimo::Tdlg_Main dialog;
+    capacimo::unit::Tdlg_Main dialog;
     dialog.show();
     auto* pages = dialog.findChild<TPage95Control*>("pctrl_Stgs");
     auto* channels = dialog.findChild<TPage95Control*>("pctrl_Channels");

@@ -39,16 +39,16 @@ int main(int argc, char** argv) {
 
   bool ok = true;
   {
-    capacimo::Tdlg_Intro splash;
+    capacimo::host::Tdlg_Intro splash;
     splash.ensurePolished();
     ok = SavePicture(splash.grab(), out, QStringLiteral("splash") + suffix) && ok;
   }
   {
-    capacimo::Tdlg_Main::Services services;
+    capacimo::host::Tdlg_Main::Services services;
     services.messageBox = [](const QString& text, const QString& caption) {
       std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
     };
-    capacimo::Tdlg_Main launcher(services);
+    capacimo::host::Tdlg_Main launcher(services);
     launcher.ensurePolished();
     ok = SavePicture(launcher.grab(), out, QStringLiteral("launcher") + suffix) && ok;
   }

@@ -1,0 +1,15 @@
+// Decimal text of a signed 32-bit integer, as the entry fields show a count
+// and the settings store keeps one: an optional sign, then digits only.
+#pragma once
+
+#include <QStringView>
+#include <cstdint>
+#include <optional>
+
+namespace capacimo {
+
+// The number, or nothing for any other text (empty, a lone sign, blanks,
+// letters, a decimal separator, beyond 32 bits).
+std::optional<std::int32_t> parseDecimal(QStringView text);
+
+}  // namespace capacimo
