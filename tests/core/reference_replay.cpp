@@ -130,4 +130,32 @@ void randomSetup(std::mt19937& rng, RecorderSetup& setup, StorageCycleCodes& cod
     }
 }
 
+CalculatorEntries randomEntries(std::mt19937& rng) {
+    auto number = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); };
+    CalculatorEntries e;
+    ChannelCounts& c = e.counts;
+    c.analog = number(0, 44);
+    c.analogTotalized = number(0, c.analog);
+    c.analogImpulse = number(0, c.analog / 2);
+    c.digitalEvents = number(0, 14);
+    c.digitalEventsOpTime = number(0, 4);
+    c.digitalCounters = number(0, 4);
+    c.mathValues = number(0, 8);
+    c.mathValuesTotalized = number(0, c.mathValues);
+    c.mathStates = number(0, 4);
+    c.mathCounters = number(0, 3);
+    for (int g = 0; g < kGroups; ++g) {
+        c.groupValues[g] = number(0, 9);
+        c.groupStates[g] = number(0, 3);
+    }
+    const bool slow = number(0, 1) == 0;
+    for (int g = 0; g < kGroups; ++g) {
+        const int last = cycleItemCount(g) - 1;
+        e.cycleItems[g] = number(0, 3) == 0 ? 0 : slow ? number(last - 7, last) : number(1, last);
+    }
+    for (int k = 0; k < kAnalyses; ++k) e.analysisItems[k] = number(0, analysisItemCount(k) - 1);
+    e.cardItem = number(0, kCardItems - 1);
+    return e;
+}
+
 }  // namespace capacimo::reference

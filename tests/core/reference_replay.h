@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <random>
 
+#include "calculator/entries.h"
 #include "calculator/simulation.h"
 
 namespace capacimo::reference {
@@ -28,5 +29,9 @@ Run replay(const RecorderSetup& setup, const StorageCycleCodes& codes);
 // the channels and how fast the cycles are varies from draw to draw, so that
 // dense and sparse runs, long and short records all come up.
 void randomSetup(std::mt19937& rng, RecorderSetup& setup, StorageCycleCodes& codes);
+
+// Entries as a user could make them: channel counts up to the recorder's
+// (and now and then beyond), any list item, mostly fast or mostly slow cycles.
+CalculatorEntries randomEntries(std::mt19937& rng);
 
 }  // namespace capacimo::reference

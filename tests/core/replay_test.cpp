@@ -33,7 +33,7 @@ TEST(ReplayExactness, SameAsThePlainReplayOnRandomSetups) {
     auto setup = std::make_unique<RecorderSetup>();
     StorageCycleCodes codes{};
     Bound bound;
-    for (int i = 0; i < 3000; ++i) {
+    for (int i = 0; i < 5000; ++i) {
         reference::randomSetup(rng, *setup, codes);
         const std::int32_t written = bound.simulate(*setup, codes);
         SCOPED_TRACE("setup " + std::to_string(i));
