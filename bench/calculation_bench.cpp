@@ -1,9 +1,11 @@
 // One full calculation, from the entries to both durations, as the calculator
-// dialog runs it after every change, and its breakdown by writer.
+// dialog runs it after every change; its breakdown by writer; and the
+// planner's whole answer.
 #include <benchmark/benchmark.h>
 
 #include "calculator/breakdown.h"
 #include "calculator/calculation.h"
+#include "calculator/planner.h"
 
 namespace {
 
@@ -46,9 +48,22 @@ void BM_CalculationHeaviest(benchmark::State& state) { run(state, heaviestEntrie
 void BM_BreakdownDefaults(benchmark::State& state) { breakdown(state, defaultEntries()); }
 void BM_BreakdownHeaviest(benchmark::State& state) { breakdown(state, heaviestEntries()); }
 
+// Four weeks on the 256 MB card: no card and no single group reaches it, so
+// every list is searched to its end.
+void BM_PlannerHeaviest(benchmark::State& state) {
+    const CalculatorEntries entries = heaviestEntries();
+    Plan plan;
+    for (auto _ : state) {
+        plan = planFor(entries, Medium::Card, 4 * 168);
+        benchmark::DoNotOptimize(plan);
+    }
+    state.counters["common_cycle_code"] = plan.commonCycle.value_or(0);
+}
+
 }  // namespace
 
 BENCHMARK(BM_CalculationDefaults)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CalculationHeaviest)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BreakdownDefaults)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BreakdownHeaviest)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlannerHeaviest)->Unit(benchmark::kMillisecond);
