@@ -297,10 +297,11 @@ std::int32_t CCapacimo::analysisPayload(const RecorderSetup& setup) {
         if (c.kind != 0) payload += c.totalize ? 47 : 30;
     }
     for (const MathChannel& c : setup.math) {
-        if (c.kind >= 1 && c.kind <= 5)
+        if (c.kind >= 1 && c.kind <= 5) {
             payload += c.totalize ? 47 : 30;
-        else if (c.kind >= 7)
+        } else if (c.kind >= 7) {
             payload += 18;
+        }
     }
     for (const DigitalChannel& c : setup.digital) {
         if (c.kind >= 3 && c.kind <= 6) payload += 18;
