@@ -12,16 +12,13 @@
 namespace capacimo {
 namespace {
 
-TEST(Planner, HoursOfADuration) {
-    EXPECT_EQ(durationHours({2, 3, 4}), 2 * 168 + 3 * 24 + 4);
-    EXPECT_EQ(durationHours(kNoDuration), -1);
-    EXPECT_TRUE(reaches({0, 0, 5}, 5));
-    EXPECT_FALSE(reaches({0, 0, 4}, 5));
+// No duration never reaches a target, not even one of 0 hours; a negative
+// target is refused.
+TEST(Planner, Targets) {
     EXPECT_TRUE(reaches({0, 0, 0}, 0));
+    EXPECT_TRUE(reaches({1, 0, 0}, 168));
+    EXPECT_FALSE(reaches({0, 6, 23}, 168));
     EXPECT_FALSE(reaches(kNoDuration, 0));
-}
-
-TEST(Planner, NegativeTargetIsRefused) {
     EXPECT_THROW(planFor(defaultEntries(), Medium::Internal, -1), std::invalid_argument);
 }
 
