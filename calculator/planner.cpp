@@ -21,7 +21,15 @@ public:
         const CalculationResult r = calculator_->calculate(entries);
         return capacimo::reaches(medium_ == Medium::Internal ? r.internal : r.card, target_);
     }
-    const Calculator& calculator() const { return *calculator_; }
+    // The groups that write at least one record with the entries.
+    std::vector<int> activeGroups(const CalculatorEntries& entries) {
+        calculator_->calculate(entries);
+        std::vector<int> active;
+        for (int g = 0; g < kGroups; ++g) {
+            if (calculator_->simulator().writerTallies()[g].records > 0) active.push_back(g);
+        }
+        return active;
+    }
 
 private:
     Medium medium_;
@@ -48,12 +56,7 @@ Plan planFor(const CalculatorEntries& entries, Medium medium, std::int64_t targe
     Trial trial(medium, targetHours);
     Plan plan;
 
-    // The groups that write with the entries as given.
-    trial.reaches(entries);
-    std::vector<int> active;
-    for (int g = 0; g < kGroups; ++g) {
-        if (trial.calculator().simulator().writerTallies()[g].records > 0) active.push_back(g);
-    }
+    const std::vector<int> active = trial.activeGroups(entries);
 
     if (medium == Medium::Card) {
         CalculatorEntries e = entries;
