@@ -1,8 +1,11 @@
 // One full calculation, from the entries to both durations, as the calculator
-// dialog runs it after every change.
+// dialog runs it after every change; its breakdown by writer; and the
+// planner's whole answer.
 #include <benchmark/benchmark.h>
 
+#include "calculator/breakdown.h"
 #include "calculator/calculation.h"
+#include "calculator/planner.h"
 
 namespace {
 
@@ -13,9 +16,9 @@ CalculatorEntries heaviestEntries() {
     e.counts.analog = kAnalogChannels;
     e.counts.digitalEvents = kDigitalChannels;
     e.counts.groupValues.fill(kSlotsPerGroup);
-    e.cycleItems[0] = 1;                                            // group 1 at 100 ms
+    e.cycleItems[0] = 1;                                                         // group 1 at 100 ms
     for (int g = 1; g < kGroups; ++g) e.cycleItems[g] = cycleItemForCode(g, 2);  // 1 s
-    e.analysisItems = {1, 1, 1, 1};  // 1 min, then daily three times
+    e.analysisItems = {1, 1, 1, 1};                                              // 1 min, then daily three times
     return e;
 }
 
@@ -29,10 +32,38 @@ void run(benchmark::State& state, const CalculatorEntries& entries) {
     state.counters["bytes_per_two_hours"] = r.written;
 }
 
+// The calculation with its breakdown, the durations without each writer left out.
+void breakdown(benchmark::State& state, const CalculatorEntries& entries) {
+    Calculator calculator;
+    Breakdown b;
+    for (auto _ : state) {
+        b = bytesBreakdown(calculator, entries);
+        benchmark::DoNotOptimize(b);
+    }
+    state.counters["writers"] = static_cast<double>(b.writers.size());
+}
+
 void BM_CalculationDefaults(benchmark::State& state) { run(state, defaultEntries()); }
 void BM_CalculationHeaviest(benchmark::State& state) { run(state, heaviestEntries()); }
+void BM_BreakdownDefaults(benchmark::State& state) { breakdown(state, defaultEntries()); }
+void BM_BreakdownHeaviest(benchmark::State& state) { breakdown(state, heaviestEntries()); }
+
+// Four weeks on the 256 MB card: no card and no single group reaches it, so
+// every list is searched to its end.
+void BM_PlannerHeaviest(benchmark::State& state) {
+    const CalculatorEntries entries = heaviestEntries();
+    Plan plan;
+    for (auto _ : state) {
+        plan = planFor(entries, Medium::Card, 4 * 168);
+        benchmark::DoNotOptimize(plan);
+    }
+    state.counters["common_cycle_code"] = plan.commonCycle.value_or(0);
+}
 
 }  // namespace
 
 BENCHMARK(BM_CalculationDefaults)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CalculationHeaviest)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BreakdownDefaults)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BreakdownHeaviest)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlannerHeaviest)->Unit(benchmark::kMillisecond);

@@ -17,14 +17,14 @@ struct CalculationResult {
     std::int32_t written = 0;           // W: bytes two hours of recording occupy
     std::int32_t setupImageLength = 0;  // S
     StorageDuration internal;
-    StorageDuration card;               // kNoDuration when the card item is not a known size
+    StorageDuration card;  // kNoDuration when the card item is not a known size
 };
 
 // One complete calculation on the caller's objects, as the calculator dialog
 // runs it: fills the setup and the cycle codes from the entries, hands them to
 // the simulator and encoder, replays two hours and converts the result.
-CalculationResult runCalculation(const CalculatorEntries& entries, RecorderSetup& setup,
-                                 StorageCycleCodes& codes, CConfigBlock& encoder, CCapacimo& simulator);
+CalculationResult runCalculation(const CalculatorEntries& entries, RecorderSetup& setup, StorageCycleCodes& codes,
+                                 CConfigBlock& encoder, CCapacimo& simulator);
 
 // Owns everything one calculation needs; for callers without a dialog.
 class Calculator {
@@ -33,6 +33,8 @@ public:
     CalculationResult calculate(const CalculatorEntries& entries);
     const RecorderSetup& setup() const { return setup_; }
     const StorageCycleCodes& cycleCodes() const { return codes_; }
+    // The replay of the last calculation: its blocks and what each writer wrote.
+    const CCapacimo& simulator() const { return simulator_; }
 
 private:
     RecorderSetup setup_;

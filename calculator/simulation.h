@@ -5,6 +5,7 @@
 // that two hours of operation occupy.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "calculator/config_block.h"
@@ -19,6 +20,18 @@ public:
     static constexpr std::int32_t kRunSeconds = 7200;
     static constexpr int kFastRecordsPerSecond = 10;
 
+    // The writers of a run: groups 1 to 10 are writers 0 to 9, analyses 1 to 4
+    // are writers 10 to 13. Within one second they write in this order.
+    static constexpr int kWriters = kGroups + kAnalyses;
+    static constexpr int kFirstAnalysisWriter = kGroups;
+
+    // What one writer wrote during a run: its records and the bytes they occupy
+    // as stored, each record with the time width it was written with.
+    struct WriterTally {
+        std::int32_t records = 0;
+        std::int64_t bytes = 0;
+    };
+
     // Binds the encoder whose working setup the run reads, and takes the ten
     // storage-cycle codes, group 1 first.
     void setGroupCycles(const CConfigBlock* encoder, const StorageCycleCodes& codes);
@@ -32,27 +45,21 @@ public:
     // Payload of one analysis record; the same for all four analyses.
     static std::int32_t analysisPayload(const RecorderSetup& setup);
 
+    // The state the last run ended in: the fill of the open block (its header
+    // included), the fills of the closed blocks added up, and how many closed.
     std::int32_t blockFill() const { return blockFill_; }
     std::int32_t closedTotal() const { return closedTotal_; }
+    int closedBlocks() const { return closedBlocks_; }
+    // Per writer, what the last run wrote; all zero for a writer that wrote nothing.
+    const std::array<WriterTally, kWriters>& writerTallies() const { return tallies_; }
 
 private:
-    // Stored sizes of one payload for the three time widths (1, 2, 5 bytes).
-    struct RecordSizes {
-        std::int32_t width1 = 0;
-        std::int32_t width2 = 0;
-        std::int32_t width5 = 0;
-    };
-    static RecordSizes recordSizes(std::int32_t payload);
-
-    void startBlock() { blockFill_ = kBlockHeader; }
-    // Accounts count records of one payload, all written at the same second.
-    void writeRecords(std::int32_t second, const RecordSizes& sizes, int count);
-
     std::int32_t blockFill_ = 0;
     std::int32_t closedTotal_ = 0;
+    int closedBlocks_ = 0;
+    std::array<WriterTally, kWriters> tallies_{};
     const CConfigBlock* encoder_ = nullptr;
     StorageCycleCodes codes_{};
-    std::int32_t previousRecordTime_ = 0;
 };
 
 }  // namespace capacimo

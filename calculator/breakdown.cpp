@@ -1,0 +1,54 @@
+#include "calculator/breakdown.h"
+
+#include <memory>
+
+namespace capacimo {
+
+Breakdown bytesBreakdown(Calculator& calculator, const CalculatorEntries& entries) {
+    Breakdown b;
+    b.written = calculator.calculate(entries).written;
+    const CCapacimo& simulator = calculator.simulator();
+    b.closedBlocks = simulator.closedBlocks();
+    b.lastBlockFill = simulator.blockFill();
+
+    std::int64_t recorded = 0;
+    b.writers.reserve(CCapacimo::kWriters);
+    for (int w = 0; w < CCapacimo::kWriters; ++w) {
+        const CCapacimo::WriterTally& tally = simulator.writerTallies()[w];
+        if (tally.records == 0) continue;
+        WriterBytes& writer = b.writers.emplace_back();
+        writer.writer = w;
+        if (w < CCapacimo::kFirstAnalysisWriter) {
+            writer.name = "Group " + std::to_string(w + 1);
+            writer.cycle = storageCycleText(calculator.cycleCodes()[w]);
+        } else {
+            const int k = w - CCapacimo::kFirstAnalysisWriter;
+            writer.name = "Analysis " + std::to_string(k + 1);
+            writer.cycle = analysisText(calculator.setup().analysis.codes[k]);
+        }
+        writer.records = tally.records;
+        writer.bytes = tally.bytes;
+        recorded += tally.bytes;
+    }
+    b.overheadBytes = b.written - recorded;
+    return b;
+}
+
+Breakdown breakdownOf(const CalculatorEntries& entries) {
+    auto calculator = std::make_unique<Calculator>();
+    Breakdown b = bytesBreakdown(*calculator, entries);
+    for (WriterBytes& writer : b.writers) {
+        CalculatorEntries without = entries;
+        if (writer.writer < CCapacimo::kFirstAnalysisWriter) {
+            without.cycleItems[writer.writer] = 0;
+        } else {
+            without.analysisItems[writer.writer - CCapacimo::kFirstAnalysisWriter] = 0;
+        }
+        const CalculationResult r = calculator->calculate(without);
+        writer.withoutInternal = r.internal;
+        writer.withoutCard = r.card;
+    }
+    return b;
+}
+
+}  // namespace capacimo

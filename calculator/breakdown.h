@@ -1,0 +1,58 @@
+// Where the bytes of two hours go: the records each group and analysis writes
+// and the bytes they occupy, and what the memory blocks add on top.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "calculator/calculation.h"
+
+namespace capacimo {
+
+struct WriterBytes {
+    int writer = 0;            // 0..9 for groups 1 to 10, 10..13 for analyses 1 to 4
+    std::string name;          // "Group 1" .. "Group 10", "Analysis 1" .. "Analysis 4"
+    std::string cycle;         // its list text: "100ms", "1s", "1min", "daily analysis"
+    std::int32_t records = 0;  // written in the two hours
+    // What those records occupy as stored: each with its time stamp as it was
+    // written (one byte for the first record of a block), frame and payload.
+    std::int64_t bytes = 0;
+    // Both durations with this writer switched off (its group's cycle "Off",
+    // its analysis "no") and everything else unchanged.
+    StorageDuration withoutInternal = kNoDuration;
+    StorageDuration withoutCard = kNoDuration;
+};
+
+// W, the bytes two hours occupy, broken down. With P the bytes of all
+// writers, C the blocks closed during the two hours and F the fill of the
+// block still open at the end (its header included):
+//
+//     W = P + 41 * (C + 1) - (C > 0 ? F : 0)
+//
+// Every block starts with a 41-byte header, and the bytes a closed block
+// leaves free at its end are not counted. While no block has closed, W is the
+// one open block: P and one header. Once one has closed, W is the closed
+// blocks alone, so the open block with its records drops out.
+//
+// overheadBytes is W - P, the "Block overhead": the writers' bytes and it add
+// up to W exactly. It is 41 while no block has closed; afterwards it is the
+// closed blocks' headers less the records in the open block, and negative
+// when those records outweigh the headers.
+struct Breakdown {
+    std::int32_t written = 0;          // W
+    std::vector<WriterBytes> writers;  // those that wrote: groups in group order, then analyses
+    std::int64_t overheadBytes = 0;    // W - P
+    int closedBlocks = 0;              // C
+    std::int32_t lastBlockFill = 0;    // F
+};
+
+// Calculates the entries on the calculator and breaks the result down; the
+// durations without each writer stay kNoDuration.
+Breakdown bytesBreakdown(Calculator& calculator, const CalculatorEntries& entries);
+
+// The whole breakdown: bytesBreakdown, and for each writer the calculation
+// once more with it switched off.
+Breakdown breakdownOf(const CalculatorEntries& entries);
+
+}  // namespace capacimo
