@@ -36,7 +36,7 @@ int main(int argc, char* argv[]) {
         out << "capacimo-calc " << CAPACIMO_VERSION << '\n';
         return 0;
     }
-    const auto report = capacimo::cli::makeReport(o.entries, o.allCards);
+    const auto report = capacimo::cli::makeReport(o);
     if (o.json) {
         out << capacimo::cli::formatJson(report);
     } else {

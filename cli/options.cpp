@@ -1,6 +1,7 @@
 #include "cli/options.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
 #include <optional>
 
 #include "calculator/entries.h"
@@ -116,22 +117,52 @@ QString parseEntry(const Entry& entry, const QString& value, CalculatorEntries& 
     return {};
 }
 
+QString parseTarget(const QCommandLineParser& parser, Options& o) {
+    const bool medium = parser.isSet("medium");
+    if (!parser.isSet("target")) {
+        return medium ? QStringLiteral("--medium: goes with --target DURATION; see --help") : QString();
+    }
+    const QString value = parser.values("target").last();
+    const auto hours = parseDuration(value);
+    if (!hours) return fail("target", value, QStringLiteral("weeks, days and hours such as 26w, 3w4d, 180d or 12h"));
+    Target target{Medium::Internal, *hours};
+    if (medium) {
+        const QString name = normalizedText(parser.values("medium").last());
+        if (name != "internal" && name != "sd") return fail("medium", parser.values("medium").last(), "internal or sd");
+        target.medium = name == "sd" ? Medium::Card : Medium::Internal;
+    }
+    o.target = target;
+    return {};
+}
+
 QList<QCommandLineOption> optionList() {
     QList<QCommandLineOption> list;
     for (const Entry& entry : entryTable()) {
         if (hasOwnOption(entry)) list << QCommandLineOption(text(entry.option), describe(entry), entry.isList() ? "T" : "N");
     }
+    const Entry& cycle = entryOf(EntryId::GroupCycle, 1);
+    const Entry& values = entryOf(EntryId::GroupValues);
+    const Entry& states = entryOf(EntryId::GroupStates);
     list << QCommandLineOption("group",
-                               QStringLiteral("Group G (1 to %1): %2 T (group 1 also 100ms), %3 and %4 N (0 to %5). "
-                                              "Repeatable.")
+                               QStringLiteral("Group G (1 to %1): %2=T its %3 (%4; group 1 also 100ms), %5=N its %6 "
+                                              "and %7=N its %8 (0 to %9). Repeatable. Example: --group "
+                                              "2:cycle=10s,states=4.")
                                    .arg(kGroups)
-                                   .arg(text(entryOf(EntryId::GroupCycle, 1).summary) + " (" +
-                                            itemList(entryOf(EntryId::GroupCycle, 1)) + ")",
-                                        text(entryOf(EntryId::GroupValues).summary),
-                                        text(entryOf(EntryId::GroupStates).summary))
-                                   .arg(entryOf(EntryId::GroupValues).maximum),
+                                   .arg(text(cycle.option), text(cycle.summary), itemList(cycle), text(values.option),
+                                        text(values.summary), text(states.option), text(states.summary))
+                                   .arg(values.maximum),
                                "G:cycle=T,values=N,states=N");
     list << QCommandLineOption("all-cards", "Show the SD card result for every card size.");
+    list << QCommandLineOption("breakdown",
+                               "Also show where the bytes of two hours go: each group's and analysis's records and "
+                               "bytes, their share, and both durations without it. Example: --breakdown --group "
+                               "1:cycle=1s,values=4.");
+    list << QCommandLineOption("target",
+                               "A retention to reach, in weeks, days and hours (26w, 3w4d, 180d, 12h): shows the "
+                               "smallest SD card, each group's fastest storage cycle and one cycle for all groups "
+                               "that reach it. Example: --target 26w --medium sd.",
+                               "DURATION");
+    list << QCommandLineOption("medium", "The medium of --target: internal (the default) or sd.", "internal|sd");
     list << QCommandLineOption("json", "Print the result as one JSON object.");
     list << QCommandLineOption("from-settings",
                                "Start from the entries the calculator dialog stored for the current user; "
@@ -196,7 +227,22 @@ ParseResult parseOptions(const QStringList& arguments, const CalculatorEntries& 
         result.error = parseGroup(groupText, o.entries);
         if (!result.ok()) return result;
     }
+    o.breakdown = parser.isSet("breakdown");
+    result.error = parseTarget(parser, o);
     return result;
+}
+
+std::optional<std::int64_t> parseDuration(const QString& value) {
+    // Each number at most a million, so that any sum fits comfortably.
+    static const QRegularExpression form(QStringLiteral("^(?:(\\d{1,6})w)?(?:(\\d{1,6})d)?(?:(\\d{1,6})h)?$"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QString compact = normalizedText(value);
+    const QRegularExpressionMatch match = form.match(compact);
+    if (compact.isEmpty() || !match.hasMatch()) return std::nullopt;
+    const int hoursPer[] = {168, 24, 1};
+    std::int64_t hours = 0;
+    for (int part = 1; part <= 3; ++part) hours += std::int64_t{match.captured(part).toInt()} * hoursPer[part - 1];
+    return hours;
 }
 
 }  // namespace capacimo::cli

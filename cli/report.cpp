@@ -41,9 +41,101 @@ QString levelName(StatusLevel level) {
     return "none";
 }
 
+QString durationText(const StorageDuration& d) {
+    if (d == kNoDuration) return QStringLiteral("-");
+    return QStringLiteral("%1 w %2 d %3 h").arg(d.weeks).arg(d.days).arg(d.hours);
+}
+
+double share(std::int64_t bytes, std::int32_t written) { return written > 0 ? double(bytes) / written : 0.0; }
+
+QString breakdownText(const Breakdown& b) {
+    QString out = QStringLiteral("\nWhere the bytes of two hours go (%L1 bytes in all)\n").arg(b.written);
+    out += QStringLiteral("%1  %2  %3  %4  %5  %6  %7\n")
+               .arg("Writer", -14).arg("Cycle", -16).arg("Records", 7).arg("Bytes", 10).arg("Share", 7)
+               .arg("Internal without it", -20).arg("SD Card without it");
+    for (const WriterBytes& w : b.writers) {
+        out += QStringLiteral("%1  %2  %3  %4  %5  %6  %7\n")
+                   .arg(QString::fromStdString(w.name), -14)
+                   .arg(QString::fromStdString(w.cycle), -16)
+                   .arg(w.records, 7)
+                   .arg(w.bytes, 10)
+                   .arg(QStringLiteral("%1 %").arg(100.0 * share(w.bytes, b.written), 0, 'f', 1), 7)
+                   .arg(durationText(w.withoutInternal), -20)
+                   .arg(durationText(w.withoutCard));
+    }
+    out += QStringLiteral("%1  %2  %3  %4  %5\n")
+               .arg("Block overhead", -14).arg("", -16).arg("", 7).arg(b.overheadBytes, 10)
+               .arg(QStringLiteral("%1 %").arg(100.0 * share(b.overheadBytes, b.written), 0, 'f', 1), 7);
+    return out;
+}
+
+QString cycleText(const std::optional<std::uint8_t>& code) {
+    return code ? QString::fromStdString(storageCycleText(*code)) : QStringLiteral("none reaches it");
+}
+
+QString planText(const Target& target, const Plan& plan, std::int32_t cardItem) {
+    const bool card = target.medium == Medium::Card;
+    QString out = QStringLiteral("\nTo keep %1 hours on the %2:\n")
+                      .arg(target.hours)
+                      .arg(card ? QStringLiteral("SD card (%1)").arg(cardText(cardItem)) : QStringLiteral("internal memory"));
+    auto line = [&out](const QString& what, const QString& answer) {
+        out += QStringLiteral("  %1  %2\n").arg(what, -38).arg(answer);
+    };
+    if (card) line("Smallest SD card:", plan.cardItem ? cardText(*plan.cardItem) : QStringLiteral("none reaches it"));
+    for (const GroupPlan& g : plan.groups) {
+        const auto code = g.fastest ? std::optional<std::uint8_t>(g.fastest->code) : std::nullopt;
+        line(QStringLiteral("Fastest cycle of group %1 alone:").arg(g.group + 1), cycleText(code));
+    }
+    if (plan.groups.empty()) {
+        out += QStringLiteral("  No group writes: their storage cycles change nothing.\n");
+    } else {
+        line("Fastest cycle of every group at once:", cycleText(plan.commonCycle));
+    }
+    return out;
+}
+
+QJsonObject durationJson(const StorageDuration& d) {
+    return {{"weeks", d.weeks}, {"days", d.days}, {"hours", d.hours}};
+}
+
+QJsonArray breakdownJson(const Breakdown& b) {
+    QJsonArray rows;
+    for (const WriterBytes& w : b.writers) {
+        rows.append(QJsonObject{
+            {"writer", QString::fromStdString(w.name)},
+            {"cycle", QString::fromStdString(w.cycle)},
+            {"records", w.records},
+            {"bytes", static_cast<double>(w.bytes)},
+            {"share", share(w.bytes, b.written)},
+            {"without", QJsonObject{{"internal", durationJson(w.withoutInternal)}, {"sd", durationJson(w.withoutCard)}}},
+        });
+    }
+    rows.append(QJsonObject{{"writer", "Block overhead"}, {"bytes", static_cast<double>(b.overheadBytes)}});
+    return rows;
+}
+
+QJsonValue cycleJson(const std::optional<std::uint8_t>& code) {
+    return code ? QJsonValue(QString::fromStdString(storageCycleText(*code))) : QJsonValue(QJsonValue::Null);
+}
+
+QJsonObject planJson(const Target& target, const Plan& plan) {
+    QJsonObject o{{"medium", target.medium == Medium::Card ? "sd" : "internal"},
+                  {"target_hours", static_cast<double>(target.hours)}};
+    if (target.medium == Medium::Card) o["card"] = plan.cardItem ? QJsonValue(cardText(*plan.cardItem)) : QJsonValue();
+    QJsonArray groups;
+    for (const GroupPlan& g : plan.groups) {
+        const auto code = g.fastest ? std::optional<std::uint8_t>(g.fastest->code) : std::nullopt;
+        groups.append(QJsonObject{{"group", g.group + 1}, {"cycle", cycleJson(code)}});
+    }
+    o["groups"] = groups;
+    o["all_groups_cycle"] = cycleJson(plan.commonCycle);
+    return o;
+}
+
 }  // namespace
 
-Report makeReport(const CalculatorEntries& entries, bool allCards) {
+Report makeReport(const Options& options) {
+    const CalculatorEntries& entries = options.entries;
     Report r;
     r.status = validateCounts(entries.counts);
     Calculator calculator;
@@ -51,7 +143,10 @@ Report makeReport(const CalculatorEntries& entries, bool allCards) {
     r.setup = calculator.setup();
     r.codes = calculator.cycleCodes();
     r.cardItem = entries.cardItem;
-    r.allCards = allCards;
+    r.allCards = options.allCards;
+    if (options.breakdown) r.breakdown = breakdownOf(entries);
+    r.target = options.target;
+    if (options.target) r.plan = planFor(entries, options.target->medium, options.target->hours);
     return r;
 }
 
@@ -74,6 +169,8 @@ QString formatText(const Report& report) {
                    .arg(row.duration.days, 4)
                    .arg(row.duration.hours, 5);
     }
+    if (report.breakdown) out += breakdownText(*report.breakdown);
+    if (report.target && report.plan) out += planText(*report.target, *report.plan, report.cardItem);
     return out;
 }
 
@@ -102,6 +199,8 @@ QByteArray formatJson(const Report& report) {
                                   {"channels", channels}});
     }
     root["groups"] = groups;
+    if (report.breakdown) root["breakdown"] = breakdownJson(*report.breakdown);
+    if (report.target && report.plan) root["plan"] = planJson(*report.target, *report.plan);
     return QJsonDocument(root).toJson(QJsonDocument::Compact) + '\n';
 }
 

@@ -15,6 +15,13 @@ ParseResult parse(QStringList args) {
     return parseOptions(args, defaultEntries());
 }
 
+Report report(const CalculatorEntries& entries, bool allCards = false) {
+    Options o;
+    o.entries = entries;
+    o.allCards = allCards;
+    return makeReport(o);
+}
+
 TEST(CliOptions, NoOptionsGiveTheResetDefaults) {
     const auto r = parse({});
     ASSERT_TRUE(r.ok());
@@ -73,6 +80,14 @@ TEST(CliOptions, BadInputNamesTheOptionAndWhatItAccepts) {
         {{"--group", "1:values=9"}, "0..8"},
         {{"--group", "1:colour=red"}, "cycle, values and states"},
         {{"--group", "1:values"}, "--group"},
+        {{"--target", "26"}, "26w"},
+        {{"--target", "4d3w"}, "--target"},
+        {{"--target", "-1w"}, "--target"},
+        {{"--target", "1.5w"}, "--target"},
+        {{"--target", "9999999w"}, "--target"},
+        {{"--target", ""}, "--target"},
+        {{"--target", "26w", "--medium", "usb"}, "internal or sd"},
+        {{"--medium", "sd"}, "--target"},
     };
     for (const auto& c : cases) {
         const auto r = parse(c.args);
@@ -82,10 +97,67 @@ TEST(CliOptions, BadInputNamesTheOptionAndWhatItAccepts) {
     }
 }
 
+TEST(CliOptions, RetentionTargets) {
+    const std::pair<const char*, std::int64_t> valid[] = {{"26w", 4368}, {"3w4d", 600}, {"180d", 4320}, {"12h", 12},
+                                                          {"1w2d3h", 219}, {" 3W 4D ", 600}, {"0h", 0}};
+    for (const auto& [text, hours] : valid) EXPECT_EQ(parseDuration(text), hours) << text;
+    for (const char* bad : {"", "26", "w", "4d3w", "-1w", "1.5w", "9999999w", "26 weeks", "1w1w"}) {
+        EXPECT_EQ(parseDuration(bad), std::nullopt) << bad;
+    }
+    const auto r = parse({"--target", "2w", "--medium", "SD"});
+    ASSERT_TRUE(r.ok()) << r.error.toStdString();
+    EXPECT_EQ(r.options.target->medium, Medium::Card);
+    EXPECT_EQ(r.options.target->hours, 336);
+    EXPECT_EQ(parse({"--target", "2w"}).options.target->medium, Medium::Internal);
+}
+
+// The breakdown's rows add up to the bytes of two hours; the plan names what
+// reaches the target: the defaults' SD card lasts 2535 weeks, so one week more
+// takes the next card size.
+TEST(CliReport, BreakdownAndPlanInJson) {
+    Options o;
+    o.entries = defaultEntries();
+    o.entries.counts.analog = 4;
+    o.entries.analysisItems[1] = 1;  // daily
+    o.breakdown = true;
+    o.target = Target{Medium::Card, 2536 * 168};
+    const QJsonObject json = QJsonDocument::fromJson(formatJson(makeReport(o))).object();
+    const QJsonArray rows = json["breakdown"].toArray();
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[0].toObject()["writer"].toString(), "Group 1");
+    EXPECT_EQ(rows[0].toObject()["cycle"].toString(), "1min");
+    EXPECT_EQ(rows[0].toObject()["records"].toInt(), 121);
+    EXPECT_EQ(rows[1].toObject()["writer"].toString(), "Analysis 2");
+    EXPECT_EQ(rows[1].toObject()["records"].toInt(), 1);
+    EXPECT_EQ(rows[2].toObject(), (QJsonObject{{"writer", "Block overhead"}, {"bytes", 41}}));
+    double sum = 0;
+    for (const QJsonValue& row : rows) sum += row.toObject()["bytes"].toDouble();
+    EXPECT_EQ(sum, json["bytes_per_two_hours"].toDouble());
+    EXPECT_DOUBLE_EQ(rows[0].toObject()["share"].toDouble(), rows[0].toObject()["bytes"].toDouble() / sum);
+    EXPECT_TRUE(rows[0].toObject()["without"].toObject().contains("sd"));
+
+    const QJsonObject plan = json["plan"].toObject();
+    EXPECT_EQ(plan["medium"].toString(), "sd");
+    EXPECT_EQ(plan["target_hours"].toInt(), 2536 * 168);
+    EXPECT_EQ(plan["card"].toString(), "512 MB");
+    ASSERT_EQ(plan["groups"].toArray().size(), 1);
+    EXPECT_EQ(plan["groups"].toArray()[0].toObject()["group"].toInt(), 1);
+    EXPECT_TRUE(plan.contains("all_groups_cycle"));
+
+    o.target = Target{Medium::Internal, 10'000'000};  // more than any setup lasts
+    const QJsonObject none = QJsonDocument::fromJson(formatJson(makeReport(o))).object()["plan"].toObject();
+    EXPECT_FALSE(none.contains("card"));
+    EXPECT_TRUE(none["groups"].toArray()[0].toObject()["cycle"].isNull());
+    EXPECT_TRUE(none["all_groups_cycle"].isNull());
+    const QString text = formatText(makeReport(o));
+    EXPECT_TRUE(text.contains("Block overhead")) << text.toStdString();
+    EXPECT_TRUE(text.contains("none reaches it")) << text.toStdString();
+}
+
 TEST(CliReport, TextShowsStatusAndRows) {
     CalculatorEntries e = defaultEntries();
     e.counts.analog = 0;
-    const QString text = formatText(makeReport(e, false));
+    const QString text = formatText(report(e));
     const QStringList lines = text.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[0], "Error: There must be at least 1 active analog or digital channel!");
@@ -94,7 +166,7 @@ TEST(CliReport, TextShowsStatusAndRows) {
     EXPECT_TRUE(lines[3].startsWith("SD Card"));
     EXPECT_EQ(lines[3].split(' ', Qt::SkipEmptyParts).mid(4), (QStringList{"69884", "4", "13"}));
 
-    const QStringList all = formatText(makeReport(defaultEntries(), true)).split('\n', Qt::SkipEmptyParts);
+    const QStringList all = formatText(report(defaultEntries(), true)).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(all.size(), 6);  // header, internal memory, four cards
     EXPECT_TRUE(all[5].contains("2 GB"));
     EXPECT_TRUE(all[5].endsWith("20567     6     20"));
@@ -105,7 +177,7 @@ TEST(CliReport, JsonCarriesEverything) {
     e.counts.analog = 21;
     e.counts.groupValues[1] = 2;
     e.cycleItems[1] = 0;
-    const auto doc = QJsonDocument::fromJson(formatJson(makeReport(e, false)));
+    const auto doc = QJsonDocument::fromJson(formatJson(report(e)));
     ASSERT_TRUE(doc.isObject());
     const QJsonObject o = doc.object();
     EXPECT_EQ(o["setup_image_bytes"].toInt(), 11263);
