@@ -39,7 +39,4 @@ class TFindFile {
   std::vector<std::string> files_;
 };
 
-// Whether name matches a wildcard pattern ("*", "?"), ignoring letter case.
-bool MatchesFilter(const std::string& name, const std::string& filter);
-
 }  // namespace capacimo::host

@@ -7,6 +7,7 @@
 #include <QScreen>
 
 #include "common/error_box.h"
+#include "capacimo_version.h"
 #include "splash.h"
 
 namespace capacimo::host {
@@ -37,6 +38,8 @@ int RunCapacimo(QApplication& app, StartupEnvironment environment) {
     // 1. The application title is the title of every error box; window
     //    titles stay as the forms set them.
     QCoreApplication::setApplicationName(QStringLiteral("Capacimo"));
+    // The desktop entry the program's windows belong to (docks and task bars match them).
+    QGuiApplication::setDesktopFileName(QStringLiteral(CAPACIMO_APP_ID));
     app.setQuitOnLastWindowClosed(false);
 
     // 2.-4. The splash, painted before the units are looked for.

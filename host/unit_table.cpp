@@ -1,67 +1,16 @@
 #include "unit_table.h"
 
-#include <sys/stat.h>
-
 #include <array>
-#include <cstring>
 #include <filesystem>
 #include <iostream>
 
+#include <QFileInfo>
 #include <QString>
 
 #include "common/error_box.h"
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
-
 namespace capacimo::host {
 namespace {
-
-// Thin layer over the platform's library loader.
-#if defined(_WIN32)
-void* OpenLibrary(const std::string& path, std::string& error) {
-  HMODULE module = LoadLibraryA(path.c_str());
-  if (module == nullptr) error = "LoadLibrary failed with error " + std::to_string(GetLastError());
-  return reinterpret_cast<void*>(module);
-}
-void* LibrarySymbol(void* module, const char* name) {
-  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
-}
-bool CloseLibrary(void* module, std::string& error) {
-  if (FreeLibrary(static_cast<HMODULE>(module))) return true;
-  error = "FreeLibrary failed with error " + std::to_string(GetLastError());
-  return false;
-}
-#else
-std::string LastLoaderError() {
-  const char* text = dlerror();
-  return text != nullptr ? text : "unknown loader error";
-}
-void* OpenLibrary(const std::string& path, std::string& error) {
-  // RTLD_NOW: a library with unresolved symbols fails here, not at a later call.
-  void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (module == nullptr) error = LastLoaderError();
-  return module;
-}
-void* LibrarySymbol(void* module, const char* name) { return dlsym(module, name); }
-bool CloseLibrary(void* module, std::string& error) {
-  if (dlclose(module) == 0) return true;
-  error = LastLoaderError();
-  return false;
-}
-#endif
-
-template <typename Fn>
-Fn BindEntryPoint(void* module, const char* name) {
-  void* symbol = LibrarySymbol(module, name);
-  Fn fn = nullptr;
-  static_assert(sizeof fn == sizeof symbol);
-  std::memcpy(&fn, &symbol, sizeof fn);
-  return fn;
-}
 
 // Diagnostics are single lines even when a loader message is not.
 std::string OneLine(std::string text) {
@@ -73,6 +22,18 @@ std::string OneLine(std::string text) {
 void WriteToStderr(const std::string& line) { std::cerr << line << std::endl; }
 
 std::string ExceptionText() { return currentExceptionMessage().toStdString(); }
+
+template <typename Fn>
+Fn Resolve(QLibrary& library, const char* name) {
+  return reinterpret_cast<Fn>(library.resolve(name));
+}
+
+// Only regular files reach the loader: a FIFO would block it, a directory or
+// device is no library. (QFileInfo counts devices as files, hence std::filesystem.)
+bool IsRegularFile(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::status(path, error).type() == std::filesystem::file_type::regular;
+}
 
 }  // namespace
 
@@ -95,12 +56,8 @@ CUnitTable::CUnitTable(Sinks sinks) : sinks_(std::move(sinks)) {
 }
 
 CUnitTable::~CUnitTable() {
-  for (auto& entry : entries_) {
-    if (entry.module == nullptr) continue;
-    std::string error;
-    CloseLibrary(entry.module, error);
-    entry.module = nullptr;
-  }
+  for (auto& entry : entries_)
+    if (entry.library) entry.library->unload();
 }
 
 bool CUnitTable::SearchUnits(const std::string& programDir) {
@@ -109,6 +66,13 @@ bool CUnitTable::SearchUnits(const std::string& programDir) {
 
   // The program directory first, then its units subdirectory; not recursive.
   for (const std::string& searched : {directory, directory + kUnitSubdirectory}) {
+    // A directory that is missing has nothing to offer; one that cannot be
+    // read is worth a line.
+    const QFileInfo info(QString::fromStdString(searched));
+    if (info.isDir() && (!info.isReadable() || !info.isExecutable())) {
+      sinks_.diagnostic(OneLine("Capacimo: skipped " + searched + ": the directory cannot be read"));
+      continue;
+    }
     FindFile.Directory = searched;
     FindFile.Execute();
     for (const auto& path : FindFile.Files()) LoadUnit(path);
@@ -124,42 +88,47 @@ bool CUnitTable::Reject(const std::string& path, const std::string& reason) {
   return false;
 }
 
+std::string CUnitTable::BindEntryPoints(UnitEntry& entry) {
+  QLibrary& library = *entry.library;
+  entry.GetUnitName = Resolve<GetUnitNameFn>(library, unit_api::kGetUnitName);
+  entry.InitDll = Resolve<InitDllFn>(library, unit_api::kInitDll);
+  entry.CloseDll = Resolve<CloseDllFn>(library, unit_api::kCloseDll);
+  entry.ExecuteDLL = Resolve<ExecuteDLLFn>(library, unit_api::kExecuteDLL);
+  std::string missing;
+  if (!entry.GetUnitName) missing += std::string(" ") + unit_api::kGetUnitName;
+  if (!entry.InitDll) missing += std::string(" ") + unit_api::kInitDll;
+  if (!entry.CloseDll) missing += std::string(" ") + unit_api::kCloseDll;
+  if (!entry.ExecuteDLL) missing += std::string(" ") + unit_api::kExecuteDLL;
+  return missing;
+}
+
+std::string CUnitTable::NameOf(const UnitEntry& entry) {
+  std::array<char, kUnitNameBufferSize> buffer{};
+  entry.GetUnitName(buffer.data(), kUnitNameSizeArgument);
+  // The unit's terminator is not trusted: the one at the size is ours.
+  buffer[kUnitNameSizeArgument] = '\0';
+  return StripUnitName(buffer.data());
+}
+
 bool CUnitTable::LoadUnit(const std::string& path) {
   entries_.emplace_back();
   try {
     // Only ever by full path: the loader must not go looking elsewhere.
     const std::string fullPath = std::filesystem::absolute(path).string();
+    if (!IsRegularFile(fullPath)) return Reject(path, "not a regular file");
 
-    // Only regular files are handed to the loader; opening a FIFO would block.
-    struct stat info {};
-    if (stat(fullPath.c_str(), &info) != 0) return Reject(path, "cannot be examined");
-    if (!S_ISREG(info.st_mode)) return Reject(path, "not a regular file");
-
-    std::string error;
-    entries_.back().module = OpenLibrary(fullPath, error);
     UnitEntry& entry = entries_.back();
-    if (entry.module == nullptr) return Reject(path, "cannot be loaded as a library (" + error + ")");
-
-    entry.GetUnitName = BindEntryPoint<GetUnitNameFn>(entry.module, unit_api::kGetUnitName);
-    entry.InitDll = BindEntryPoint<InitDllFn>(entry.module, unit_api::kInitDll);
-    entry.CloseDll = BindEntryPoint<CloseDllFn>(entry.module, unit_api::kCloseDll);
-    entry.ExecuteDLL = BindEntryPoint<ExecuteDLLFn>(entry.module, unit_api::kExecuteDLL);
-    std::string missing;
-    if (!entry.GetUnitName) missing += std::string(" ") + unit_api::kGetUnitName;
-    if (!entry.InitDll) missing += std::string(" ") + unit_api::kInitDll;
-    if (!entry.CloseDll) missing += std::string(" ") + unit_api::kCloseDll;
-    if (!entry.ExecuteDLL) missing += std::string(" ") + unit_api::kExecuteDLL;
+    entry.library = std::make_unique<QLibrary>(QString::fromStdString(fullPath));
+    // All symbols now: a library that cannot be complete fails here, not at a later call.
+    entry.library->setLoadHints(QLibrary::ResolveAllSymbolsHint);
+    if (!entry.library->load()) {
+      return Reject(path, "cannot be loaded as a library (" + entry.library->errorString().toStdString() + ")");
+    }
+    const std::string missing = BindEntryPoints(entry);
     if (!missing.empty()) return Reject(path, "not a unit, missing entry point(s):" + missing);
-
-    std::array<char, kUnitNameBufferSize> buffer{};
-    entry.GetUnitName(buffer.data(), kUnitNameSizeArgument);
-    // The unit's terminator is not trusted: the one at the size is ours.
-    buffer[kUnitNameSizeArgument] = '\0';
-    const std::string name = StripUnitName(buffer.data());
-    if (name.empty()) return Reject(path, "reports an empty name");
-
-    entry.name = name;
-    if (sinks_.accepted) sinks_.accepted(name);
+    entry.name = NameOf(entry);
+    if (entry.name.empty()) return Reject(path, "reports an empty name");
+    if (sinks_.accepted) sinks_.accepted(entry.name);
     return true;
   } catch (...) {
     // A failure the unit raised is the user's to see; the file is then skipped like any other.
@@ -171,12 +140,9 @@ bool CUnitTable::LoadUnit(const std::string& path) {
 
 bool CUnitTable::FreeUnit(std::size_t index) {
   UnitEntry& entry = entries_.at(index);
-  if (entry.module == nullptr) return true;
-  void* module = entry.module;
-  entry.module = nullptr;
-  std::string error;
-  if (CloseLibrary(module, error)) return true;
-  sinks_.errorBox(error);
+  if (!entry.library || !entry.library->isLoaded()) return true;
+  if (entry.library->unload()) return true;
+  sinks_.errorBox(entry.library->errorString().toStdString());
   return false;
 }
 
@@ -209,9 +175,9 @@ void CUnitTable::RunUnit(std::size_t index, UnitWindowHandle parentWindow) {
 }
 
 int CUnitTable::IndexOfName(const std::string& name) const {
-  const QString wanted = QString::fromLocal8Bit(name);
+  const QString wanted = QString::fromStdString(name);
   for (std::size_t i = 0; i < entries_.size(); ++i)
-    if (QString::fromLocal8Bit(entries_[i].name).compare(wanted, Qt::CaseInsensitive) == 0)
+    if (QString::fromStdString(entries_[i].name).compare(wanted, Qt::CaseInsensitive) == 0)
       return static_cast<int>(i);
   return -1;
 }

@@ -4,8 +4,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include <QLibrary>
 
 #include "find_file.h"
 #include "unit_api/unit_entry.h"
@@ -14,8 +17,8 @@ namespace capacimo::host {
 
 // One loaded unit.
 struct UnitEntry {
-  std::string name;       // as reported, stripped of codes 0..32 at both ends; never empty once kept
-  void* module = nullptr;  // library handle; valid when not null
+  std::string name;  // as reported, stripped of codes 0..32 at both ends; never empty once kept
+  std::unique_ptr<QLibrary> library;  // the loaded library; valid while loaded
   GetUnitNameFn GetUnitName = nullptr;
   InitDllFn InitDll = nullptr;
   CloseDllFn CloseDll = nullptr;
@@ -30,9 +33,9 @@ inline constexpr std::int32_t kUnitNameSizeArgument = 255;
 inline constexpr std::size_t kUnitNameBufferSize = 4096;
 
 // The file pattern of unit libraries: the platform's shared-library suffix.
-#if defined(_WIN32)
+#if defined(Q_OS_WIN)
 inline constexpr const char* kUnitFilter = "*.dll";
-#elif defined(__APPLE__)
+#elif defined(Q_OS_MACOS)
 inline constexpr const char* kUnitFilter = "*.dylib";
 #else
 inline constexpr const char* kUnitFilter = "*.so";
@@ -83,6 +86,10 @@ class CUnitTable {
 
  private:
   bool Reject(const std::string& path, const std::string& reason);
+  // Binds the four entry points; names the missing ones, empty when none is.
+  static std::string BindEntryPoints(UnitEntry& entry);
+  // The unit's name as the host reads it, stripped.
+  static std::string NameOf(const UnitEntry& entry);
 
   Sinks sinks_;
   std::vector<UnitEntry> entries_;

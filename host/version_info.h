@@ -31,6 +31,9 @@ const VersionBlock& ProgramVersionBlock();
 // has no version resources).
 VersionBlock BuildVersionBlock();
 
+// Reads the running program's block the platform's way (one file per platform).
+VersionBlock ReadProgramVersionBlock();
+
 // "0409" + "04e4": the string-table key of a translation entry.
 std::string TranslationKey(std::uint16_t language, std::uint16_t codePage);
 

@@ -51,7 +51,7 @@ TEST(EntryTable, ResetGivesOneAnalogChannelRecordedEveryMinute) {
     for (int g = 0; g < kGroups; ++g) {
         EXPECT_EQ(storageCycleText(storageCycleCodeForItem(g, d.cycleItems[g])), "1min");
         EXPECT_EQ(d.counts.groupStates[g], 0);
-        if (g > 0) EXPECT_EQ(d.counts.groupValues[g], 0);
+        EXPECT_EQ(d.counts.groupValues[g], g == 0 ? 1 : 0);
     }
     EXPECT_EQ(entryOf(EntryId::CardSize).items[static_cast<std::size_t>(d.cardItem)], "256 MB");
     EXPECT_EQ(entryOf(EntryId::Analysis, 2).items, (std::vector<std::string>{"no", "daily analysis", "weekly analysis",

@@ -15,6 +15,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "unit_table.h"
 #include "unit_api/unit_entry.h"
 
 namespace host_test {
@@ -104,9 +105,17 @@ struct Calls {
   int close = -1;
 };
 
+// A function a loaded fixture copy exports for the tests.
+template <typename Fn>
+Fn FixtureFunction(const capacimo::host::UnitEntry& unit, const char* name) {
+  auto fn = reinterpret_cast<Fn>(unit.library->resolve(name));
+  if (fn == nullptr) throw std::runtime_error("not a fixture");
+  return fn;
+}
+
 // The entry-point call counts of one loaded fixture copy.
-inline Calls CallsOf(void* module) {
-  auto fn = reinterpret_cast<void (*)(int*, int*, int*)>(dlsym(module, "FixtureCalls"));
+inline Calls CallsOf(const capacimo::host::UnitEntry& unit) {
+  auto fn = FixtureFunction<void (*)(int*, int*, int*)>(unit, "FixtureCalls");
   if (fn == nullptr) throw std::runtime_error("not a fixture");
   Calls calls;
   fn(&calls.init, &calls.execute, &calls.close);
@@ -119,20 +128,16 @@ struct InitArguments {
   std::int32_t reserved2 = 0;
 };
 
-inline InitArguments LastInitOf(void* module) {
-  auto fn = reinterpret_cast<void (*)(UnitWindowHandle*, std::int32_t*, std::int32_t*)>(
-      dlsym(module, "FixtureLastInit"));
-  if (fn == nullptr) throw std::runtime_error("not a fixture");
+inline InitArguments LastInitOf(const capacimo::host::UnitEntry& unit) {
+  auto fn = FixtureFunction<void (*)(UnitWindowHandle*, std::int32_t*, std::int32_t*)>(unit, "FixtureLastInit");
   InitArguments args;
   fn(&args.parent, &args.reserved1, &args.reserved2);
   return args;
 }
 
 // 1 InitDll, 2 ExecuteDLL, 3 CloseDll, 0 none.
-inline void ThrowIn(void* module, int which) {
-  auto fn = reinterpret_cast<void (*)(int)>(dlsym(module, "FixtureThrowIn"));
-  if (fn == nullptr) throw std::runtime_error("not a fixture");
-  fn(which);
+inline void ThrowIn(const capacimo::host::UnitEntry& unit, int which) {
+  FixtureFunction<void (*)(int)>(unit, "FixtureThrowIn")(which);
 }
 
 // Points the per-user settings store at a private directory. Call first

@@ -202,7 +202,7 @@ class LauncherDialogTest : public QObject {
     QVERIFY(dlg->cb_Units->isEnabled());
 
     QTest::mouseClick(dlg->btn_Execute, Qt::LeftButton);  // nothing selected: nothing runs
-    QCOMPARE(CallsOf(dlg->Units().Entries()[0].module).init, 0);
+    QCOMPARE(CallsOf(dlg->Units().Entries()[0]).init, 0);
 
     dlg.reset();  // no selection: the stored value stays as it was
     QCOMPARE(StoredLast().toStringList(), (QStringList{"Alpha", "beta"}));
@@ -215,18 +215,18 @@ class LauncherDialogTest : public QObject {
     dlg->cb_Units->setCurrentIndex(dlg->cb_Units->findText("beta"));
     QTest::mouseClick(dlg->btn_Execute, Qt::LeftButton);
     const auto& entries = dlg->Units().Entries();
-    QCOMPARE(CallsOf(entries[0].module).init, 0);
-    const host_test::Calls beta = CallsOf(entries[1].module);
+    QCOMPARE(CallsOf(entries[0]).init, 0);
+    const host_test::Calls beta = CallsOf(entries[1]);
     QCOMPARE(beta.init, 1);
     QCOMPARE(beta.execute, 1);
     QCOMPARE(beta.close, 1);
-    const host_test::InitArguments args = host_test::LastInitOf(entries[1].module);
+    const host_test::InitArguments args = host_test::LastInitOf(entries[1]);
     QCOMPARE(args.parent, static_cast<UnitWindowHandle>(dlg->winId()));
     QCOMPARE(args.reserved1, -1);
     QCOMPARE(args.reserved2, 0);
 
     QTest::mouseClick(dlg->btn_Execute, Qt::LeftButton);  // again, without reloading
-    QCOMPARE(CallsOf(entries[1].module).execute, 2);
+    QCOMPARE(CallsOf(entries[1]).execute, 2);
 
     // Enter on the focused button presses it, as Space does.
     dlg->show();
@@ -234,7 +234,7 @@ class LauncherDialogTest : public QObject {
     dlg->btn_Execute->setFocus();
     QTest::keyClick(dlg->btn_Execute, Qt::Key_Return);
     QTest::keyClick(dlg->btn_Execute, Qt::Key_Enter, Qt::KeypadModifier);
-    QCOMPARE(CallsOf(entries[1].module).execute, 4);
+    QCOMPARE(CallsOf(entries[1]).execute, 4);
     QVERIFY(dlg->isVisible());
     dlg->bln_Close->setFocus();
     QTest::keyClick(dlg->bln_Close, Qt::Key_Return);
@@ -251,14 +251,14 @@ class LauncherDialogTest : public QObject {
       dlg->cb_Units->setCurrentIndex(item);
       QTest::mouseClick(dlg->btn_Execute, Qt::LeftButton);
     }
-    QCOMPARE(CallsOf(entries[0].module).execute, 2);
-    QCOMPARE(CallsOf(entries[1].module).init, 0);
+    QCOMPARE(CallsOf(entries[0]).execute, 2);
+    QCOMPARE(CallsOf(entries[1]).init, 0);
   }
 
   void aFailingUnitIsShownAndClosed() {
     const fs::path thrower = PlaceFixture("fx_thrower", dir_->path(), "thrower.so");
     auto dlg = Create();
-    void* module = dlg->Units().Entries()[0].module;
+    const auto& module = dlg->Units().Entries()[0];
     host_test::ThrowIn(module, 2);
     QTest::mouseClick(dlg->btn_Execute, Qt::LeftButton);
     QCOMPARE(boxes_.size(), 1);

@@ -7,6 +7,7 @@
 #include "host_test_support.h"
 
 using capacimo::host::CUnitTable;
+using capacimo::host::UnitEntry;
 using capacimo::host::StripUnitName;
 using host_test::CallsOf;
 using host_test::IsLoaded;
@@ -53,7 +54,7 @@ TEST_F(UnitTableTest, AcceptsAUnitAndKeepsItLoaded) {
   ASSERT_EQ(table.Count(), 1u);
   const auto& entry = table.Entries()[0];
   EXPECT_EQ(entry.name, "Alpha");
-  EXPECT_NE(entry.module, nullptr);
+  EXPECT_TRUE(entry.library && entry.library->isLoaded());
   EXPECT_NE(entry.GetUnitName, nullptr);
   EXPECT_NE(entry.InitDll, nullptr);
   EXPECT_NE(entry.CloseDll, nullptr);
@@ -185,7 +186,7 @@ TEST_F(UnitTableTest, SameNameTwiceIsKeptTwiceAndTheFirstIsFound) {
   PlaceFixture("fx_twin", dir.Units(), "twin.so");
   EXPECT_TRUE(table.SearchUnits(dir.str()));
   EXPECT_EQ(Names(), (std::vector<std::string>{"Twin", "Twin"}));
-  EXPECT_NE(table.Entries()[0].module, table.Entries()[1].module);
+  EXPECT_TRUE(IsLoaded(dir.path() / "twin.so") && IsLoaded(dir.Units() / "twin.so"));
   EXPECT_EQ(table.IndexOfName("twin"), 0);
   EXPECT_EQ(table.IndexOfName("TWIN"), 0);
   EXPECT_EQ(table.IndexOfName("Twins"), -1);
@@ -237,12 +238,12 @@ TEST(UnitTableLifetime, DestroyingTheTableUnloadsWhatIsStillLoaded) {
 // InitDll, CloseDll always; what escapes the unit goes to the error box.
 class RunUnitTest : public UnitTableTest {
  protected:
-  void* Load(const char* fixture) {
+  const UnitEntry& Load(const char* fixture) {
     EXPECT_TRUE(table.LoadUnit(PlaceFixture(fixture, dir.path(), std::string(fixture) + ".so").string()));
-    return table.Entries().back().module;
+    return table.Entries().back();
   }
-  void ExpectCalls(void* module, int init, int execute, int close) {
-    const host_test::Calls calls = CallsOf(module);
+  void ExpectCalls(const UnitEntry& unit, int init, int execute, int close) {
+    const host_test::Calls calls = CallsOf(unit);
     EXPECT_EQ(calls.init, init);
     EXPECT_EQ(calls.execute, execute);
     EXPECT_EQ(calls.close, close);
@@ -250,7 +251,7 @@ class RunUnitTest : public UnitTableTest {
 };
 
 TEST_F(RunUnitTest, CallsAllThreeInOrderWithTheHostWindow) {
-  void* module = Load("fx_alpha");
+  const UnitEntry& module = Load("fx_alpha");
   table.RunUnit(0, 0xABCDEF);
   ExpectCalls(module, 1, 1, 1);
   const host_test::InitArguments args = host_test::LastInitOf(module);
@@ -261,14 +262,14 @@ TEST_F(RunUnitTest, CallsAllThreeInOrderWithTheHostWindow) {
 }
 
 TEST_F(RunUnitTest, InitDllFalseSkipsExecuteButStillCloses) {
-  void* module = Load("fx_initfalse");
+  const UnitEntry& module = Load("fx_initfalse");
   table.RunUnit(0, 1);
   ExpectCalls(module, 1, 0, 1);
   EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(RunUnitTest, ThrowingInitDllIsShownAndEndsTheRun) {
-  void* module = Load("fx_thrower");
+  const UnitEntry& module = Load("fx_thrower");
   host_test::ThrowIn(module, 1);
   table.RunUnit(0, 1);
   ExpectCalls(module, 1, 0, 0);
@@ -276,7 +277,7 @@ TEST_F(RunUnitTest, ThrowingInitDllIsShownAndEndsTheRun) {
 }
 
 TEST_F(RunUnitTest, ThrowingExecuteDllIsShownAndCloseStillRuns) {
-  void* module = Load("fx_thrower");
+  const UnitEntry& module = Load("fx_thrower");
   host_test::ThrowIn(module, 2);
   table.RunUnit(0, 1);
   ExpectCalls(module, 1, 1, 1);
@@ -284,7 +285,7 @@ TEST_F(RunUnitTest, ThrowingExecuteDllIsShownAndCloseStillRuns) {
 }
 
 TEST_F(RunUnitTest, ThrowingAnythingFromCloseDllIsCaught) {
-  void* module = Load("fx_thrower");
+  const UnitEntry& module = Load("fx_thrower");
   host_test::ThrowIn(module, 3);
   table.RunUnit(0, 1);
   ExpectCalls(module, 1, 1, 1);
