@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test,
-# then builds the Debian package and tests it (scripts/test_package.sh).
+# Checks the layout of the sources, builds everything with AddressSanitizer
+# and UndefinedBehaviorSanitizer (warnings are errors) and runs every test,
+# each benchmark once, then builds the Debian package and tests it
+# (scripts/test_package.sh).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/deps.sh"
+"$root/scripts/check_format.sh"
 build="$root/build-test"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCAPACIMO_SANITIZE=ON >/dev/null
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCAPACIMO_SANITIZE=ON \
+  -DCAPACIMO_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build "$build"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=0

@@ -132,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(
                     BadCandidate{"ZeroLength", nullptr, {}},
                     BadCandidate{"Garbage", nullptr, std::string("\x7f" "ELF") + std::string(40, '\0') + "garbage"},
                     BadCandidate{"Text", nullptr, "just some text\n"}),
-    [](const testing::TestParamInfo<BadCandidate>& info) { return std::string(info.param.label); });
+    [](const testing::TestParamInfo<BadCandidate>& candidate) { return std::string(candidate.param.label); });
 
 TEST_F(UnitTableTest, RejectingOneCandidateKeepsTheUnitsBeforeIt) {
   PlaceFixture("fx_alpha", dir.path(), "a.so");
