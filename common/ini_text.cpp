@@ -126,6 +126,41 @@ QByteArray formatKey(const QString& key) {
     return raw;
 }
 
+namespace {
+
+// Reads the escape after a backslash at raw[i - 1] into text; returns the
+// position after it. Unknown escapes stand for nothing.
+qsizetype readEscape(QByteArrayView raw, qsizetype i, QString& text) {
+    static const char escapes[][2] = {{'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'}, {'r', '\r'}, {'t', '\t'},
+                                      {'v', '\v'}, {'"', '"'},  {'?', '?'},  {'\'', '\''}, {'\\', '\\'}};
+    const char e = raw[i++];
+    for (const auto& [code, meaning] : escapes) {
+        if (e == code) {
+            text += QLatin1Char(meaning);
+            return i;
+        }
+    }
+    if (e != 'x' && (e < '0' || e > '7')) return i;
+    // "\x41" in hexadecimal, "\101" in octal.
+    const bool hex = e == 'x';
+    char16_t code = hex ? 0 : static_cast<char16_t>(e - '0');
+    while (i < raw.size() && (hex ? isHexDigit(static_cast<unsigned char>(raw[i])) : raw[i] >= '0' && raw[i] <= '7')) {
+        code = static_cast<char16_t>(hex ? (code << 4) + hexValue(raw[i]) : (code << 3) + (raw[i] - '0'));
+        ++i;
+    }
+    text += QChar(code);
+    return i;
+}
+
+// A leading "@" marks a typed value; "@@" a text that starts with "@".
+StoredValue textOrTyped(const QString& text) {
+    if (!text.startsWith(u'@')) return {StoredValue::Kind::Text, text};
+    if (text.startsWith(QLatin1String("@@"))) return {StoredValue::Kind::Text, text.mid(1)};
+    return {StoredValue::Kind::Other, {}};
+}
+
+}  // namespace
+
 StoredValue parseValue(QByteArrayView raw) {
     // Quotes protect blanks, commas and semicolons; outside quotes a comma
     // separates the items of a list and a semicolon starts a comment.
@@ -135,68 +170,40 @@ StoredValue parseValue(QByteArrayView raw) {
     bool quoted = false;  // the current item had quotes
     bool list = false;
     qsizetype i = 0;
-    const qsizetype n = raw.size();
     auto skipBlanks = [&] {
-        while (i < n && isBlank(raw[i])) ++i;
+        while (i < raw.size() && isBlank(raw[i])) ++i;
     };
     skipBlanks();
-    while (i < n) {
+    while (i < raw.size()) {
         const char c = raw[i];
         if (c == '\\') {
-            if (++i >= n) break;
-            const char e = raw[i++];
-            static const char escapes[][2] = {{'a', '\a'}, {'b', '\b'},  {'f', '\f'},  {'n', '\n'},
-                                              {'r', '\r'}, {'t', '\t'},  {'v', '\v'},  {'"', '"'},
-                                              {'?', '?'},  {'\'', '\''}, {'\\', '\\'}};
-            bool simple = false;
-            for (const auto& [code, meaning] : escapes) {
-                if (e == code) {
-                    text += QLatin1Char(meaning);
-                    simple = true;
-                }
-            }
-            if (!simple && (e == 'x' || (e >= '0' && e <= '7'))) {
-                const bool hex = e == 'x';
-                char16_t code = hex ? 0 : static_cast<char16_t>(e - '0');
-                while (i < n && (hex ? isHexDigit(static_cast<unsigned char>(raw[i])) : (raw[i] >= '0' && raw[i] <= '7'))) {
-                    code = static_cast<char16_t>(hex ? (code << 4) + hexValue(raw[i]) : (code << 3) + (raw[i] - '0'));
-                    ++i;
-                }
-                text += QChar(code);
-            }
+            if (++i >= raw.size()) break;
+            i = readEscape(raw, i, text);
             keep = text.size();
-            continue;
-        }
-        if (c == '"') {
+        } else if (c == '"') {
             ++i;
             quoted = true;
             inQuotes = !inQuotes;
             if (!inQuotes) skipBlanks();
-            continue;
-        }
-        if (!inQuotes && c == ';') break;
-        if (!inQuotes && c == ',') {
+        } else if (!inQuotes && c == ';') {
+            break;
+        } else if (!inQuotes && c == ',') {
             list = true;
             text.clear();
             keep = 0;
             quoted = false;
             ++i;
             skipBlanks();
-            continue;
+        } else {
+            qsizetype j = i + 1;
+            while (j < raw.size() && raw[j] != '\\' && raw[j] != '"' && raw[j] != ',' && raw[j] != ';') ++j;
+            text += QString::fromUtf8(raw.sliced(i, j - i));
+            i = j;
         }
-        qsizetype j = i + 1;
-        while (j < n && raw[j] != '\\' && raw[j] != '"' && raw[j] != ',' && raw[j] != ';') ++j;
-        text += QString::fromUtf8(raw.sliced(i, j - i));
-        i = j;
     }
     if (!quoted) chopBlanks(text, keep);
     if (list) return {StoredValue::Kind::Other, {}};
-    // A leading "@" marks a typed value; "@@" a text that starts with "@".
-    if (text.startsWith(u'@')) {
-        if (text.startsWith(QLatin1String("@@"))) return {StoredValue::Kind::Text, text.mid(1)};
-        return {StoredValue::Kind::Other, {}};
-    }
-    return {StoredValue::Kind::Text, text};
+    return textOrTyped(text);
 }
 
 QByteArray formatValue(const QString& value) {
@@ -239,80 +246,105 @@ QByteArray formatValue(const QString& value) {
     return raw;
 }
 
-QByteArray withValues(QByteArrayView text, const std::vector<std::pair<QString, QString>>& values) {
-    QHash<QString, std::size_t> byKey;
-    for (std::size_t v = 0; v < values.size(); ++v) byKey.insert(values[v].first, v);
+namespace {
 
-    // First look: where each value stands (its first line; later lines with
-    // the same key are dropped) and the line that ends each section's last stretch.
-    std::vector<qsizetype> firstLine(values.size(), -1);
+using Values = std::vector<std::pair<QString, QString>>;
+
+// Where the values to set stand in a text: the first line of each (later
+// lines with the same key are dropped), and the line that ends each
+// section's last stretch.
+struct Places {
+    std::vector<qsizetype> firstLine;
     std::vector<bool> drop;
     QHash<QString, qsizetype> sectionEnd;
+};
+
+Places locate(QByteArrayView text, const QHash<QString, std::size_t>& byKey, std::size_t count) {
+    Places places{std::vector<qsizetype>(count, -1), {}, {}};
     Reader reader(text);
     Line line;
     for (qsizetype number = 0; reader.next(line); ++number) {
-        drop.push_back(false);
-        if (line.kind == Line::Kind::Section) sectionEnd.insert(line.section, number);
-        if (line.kind != Line::Kind::Entry) continue;
-        sectionEnd.insert(line.section, number);
-        const auto found = byKey.constFind(line.key);
+        places.drop.push_back(false);
+        if (line.kind == Line::Kind::Other) continue;
+        places.sectionEnd.insert(line.section, number);
+        const auto found = line.kind == Line::Kind::Entry ? byKey.constFind(line.key) : byKey.cend();
         if (found == byKey.cend()) continue;
-        if (firstLine[*found] < 0) {
-            firstLine[*found] = number;
+        if (places.firstLine[*found] < 0) {
+            places.firstLine[*found] = number;
         } else {
-            drop.back() = true;
+            places.drop.back() = true;
         }
     }
+    return places;
+}
 
-    // New values go after the last line of the longest section their key
-    // starts with; the others into new sections at the end, by first part.
-    std::multimap<qsizetype, QByteArray> insertAfter;
-    std::map<QString, QByteArray> newSections;
-    std::vector<QString> newSectionOrder;
+// The values the text does not hold yet: each goes after the last line of the
+// longest section its key starts with, or into a new section at the end,
+// named by the key's first part.
+struct Additions {
+    std::multimap<qsizetype, QByteArray> afterLine;
+    std::vector<std::pair<QString, QByteArray>> newSections;  // in order of first use
+};
+
+Additions place(const Values& values, const Places& places) {
+    Additions add;
     for (std::size_t v = 0; v < values.size(); ++v) {
-        if (firstLine[v] >= 0) continue;
+        if (places.firstLine[v] >= 0) continue;
         const QString& key = values[v].first;
-        const QByteArray formatted = formatValue(values[v].second);
+        const QByteArray value = '=' + formatValue(values[v].second) + '\n';
         bool placed = false;
         for (qsizetype slash = key.lastIndexOf(u'/'); slash > 0 && !placed; slash = key.lastIndexOf(u'/', slash - 1)) {
-            const auto end = sectionEnd.constFind(key.first(slash));
-            if (end == sectionEnd.cend()) continue;
-            insertAfter.emplace(*end, formatKey(key.sliced(slash + 1)) + '=' + formatted + '\n');
+            const auto end = places.sectionEnd.constFind(key.first(slash));
+            if (end == places.sectionEnd.cend()) continue;
+            add.afterLine.emplace(*end, formatKey(key.sliced(slash + 1)) + value);
             placed = true;
         }
         if (placed) continue;
         const qsizetype slash = key.indexOf(u'/');
         const QString section = slash > 0 ? key.first(slash) : QStringLiteral("General");
-        if (!newSections.count(section)) newSectionOrder.push_back(section);
-        newSections[section] += formatKey(slash > 0 ? key.sliced(slash + 1) : key) + '=' + formatted + '\n';
+        auto it = std::find_if(add.newSections.begin(), add.newSections.end(),
+                               [&section](const auto& s) { return s.first == section; });
+        if (it == add.newSections.end()) it = add.newSections.insert(it, {section, {}});
+        it->second += formatKey(slash > 0 ? key.sliced(slash + 1) : key) + value;
     }
+    return add;
+}
+
+}  // namespace
+
+QByteArray withValues(QByteArrayView text, const Values& values) {
+    QHash<QString, std::size_t> byKey;
+    for (std::size_t v = 0; v < values.size(); ++v) byKey.insert(values[v].first, v);
+    const Places places = locate(text, byKey, values.size());
+    const Additions add = place(values, places);
 
     QByteArray out;
     out.reserve(text.size() + 64 * static_cast<qsizetype>(values.size()));
     auto endLine = [&out] {
         if (!out.isEmpty() && !out.endsWith('\n')) out += '\n';
     };
-    Reader writer(text);
-    for (qsizetype number = 0; writer.next(line); ++number) {
-        if (drop[static_cast<std::size_t>(number)]) continue;
+    Reader reader(text);
+    Line line;
+    for (qsizetype number = 0; reader.next(line); ++number) {
+        if (places.drop[static_cast<std::size_t>(number)]) continue;
         const auto found = line.kind == Line::Kind::Entry ? byKey.constFind(line.key) : byKey.cend();
-        if (found != byKey.cend() && firstLine[*found] == number) {
+        if (found != byKey.cend() && places.firstLine[*found] == number) {
             out += line.rawKey;
             out += '=' + formatValue(values[*found].second);
             out += line.raw.endsWith("\r\n") ? QByteArrayView("\r\n") : QByteArrayView("\n");
         } else {
             out += line.raw;
         }
-        const auto [begin, end] = insertAfter.equal_range(number);
-        for (auto it = begin; it != end; ++it) {
+        const auto [first, last] = add.afterLine.equal_range(number);
+        for (auto it = first; it != last; ++it) {
             endLine();
             out += it->second;
         }
     }
-    for (const QString& section : newSectionOrder) {
+    for (const auto& [section, lines] : add.newSections) {
         endLine();
         if (!out.isEmpty()) out += '\n';
-        out += '[' + formatKey(section) + "]\n" + newSections[section];
+        out += '[' + formatKey(section) + "]\n" + lines;
     }
     return out;
 }

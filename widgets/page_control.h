@@ -54,7 +54,6 @@ public:
     // Shows the page and brings its tab to the front without OnChange;
     // a page of another control (or nullptr) is ignored.
     void setActivePage(TTab95Sheet* page);
-    int ActivePageIndex() const { return currentIndex(); }
 
 signals:
     void OnChange();

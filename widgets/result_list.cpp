@@ -66,7 +66,6 @@ int TdfsEnhListView::AddColumn(const QString& caption, int width, Qt::Alignment 
     return column;
 }
 
-QString TdfsEnhListView::ColumnCaption(int column) const { return headerItem()->text(column); }
 
 void TdfsEnhListView::setColumnWidth(int column, int width) { header()->resizeSection(column, width); }
 
@@ -137,7 +136,6 @@ void TdfsEnhListView::setSubItem(int row, int index, const QString& text) {
     item->setText(index + 1, text);
 }
 
-void TdfsEnhListView::Clear() { clear(); }
 
 void TdfsEnhListView::BeginUpdate() {
     if (updateCount_++ == 0) viewport()->setUpdatesEnabled(false);
@@ -205,6 +203,22 @@ void TdfsEnhListView::DrawItem(QPainter* painter, int row, const QRect& rect, TO
             selectedText = pal.color(QPalette::ButtonText);
     }
 
+    drawCells(painter, row, rect, fullRowSelect, selectedText);
+
+    if ((state & odFocused) && focused) {
+        QStyleOptionFocusRect opt;
+        opt.initFrom(this);
+        opt.rect = selection;
+        opt.state |= QStyle::State_KeyboardFocusChange;
+        opt.backgroundColor = pal.color(showSelection ? QPalette::Highlight : QPalette::Base);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &opt, painter, this);
+    }
+}
+
+void TdfsEnhListView::drawCells(QPainter* painter, int row, const QRect& rect, bool fullRowSelect,
+                                const QColor& selectedText) const {
+    const QTreeWidgetItem* item = topLevelItem(row);
+    const QPalette& pal = palette();
     painter->setFont(font());
     const QFontMetrics fm(font());
     const int subItems = SubItemCount(row);
@@ -225,14 +239,5 @@ void TdfsEnhListView::DrawItem(QPainter* painter, int row, const QRect& rect, TO
         // One line, cut with a trailing ellipsis; "&" is an ordinary character.
         const QString text = fm.elidedText(item->text(column), Qt::ElideRight, cell.width());
         painter->drawText(cell, int(align | Qt::AlignVCenter | Qt::TextSingleLine), text);
-    }
-
-    if ((state & odFocused) && focused) {
-        QStyleOptionFocusRect opt;
-        opt.initFrom(this);
-        opt.rect = selection;
-        opt.state |= QStyle::State_KeyboardFocusChange;
-        opt.backgroundColor = pal.color(showSelection ? QPalette::Highlight : QPalette::Base);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &opt, painter, this);
     }
 }

@@ -25,7 +25,6 @@ public:
     int AddColumn(const QString& caption, int width,
                   Qt::Alignment alignment = Qt::AlignLeft, bool autoSize = false);
     int ColumnCount() const { return columnCount(); }
-    QString ColumnCaption(int column) const;
     int ColumnWidth(int column) const { return columnWidth(column); }
     void setColumnWidth(int column, int width);
     Qt::Alignment ColumnAlignment(int column) const;
@@ -42,7 +41,6 @@ public:
     // Replaces sub-item `index` (0 = second column) of `row`; a missing
     // sub-item in between is created empty.
     void setSubItem(int row, int index, const QString& text);
-    void Clear();
 
     // Nestable update bracket; while open, the rows are not repainted.
     void BeginUpdate();
@@ -73,6 +71,9 @@ protected:
 
 private:
     void applyColumnModes();
+    // The cells of one row: sub-items narrowed by the padding, left-aligned
+    // text indented, each cut with an ellipsis.
+    void drawCells(QPainter* painter, int row, const QRect& rect, bool fullRowSelect, const QColor& selectedText) const;
 
     QList<bool> autoSize_;
     int updateCount_ = 0;

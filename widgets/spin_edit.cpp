@@ -263,10 +263,6 @@ void TSpinEdit_X::layoutButton() {
     button_->setGeometry(width() - frame - pw, frame, pw, qMax(0, height() - 2 * frame));
 }
 
-QSize TSpinEdit_X::sizeHint() const { return QLineEdit::sizeHint(); }
-
-QSize TSpinEdit_X::minimumSizeHint() const { return QLineEdit::minimumSizeHint(); }
-
 // --- TExtSpinEdit ----------------------------------------------------------
 
 TExtSpinEdit::TExtSpinEdit(QWidget* parent) : TSpinEdit_X(parent) {}

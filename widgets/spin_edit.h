@@ -68,8 +68,6 @@ public:
     TSpinButton_X* Button() const { return button_; }
 
 
-    QSize sizeHint() const override;
-    QSize minimumSizeHint() const override;
 
 signals:
     // Once after every change of the text, whatever caused it.
