@@ -107,6 +107,19 @@ QFrame* panel(QWidget* parent, const char* name, const QRect& geometry) {
     return frame;
 }
 
+// A page with its caption, appended to a page control.
+TTab95Sheet* sheet(TPage95Control* control, const QString& caption, const QString& name) {
+    auto* page = new TTab95Sheet(control, caption);
+    page->setObjectName(name);
+    return page;
+}
+
+TPage95Control* pageControl(QWidget* parent, const char* name) {
+    auto* control = new TPage95Control(parent);
+    control->setObjectName(name);
+    return control;
+}
+
 // Lets a page's one control fill it.
 void fill(QWidget* page, QWidget* inner) {
     auto* layout = new QVBoxLayout(page);
@@ -187,8 +200,7 @@ void Tdlg_Main::buildFrame() {
     // Top to bottom: the card size, the pages, the status line, the results, the buttons.
     QFrame* pnl_Settings = panel(this, "pnl_Settings", {0, 0, d(675), d(45 + 216 + 32)});
     pnl_GeneralStg = panel(pnl_Settings, "pnl_GeneralStg", {0, 0, d(675), d(45)});
-    pctrl_Stgs = new TPage95Control(pnl_Settings);
-    pctrl_Stgs->setObjectName("pctrl_Stgs");
+    pctrl_Stgs = pageControl(pnl_Settings, "pctrl_Stgs");
     pctrl_Stgs->setGeometry(0, d(45), d(675), d(216));
     connect(pctrl_Stgs, &TPage95Control::OnChange, this, [this] { pctrl_StgsChange(); });
 
@@ -201,8 +213,7 @@ void Tdlg_Main::buildFrame() {
     lbl_Status->hide();
 
     buildInformationPage();
-    tab_SignalAnalysis = new TTab95Sheet(pctrl_Stgs, "Signal analysis");
-    tab_SignalAnalysis->setObjectName("tab_SignalAnalysis");
+    tab_SignalAnalysis = sheet(pctrl_Stgs, "Signal analysis", "tab_SignalAnalysis");
     buildChannelPages();
     buildGroupPages();
     buildResultList(panel(this, "pnl_Result", {0, d(45 + 216 + 32), d(675), d(96)}));
@@ -229,8 +240,7 @@ QFont Tdlg_Main::fittingFont() const {
 }
 
 void Tdlg_Main::buildInformationPage() {
-    tab_Info = new TTab95Sheet(pctrl_Stgs, "Information");
-    tab_Info->setObjectName("tab_Info");
+    tab_Info = sheet(pctrl_Stgs, "Information", "tab_Info");
     auto* mmo_Info = new QPlainTextEdit(tab_Info);
     mmo_Info->setObjectName("mmo_Info");
     mmo_Info->setReadOnly(true);
@@ -245,27 +255,19 @@ void Tdlg_Main::buildInformationPage() {
 }
 
 void Tdlg_Main::buildChannelPages() {
-    tab_ChStgs = new TTab95Sheet(pctrl_Stgs, "Channel Settings");
-    tab_ChStgs->setObjectName("tab_ChStgs");
-    pctrl_Channels = new TPage95Control(tab_ChStgs);
-    pctrl_Channels->setObjectName("pctrl_Channels");
-    const std::pair<const char*, const char*> pages[] = {
-        {"tab_Analog", "Analog channels"}, {"tab_Digital", "Digital channels"}, {"tab_Math", "Math channels"}};
-    for (std::size_t i = 0; i < channelSheets.size(); ++i) {
-        channelSheets[i] = new TTab95Sheet(pctrl_Channels, pages[i].second);
-        channelSheets[i]->setObjectName(pages[i].first);
-    }
+    tab_ChStgs = sheet(pctrl_Stgs, "Channel Settings", "tab_ChStgs");
+    pctrl_Channels = pageControl(tab_ChStgs, "pctrl_Channels");
+    channelSheets = {sheet(pctrl_Channels, "Analog channels", "tab_Analog"),
+                     sheet(pctrl_Channels, "Digital channels", "tab_Digital"),
+                     sheet(pctrl_Channels, "Math channels", "tab_Math")};
     fill(tab_ChStgs, pctrl_Channels);
 }
 
 void Tdlg_Main::buildGroupPages() {
-    tab_GroupStgs = new TTab95Sheet(pctrl_Stgs, "Group settings");
-    tab_GroupStgs->setObjectName("tab_GroupStgs");
-    pctrl_Groups = new TPage95Control(tab_GroupStgs);
-    pctrl_Groups->setObjectName("pctrl_Groups");
+    tab_GroupStgs = sheet(pctrl_Stgs, "Group settings", "tab_GroupStgs");
+    pctrl_Groups = pageControl(tab_GroupStgs, "pctrl_Groups");
     for (int i = 0; i < kGroups; ++i) {
-        groupSheets[i] = new TTab95Sheet(pctrl_Groups, QStringLiteral("Group %1").arg(i + 1));
-        groupSheets[i]->setObjectName(QStringLiteral("tab_Group_%1").arg(i + 1));
+        groupSheets[i] = sheet(pctrl_Groups, QStringLiteral("Group %1").arg(i + 1), QStringLiteral("tab_Group_%1").arg(i + 1));
     }
     fill(tab_GroupStgs, pctrl_Groups);
 }
