@@ -4,6 +4,12 @@
 
 namespace capacimo {
 
+std::int64_t Breakdown::headerBytes() const { return std::int64_t{CCapacimo::kBlockHeader} * (closedBlocks + 1); }
+
+std::int64_t Breakdown::uncountedBytes() const { return closedBlocks > 0 ? lastBlockFill : 0; }
+
+std::int64_t Breakdown::bytesWritten() const { return written - overheadBytes + headerBytes(); }
+
 Breakdown bytesBreakdown(Calculator& calculator, const CalculatorEntries& entries) {
     Breakdown b;
     b.written = calculator.calculate(entries).written;

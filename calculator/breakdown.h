@@ -35,16 +35,24 @@ struct WriterBytes {
 // one open block: P and one header. Once one has closed, W is the closed
 // blocks alone, so the open block with its records drops out.
 //
-// overheadBytes is W - P, the "Block overhead": the writers' bytes and it add
-// up to W exactly. It is 41 while no block has closed; afterwards it is the
-// closed blocks' headers less the records in the open block, and negative
-// when those records outweigh the headers.
+// In the terms a report shows: what the two hours wrote is the writers' bytes
+// and the headers of every block begun, P + 41 * (C + 1); W is that less the
+// open block once a block has closed. overheadBytes is W - P: the writers'
+// bytes and it add up to W exactly; it is negative when the open block's
+// records outweigh the closed blocks' headers.
 struct Breakdown {
     std::int32_t written = 0;          // W
     std::vector<WriterBytes> writers;  // those that wrote: groups in group order, then analyses
     std::int64_t overheadBytes = 0;    // W - P
     int closedBlocks = 0;              // C
     std::int32_t lastBlockFill = 0;    // F
+
+    // 41 * (C + 1): the header of every block begun.
+    std::int64_t headerBytes() const;
+    // What W leaves out: the open block, once a block has closed.
+    std::int64_t uncountedBytes() const;
+    // P + headerBytes(): every byte the two hours wrote.
+    std::int64_t bytesWritten() const;
 };
 
 // Calculates the entries on the calculator and breaks the result down; the

@@ -46,26 +46,34 @@ QString durationText(const StorageDuration& d) {
     return QStringLiteral("%1 w %2 d %3 h").arg(d.weeks).arg(d.days).arg(d.hours);
 }
 
-double share(std::int64_t bytes, std::int32_t written) { return written > 0 ? double(bytes) / written : 0.0; }
+// A part's share of every byte the two hours wrote.
+double share(std::int64_t bytes, const Breakdown& b) {
+    return b.bytesWritten() > 0 ? double(bytes) / double(b.bytesWritten()) : 0.0;
+}
+
+QString percent(double fraction) { return QStringLiteral("%1 %").arg(100.0 * fraction, 0, 'f', 1); }
 
 QString breakdownText(const Breakdown& b) {
-    QString out = QStringLiteral("\nWhere the bytes of two hours go (%L1 bytes in all)\n").arg(b.written);
-    out += QStringLiteral("%1  %2  %3  %4  %5  %6  %7\n")
-               .arg("Writer", -14).arg("Cycle", -16).arg("Records", 7).arg("Bytes", 10).arg("Share", 7)
+    QString out = QStringLiteral("\nWhere the bytes of two hours go\n");
+    const QString row = QStringLiteral("%1  %2  %3  %4  %5  %6  %7\n");
+    out += row.arg("Writer", -14).arg("Cycle", -16).arg("Records", 7).arg("Bytes", 10).arg("Share", 7)
                .arg("Internal without it", -20).arg("SD Card without it");
     for (const WriterBytes& w : b.writers) {
-        out += QStringLiteral("%1  %2  %3  %4  %5  %6  %7\n")
-                   .arg(QString::fromStdString(w.name), -14)
+        out += row.arg(QString::fromStdString(w.name), -14)
                    .arg(QString::fromStdString(w.cycle), -16)
                    .arg(w.records, 7)
                    .arg(w.bytes, 10)
-                   .arg(QStringLiteral("%1 %").arg(100.0 * share(w.bytes, b.written), 0, 'f', 1), 7)
+                   .arg(percent(share(w.bytes, b)), 7)
                    .arg(durationText(w.withoutInternal), -20)
                    .arg(durationText(w.withoutCard));
     }
-    out += QStringLiteral("%1  %2  %3  %4  %5\n")
-               .arg("Block overhead", -14).arg("", -16).arg("", 7).arg(b.overheadBytes, 10)
-               .arg(QStringLiteral("%1 %").arg(100.0 * share(b.overheadBytes, b.written), 0, 'f', 1), 7);
+    const QString total = QStringLiteral("%1  %2  %3\n");
+    out += total.arg("Block overhead (headers)", -41).arg(b.headerBytes(), 10).arg(percent(share(b.headerBytes(), b)), 7);
+    out += total.arg("Written in two hours", -41).arg(b.bytesWritten(), 10).arg("");
+    if (b.uncountedBytes() > 0) {
+        out += total.arg("Open last block, not counted", -41).arg(-b.uncountedBytes(), 10).arg("");
+    }
+    out += total.arg("Two hours as the durations count them", -41).arg(b.written, 10).arg("");
     return out;
 }
 
@@ -106,11 +114,16 @@ QJsonArray breakdownJson(const Breakdown& b) {
             {"cycle", QString::fromStdString(w.cycle)},
             {"records", w.records},
             {"bytes", static_cast<double>(w.bytes)},
-            {"share", share(w.bytes, b.written)},
+            {"share", share(w.bytes, b)},
             {"without", QJsonObject{{"internal", durationJson(w.withoutInternal)}, {"sd", durationJson(w.withoutCard)}}},
         });
     }
-    rows.append(QJsonObject{{"writer", "Block overhead"}, {"bytes", static_cast<double>(b.overheadBytes)}});
+    rows.append(QJsonObject{{"writer", "Block overhead"}, {"bytes", static_cast<double>(b.headerBytes())}});
+    // Once a block has closed, the durations leave the open one out: with
+    // this row the bytes add up to bytes_per_two_hours.
+    if (b.uncountedBytes() > 0) {
+        rows.append(QJsonObject{{"writer", "Open block, not counted"}, {"bytes", static_cast<double>(-b.uncountedBytes())}});
+    }
     return rows;
 }
 

@@ -134,6 +134,12 @@ TEST(CliReport, BreakdownAndPlanInJson) {
     for (const QJsonValue& row : rows) sum += row.toObject()["bytes"].toDouble();
     EXPECT_EQ(sum, json["bytes_per_two_hours"].toDouble());
     EXPECT_DOUBLE_EQ(rows[0].toObject()["share"].toDouble(), rows[0].toObject()["bytes"].toDouble() / sum);
+
+    // Once blocks close, the open one is not counted: a row says so, and the sum still holds.
+    o.entries.cycleItems[0] = 2;  // 1 s
+    const QJsonArray closing = QJsonDocument::fromJson(formatJson(makeReport(o))).object()["breakdown"].toArray();
+    EXPECT_EQ(closing.last().toObject()["writer"].toString(), "Open block, not counted");
+    EXPECT_LT(closing.last().toObject()["bytes"].toDouble(), 0);
     EXPECT_TRUE(rows[0].toObject()["without"].toObject().contains("sd"));
 
     const QJsonObject plan = json["plan"].toObject();
@@ -144,6 +150,7 @@ TEST(CliReport, BreakdownAndPlanInJson) {
     EXPECT_EQ(plan["groups"].toArray()[0].toObject()["group"].toInt(), 1);
     EXPECT_TRUE(plan.contains("all_groups_cycle"));
 
+    o.entries.cycleItems[0] = defaultEntries().cycleItems[0];
     o.target = Target{Medium::Internal, 10'000'000};  // more than any setup lasts
     const QJsonObject none = QJsonDocument::fromJson(formatJson(makeReport(o))).object()["plan"].toObject();
     EXPECT_FALSE(none.contains("card"));

@@ -48,6 +48,8 @@ TEST(Breakdown, PartsMatchThePlainReplayAndAddUpToW) {
         const int c = b.closedBlocks;
         EXPECT_EQ(b.written, recorded + 41 * (c + 1) - (c > 0 ? b.lastBlockFill : 0));
         EXPECT_EQ(b.overheadBytes + recorded, b.written);
+        EXPECT_EQ(b.bytesWritten(), recorded + b.headerBytes());
+        EXPECT_EQ(b.bytesWritten() - b.uncountedBytes(), b.written);
         if (HasFailure()) break;
     }
 }
