@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <vector>
 
 namespace capacimo::cli {
@@ -74,7 +75,7 @@ QString breakdownText(const Breakdown& b) {
         out += total.arg("Open last block, not counted", -41).arg(-b.uncountedBytes(), 10).arg("");
     }
     out += total.arg("Two hours as the durations count them", -41).arg(b.written, 10).arg("");
-    return out;
+    return out.replace(QRegularExpression(QStringLiteral(" +\n")), QStringLiteral("\n"));
 }
 
 QString cycleText(const std::optional<std::uint8_t>& code) {
