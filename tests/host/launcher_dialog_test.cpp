@@ -162,6 +162,29 @@ class LauncherDialogTest : public QObject {
     QCOMPARE(StoredLast(), QVariant("beta"));
   }
 
+  // A damaged store still gives "Last"; a store that cannot be replaced is
+  // said in the error box and left as it was.
+  void lastSurvivesADamagedStoreAndAFailedSave() {
+    fs::create_directories(HostSettingsFile().parent_path());
+    host_test::WriteFile(HostSettingsFile(), "[Broken\njunk\n[Settings]\nLast=beta\n\xFF\xFE\n");
+    PlaceFixture("fx_alpha", dir_->path(), "a.so");
+    PlaceFixture("fx_beta", dir_->path(), "b.so");
+    auto dlg = Create();
+    QCOMPARE(dlg->cb_Units->currentText(), QString("beta"));
+    dlg.reset();
+    QVERIFY(boxes_.isEmpty());
+
+    fs::remove(HostSettingsFile());
+    fs::create_directories(HostSettingsFile());  // a directory where the file belongs
+    dlg = Create();
+    dlg.reset();
+    QCOMPARE(boxes_.size(), 1);
+    QCOMPARE(boxes_[0].caption, QString("Ostrel Capacimo"));
+    QCOMPARE(boxes_[0].text, QString::fromUtf8("Fehler beim Setzen der Daten f\xC3\xBCr 'Last'"));
+    QVERIFY(fs::is_directory(HostSettingsFile()));
+    fs::remove(HostSettingsFile());
+  }
+
   void noUnitsNeitherReadsNorWritesTheStore() {
     auto dlg = Create();
     QVERIFY(!dlg->btn_Execute->isEnabled());
