@@ -10,6 +10,7 @@
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <exception>
 
@@ -53,13 +54,6 @@ QString cardText(std::int32_t item) {
     return valueText(card, e);
 }
 
-QTableWidgetItem* cell(const QString& s, Qt::Alignment alignment) {
-    auto* item = new QTableWidgetItem(s);
-    item->setTextAlignment(alignment | Qt::AlignVCenter);
-    item->setFlags(Qt::ItemIsEnabled);
-    return item;
-}
-
 }  // namespace
 
 QString durationText(const StorageDuration& d) {
@@ -88,6 +82,7 @@ TDetailsWindow::TDetailsWindow(QWidget* owner) : QDialog(owner), entries_(defaul
     setObjectName("dlg_Details");
     setWindowTitle("Details");
     setModal(false);
+    schedule_ = [this](std::function<void()> task) { QTimer::singleShot(0, this, std::move(task)); };
     if (owner != nullptr) {
         setFont(owner->font());
         // The window goes when the calculator dialog goes.
@@ -107,8 +102,16 @@ TDetailsWindow::TDetailsWindow(QWidget* owner) : QDialog(owner), entries_(defaul
     layout->addWidget(lbl_Without);
     tbl_Without = new QTableWidget(0, 3, this);
     tbl_Without->setObjectName("tbl_Without");
+    // Fixed rows, and the number columns sized once after each filling: sizing
+    // them to their contents at every cell would measure every row again.
     tbl_Without->verticalHeader()->hide();
-    tbl_Without->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    tbl_Without->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    tbl_Without->verticalHeader()->setDefaultSectionSize(fontMetrics().height() * 3 / 2);
+    tbl_Without->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    tbl_Without->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    tbl_Without->horizontalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    tbl_Without->setHorizontalHeaderLabels({QStringLiteral("Without"), QStringLiteral("Internal memory"), {}});
+    tbl_Without->horizontalHeaderItem(0)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     tbl_Without->setFocusPolicy(Qt::NoFocus);
     tbl_Without->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tbl_Without->setSelectionMode(QAbstractItemView::NoSelection);
@@ -116,11 +119,6 @@ TDetailsWindow::TDetailsWindow(QWidget* owner) : QDialog(owner), entries_(defaul
     tbl_Without->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     tbl_Without->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     tbl_Without->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    tbl_Without->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    for (int column : {1, 2}) {
-        tbl_Without->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
-    }
-    tbl_Without->horizontalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
     layout->addWidget(tbl_Without);
 
     auto* target = new QGroupBox("Retention target", this);
@@ -168,7 +166,12 @@ QStringList TDetailsWindow::planLines() const { return lbl_Plan->text().split(u'
 void TDetailsWindow::setEntries(const CalculatorEntries& entries) {
     entries_ = entries;
     stale_ = true;
-    if (isVisible()) refresh();
+    if (!isVisible() || scheduled_) return;
+    scheduled_ = true;
+    schedule_([this] {
+        scheduled_ = false;
+        if (stale_ && isVisible()) refresh();
+    });
 }
 
 void TDetailsWindow::setVisible(bool visible) {
@@ -236,22 +239,36 @@ void TDetailsWindow::showBreakdown(const Breakdown& b) {
 
     lbl_Without->setText(b.writers.empty() ? QStringLiteral("No group or analysis records anything.")
                                            : QStringLiteral("How long each medium lasts without one writer:"));
-    tbl_Without->setHorizontalHeaderLabels(
-        {QStringLiteral("Without"), QStringLiteral("Internal memory"), "SD card " + cardText(entries_.cardItem)});
-    tbl_Without->horizontalHeaderItem(0)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    setCell(0, 2, "SD card " + cardText(entries_.cardItem), Qt::AlignRight, true);
     const int writers = static_cast<int>(b.writers.size());
     tbl_Without->setRowCount(writers + 1);
     auto setRow = [this](int row, const QString& name, const StorageDuration& internal, const StorageDuration& card) {
-        tbl_Without->setItem(row, 0, cell(name, Qt::AlignLeft));
-        tbl_Without->setItem(row, 1, cell(durationText(internal), Qt::AlignRight));
-        tbl_Without->setItem(row, 2, cell(durationText(card), Qt::AlignRight));
+        setCell(row, 0, name, Qt::AlignLeft);
+        setCell(row, 1, durationText(internal), Qt::AlignRight);
+        setCell(row, 2, durationText(card), Qt::AlignRight);
     };
     setRow(0, kAsEntered, current_.internal, current_.card);
     for (int row = 0; row < writers; ++row) {
         const WriterBytes& w = b.writers[static_cast<std::size_t>(row)];
         setRow(row + 1, text(w.name), w.withoutInternal, w.withoutCard);
     }
+    // Sized to the figures and their headers, with a character's room to the frame.
+    for (int column : {1, 2}) {
+        tbl_Without->resizeColumnToContents(column);
+        tbl_Without->setColumnWidth(column, tbl_Without->columnWidth(column) + fontMetrics().averageCharWidth());
+    }
     tbl_Without->setVisible(writers > 0);
+}
+
+void TDetailsWindow::setCell(int row, int column, const QString& s, Qt::Alignment alignment, bool header) {
+    QTableWidgetItem* item = header ? tbl_Without->horizontalHeaderItem(column) : tbl_Without->item(row, column);
+    if (item == nullptr) {
+        item = new QTableWidgetItem;
+        item->setTextAlignment(alignment | Qt::AlignVCenter);
+        item->setFlags(Qt::ItemIsEnabled);
+        header ? tbl_Without->setHorizontalHeaderItem(column, item) : tbl_Without->setItem(row, column, item);
+    }
+    if (item->text() != s) item->setText(s);
 }
 
 void TDetailsWindow::showPlan(const Plan& plan, std::int64_t weeks) {

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <QStringList>
+#include <functional>
 
 #include "calculator/breakdown.h"
 #include "calculator/entries.h"
@@ -41,8 +42,13 @@ public:
     explicit TDetailsWindow(QWidget* owner);
 
     // The entries of the moment. While the window is visible everything is
-    // recalculated at once; otherwise when it is next shown.
+    // recalculated once control returns to the event loop, however many
+    // changes one action of the user brought; otherwise when it is next shown.
     void setEntries(const CalculatorEntries& entries);
+    // Runs a task once control returns to the event loop; a zero-interval
+    // timer unless replaced.
+    using Scheduler = std::function<void(std::function<void()> task)>;
+    void setScheduler(Scheduler scheduler) { schedule_ = std::move(scheduler); }
     const CalculatorEntries& entries() const { return entries_; }
 
     // How often the breakdown and the planner ran; lets callers see that they did.
@@ -69,10 +75,14 @@ private:
     void refreshPlan();
     void showBreakdown(const Breakdown& breakdown);
     void showPlan(const Plan& plan, std::int64_t weeks);
+    // Sets the text of a cell (or of a column's header) only when it changes.
+    void setCell(int row, int column, const QString& text, Qt::Alignment alignment, bool header = false);
 
     CalculatorEntries entries_;
     CalculationResult current_;  // both durations as entered
     bool stale_ = true;
+    bool scheduled_ = false;
+    Scheduler schedule_;
     bool placed_ = false;
     int breakdowns_ = 0;
     int plans_ = 0;

@@ -10,7 +10,10 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
+#include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "calculator/breakdown.h"
 #include "calculator/byte_chart.h"
@@ -70,6 +73,16 @@ class DetailsTest : public QObject {
     void show() {
         dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    }
+    // The window's deferred refreshes, run when the test says so.
+    std::vector<std::function<void()>> pending;
+    void openDetails() {
+        dialog->ShowDetails();
+        details()->setScheduler([this](std::function<void()> task) { pending.push_back(std::move(task)); });
+    }
+    void settle() {
+        const auto tasks = std::exchange(pending, {});
+        for (const auto& task : tasks) task();
     }
     void doubleClickRow(int row) {
         const QRect rect = results()->visualItemRect(results()->topLevelItem(row));
@@ -162,13 +175,21 @@ private slots:
 
     void followsTheEntriesOnlyWhileOpen() {
         show();
-        dialog->ShowDetails();
+        openDetails();
         TDetailsWindow* window = details();
         spin("spe_CountAnalog")->setValue(8);
+        settle();
         const qint64 before = window->chart()->bars().front().bytes;
         int breakdowns = window->breakdownCount();
         int plans = window->planCount();
+        int calculations = dialog->calculationCount();
         spin("spe_GroupIV00")->setValue(5);
+        spin("spe_GroupState00")->setValue(1);
+        // Two calculations of the dialog, one refresh of the window to come.
+        QCOMPARE(dialog->calculationCount(), calculations + 2);
+        QCOMPARE(pending.size(), std::size_t{1});
+        QCOMPARE(window->breakdownCount(), breakdowns);
+        settle();
         QCOMPARE(window->entries(), dialog->currentEntries());
         QVERIFY(window->chart()->bars().front().bytes > before);
         QCOMPARE(window->chart()->bars(), barsOf(breakdownOf(dialog->currentEntries())));
@@ -178,12 +199,13 @@ private slots:
         window->close();
         breakdowns = window->breakdownCount();
         plans = window->planCount();
-        const int calculations = dialog->calculationCount();
+        calculations = dialog->calculationCount();
         spin("spe_GroupIV00")->setValue(7);
         combo("cb_GroupCycle00")->setCurrentIndex(5);
         dialog->Recalculate();
         window->targetWeeks()->setValue(3);
         QCOMPARE(dialog->calculationCount(), calculations + 2);
+        QVERIFY(pending.empty());
         QCOMPARE(window->breakdownCount(), breakdowns);
         QCOMPARE(window->planCount(), plans);
 
@@ -196,7 +218,7 @@ private slots:
 
     void chartAndDurationsShowTheBreakdown() {
         show();
-        dialog->ShowDetails();
+        openDetails();
         // The Reset defaults: the first row reads the dialog's known result.
         QTableWidget* table = details()->withoutTable();
         QCOMPARE(table->item(0, 1)->text(), QString("1879 w 2 d 12 h"));
@@ -204,6 +226,7 @@ private slots:
         QCOMPARE(table->horizontalHeaderItem(2)->text(), QString("SD card 256 MB"));
 
         enterPlantSetup();
+        settle();
         const Breakdown b = breakdownOf(dialog->currentEntries());
         TByteChart* chart = details()->chart();
         QCOMPARE(chart->bars(), barsOf(b));
