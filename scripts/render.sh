@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Renders everything a person sees to PNG files, at 96 and at 120 pixels per inch:
-#   OUTDIR/dialog/   every page of the "Scribent S" calculator dialog
+#   OUTDIR/dialog/   every page of the "Scribent S" calculator dialog and its Details window
 #   OUTDIR/host/     the launcher dialog and the splash
 #   OUTDIR/widgets/  the spin edit, result list and page control in their states
 #   scripts/render.sh OUTDIR

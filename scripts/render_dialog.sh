@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Renders every page of the "Scribent S" calculator dialog, and the status
-# line in its error and information states, to PNG files at 96 and at 120
-# pixels per inch: OUTDIR/dialog-*_96.png and OUTDIR/dialog-*_120.png.
+# Renders every page of the "Scribent S" calculator dialog, the status line
+# in its error and information states, and the Details window to PNG files
+# at 96 and at 120 pixels per inch: OUTDIR/dialog-*_96.png,
+# OUTDIR/dialog-*_120.png, OUTDIR/details_96.png and OUTDIR/details_120.png.
 #   scripts/render_dialog.sh OUTDIR
 set -euo pipefail
 if [ $# -ne 1 ]; then
