@@ -1,6 +1,8 @@
 #include "calculator/dialog.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QFrame>
@@ -14,6 +16,7 @@
 #include <exception>
 #include <tuple>
 
+#include "calculator/details_window.h"
 #include "calculator/settings.h"
 #include "common/design_scale.h"
 #include "common/error_box.h"
@@ -287,6 +290,16 @@ void Tdlg_Main::buildResultList(QWidget* pnl_Result) {
                 defaultDrawing = true;
                 fullRowSelect = true;
             });
+
+    auto* details = new QAction("Details...", lvw_Result);
+    details->setObjectName("act_Details");
+    connect(details, &QAction::triggered, this, [this] { ShowDetails(); });
+    auto* copy = new QAction("Copy", lvw_Result);
+    copy->setObjectName("act_Copy");
+    connect(copy, &QAction::triggered, this, [this] { CopyResults(); });
+    lvw_Result->addActions({details, copy});
+    lvw_Result->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(lvw_Result, &QTreeWidget::itemDoubleClicked, this, [this] { ShowDetails(); });
 }
 
 void Tdlg_Main::buildButtons(QWidget* pnl_Bottom) {
@@ -406,10 +419,11 @@ void Tdlg_Main::Recalculate() {
     if (updating_ || !capacimo_) return;
     try {
         BusyCursor busy;
-        const CalculationResult result =
-            runCalculation(currentEntries(), setup_, storageCycleCodes_, *configBlock_, *capacimo_);
+        const CalculatorEntries entries = currentEntries();
+        const CalculationResult result = runCalculation(entries, setup_, storageCycleCodes_, *configBlock_, *capacimo_);
         writeResults(result);
         ++calculations_;
+        if (details_ != nullptr && details_->isVisible()) details_->setEntries(entries);
     } catch (const std::exception& e) {
         showErrorBox(this, QString::fromUtf8(e.what()));
     }
@@ -424,6 +438,18 @@ void Tdlg_Main::writeResults(const CalculationResult& result) {
         lvw_Result->setSubItem(row, 2, QString::number(rows[row]->hours));
     }
     lvw_Result->EndUpdate();
+}
+
+void Tdlg_Main::ShowDetails() {
+    if (details_ == nullptr) details_ = new TDetailsWindow(this);
+    details_->setEntries(currentEntries());
+    details_->show();
+    details_->raise();
+    details_->activateWindow();
+}
+
+void Tdlg_Main::CopyResults() {
+    QGuiApplication::clipboard()->setText(plainResultsText(*lvw_Result, currentEntries()));
 }
 
 void Tdlg_Main::showStatus(const ValidationOutcome& outcome) {

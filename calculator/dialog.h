@@ -22,6 +22,8 @@ class QPushButton;
 
 namespace capacimo::unit {
 
+class TDetailsWindow;
+
 // The display name of the unit and the caption of its dialog.
 inline constexpr const char* kUnitName = "Scribent S";
 
@@ -51,6 +53,12 @@ public:
     const StorageCycleCodes& storageCycleCodes() const { return storageCycleCodes_; }
     // Number of finished calculations; lets callers see that one ran.
     int calculationCount() const { return calculations_; }
+
+    // The result list's menu: "Details..." opens the Details window (made on
+    // first use, then reused) and "Copy" puts results and entries on the clipboard.
+    void ShowDetails();
+    void CopyResults();
+    TDetailsWindow* detailsWindow() const { return details_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -110,6 +118,8 @@ private:
     StorageCycleCodes storageCycleCodes_{};
     std::unique_ptr<CConfigBlock> configBlock_;
     std::unique_ptr<CCapacimo> capacimo_;
+
+    TDetailsWindow* details_ = nullptr;  // a child window of the dialog
 };
 
 }  // namespace capacimo::unit

@@ -1,11 +1,15 @@
-// Renders every page of the "Scribent S" calculator dialog to PNG files, so a
-// person can look at them. Usage: capacimo_render_dialog OUTDIR [SUFFIX]
+// Renders every page of the "Scribent S" calculator dialog, and its Details
+// window, to PNG files, so a person can look at them.
+// Usage: capacimo_render_dialog OUTDIR [SUFFIX]
 // QT_FONT_DPI=120 draws the dialog as a screen of 120 pixels per inch shows it.
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "calculator/details_window.h"
 #include "calculator/dialog.h"
 
 namespace {
@@ -58,5 +62,31 @@ int main(int argc, char* argv[]) {
     save(&dialog, out, "dialog-status-error", suffix);
     dialog.findChild<TExtSpinEdit*>("spe_CountAnalog")->setValue(30);
     save(&dialog, out, "dialog-status-information", suffix);
+
+    // The Details window for a plant-like setup: three groups at different
+    // cycles, an interval and a daily analysis, a 256 MB card; the target half
+    // a year on the card, which it does not reach.
+    auto spin = [&dialog](const char* name, int value) { dialog.findChild<TExtSpinEdit*>(name)->setValue(value); };
+    auto pick = [&dialog](const char* name, int item) { dialog.findChild<QComboBox*>(name)->setCurrentIndex(item); };
+    spin("spe_CountAnalog", 12);
+    spin("spe_CountAnalogIntegr", 2);
+    spin("spe_CountDigitalOnOff", 6);
+    spin("spe_CountMathIV", 2);
+    pick("cb_GroupCycle00", 2);  // 1s
+    spin("spe_GroupIV00", 6);
+    pick("cb_GroupCycle01", 6);  // 10s
+    spin("spe_GroupIV01", 4);
+    spin("spe_GroupState01", 3);
+    pick("cb_GroupCycle02", 10);  // 1min
+    spin("spe_GroupIV02", 2);
+    spin("spe_GroupState02", 3);
+    pick("cb_Analysis1", 7);  // 15min
+    pick("cb_Analysis2", 1);  // daily
+    dialog.Recalculate();
+    dialog.ShowDetails();
+    auto* details = dialog.detailsWindow();
+    details->targetWeeks()->setValue(26);
+    details->targetMedium()->setCurrentIndex(1);
+    save(details, out, "details", suffix);
     return 0;
 }

@@ -54,6 +54,8 @@ TdfsEnhListView::TdfsEnhListView(QWidget* parent) : QTreeWidget(parent) {
     header()->setSectionsClickable(false);
 }
 
+QString TdfsEnhListView::ColumnCaption(int column) const { return headerItem()->text(column); }
+
 int TdfsEnhListView::AddColumn(const QString& caption, int width, Qt::Alignment alignment,
                                bool autoSize) {
     const int column = columnCount();

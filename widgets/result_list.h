@@ -25,6 +25,7 @@ public:
     int AddColumn(const QString& caption, int width,
                   Qt::Alignment alignment = Qt::AlignLeft, bool autoSize = false);
     int ColumnCount() const { return columnCount(); }
+    QString ColumnCaption(int column) const;
     int ColumnWidth(int column) const { return columnWidth(column); }
     void setColumnWidth(int column, int width);
     Qt::Alignment ColumnAlignment(int column) const;

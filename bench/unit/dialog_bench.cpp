@@ -1,20 +1,20 @@
 // From a count typed into the calculator dialog to the refreshed result list,
-// for the heaviest setup the dialog allows.
+// for the heaviest setup the dialog allows; also with the Details window open.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QComboBox>
+#include <QSpinBox>
 #include <QTemporaryDir>
 
+#include "calculator/details_window.h"
 #include "calculator/dialog.h"
 
 namespace {
 
-void BM_DialogCountChangeHeaviest(benchmark::State& state) {
-    QTemporaryDir store;
-    qputenv("XDG_CONFIG_HOME", store.path().toUtf8());
-    capacimo::unit::Tdlg_Main dialog;
-    dialog.show();
+// The heaviest setup the dialog allows: every channel, group 1 at 100 ms and
+// the others at 1 s with eight values each, every analysis at its fastest.
+void enterHeaviest(capacimo::unit::Tdlg_Main& dialog) {
     auto spin = [&](const QString& name) { return dialog.findChild<TExtSpinEdit*>(name); };
     spin("spe_CountAnalog")->setValue(40);
     spin("spe_CountDigitalOnOff")->setValue(14);
@@ -24,10 +24,14 @@ void BM_DialogCountChangeHeaviest(benchmark::State& state) {
         auto* cycle = dialog.findChild<QComboBox*>("cb_GroupCycle" + hex);
         cycle->setCurrentIndex(1);  // 100 ms in group 1, 1 s in the others
     }
-    for (int k = 1; k <= 4; ++k) dialog.findChild<QComboBox*>(QStringLiteral("cb_Analysis%1").arg(k))->setCurrentIndex(1);
+    for (int k = 1; k <= 4; ++k)
+        dialog.findChild<QComboBox*>(QStringLiteral("cb_Analysis%1").arg(k))->setCurrentIndex(1);
+    dialog.Recalculate();
+}
 
-    // Alternate between two totalizer counts so that every set changes the text.
-    TExtSpinEdit* totalized = spin("spe_CountAnalogIntegr");
+// Alternates between two totalizer counts so that every set changes the text.
+void typeCounts(benchmark::State& state, capacimo::unit::Tdlg_Main& dialog) {
+    TExtSpinEdit* totalized = dialog.findChild<TExtSpinEdit*>("spe_CountAnalogIntegr");
     int value = 0;
     for (auto _ : state) {
         value = value == 0 ? 1 : 0;
@@ -36,6 +40,68 @@ void BM_DialogCountChangeHeaviest(benchmark::State& state) {
     }
     // The setup really is the heaviest one: the bytes of two hours it writes.
     state.counters["bytes_per_two_hours"] = capacimo::Calculator().calculate(dialog.currentEntries()).written;
+}
+
+void BM_DialogCountChangeHeaviest(benchmark::State& state) {
+    QTemporaryDir store;
+    qputenv("XDG_CONFIG_HOME", store.path().toUtf8());
+    capacimo::unit::Tdlg_Main dialog;
+    dialog.show();
+    enterHeaviest(dialog);
+    typeCounts(state, dialog);
+}
+
+// The same with the Details window open: each change also runs the breakdown
+// with the durations without each writer, and the planner for four weeks on
+// the 256 MB card.
+void BM_DialogCountChangeHeaviestWithDetails(benchmark::State& state) {
+    QTemporaryDir store;
+    qputenv("XDG_CONFIG_HOME", store.path().toUtf8());
+    capacimo::unit::Tdlg_Main dialog;
+    dialog.show();
+    enterHeaviest(dialog);
+    dialog.ShowDetails();
+    capacimo::unit::TDetailsWindow* details = dialog.detailsWindow();
+    details->targetMedium()->setCurrentIndex(1);
+    details->targetWeeks()->setValue(4);
+    const int before = details->planCount();
+    typeCounts(state, dialog);
+    state.counters["plans_per_change"] =
+        static_cast<double>(details->planCount() - before) / static_cast<double>(state.iterations());
+}
+
+// The costliest keystroke: fewer analog channels than totalizers and impulse
+// counters, so that both dependent counts follow and each change recalculates.
+void BM_DialogAnalogChangeMovingDependentsWithDetails(benchmark::State& state) {
+    QTemporaryDir store;
+    qputenv("XDG_CONFIG_HOME", store.path().toUtf8());
+    capacimo::unit::Tdlg_Main dialog;
+    dialog.show();
+    enterHeaviest(dialog);
+    dialog.ShowDetails();
+    capacimo::unit::TDetailsWindow* details = dialog.detailsWindow();
+    details->targetMedium()->setCurrentIndex(1);
+    details->targetWeeks()->setValue(4);
+    auto spin = [&](const char* name) { return dialog.findChild<TExtSpinEdit*>(name); };
+    int calculations = 0;
+    int plans = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        spin("spe_CountAnalog")->setValue(40);
+        spin("spe_CountAnalogIntegr")->setValue(20);
+        spin("spe_CountAnalogIC")->setValue(20);
+        QApplication::processEvents();
+        calculations -= dialog.calculationCount();
+        plans -= details->planCount();
+        state.ResumeTiming();
+        spin("spe_CountAnalog")->setValue(10);
+        QApplication::processEvents();
+        calculations += dialog.calculationCount();
+        plans += details->planCount();
+    }
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["calculations_per_change"] = calculations / n;
+    state.counters["plans_per_change"] = plans / n;
 }
 
 // Closing the unit (CloseDll) destroys the dialog, which stores the 45
@@ -54,6 +120,8 @@ void BM_DialogDestroyWithSave(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_DialogCountChangeHeaviest)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DialogCountChangeHeaviestWithDetails)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DialogAnalogChangeMovingDependentsWithDetails)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DialogDestroyWithSave)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {

@@ -1,0 +1,299 @@
+#include "calculator/details_window.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QScreen>
+#include <QShowEvent>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <exception>
+
+#include "calculator/byte_chart.h"
+#include "widgets/result_list.h"
+
+namespace capacimo::unit {
+namespace {
+
+// Weeks the target starts at: half a year.
+constexpr int kInitialWeeks = 26;
+// The first row of the durations: every writer as entered, to compare with.
+const QString kAsEntered = QStringLiteral("None (as entered)");
+// Room between the calculator dialog and the window placed beside it.
+constexpr int kBesideGap = 8;
+
+QString text(const std::string& s) { return QString::fromStdString(s); }
+
+// A list entry's item text, a count's number.
+QString valueText(const Entry& entry, const CalculatorEntries& entries) {
+    const std::int32_t value = entry.field(entries);
+    if (entry.isList() && value >= 0 && value < static_cast<std::int32_t>(entry.items.size())) {
+        return text(entry.items[static_cast<std::size_t>(value)]);
+    }
+    return QString::number(value);
+}
+
+// "Analog channels", "Group 3 storage cycle".
+QString entryLabel(const Entry& entry) {
+    if (entry.page == EntryPage::Group)
+        return QStringLiteral("Group %1 %2").arg(entry.index + 1).arg(text(entry.summary));
+    QString label = text(entry.summary);
+    if (!label.isEmpty()) label[0] = label[0].toUpper();
+    return label;
+}
+
+QString cardText(std::int32_t item) {
+    const Entry& card = entryOf(EntryId::CardSize);
+    CalculatorEntries e;
+    card.field(e) = item;
+    return valueText(card, e);
+}
+
+}  // namespace
+
+QString durationText(const StorageDuration& d) {
+    if (d == kNoDuration) return QStringLiteral("-");
+    return QStringLiteral("%1 w %2 d %3 h").arg(d.weeks).arg(d.days).arg(d.hours);
+}
+
+QString plainResultsText(const TdfsEnhListView& results, const CalculatorEntries& entries) {
+    QStringList lines;
+    QStringList header;
+    for (int column = 0; column < results.ColumnCount(); ++column) header << results.ColumnCaption(column);
+    lines << header.join(u'\t');
+    // The list's second row is the SD card's; its caption gains the card size.
+    for (int row = 0; row < results.ItemCount(); ++row) {
+        QStringList cells{results.ItemCaption(row)};
+        if (row == 1) cells[0] += u' ' + cardText(entries.cardItem);
+        for (int i = 0; i < results.SubItemCount(row); ++i) cells << results.SubItem(row, i);
+        lines << cells.join(u'\t');
+    }
+    lines << QString();
+    for (const Entry& entry : entryTable()) lines << entryLabel(entry) + u'\t' + valueText(entry, entries);
+    return lines.join(u'\n') + u'\n';
+}
+
+TDetailsWindow::TDetailsWindow(QWidget* owner) : QDialog(owner), entries_(defaultEntries()) {
+    setObjectName("dlg_Details");
+    setWindowTitle("Details");
+    setModal(false);
+    schedule_ = [this](std::function<void()> task) { QTimer::singleShot(0, this, std::move(task)); };
+    if (owner != nullptr) {
+        setFont(owner->font());
+        // The window goes when the calculator dialog goes.
+        owner->installEventFilter(this);
+    }
+
+    auto* layout = new QVBoxLayout(this);
+    lbl_Written = new QLabel(this);
+    lbl_Written->setObjectName("lbl_Written");
+    layout->addWidget(lbl_Written);
+    chart_ = new TByteChart(this);
+    chart_->setObjectName("cht_Bytes");
+    layout->addWidget(chart_);
+
+    lbl_Without = new QLabel(this);
+    lbl_Without->setObjectName("lbl_Without");
+    layout->addWidget(lbl_Without);
+    tbl_Without = new QTableWidget(0, 3, this);
+    tbl_Without->setObjectName("tbl_Without");
+    // Fixed rows, and the number columns sized once after each filling: sizing
+    // them to their contents at every cell would measure every row again.
+    tbl_Without->verticalHeader()->hide();
+    tbl_Without->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    tbl_Without->verticalHeader()->setDefaultSectionSize(fontMetrics().height() * 3 / 2);
+    tbl_Without->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    tbl_Without->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    tbl_Without->horizontalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    tbl_Without->setHorizontalHeaderLabels({QStringLiteral("Without"), QStringLiteral("Internal memory"), {}});
+    tbl_Without->horizontalHeaderItem(0)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    tbl_Without->setFocusPolicy(Qt::NoFocus);
+    tbl_Without->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tbl_Without->setSelectionMode(QAbstractItemView::NoSelection);
+    tbl_Without->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    tbl_Without->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    tbl_Without->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    tbl_Without->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    layout->addWidget(tbl_Without);
+
+    auto* target = new QGroupBox("Retention target", this);
+    target->setObjectName("grp_Target");
+    auto* targetLayout = new QVBoxLayout(target);
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel("Keep", target));
+    spb_TargetWeeks = new QSpinBox(target);
+    spb_TargetWeeks->setObjectName("spb_TargetWeeks");
+    spb_TargetWeeks->setRange(0, kMaximumWeeks);
+    spb_TargetWeeks->setValue(kInitialWeeks);
+    spb_TargetWeeks->setSuffix(" weeks");
+    spb_TargetWeeks->setAlignment(Qt::AlignRight);
+    row->addWidget(spb_TargetWeeks);
+    row->addWidget(new QLabel("on the", target));
+    cb_TargetMedium = new QComboBox(target);
+    cb_TargetMedium->setObjectName("cb_TargetMedium");
+    cb_TargetMedium->addItem("Internal memory", static_cast<int>(Medium::Internal));
+    cb_TargetMedium->addItem("SD card", static_cast<int>(Medium::Card));
+    row->addWidget(cb_TargetMedium);
+    row->addStretch(1);
+    targetLayout->addLayout(row);
+    lbl_Plan = new QLabel(target);
+    lbl_Plan->setObjectName("lbl_Plan");
+    lbl_Plan->setTextFormat(Qt::PlainText);
+    lbl_Plan->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    targetLayout->addWidget(lbl_Plan);
+    layout->addWidget(target);
+    layout->addStretch(1);
+
+    auto targetChanged = [this] {
+        if (isVisible())
+            refreshPlan();
+        else
+            stale_ = true;
+    };
+    connect(spb_TargetWeeks, &QSpinBox::valueChanged, this, targetChanged);
+    connect(cb_TargetMedium, &QComboBox::currentIndexChanged, this, targetChanged);
+}
+
+Medium TDetailsWindow::medium() const { return static_cast<Medium>(cb_TargetMedium->currentData().toInt()); }
+
+QStringList TDetailsWindow::planLines() const { return lbl_Plan->text().split(u'\n'); }
+
+void TDetailsWindow::setEntries(const CalculatorEntries& entries) {
+    entries_ = entries;
+    stale_ = true;
+    if (!isVisible() || scheduled_) return;
+    scheduled_ = true;
+    schedule_([this] {
+        scheduled_ = false;
+        if (stale_ && isVisible()) refresh();
+    });
+}
+
+void TDetailsWindow::setVisible(bool visible) {
+    // Filled before it is shown, so that it opens at the size its contents need.
+    if (visible && stale_) refresh();
+    QDialog::setVisible(visible);
+}
+
+void TDetailsWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (placed_ || event->spontaneous() || parentWidget() == nullptr) return;
+    placed_ = true;
+    // Beside the calculator dialog where the screen has room, so that both can be seen.
+    const QRect owner = parentWidget()->window()->frameGeometry();
+    const QRect screen = parentWidget()->screen()->availableGeometry();
+    const QPoint beside(owner.right() + kBesideGap, owner.top());
+    if (beside.x() + frameGeometry().width() <= screen.right()) move(beside);
+}
+
+bool TDetailsWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parent() && event->type() == QEvent::Hide) hide();
+    return QDialog::eventFilter(watched, event);
+}
+
+void TDetailsWindow::refresh() {
+    refreshBreakdown();
+    refreshPlan();
+    stale_ = false;
+}
+
+void TDetailsWindow::refreshBreakdown() {
+    try {
+        current_ = Calculator().calculate(entries_);
+        showBreakdown(breakdownOf(entries_));
+    } catch (const std::exception& e) {
+        current_ = CalculationResult{};
+        current_.internal = current_.card = kNoDuration;
+        chart_->setBars({}, 0);
+        tbl_Without->setRowCount(0);
+        lbl_Written->setText(QString::fromUtf8(e.what()));
+    }
+    ++breakdowns_;
+}
+
+void TDetailsWindow::refreshPlan() {
+    const int weeks = spb_TargetWeeks->value();
+    try {
+        showPlan(planFor(entries_, medium(), std::int64_t{weeks} * 7 * 24), weeks);
+    } catch (const std::exception& e) {
+        lbl_Plan->setText(QString::fromUtf8(e.what()));
+    }
+    ++plans_;
+}
+
+void TDetailsWindow::showBreakdown(const Breakdown& b) {
+    lbl_Written->setText(QStringLiteral("Where the %1 bytes of two hours go:").arg(groupedNumber(b.written)));
+    std::vector<ChartBar> bars;
+    for (const WriterBytes& w : b.writers) {
+        const bool group = w.writer < kGroups;
+        bars.push_back(
+            {text(w.name), text(w.cycle), w.bytes, group ? ChartBar::Kind::Group : ChartBar::Kind::Analysis});
+    }
+    bars.push_back({QStringLiteral("Block overhead"), QString(), b.overheadBytes, ChartBar::Kind::Overhead});
+    chart_->setBars(std::move(bars), b.written);
+
+    lbl_Without->setText(b.writers.empty() ? QStringLiteral("No group or analysis records anything.")
+                                           : QStringLiteral("How long each medium lasts without one writer:"));
+    setCell(0, 2, "SD card " + cardText(entries_.cardItem), Qt::AlignRight, true);
+    const int writers = static_cast<int>(b.writers.size());
+    tbl_Without->setRowCount(writers + 1);
+    auto setRow = [this](int row, const QString& name, const StorageDuration& internal, const StorageDuration& card) {
+        setCell(row, 0, name, Qt::AlignLeft);
+        setCell(row, 1, durationText(internal), Qt::AlignRight);
+        setCell(row, 2, durationText(card), Qt::AlignRight);
+    };
+    setRow(0, kAsEntered, current_.internal, current_.card);
+    for (int row = 0; row < writers; ++row) {
+        const WriterBytes& w = b.writers[static_cast<std::size_t>(row)];
+        setRow(row + 1, text(w.name), w.withoutInternal, w.withoutCard);
+    }
+    // Sized to the figures and their headers, with a character's room to the frame.
+    for (int column : {1, 2}) {
+        tbl_Without->resizeColumnToContents(column);
+        tbl_Without->setColumnWidth(column, tbl_Without->columnWidth(column) + fontMetrics().averageCharWidth());
+    }
+    tbl_Without->setVisible(writers > 0);
+}
+
+void TDetailsWindow::setCell(int row, int column, const QString& s, Qt::Alignment alignment, bool header) {
+    QTableWidgetItem* item = header ? tbl_Without->horizontalHeaderItem(column) : tbl_Without->item(row, column);
+    if (item == nullptr) {
+        item = new QTableWidgetItem;
+        item->setTextAlignment(alignment | Qt::AlignVCenter);
+        item->setFlags(Qt::ItemIsEnabled);
+        header ? tbl_Without->setHorizontalHeaderItem(column, item) : tbl_Without->setItem(row, column, item);
+    }
+    if (item->text() != s) item->setText(s);
+}
+
+void TDetailsWindow::showPlan(const Plan& plan, std::int64_t weeks) {
+    const bool card = medium() == Medium::Card;
+    QStringList lines;
+    const QString on =
+        card ? "the SD card (" + cardText(entries_.cardItem) + ")" : QStringLiteral("the internal memory");
+    const StorageDuration now = card ? current_.card : current_.internal;
+    lines << QStringLiteral("To keep %1 %2 on %3, which now lasts %4:")
+                 .arg(weeks)
+                 .arg(weeks == 1 ? "week" : "weeks", on, durationText(now));
+    if (card) {
+        lines << (plan.cardItem ? "SD card: " + cardText(*plan.cardItem) + " reaches it"
+                                : QStringLiteral("SD card: no card size reaches it"));
+    }
+    if (plan.groups.empty()) lines << QStringLiteral("No group records, so there is no storage cycle to change.");
+    for (const GroupPlan& g : plan.groups) {
+        const QString answer = g.fastest ? text(storageCycleText(g.fastest->code)) + " or slower" : "no cycle";
+        lines << QStringLiteral("Group %1: %2").arg(g.group + 1).arg(answer);
+    }
+    if (!plan.groups.empty()) {
+        lines << "All these groups alike: " +
+                     (plan.commonCycle ? text(storageCycleText(*plan.commonCycle)) + " or slower" : "no cycle");
+    }
+    lbl_Plan->setText(lines.join(u'\n'));
+}
+
+}  // namespace capacimo::unit
