@@ -92,6 +92,7 @@ TDetailsWindow::TDetailsWindow(QWidget* owner) : QDialog(owner), entries_(defaul
     auto* layout = new QVBoxLayout(this);
     lbl_Written = new QLabel(this);
     lbl_Written->setObjectName("lbl_Written");
+    lbl_Written->setWordWrap(true);
     layout->addWidget(lbl_Written);
     chart_ = new TByteChart(this);
     chart_->setObjectName("cht_Bytes");
@@ -227,15 +228,23 @@ void TDetailsWindow::refreshPlan() {
 }
 
 void TDetailsWindow::showBreakdown(const Breakdown& b) {
-    lbl_Written->setText(QStringLiteral("Where the %1 bytes of two hours go:").arg(groupedNumber(b.written)));
+    // Shares of every byte written; the durations leave the open last block
+    // out once a block has closed, and the caption says by how much.
+    QString caption = QStringLiteral("Where the %1 bytes of two hours go:").arg(groupedNumber(b.bytesWritten()));
+    if (b.uncountedBytes() > 0) {
+        caption = QStringLiteral("Where the %1 bytes of two hours go (the durations count %2 of them; the last "
+                                 "block, still open, is left out):")
+                      .arg(groupedNumber(b.bytesWritten()), groupedNumber(b.written));
+    }
+    lbl_Written->setText(caption);
     std::vector<ChartBar> bars;
     for (const WriterBytes& w : b.writers) {
         const bool group = w.writer < kGroups;
         bars.push_back(
             {text(w.name), text(w.cycle), w.bytes, group ? ChartBar::Kind::Group : ChartBar::Kind::Analysis});
     }
-    bars.push_back({QStringLiteral("Block overhead"), QString(), b.overheadBytes, ChartBar::Kind::Overhead});
-    chart_->setBars(std::move(bars), b.written);
+    bars.push_back({QStringLiteral("Block overhead"), QString(), b.headerBytes(), ChartBar::Kind::Overhead});
+    chart_->setBars(std::move(bars), b.bytesWritten());
 
     lbl_Without->setText(b.writers.empty() ? QStringLiteral("No group or analysis records anything.")
                                            : QStringLiteral("How long each medium lasts without one writer:"));
