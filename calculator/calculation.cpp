@@ -16,8 +16,8 @@ CalculationResult runCalculation(const CalculatorEntries& entries, RecorderSetup
     if (encoder.imageLength() == 0) encoder.encodeSetupImage(encoder.workingSetup());
     result.setupImageLength = encoder.imageLength();
 
-    result.internal = storageDuration(freeBytes(kInternalCapacity, result.setupImageLength, kInternalSetupImages),
-                                      result.written);
+    result.internal =
+        storageDuration(freeBytes(kInternalCapacity, result.setupImageLength, kInternalSetupImages), result.written);
     result.card = cardDuration(entries.cardItem, result.written, result.setupImageLength);
     return result;
 }

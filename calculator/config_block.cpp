@@ -97,9 +97,7 @@ std::size_t CConfigBlock::beginRecord(std::uint8_t type) {
     return start;
 }
 
-void CConfigBlock::endRecord(std::size_t start) {
-    poke16(start + 1, static_cast<std::uint16_t>(position_ - start));
-}
+void CConfigBlock::endRecord(std::size_t start) { poke16(start + 1, static_cast<std::uint16_t>(position_ - start)); }
 
 void CConfigBlock::writeDevice(const DeviceRecord& d) {
     const std::size_t start = beginRecord(kDeviceType);
@@ -156,7 +154,7 @@ void CConfigBlock::writeDigital(const DigitalChannel& c) {
 
 void CConfigBlock::writeMath(const MathChannel& c) {
     const std::size_t start = beginRecord(kMathType);
-    putStateChannel(c);  // a math channel starts like a digital one
+    putStateChannel(c);    // a math channel starts like a digital one
     putMeasuringRange(c);  // and ends like an analog one
     put16(0);
     endRecord(start);

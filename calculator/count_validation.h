@@ -15,16 +15,16 @@ namespace capacimo {
 // The channel counts as the user entered them. Entry fields deliver typed
 // numbers unclamped until they lose the focus, so any 32-bit value can appear.
 struct ChannelCounts {
-    std::int32_t analog = 0;              // A
-    std::int32_t analogTotalized = 0;     // At
-    std::int32_t analogImpulse = 0;       // Ai
-    std::int32_t digitalEvents = 0;       // D1
-    std::int32_t digitalEventsOpTime = 0; // D2
-    std::int32_t digitalCounters = 0;     // D3
-    std::int32_t mathValues = 0;          // M1
-    std::int32_t mathValuesTotalized = 0; // Mt
-    std::int32_t mathStates = 0;          // M2
-    std::int32_t mathCounters = 0;        // M3
+    std::int32_t analog = 0;                          // A
+    std::int32_t analogTotalized = 0;                 // At
+    std::int32_t analogImpulse = 0;                   // Ai
+    std::int32_t digitalEvents = 0;                   // D1
+    std::int32_t digitalEventsOpTime = 0;             // D2
+    std::int32_t digitalCounters = 0;                 // D3
+    std::int32_t mathValues = 0;                      // M1
+    std::int32_t mathValuesTotalized = 0;             // Mt
+    std::int32_t mathStates = 0;                      // M2
+    std::int32_t mathCounters = 0;                    // M3
     std::array<std::int32_t, kGroups> groupValues{};  // Gv(g), instantaneous values per group
     std::array<std::int32_t, kGroups> groupStates{};  // Gs(g), on/off states per group
     bool operator==(const ChannelCounts&) const = default;

@@ -232,8 +232,9 @@ void TDetailsWindow::showBreakdown(const Breakdown& b) {
     // out once a block has closed, and the caption says by how much.
     QString caption = QStringLiteral("Where the %1 bytes of two hours go:").arg(groupedNumber(b.bytesWritten()));
     if (b.uncountedBytes() > 0) {
-        caption = QStringLiteral("Where the %1 bytes of two hours go (the durations count %2 of them; the last "
-                                 "block, still open, is left out):")
+        caption = QStringLiteral(
+                      "Where the %1 bytes of two hours go (the durations count %2 of them; the last "
+                      "block, still open, is left out):")
                       .arg(groupedNumber(b.bytesWritten()), groupedNumber(b.written));
     }
     lbl_Written->setText(caption);

@@ -69,8 +69,8 @@ Placement placementOf(const Entry& entry, const QWidget* form) {
     case EntryPage::AnalogChannels:
     case EntryPage::DigitalChannels:
     case EntryPage::MathChannels: {
-        const RowTops tops = kChannelRows[static_cast<int>(entry.page) - static_cast<int>(EntryPage::AnalogChannels)]
-                                         [entry.row];
+        const RowTops tops =
+            kChannelRows[static_cast<int>(entry.page) - static_cast<int>(EntryPage::AnalogChannels)][entry.row];
         return {{d(10), d(tops.label)}, {d(300), d(tops.field), d(60), d(26)}};
     }
     case EntryPage::Group: break;
@@ -270,7 +270,8 @@ void Tdlg_Main::buildGroupPages() {
     tab_GroupStgs = sheet(pctrl_Stgs, "Group settings", "tab_GroupStgs");
     pctrl_Groups = pageControl(tab_GroupStgs, "pctrl_Groups");
     for (int i = 0; i < kGroups; ++i) {
-        groupSheets[i] = sheet(pctrl_Groups, QStringLiteral("Group %1").arg(i + 1), QStringLiteral("tab_Group_%1").arg(i + 1));
+        groupSheets[i] =
+            sheet(pctrl_Groups, QStringLiteral("Group %1").arg(i + 1), QStringLiteral("tab_Group_%1").arg(i + 1));
     }
     fill(tab_GroupStgs, pctrl_Groups);
 }
@@ -375,9 +376,12 @@ QWidget* Tdlg_Main::buildEntry(const Entry& entry) {
     edit->setGeometry(at.field.x(), at.field.y(), at.field.width(),
                       at.field.height() > 0 ? at.field.height() : edit->sizeHint().height());
     connect(edit, &TSpinEdit_X::OnChange, this, [this, edit, id = entry.id] {
-        if (id == EntryId::Analog) spe_CountAnalogChange(edit);
-        else if (id == EntryId::MathValues) spe_CountMathIVChange(edit);
-        else spe_CountChange(edit);
+        if (id == EntryId::Analog)
+            spe_CountAnalogChange(edit);
+        else if (id == EntryId::MathValues)
+            spe_CountMathIVChange(edit);
+        else
+            spe_CountChange(edit);
     });
     return edit;
 }
@@ -397,7 +401,8 @@ CalculatorEntries Tdlg_Main::currentEntries() const {
     CalculatorEntries entries;
     const auto& table = entryTable();
     for (std::size_t row = 0; row < table.size(); ++row) {
-        if (auto* list = qobject_cast<QComboBox*>(entryControls_[row])) table[row].field(entries) = list->currentIndex();
+        if (auto* list = qobject_cast<QComboBox*>(entryControls_[row]))
+            table[row].field(entries) = list->currentIndex();
         if (auto* edit = qobject_cast<TExtSpinEdit*>(entryControls_[row])) table[row].field(entries) = edit->Value();
     }
     return entries;
@@ -409,7 +414,8 @@ void Tdlg_Main::showEntries(const CalculatorEntries& entries) {
     updating_ = true;
     const auto& table = entryTable();
     for (std::size_t row = 0; row < table.size(); ++row) {
-        if (auto* list = qobject_cast<QComboBox*>(entryControls_[row])) list->setCurrentIndex(table[row].field(entries));
+        if (auto* list = qobject_cast<QComboBox*>(entryControls_[row]))
+            list->setCurrentIndex(table[row].field(entries));
         if (auto* edit = qobject_cast<TExtSpinEdit*>(entryControls_[row])) edit->setValue(table[row].field(entries));
     }
     updating_ = false;

@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdint>
 
-
 namespace capacimo {
 
 // Whole weeks, days and hours; -1 in all three when no duration can be given.
@@ -24,7 +23,7 @@ inline constexpr std::int32_t kInternalSetupImages = 365;
 inline constexpr std::int32_t kCardSetupImages = 200;
 
 struct CardSize {
-    const char* text;     // as the size list shows it
+    const char* text;  // as the size list shows it
     std::int32_t bytes;
 };
 // The card sizes the calculator offers, in the order of its list.

@@ -27,8 +27,8 @@ struct CountRow {
 const CountRow kCountRows[] = {
     {EntryId::Analog, "CountAnalog", EntryPage::AnalogChannels, 0, "Number of  analog channels:", "analog channels",
      "analog", kAnalogChannels, 1},
-    {EntryId::AnalogTotalized, "CountAnalogIntegr", EntryPage::AnalogChannels, 1, "... of these with totalization:",
-     "analog channels with totalization", "analog-totalized", kAnalogChannels, 0},
+    {EntryId::AnalogTotalized, "CountAnalogIntegr", EntryPage::AnalogChannels, 1,
+     "... of these with totalization:", "analog channels with totalization", "analog-totalized", kAnalogChannels, 0},
     {EntryId::AnalogImpulse, "CountAnalogIC", EntryPage::AnalogChannels, 2, "... of  these as impulse counter:",
      "analog channels used as impulse counters", "analog-impulse", kAnalogChannels, 0},
     {EntryId::DigitalCounters, "CountDigitalCounter", EntryPage::DigitalChannels, 2,
@@ -40,14 +40,14 @@ const CountRow kCountRows[] = {
     {EntryId::DigitalEvents, "CountDigitalOnOff", EntryPage::DigitalChannels, 0,
      "Number of on/off events or control inputs:", "digital on/off events or control inputs", "digital-events",
      kDigitalChannels, 0},
-    {EntryId::MathValues, "CountMathIV", EntryPage::MathChannels, 0, "Number of instantaneous values:",
-     "math instantaneous values", "math-values", kMathChannels, 0},
+    {EntryId::MathValues, "CountMathIV", EntryPage::MathChannels, 0,
+     "Number of instantaneous values:", "math instantaneous values", "math-values", kMathChannels, 0},
     {EntryId::MathValuesTotalized, "CountMathIVIntegr", EntryPage::MathChannels, 1, "... of these with totalization:",
      "math instantaneous values with totalization", "math-values-totalized", kMathChannels, 0},
-    {EntryId::MathStates, "CountMathState", EntryPage::MathChannels, 2, "Number of on/of events (states):",
-     "math on/off states", "math-states", kMathChannels, 0},
-    {EntryId::MathCounters, "CountMathCounter", EntryPage::MathChannels, 3, "Number of counters or operation times:",
-     "math counters or operation times", "math-counters", kMathChannels, 0},
+    {EntryId::MathStates, "CountMathState", EntryPage::MathChannels, 2,
+     "Number of on/of events (states):", "math on/off states", "math-states", kMathChannels, 0},
+    {EntryId::MathCounters, "CountMathCounter", EntryPage::MathChannels, 3,
+     "Number of counters or operation times:", "math counters or operation times", "math-counters", kMathChannels, 0},
 };
 
 const std::string kGeneralSection = "Settings";
@@ -68,11 +68,12 @@ std::vector<std::string> listItems(int count, Text text) {
 }
 
 Entry listEntry(EntryId id, int index, std::string section, std::string name, std::string control, EntryPage page,
-                int row, std::string caption, std::string summary, std::string option,
-                std::vector<std::string> items, std::int32_t resetValue) {
+                int row, std::string caption, std::string summary, std::string option, std::vector<std::string> items,
+                std::int32_t resetValue) {
     const auto last = static_cast<std::int32_t>(items.size()) - 1;
-    return {id,      index,   std::move(section), std::move(name),  std::move(control), page, row,
-            std::move(caption), std::move(summary), std::move(option), last, resetValue, std::move(items)};
+    return {id,   index,      std::move(section), std::move(name),    std::move(control),
+            page, row,        std::move(caption), std::move(summary), std::move(option),
+            last, resetValue, std::move(items)};
 }
 
 void addGroupEntries(std::vector<Entry>& table, int g) {
@@ -81,12 +82,32 @@ void addGroupEntries(std::vector<Entry>& table, int g) {
     table.push_back(listEntry(EntryId::GroupCycle, g, section, "SaveCycle", "cb_GroupCycle" + groupSuffix(g),
                               EntryPage::Group, 0, "Storage cycle:", "storage cycle", "cycle",
                               listItems(cycleItemCount(g), cycleText), cycleItemForCode(g, kResetCycleCode)));
-    table.push_back({EntryId::GroupValues, g, section, "CountGroupIV", "spe_GroupIV" + groupSuffix(g),
-                     EntryPage::Group, 1, "Number of instantaneous values (analog or math):", "instantaneous values",
-                     "values", kSlotsPerGroup, g == 0 ? 1 : 0, {}});
-    table.push_back({EntryId::GroupStates, g, section, "CountGroupState", "spe_GroupState" + groupSuffix(g),
-                     EntryPage::Group, 2, "Number of digital on/off events or control inputs:", "on/off states",
-                     "states", kSlotsPerGroup, 0, {}});
+    table.push_back({EntryId::GroupValues,
+                     g,
+                     section,
+                     "CountGroupIV",
+                     "spe_GroupIV" + groupSuffix(g),
+                     EntryPage::Group,
+                     1,
+                     "Number of instantaneous values (analog or math):",
+                     "instantaneous values",
+                     "values",
+                     kSlotsPerGroup,
+                     g == 0 ? 1 : 0,
+                     {}});
+    table.push_back({EntryId::GroupStates,
+                     g,
+                     section,
+                     "CountGroupState",
+                     "spe_GroupState" + groupSuffix(g),
+                     EntryPage::Group,
+                     2,
+                     "Number of digital on/off events or control inputs:",
+                     "on/off states",
+                     "states",
+                     kSlotsPerGroup,
+                     0,
+                     {}});
 }
 
 std::vector<Entry> buildTable() {
@@ -103,8 +124,19 @@ std::vector<Entry> buildTable() {
                                   numbered("analysis%d", k + 1), listItems(analysisItemCount(k), text), 0));
     }
     for (const CountRow& c : kCountRows) {
-        table.push_back({c.id, 0, kChannelSection, c.name, std::string("spe_") + c.name, c.page, c.row, c.caption,
-                         c.summary, c.option, c.maximum, c.resetValue, {}});
+        table.push_back({c.id,
+                         0,
+                         kChannelSection,
+                         c.name,
+                         std::string("spe_") + c.name,
+                         c.page,
+                         c.row,
+                         c.caption,
+                         c.summary,
+                         c.option,
+                         c.maximum,
+                         c.resetValue,
+                         {}});
     }
     for (int g = 0; g < kGroups; ++g) addGroupEntries(table, g);
     return table;

@@ -50,10 +50,10 @@ enum class EntryPage { General, SignalAnalysis, AnalogChannels, DigitalChannels,
 
 struct Entry {
     EntryId id;
-    int index = 0;         // the analysis (0..3) or group (0..9) of the entry
-    std::string section;   // stored below the unit's key, in this section ...
-    std::string name;      // ... under this name
-    std::string control;   // the dialog's control
+    int index = 0;        // the analysis (0..3) or group (0..9) of the entry
+    std::string section;  // stored below the unit's key, in this section ...
+    std::string name;     // ... under this name
+    std::string control;  // the dialog's control
     EntryPage page;
     int row = 0;           // place on its page, from the top
     std::string caption;   // the dialog's label

@@ -14,12 +14,12 @@ void setText(Char (&field)[N], std::basic_string_view<Char> text) {
     std::copy_n(text.begin(), std::min(text.size(), N), field);
 }
 
-constexpr std::int32_t kStoragePeriods[kStorageCycleCodeCount] = {
-    -1, 0, 1, 2, 3, 4, 5, 10, 15, 20, 30, 60, 120, 180, 240, 300, 600, 1800, 3600};
+constexpr std::int32_t kStoragePeriods[kStorageCycleCodeCount] = {-1, 0,  1,   2,   3,   4,   5,   10,   15,  20,
+                                                                  30, 60, 120, 180, 240, 300, 600, 1800, 3600};
 
-constexpr std::int32_t kAnalysisPeriods[kAnalysisCodeCount] = {
-    0,     0,     60,    120,   180,   240,   300,    600,    900,     1800,    3600,
-    7200,  10800, 14400, 21600, 28800, 43200, 86400,  604800, 2592000, 31536000};
+constexpr std::int32_t kAnalysisPeriods[kAnalysisCodeCount] = {0,     0,     60,    120,   180,    240,     300,
+                                                               600,   900,   1800,  3600,  7200,   10800,   14400,
+                                                               21600, 28800, 43200, 86400, 604800, 2592000, 31536000};
 
 // The head every channel record starts with, its name and option.
 template <typename Channel>

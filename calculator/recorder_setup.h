@@ -36,9 +36,9 @@ inline constexpr std::uint8_t kSubKindImpulse = 5;
 
 namespace digital_kind {
 inline constexpr std::uint8_t kOff = 0;
-inline constexpr std::uint8_t kEvent = 2;              // on/off event or control input
-inline constexpr std::uint8_t kCounter = 3;            // impulse counter or operation time
-inline constexpr std::uint8_t kEventWithOpTime = 5;    // on/off event with operating time
+inline constexpr std::uint8_t kEvent = 2;            // on/off event or control input
+inline constexpr std::uint8_t kCounter = 3;          // impulse counter or operation time
+inline constexpr std::uint8_t kEventWithOpTime = 5;  // on/off event with operating time
 }  // namespace digital_kind
 
 namespace math_kind {

@@ -28,8 +28,7 @@ void CloseSettingsKey() {
     } catch (const SettingsWriteError&) {
         // The values go to the store together, so a refused store refuses
         // them all: the error names the first section of the save.
-        throw SettingsError(
-            formatText(QStringLiteral("Erzeugung von Schlüssel %s misslungen"), section).toStdString());
+        throw SettingsError(formatText(QStringLiteral("Erzeugung von Schlüssel %s misslungen"), section).toStdString());
     }
 }
 
@@ -52,8 +51,8 @@ void WriteSettingInteger(const QString& section, const QString& name, std::int32
 CalculatorEntries readStoredEntries() {
     OpenSettingsKey();
     const CalculatorEntries entries = entriesFromStore([](const Entry& entry, std::int32_t fallback) {
-        return ReadSettingInteger(QString::fromStdString(entry.section), QString::fromStdString(entry.name),
-                                  fallback, false);
+        return ReadSettingInteger(QString::fromStdString(entry.section), QString::fromStdString(entry.name), fallback,
+                                  false);
     });
     CloseSettingsKey();
     return entries;

@@ -4,9 +4,9 @@
 #include <QTextStream>
 #include <cstdio>
 
+#include "calculator/settings.h"
 #include "cli/options.h"
 #include "cli/report.h"
-#include "calculator/settings.h"
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);

@@ -90,7 +90,8 @@ QString parseGroup(const QString& groupText, CalculatorEntries& entries) {
         if (entry->isList()) {
             const int item = findItem(value, *entry);
             if (item < 0) {
-                return fail("group", groupText, QStringLiteral("a cycle of group %1: %2").arg(group).arg(itemList(*entry)));
+                return fail("group", groupText,
+                            QStringLiteral("a cycle of group %1: %2").arg(group).arg(itemList(*entry)));
             }
             entry->field(entries) = item;
         } else {
@@ -138,7 +139,8 @@ QString parseTarget(const QCommandLineParser& parser, Options& o) {
 QList<QCommandLineOption> optionList() {
     QList<QCommandLineOption> list;
     for (const Entry& entry : entryTable()) {
-        if (hasOwnOption(entry)) list << QCommandLineOption(text(entry.option), describe(entry), entry.isList() ? "T" : "N");
+        if (hasOwnOption(entry))
+            list << QCommandLineOption(text(entry.option), describe(entry), entry.isList() ? "T" : "N");
     }
     const Entry& cycle = entryOf(EntryId::GroupCycle, 1);
     const Entry& values = entryOf(EntryId::GroupValues);

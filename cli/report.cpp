@@ -17,8 +17,9 @@ struct Row {
 
 QString cardText(int item) {
     const auto& items = entryOf(EntryId::CardSize).items;
-    return item >= 0 && item < static_cast<int>(items.size()) ? QString::fromStdString(items[static_cast<std::size_t>(item)])
-                                                                : QString();
+    return item >= 0 && item < static_cast<int>(items.size())
+               ? QString::fromStdString(items[static_cast<std::size_t>(item)])
+               : QString();
 }
 
 std::vector<Row> resultRows(const Report& r) {
@@ -57,8 +58,13 @@ QString percent(double fraction) { return QStringLiteral("%1 %").arg(100.0 * fra
 QString breakdownText(const Breakdown& b) {
     QString out = QStringLiteral("\nWhere the bytes of two hours go\n");
     const QString row = QStringLiteral("%1  %2  %3  %4  %5  %6  %7\n");
-    out += row.arg("Writer", -14).arg("Cycle", -16).arg("Records", 7).arg("Bytes", 10).arg("Share", 7)
-               .arg("Internal without it", -20).arg("SD Card without it");
+    out += row.arg("Writer", -14)
+               .arg("Cycle", -16)
+               .arg("Records", 7)
+               .arg("Bytes", 10)
+               .arg("Share", 7)
+               .arg("Internal without it", -20)
+               .arg("SD Card without it");
     for (const WriterBytes& w : b.writers) {
         out += row.arg(QString::fromStdString(w.name), -14)
                    .arg(QString::fromStdString(w.cycle), -16)
@@ -69,7 +75,8 @@ QString breakdownText(const Breakdown& b) {
                    .arg(durationText(w.withoutCard));
     }
     const QString total = QStringLiteral("%1  %2  %3\n");
-    out += total.arg("Block overhead (headers)", -41).arg(b.headerBytes(), 10).arg(percent(share(b.headerBytes(), b)), 7);
+    out +=
+        total.arg("Block overhead (headers)", -41).arg(b.headerBytes(), 10).arg(percent(share(b.headerBytes(), b)), 7);
     out += total.arg("Written in two hours", -41).arg(b.bytesWritten(), 10).arg("");
     if (b.uncountedBytes() > 0) {
         out += total.arg("Open last block, not counted", -41).arg(-b.uncountedBytes(), 10).arg("");
@@ -84,9 +91,10 @@ QString cycleText(const std::optional<std::uint8_t>& code) {
 
 QString planText(const Target& target, const Plan& plan, std::int32_t cardItem) {
     const bool card = target.medium == Medium::Card;
-    QString out = QStringLiteral("\nTo keep %1 hours on the %2:\n")
-                      .arg(target.hours)
-                      .arg(card ? QStringLiteral("SD card (%1)").arg(cardText(cardItem)) : QStringLiteral("internal memory"));
+    QString out =
+        QStringLiteral("\nTo keep %1 hours on the %2:\n")
+            .arg(target.hours)
+            .arg(card ? QStringLiteral("SD card (%1)").arg(cardText(cardItem)) : QStringLiteral("internal memory"));
     auto line = [&out](const QString& what, const QString& answer) {
         out += QStringLiteral("  %1  %2\n").arg(what, -38).arg(answer);
     };
@@ -116,14 +124,16 @@ QJsonArray breakdownJson(const Breakdown& b) {
             {"records", w.records},
             {"bytes", static_cast<double>(w.bytes)},
             {"share", share(w.bytes, b)},
-            {"without", QJsonObject{{"internal", durationJson(w.withoutInternal)}, {"sd", durationJson(w.withoutCard)}}},
+            {"without",
+             QJsonObject{{"internal", durationJson(w.withoutInternal)}, {"sd", durationJson(w.withoutCard)}}},
         });
     }
     rows.append(QJsonObject{{"writer", "Block overhead"}, {"bytes", static_cast<double>(b.headerBytes())}});
     // Once a block has closed, the durations leave the open one out: with
     // this row the bytes add up to bytes_per_two_hours.
     if (b.uncountedBytes() > 0) {
-        rows.append(QJsonObject{{"writer", "Open block, not counted"}, {"bytes", static_cast<double>(-b.uncountedBytes())}});
+        rows.append(
+            QJsonObject{{"writer", "Open block, not counted"}, {"bytes", static_cast<double>(-b.uncountedBytes())}});
     }
     return rows;
 }
@@ -192,8 +202,8 @@ QByteArray formatJson(const Report& report) {
     QJsonObject root;
     root["bytes_per_two_hours"] = report.result.written;
     root["setup_image_bytes"] = report.result.setupImageLength;
-    root["status"] = QJsonObject{{"level", levelName(report.status.level)},
-                                 {"text", QString::fromStdString(report.status.text)}};
+    root["status"] =
+        QJsonObject{{"level", levelName(report.status.level)}, {"text", QString::fromStdString(report.status.text)}};
     QJsonArray results;
     for (const Row& row : resultRows(report)) {
         QJsonObject o{{"medium", row.medium},

@@ -111,8 +111,8 @@ QByteArray formatKey(const QString& key) {
         const char16_t u = c.unicode();
         if (u == '/') {
             raw += '\\';
-        } else if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_' ||
-                   u == '-' || u == '.') {
+        } else if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_' || u == '-' ||
+                   u == '.') {
             raw += static_cast<char>(u);
         } else if (u <= 0xFF) {
             raw += '%';
@@ -131,7 +131,7 @@ namespace {
 // Reads the escape after a backslash at raw[i - 1] into text; returns the
 // position after it. Unknown escapes stand for nothing.
 qsizetype readEscape(QByteArrayView raw, qsizetype i, QString& text) {
-    static const char escapes[][2] = {{'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'}, {'r', '\r'}, {'t', '\t'},
+    static const char escapes[][2] = {{'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'},  {'r', '\r'}, {'t', '\t'},
                                       {'v', '\v'}, {'"', '"'},  {'?', '?'},  {'\'', '\''}, {'\\', '\\'}};
     const char e = raw[i++];
     for (const auto& [code, meaning] : escapes) {
@@ -226,9 +226,8 @@ QByteArray formatValue(const QString& value) {
         escapeNextDigit = false;
         static const char named[][2] = {{'\a', 'a'}, {'\b', 'b'}, {'\f', 'f'}, {'\n', 'n'}, {'\r', 'r'},
                                         {'\t', 't'}, {'\v', 'v'}, {'"', '"'},  {'\\', '\\'}};
-        const auto* escape = std::find_if(std::begin(named), std::end(named), [u](const char(&e)[2]) {
-            return u == static_cast<char16_t>(e[0]);
-        });
+        const auto* escape = std::find_if(std::begin(named), std::end(named),
+                                          [u](const char(&e)[2]) { return u == static_cast<char16_t>(e[0]); });
         if (escape != std::end(named)) {
             flush();
             raw += '\\';

@@ -39,8 +39,8 @@ struct Line {
     QByteArrayView raw;     // the whole line with its line break
     QByteArrayView rawKey;  // Entry: the key as written, without blanks around it
     QByteArrayView rawValue;
-    QString section;        // the section this line belongs to (a Section line: the one it opens)
-    QString key;            // Entry: the full path of the key
+    QString section;  // the section this line belongs to (a Section line: the one it opens)
+    QString key;      // Entry: the full path of the key
 };
 
 // Walks the lines of an INI text from the first to the last.

@@ -4,6 +4,6 @@
 #include "startup.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  return capacimo::host::RunCapacimo(app);
+    QApplication app(argc, argv);
+    return capacimo::host::RunCapacimo(app);
 }

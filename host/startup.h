@@ -21,14 +21,14 @@ extern Tdlg_Intro* dlg_Intro;
 std::uint32_t SystemTickCount();
 
 struct StartupEnvironment {
-  std::function<std::uint32_t()> tickCount = SystemTickCount;
-  // Called between looks at the tick counter while the splash waits, after
-  // pending events were processed; by default yields the processor briefly.
-  std::function<void()> idle;
-  // Handed to the launcher dialog.
-  Tdlg_Main::Services launcher;
-  // Shows a failure that ends the start-up; default: the error box.
-  std::function<void(const std::string&)> errorBox;
+    std::function<std::uint32_t()> tickCount = SystemTickCount;
+    // Called between looks at the tick counter while the splash waits, after
+    // pending events were processed; by default yields the processor briefly.
+    std::function<void()> idle;
+    // Handed to the launcher dialog.
+    Tdlg_Main::Services launcher;
+    // Shows a failure that ends the start-up; default: the error box.
+    std::function<void(const std::string&)> errorBox;
 };
 
 // Runs the program: splash, launcher dialog, message loop, shut-down.

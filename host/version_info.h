@@ -13,15 +13,15 @@ namespace capacimo::host {
 
 // One program's version information, read once at program start.
 struct VersionBlock {
-  bool VerInfoPresent = false;   // the block was read
-  bool hasFixedInfo = false;     // the root entry "\" (fixed file info) exists
-  std::uint32_t fileVersionMS = 0;  // major << 16 | minor
-  std::uint32_t fileVersionLS = 0;  // release << 16 | build
-  bool hasTranslation = false;
-  std::uint16_t language = 0;
-  std::uint16_t codePage = 0;
-  // String tables by translation key ("040904e4"), each by string name.
-  std::map<std::string, std::map<std::string, std::string>> stringTables;
+    bool VerInfoPresent = false;      // the block was read
+    bool hasFixedInfo = false;        // the root entry "\" (fixed file info) exists
+    std::uint32_t fileVersionMS = 0;  // major << 16 | minor
+    std::uint32_t fileVersionLS = 0;  // release << 16 | build
+    bool hasTranslation = false;
+    std::uint16_t language = 0;
+    std::uint16_t codePage = 0;
+    // String tables by translation key ("040904e4"), each by string name.
+    std::map<std::string, std::map<std::string, std::string>> stringTables;
 };
 
 // The block of the running program; read on first use, lives until exit.

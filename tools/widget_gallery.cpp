@@ -44,8 +44,7 @@ public:
 
     // Shows the window, lets `prepare` set the state (focus needs an active
     // window), then saves a picture of `target`.
-    void shoot(const QString& name, QWidget* window, QWidget* target,
-               const std::function<void()>& prepare = {}) {
+    void shoot(const QString& name, QWidget* window, QWidget* target, const std::function<void()>& prepare = {}) {
         window->show();
         window->activateWindow();
         if (!QTest::qWaitForWindowActive(window))
@@ -64,8 +63,7 @@ public:
         }
         std::printf("%s\n", qPrintable(path));
         if (zoom_ > 1) {
-            const QImage big = image.scaled(image.size() * zoom_, Qt::IgnoreAspectRatio,
-                                            Qt::FastTransformation);
+            const QImage big = image.scaled(image.size() * zoom_, Qt::IgnoreAspectRatio, Qt::FastTransformation);
             big.save(QDir(dir_).filePath(QStringLiteral("%1@%2x.png").arg(name).arg(zoom_)));
         }
     }
@@ -79,8 +77,7 @@ private:
 };
 
 // A labelled spin edit placed as on the calculator's channel pages.
-TExtSpinEdit* addCount(QWidget* page, const QString& label, int top, int maxValue, int value,
-                       int left = 300) {
+TExtSpinEdit* addCount(QWidget* page, const QString& label, int top, int maxValue, int value, int left = 300) {
     auto* caption = new QLabel(label, page);
     caption->move(scaled(10), scaled(top + 4));
     auto* spin = new TExtSpinEdit(page);
@@ -111,8 +108,7 @@ void spinEdits(Gallery& g) {
         ic->Button()->UpButton()->setDown(true);
     });
     ic->Button()->UpButton()->setDown(false);
-    g.shoot(QStringLiteral("spin_down_pressed"), &page, ic,
-            [&] { ic->Button()->DownButton()->setDown(true); });
+    g.shoot(QStringLiteral("spin_down_pressed"), &page, ic, [&] { ic->Button()->DownButton()->setDown(true); });
     ic->Button()->DownButton()->setDown(false);
     g.shoot(QStringLiteral("spin_disabled"), &page, ic, [&] { ic->setEnabled(false); });
     g.shoot(QStringLiteral("spin_read_only"), &page, ic, [&] {
@@ -126,12 +122,11 @@ void spinEdits(Gallery& g) {
     auto* pair = new TSpinButton_X(&holder);
     pair->setTabStop(true);
     pair->move(20, 17);
-    g.shoot(QStringLiteral("spin_button_pair_focused"), &holder, &holder,
-            [&] { pair->setFocus(Qt::TabFocusReason); });
+    g.shoot(QStringLiteral("spin_button_pair_focused"), &holder, &holder, [&] { pair->setFocus(Qt::TabFocusReason); });
 }
 
-void fullRow(TdfsEnhListView*, QPainter*, int, const QRect&, TdfsEnhListView::TOwnerDrawState,
-             bool& defaultDrawing, bool& fullRowSelect) {
+void fullRow(TdfsEnhListView*, QPainter*, int, const QRect&, TdfsEnhListView::TOwnerDrawState, bool& defaultDrawing,
+             bool& fullRowSelect) {
     defaultDrawing = true;
     fullRowSelect = true;
 }
@@ -147,10 +142,8 @@ void resultList(Gallery& g) {
     list->AddColumn(QStringLiteral("Result"), 100, Qt::AlignLeft, true);
     for (const char* c : {"Weeks", "Days", "Hours"})
         list->AddColumn(QString::fromLatin1(c), scaled(80), Qt::AlignRight);
-    list->AddItem(QStringLiteral("Internal memory"), {QStringLiteral("12"), QStringLiteral("3"),
-                                                       QStringLiteral("17")});
-    list->AddItem(QStringLiteral("SD Card"), {QStringLiteral("-1"), QStringLiteral("-1"),
-                                               QStringLiteral("-1")});
+    list->AddItem(QStringLiteral("Internal memory"), {QStringLiteral("12"), QStringLiteral("3"), QStringLiteral("17")});
+    list->AddItem(QStringLiteral("SD Card"), {QStringLiteral("-1"), QStringLiteral("-1"), QStringLiteral("-1")});
     QObject::connect(list, &TdfsEnhListView::OnDrawItem, list, &fullRow);
 
     g.shoot(QStringLiteral("list_normal"), &window, list);
@@ -158,10 +151,8 @@ void resultList(Gallery& g) {
         list->setFocus(Qt::MouseFocusReason);
         list->setCurrentItem(list->topLevelItem(1));
     });
-    g.shoot(QStringLiteral("list_selected_unfocused"), &window, list,
-            [&] { other->setFocus(Qt::OtherFocusReason); });
-    g.shoot(QStringLiteral("list_selected_unfocused_shown"), &window, list,
-            [&] { list->setHideSelection(false); });
+    g.shoot(QStringLiteral("list_selected_unfocused"), &window, list, [&] { other->setFocus(Qt::OtherFocusReason); });
+    g.shoot(QStringLiteral("list_selected_unfocused_shown"), &window, list, [&] { list->setHideSelection(false); });
     list->setHideSelection(true);
     g.shoot(QStringLiteral("list_clipped_numbers"), &window, list, [&] {
         list->setSubItem(0, 0, QStringLiteral("2147483647"));
@@ -192,14 +183,12 @@ void pageControls(Gallery& g) {
     groupPages->setGeometry(0, 0, scaled(460), scaled(170));  // too narrow for ten tabs
     for (int n = 1; n <= 10; ++n) {
         auto* page = new TTab95Sheet(groupPages, QStringLiteral("Group %1").arg(n));
-        addCount(page, QStringLiteral("Number of instantaneous values (analog or math):"), 42, 8,
-                 n == 1 ? 1 : 0, 10 + 330);
+        addCount(page, QStringLiteral("Number of instantaneous values (analog or math):"), 42, 8, n == 1 ? 1 : 0,
+                 10 + 330);
     }
 
-    g.shoot(QStringLiteral("pages_channels"), &window, outer,
-            [&] { outer->setActivePage(channels); });
-    g.shoot(QStringLiteral("pages_many_tabs"), &window, outer,
-            [&] { outer->setActivePage(groups); });
+    g.shoot(QStringLiteral("pages_channels"), &window, outer, [&] { outer->setActivePage(channels); });
+    g.shoot(QStringLiteral("pages_many_tabs"), &window, outer, [&] { outer->setActivePage(groups); });
     g.shoot(QStringLiteral("pages_many_tabs_last"), &window, outer,
             [&] { groupPages->setActivePage(groupPages->Pages(9)); });
 }

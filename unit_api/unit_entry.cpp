@@ -4,8 +4,8 @@
 
 #include <QApplication>
 #include <QScreen>
-#include <QWindow>
 #include <QWidget>
+#include <QWindow>
 #include <memory>
 
 #include "calculator/dialog.h"

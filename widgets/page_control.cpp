@@ -11,8 +11,7 @@ TTab95Sheet::TTab95Sheet(QWidget* parent) : QWidget(parent) {
     if (auto* pageControl = qobject_cast<TPage95Control*>(parent)) setPageControl(pageControl);
 }
 
-TTab95Sheet::TTab95Sheet(TPage95Control* pageControl, const QString& caption)
-    : QWidget(nullptr), caption_(caption) {
+TTab95Sheet::TTab95Sheet(TPage95Control* pageControl, const QString& caption) : QWidget(nullptr), caption_(caption) {
     setPageControl(pageControl);
 }
 

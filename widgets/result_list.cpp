@@ -56,8 +56,7 @@ TdfsEnhListView::TdfsEnhListView(QWidget* parent) : QTreeWidget(parent) {
 
 QString TdfsEnhListView::ColumnCaption(int column) const { return headerItem()->text(column); }
 
-int TdfsEnhListView::AddColumn(const QString& caption, int width, Qt::Alignment alignment,
-                               bool autoSize) {
+int TdfsEnhListView::AddColumn(const QString& caption, int width, Qt::Alignment alignment, bool autoSize) {
     const int column = columnCount();
     setColumnCount(column + 1);
     autoSize_.append(autoSize);
@@ -68,7 +67,6 @@ int TdfsEnhListView::AddColumn(const QString& caption, int width, Qt::Alignment 
     return column;
 }
 
-
 void TdfsEnhListView::setColumnWidth(int column, int width) { header()->resizeSection(column, width); }
 
 Qt::Alignment TdfsEnhListView::ColumnAlignment(int column) const {
@@ -78,11 +76,9 @@ Qt::Alignment TdfsEnhListView::ColumnAlignment(int column) const {
 
 void TdfsEnhListView::setColumnAlignment(int column, Qt::Alignment alignment) {
     if (column < 0 || column >= columnCount()) return;
-    const Qt::Alignment a = (horizontal(alignment) ? horizontal(alignment) : Qt::AlignLeft) |
-                            Qt::AlignVCenter;
+    const Qt::Alignment a = (horizontal(alignment) ? horizontal(alignment) : Qt::AlignLeft) | Qt::AlignVCenter;
     headerItem()->setTextAlignment(column, a);
-    for (int row = 0; row < topLevelItemCount(); ++row)
-        topLevelItem(row)->setTextAlignment(column, a);
+    for (int row = 0; row < topLevelItemCount(); ++row) topLevelItem(row)->setTextAlignment(column, a);
 }
 
 bool TdfsEnhListView::ColumnAutoSize(int column) const {
@@ -109,8 +105,7 @@ void TdfsEnhListView::applyColumnModes() {
 int TdfsEnhListView::AddItem(const QString& caption, const QStringList& subItems) {
     auto* item = new QTreeWidgetItem(QStringList{caption} + subItems);
     item->setData(0, SubItemCountRole, int(subItems.size()));
-    for (int c = 0; c < columnCount(); ++c)
-        item->setTextAlignment(c, ColumnAlignment(c) | Qt::AlignVCenter);
+    for (int c = 0; c < columnCount(); ++c) item->setTextAlignment(c, ColumnAlignment(c) | Qt::AlignVCenter);
     addTopLevelItem(item);
     return indexOfTopLevelItem(item);
 }
@@ -133,11 +128,9 @@ QString TdfsEnhListView::SubItem(int row, int index) const {
 void TdfsEnhListView::setSubItem(int row, int index, const QString& text) {
     QTreeWidgetItem* item = topLevelItem(row);
     if (!item || index < 0) return;
-    if (index >= item->data(0, SubItemCountRole).toInt())
-        item->setData(0, SubItemCountRole, index + 1);
+    if (index >= item->data(0, SubItemCountRole).toInt()) item->setData(0, SubItemCountRole, index + 1);
     item->setText(index + 1, text);
 }
-
 
 void TdfsEnhListView::BeginUpdate() {
     if (updateCount_++ == 0) viewport()->setUpdatesEnabled(false);
@@ -161,14 +154,11 @@ void TdfsEnhListView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange) scheduleDelayedItemsLayout();
 }
 
-void TdfsEnhListView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
-                              const QModelIndex& index) const {
+void TdfsEnhListView::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
     // The row spans the columns, starting where the first column starts.
-    const QRect rect(header()->sectionViewportPosition(0), option.rect.top(), header()->length(),
-                     option.rect.height());
+    const QRect rect(header()->sectionViewportPosition(0), option.rect.top(), header()->length(), option.rect.height());
     TOwnerDrawState state;
-    if (selectionModel() && selectionModel()->isRowSelected(index.row(), index.parent()))
-        state |= odSelected;
+    if (selectionModel() && selectionModel()->isRowSelected(index.row(), index.parent())) state |= odSelected;
     if (currentIndex().isValid() && currentIndex().row() == index.row()) state |= odFocused;
     painter->save();
     const_cast<TdfsEnhListView*>(this)->DrawItem(painter, index.row(), rect, state);
@@ -189,13 +179,12 @@ void TdfsEnhListView::DrawItem(QPainter* painter, int row, const QRect& rect, TO
     const bool focused = hasFocus();
     painter->fillRect(rect, pal.color(QPalette::Base));
 
-    const QRect selection = fullRowSelect
-                                ? rect
-                                : QRect(rect.left(), rect.top(), header()->sectionSize(0), rect.height());
+    const QRect selection =
+        fullRowSelect ? rect : QRect(rect.left(), rect.top(), header()->sectionSize(0), rect.height());
     const bool showSelection = (state & odSelected) && (focused || !hideSelection_);
     if (showSelection)
-        painter->fillRect(selection, focused ? pal.color(QPalette::Active, QPalette::Highlight)
-                                             : pal.color(QPalette::Button));
+        painter->fillRect(selection,
+                          focused ? pal.color(QPalette::Active, QPalette::Highlight) : pal.color(QPalette::Button));
 
     QColor selectedText = pal.color(QPalette::Text);
     if (state & odSelected) {

@@ -22,8 +22,7 @@ public:
     explicit TdfsEnhListView(QWidget* parent = nullptr);
 
     // Columns. The one auto-sized column takes the width the others leave.
-    int AddColumn(const QString& caption, int width,
-                  Qt::Alignment alignment = Qt::AlignLeft, bool autoSize = false);
+    int AddColumn(const QString& caption, int width, Qt::Alignment alignment = Qt::AlignLeft, bool autoSize = false);
     int ColumnCount() const { return columnCount(); }
     QString ColumnCaption(int column) const;
     int ColumnWidth(int column) const { return columnWidth(column); }
@@ -62,12 +61,10 @@ signals:
     // Asked once per row paint. DefaultDrawing starts false when something is
     // connected (true otherwise), FullRowSelect false; a handler sets both.
     void OnDrawItem(TdfsEnhListView* Control, QPainter* ACanvas, int Index, const QRect& ARect,
-                    TdfsEnhListView::TOwnerDrawState State, bool& DefaultDrawing,
-                    bool& FullRowSelect);
+                    TdfsEnhListView::TOwnerDrawState State, bool& DefaultDrawing, bool& FullRowSelect);
 
 protected:
-    void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
-                 const QModelIndex& index) const override;
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void changeEvent(QEvent* event) override;
 
 private:

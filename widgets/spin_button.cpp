@@ -50,9 +50,7 @@ void TTimerSpeedButton_X::setArrow(Qt::ArrowType arrow) {
 
 void TTimerSpeedButton_X::setTimerFactory(TRepeatTimerFactory factory) { factory_ = std::move(factory); }
 
-void TTimerSpeedButton_X::setDefaultTimerFactory(TRepeatTimerFactory factory) {
-    defaultFactory() = std::move(factory);
-}
+void TTimerSpeedButton_X::setDefaultTimerFactory(TRepeatTimerFactory factory) { defaultFactory() = std::move(factory); }
 
 QSize TTimerSpeedButton_X::sizeHint() const { return {TSpinButton_X::MinimumWidth, 12}; }
 
@@ -117,8 +115,7 @@ void TTimerSpeedButton_X::paintEvent(QPaintEvent*) {
     const int h = (w + 1) / 2;
     const int left = (width() - w) / 2 + shift;
     const int top = (height() - h) / 2 + shift;
-    const QColor color = palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                         QPalette::ButtonText);
+    const QColor color = palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText);
     // One row per line of the triangle: 1, 3, 5, ... pixels wide.
     for (int row = 0; row < h; ++row) {
         const int half = (arrow_ == Qt::DownArrow) ? (h - 1 - row) : row;
@@ -138,10 +135,7 @@ void TTimerSpeedButton_X::paintEvent(QPaintEvent*) {
 // --- TSpinButton_X ---------------------------------------------------------
 
 TSpinButton_X::TSpinButton_X(QWidget* parent)
-    : QWidget(parent),
-      up_(new TTimerSpeedButton_X(this)),
-      down_(new TTimerSpeedButton_X(this)),
-      focused_(up_) {
+    : QWidget(parent), up_(new TTimerSpeedButton_X(this)), down_(new TTimerSpeedButton_X(this)), focused_(up_) {
     up_->setObjectName(QStringLiteral("UpButton"));
     down_->setObjectName(QStringLiteral("DownButton"));
     up_->setArrow(Qt::UpArrow);
@@ -193,8 +187,7 @@ bool TSpinButton_X::eventFilter(QObject* watched, QEvent* event) {
 void TSpinButton_X::buttonPressed(TTimerSpeedButton_X* button) {
     if (TabStop()) setFocusedButton(button);
     QWidget* edit = focusControl_;
-    if (edit && (edit->focusPolicy() & Qt::TabFocus) && edit->isEnabled() && edit->isVisible() &&
-        !edit->hasFocus()) {
+    if (edit && (edit->focusPolicy() & Qt::TabFocus) && edit->isEnabled() && edit->isVisible() && !edit->hasFocus()) {
         edit->setFocus(Qt::OtherFocusReason);
     } else if (TabStop() && isEnabled() && isVisible() && !hasFocus()) {
         setFocus(Qt::MouseFocusReason);
@@ -203,9 +196,7 @@ void TSpinButton_X::buttonPressed(TTimerSpeedButton_X* button) {
 
 void TSpinButton_X::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
-    case Qt::Key_Space:
-        focused_->click();
-        break;
+    case Qt::Key_Space: focused_->click(); break;
     case Qt::Key_Up:
         setFocusedButton(up_);
         up_->click();
@@ -214,9 +205,7 @@ void TSpinButton_X::keyPressEvent(QKeyEvent* event) {
         setFocusedButton(down_);
         down_->click();
         break;
-    default:
-        QWidget::keyPressEvent(event);
-        return;
+    default: QWidget::keyPressEvent(event); return;
     }
     event->accept();
 }

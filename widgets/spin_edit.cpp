@@ -46,9 +46,7 @@ TSpinEdit_X::TSpinEdit_X(QWidget* parent) : QLineEdit(parent), button_(new TSpin
 
 TSpinEdit_X::~TSpinEdit_X() = default;
 
-int TSpinEdit_X::Value() const {
-    return capacimo::parseDecimal(text()).value_or(minValue_);
-}
+int TSpinEdit_X::Value() const { return capacimo::parseDecimal(text()).value_or(minValue_); }
 
 void TSpinEdit_X::setValue(int value) { QLineEdit::setText(QString::number(CheckValue(value))); }
 
@@ -178,8 +176,7 @@ void TSpinEdit_X::focusInEvent(QFocusEvent* event) {
         QLineEdit::focusInEvent(event);
         return;
     }
-    const bool mouse = event->reason() == Qt::MouseFocusReason &&
-                       (QGuiApplication::mouseButtons() & Qt::LeftButton);
+    const bool mouse = event->reason() == Qt::MouseFocusReason && (QGuiApplication::mouseButtons() & Qt::LeftButton);
     // QLineEdit selects on Tab focus by itself; it decides nothing here.
     QFocusEvent neutral(QEvent::FocusIn, Qt::OtherFocusReason);
     QLineEdit::focusInEvent(mouse ? event : &neutral);
@@ -242,11 +239,8 @@ void TSpinEdit_X::changeEvent(QEvent* event) {
         }
         break;
     case QEvent::FontChange:
-    case QEvent::StyleChange:
-        layoutButton();
-        break;
-    default:
-        break;
+    case QEvent::StyleChange: layoutButton(); break;
+    default: break;
     }
     QLineEdit::changeEvent(event);
 }

@@ -67,8 +67,6 @@ public:
 
     TSpinButton_X* Button() const { return button_; }
 
-
-
 signals:
     // Once after every change of the text, whatever caused it.
     void OnChange();

@@ -33,10 +33,29 @@ TEST(CliOptions, NoOptionsGiveTheResetDefaults) {
 }
 
 TEST(CliOptions, CountsTextsAndGroups) {
-    const auto r = parse({"--analog", "12", "--analog-totalized=3", "--digital-counters", "14", "--math-states", "8",
-                          "--analysis1", "15min", "--analysis2", "Daily Analysis", "--analysis4", "annual",
-                          "--card", " 1 gb ", "--group", "1:cycle=100ms,values=8", "--group", "10:states=2,cycle=1h",
-                          "--group", "3:cycle=OFF", "--json", "--all-cards"});
+    const auto r = parse({"--analog",
+                          "12",
+                          "--analog-totalized=3",
+                          "--digital-counters",
+                          "14",
+                          "--math-states",
+                          "8",
+                          "--analysis1",
+                          "15min",
+                          "--analysis2",
+                          "Daily Analysis",
+                          "--analysis4",
+                          "annual",
+                          "--card",
+                          " 1 gb ",
+                          "--group",
+                          "1:cycle=100ms,values=8",
+                          "--group",
+                          "10:states=2,cycle=1h",
+                          "--group",
+                          "3:cycle=OFF",
+                          "--json",
+                          "--all-cards"});
     ASSERT_TRUE(r.ok()) << r.error.toStdString();
     const auto& e = r.options.entries;
     EXPECT_EQ(e.counts.analog, 12);
@@ -58,7 +77,10 @@ TEST(CliOptions, CountsTextsAndGroups) {
 }
 
 TEST(CliOptions, BadInputNamesTheOptionAndWhatItAccepts) {
-    const struct { QStringList args; const char* mentions; } cases[] = {
+    const struct {
+        QStringList args;
+        const char* mentions;
+    } cases[] = {
         {{"--analog", "41"}, "0 to 40"},
         {{"--analog", "-1"}, "--analog"},
         {{"--digital-events", "15"}, "0 to 14"},
@@ -98,8 +120,8 @@ TEST(CliOptions, BadInputNamesTheOptionAndWhatItAccepts) {
 }
 
 TEST(CliOptions, RetentionTargets) {
-    const std::pair<const char*, std::int64_t> valid[] = {{"26w", 4368}, {"3w4d", 600}, {"180d", 4320}, {"12h", 12},
-                                                          {"1w2d3h", 219}, {" 3W 4D ", 600}, {"0h", 0}};
+    const std::pair<const char*, std::int64_t> valid[] = {
+        {"26w", 4368}, {"3w4d", 600}, {"180d", 4320}, {"12h", 12}, {"1w2d3h", 219}, {" 3W 4D ", 600}, {"0h", 0}};
     for (const auto& [text, hours] : valid) EXPECT_EQ(parseDuration(text), hours) << text;
     for (const char* bad : {"", "26", "w", "4d3w", "-1w", "1.5w", "9999999w", "26 weeks", "1w1w"}) {
         EXPECT_EQ(parseDuration(bad), std::nullopt) << bad;

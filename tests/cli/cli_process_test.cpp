@@ -43,10 +43,10 @@ TEST(CliProcess, JsonIsOneObject) {
 
 TEST(CliProcess, BadInputExitsWithTwoAndOneLineOnStderr) {
     // A line break in a value stays inside the one line.
-    for (const QStringList& args : {QStringList{"--analog", "41"}, QStringList{"--nope"}, QStringList{"--card"},
-                                    QStringList{"--group", "2:cycle=100ms"}, QStringList{"--analog", "1\n2"},
-                                    QStringList{"--group", "1:cycle=1s\r\nvalues=2"}, QStringList{"--no\npe"},
-                                    QStringList{"stray\nargument"}}) {
+    for (const QStringList& args :
+         {QStringList{"--analog", "41"}, QStringList{"--nope"}, QStringList{"--card"},
+          QStringList{"--group", "2:cycle=100ms"}, QStringList{"--analog", "1\n2"},
+          QStringList{"--group", "1:cycle=1s\r\nvalues=2"}, QStringList{"--no\npe"}, QStringList{"stray\nargument"}}) {
         const auto o = runCalc(args);
         EXPECT_EQ(o.exitCode, 2) << args.join(' ').toStdString();
         EXPECT_TRUE(o.out.isEmpty()) << o.out.toStdString();
@@ -81,16 +81,17 @@ TEST(CliProcess, FromSettingsReadsTheStoredEntriesWithTheDialogsRules) {
     QDir(config.path()).mkpath("Ostrelwerk");
     QFile file(config.filePath("Ostrelwerk/Capacimo.conf"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[ScribentS]\n"
-               "Settings\\CFSize=3\n"
-               "Settings\\Analysis2=9\n"
-               "Settings\\Channels\\CountAnalog=55\n"
-               "Settings\\Channels\\CountAnalogIntegr=50\n"
-               "Settings\\Channels\\CountAnalogIC=2\n"
-               "Settings\\Channels\\CountDigitalOnOff=abc\n"
-               "Settings\\Group00\\SaveCycle=1\n"
-               "Settings\\Group01\\SaveCycle=1\n"
-               "Settings\\Group01\\CountGroupIV=-3\n");
+    file.write(
+        "[ScribentS]\n"
+        "Settings\\CFSize=3\n"
+        "Settings\\Analysis2=9\n"
+        "Settings\\Channels\\CountAnalog=55\n"
+        "Settings\\Channels\\CountAnalogIntegr=50\n"
+        "Settings\\Channels\\CountAnalogIC=2\n"
+        "Settings\\Channels\\CountDigitalOnOff=abc\n"
+        "Settings\\Group00\\SaveCycle=1\n"
+        "Settings\\Group01\\SaveCycle=1\n"
+        "Settings\\Group01\\CountGroupIV=-3\n");
     file.close();
 
     QProcess p;

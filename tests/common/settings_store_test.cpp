@@ -97,8 +97,16 @@ bool saveFailsInChild(const QString& home, const std::function<void()>& prepare)
 }
 
 TEST_F(SettingsStoreTest, TextsComeBackAsQSettingsWritesAndReadsThem) {
-    const QString texts[] = {"Scribent S", " padded ", "a, b; c=d [e]", "\\f \"g\"", "@at", "line\nbreak\ttab",
-                             "\x01\x02" "1f", QString::fromUtf8("Gr\xC3\xBC\xC3\x9F\xC3\xA9 \xF0\x9F\x93\x88"), ""};
+    const QString texts[] = {"Scribent S",
+                             " padded ",
+                             "a, b; c=d [e]",
+                             "\\f \"g\"",
+                             "@at",
+                             "line\nbreak\ttab",
+                             "\x01\x02"
+                             "1f",
+                             QString::fromUtf8("Gr\xC3\xBC\xC3\x9F\xC3\xA9 \xF0\x9F\x93\x88"),
+                             ""};
     for (const QString& t : texts) {
         plant({});
         {
@@ -118,8 +126,9 @@ TEST_F(SettingsStoreTest, TextsComeBackAsQSettingsWritesAndReadsThem) {
 }
 
 TEST_F(SettingsStoreTest, ListsAndTypedValuesAreNotTexts) {
-    plant("[Settings]\nList=1, 2\nTyped=@Variant(\\0\\0\\0\\x2)\nBytes=@ByteArray(3)\nQuoted=\"1, 2\"\n"
-          "Comment=5 ; note\nEmpty=\n");
+    plant(
+        "[Settings]\nList=1, 2\nTyped=@Variant(\\0\\0\\0\\x2)\nBytes=@ByteArray(3)\nQuoted=\"1, 2\"\n"
+        "Comment=5 ; note\nEmpty=\n");
     SettingsStore store;
     EXPECT_EQ(store.value("Settings/List").kind, Kind::Other);
     EXPECT_EQ(store.value("Settings/Typed").kind, Kind::Other);
@@ -203,9 +212,9 @@ TEST_F(SettingsStoreTest, OnlyTheChangedValuesChangeAndOneSaveWritesThemAll) {
                                 after + "\n[Settings]\nLast=Scribent S\n";
     plant(original);
     SettingsStore store;
-    store.setValue("ScribentS/Settings/CFSize", "2");           // replaced where it stands
-    store.setValue("ScribentS/Settings/Group01/SaveCycle", "9"); // joins [ScribentS]
-    store.setValue("NewUnit/Settings/CFSize", "1");              // a new section at the end
+    store.setValue("ScribentS/Settings/CFSize", "2");             // replaced where it stands
+    store.setValue("ScribentS/Settings/Group01/SaveCycle", "9");  // joins [ScribentS]
+    store.setValue("NewUnit/Settings/CFSize", "1");               // a new section at the end
     EXPECT_EQ(store.value("ScribentS/Settings/CFSize").text, "2");
     store.save();
     QByteArray expected = original;
@@ -218,7 +227,8 @@ TEST_F(SettingsStoreTest, OnlyTheChangedValuesChangeAndOneSaveWritesThemAll) {
 // A save that cannot complete leaves the previous file whole and says so.
 TEST_F(SettingsStoreTest, AFailedSaveLeavesThePreviousFileWhole) {
     QByteArray original = before + after + "[Settings]\nLast=Scribent S\n";
-    for (int i = 0; i < 100; ++i) original += "[Other" + QByteArray::number(i) + "]\nvalue=" + QByteArray(60, 'z') + "\n";
+    for (int i = 0; i < 100; ++i)
+        original += "[Other" + QByteArray::number(i) + "]\nvalue=" + QByteArray(60, 'z') + "\n";
     plant(original);
     const QString dir = QFileInfo(file()).absolutePath();
 

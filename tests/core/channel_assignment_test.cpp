@@ -163,10 +163,10 @@ TEST(ChannelAssignment, EveryRunStartsAfresh) {
 }
 
 TEST(SelectionCodes, StorageCycleItems) {
-    EXPECT_EQ(storageCycleCodeForItem(0, 1), 1);   // group 1 "100ms"
-    EXPECT_EQ(storageCycleCodeForItem(1, 1), 2);   // group 2 "1s"
-    EXPECT_EQ(storageCycleCodeForItem(0, 11), 11); // 1 min
-    EXPECT_EQ(storageCycleCodeForItem(3, 10), 11); // 1 min
+    EXPECT_EQ(storageCycleCodeForItem(0, 1), 1);    // group 1 "100ms"
+    EXPECT_EQ(storageCycleCodeForItem(1, 1), 2);    // group 2 "1s"
+    EXPECT_EQ(storageCycleCodeForItem(0, 11), 11);  // 1 min
+    EXPECT_EQ(storageCycleCodeForItem(3, 10), 11);  // 1 min
     EXPECT_EQ(storageCycleCodeForItem(0, 18), 18);
     EXPECT_EQ(storageCycleCodeForItem(9, 17), 18);
     EXPECT_EQ(storageCycleCodeForItem(9, 18), 0);  // beyond the list
@@ -184,7 +184,7 @@ TEST(SelectionCodes, AnalysisItems) {
     EXPECT_EQ(analysisCodeForItem(0, 1), 2);    // "1min"
     EXPECT_EQ(analysisCodeForItem(0, 15), 16);  // "12h"
     EXPECT_EQ(analysisCodeForItem(0, 16), 0);
-    EXPECT_EQ(analysisCodeForItem(2, 4), 20);   // "annual analysis"
+    EXPECT_EQ(analysisCodeForItem(2, 4), 20);  // "annual analysis"
     EXPECT_EQ(analysisCodeForItem(1, 1), 17);
     EXPECT_EQ(analysisCodeForItem(3, 5), 0);
     EXPECT_EQ(analysisCodeForItem(3, -1), 0);

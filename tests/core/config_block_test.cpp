@@ -72,9 +72,13 @@ TEST(SetupImage, AllZeroSetupHasKnownCrc) {
 
 TEST(SetupImage, RecordTypesAndLengths) {
     const auto img = encode(initialSetup());
-    const struct { std::size_t at; std::uint8_t type; std::uint16_t length; int count; } kinds[] = {
-        {kDevice, 16, 126, 1}, {kAnalog, 17, 82, 40}, {kDigital, 18, 86, 14}, {kMath, 19, 109, 8},
-        {kGroup, 20, 65, 10},  {kLimit, 23, 51, 100}, {kAnalysis, 22, 19, 1}};
+    const struct {
+        std::size_t at;
+        std::uint8_t type;
+        std::uint16_t length;
+        int count;
+    } kinds[] = {{kDevice, 16, 126, 1}, {kAnalog, 17, 82, 40}, {kDigital, 18, 86, 14}, {kMath, 19, 109, 8},
+                 {kGroup, 20, 65, 10},  {kLimit, 23, 51, 100}, {kAnalysis, 22, 19, 1}};
     for (const auto& k : kinds) {
         for (int i = 0; i < k.count; ++i) {
             const std::size_t at = k.at + static_cast<std::size_t>(i) * k.length;

@@ -15,9 +15,9 @@ namespace {
 TEST(EntryTable, TheStoreKeepsTheseValuesInThisOrder) {
     std::vector<std::string> expected = {"Settings\\CFSize", "Settings\\Analysis1", "Settings\\Analysis2",
                                          "Settings\\Analysis3", "Settings\\Analysis4"};
-    for (const char* name : {"CountAnalog", "CountAnalogIntegr", "CountAnalogIC", "CountDigitalCounter",
-                             "CountDigitalOnOffOptTime", "CountDigitalOnOff", "CountMathIV", "CountMathIVIntegr",
-                             "CountMathState", "CountMathCounter"}) {
+    for (const char* name :
+         {"CountAnalog", "CountAnalogIntegr", "CountAnalogIC", "CountDigitalCounter", "CountDigitalOnOffOptTime",
+          "CountDigitalOnOff", "CountMathIV", "CountMathIVIntegr", "CountMathState", "CountMathCounter"}) {
         expected.push_back(std::string("Settings\\Channels\\") + name);
     }
     for (const char* group : {"00", "01", "02", "03", "04", "05", "06", "07", "08", "09"}) {

@@ -8,7 +8,6 @@
 namespace capacimo {
 namespace {
 
-
 TEST(RecorderSetupInit, FillsDeviceRecordAndLeavesConfigurationOff) {
     RecorderSetup s;
     std::memset(&s, 0xAB, sizeof s);  // garbage must not survive

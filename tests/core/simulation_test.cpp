@@ -90,14 +90,14 @@ TEST(Simulation, AnalysisPayloads) {
     EXPECT_EQ(CCapacimo::analysisPayload(r.setup), 1901);
 
     Replay m;
-    m.setup.math[0].kind = 2;                       // 30
+    m.setup.math[0].kind = 2;  // 30
     m.setup.math[1].kind = 5;
-    m.setup.math[1].totalize = 1;                   // 47
-    m.setup.math[2].kind = 6;                       // nothing
-    m.setup.math[3].kind = 7;                       // 18
-    m.setup.digital[0].kind = digital_kind::kEvent; // nothing
+    m.setup.math[1].totalize = 1;                    // 47
+    m.setup.math[2].kind = 6;                        // nothing
+    m.setup.math[3].kind = 7;                        // 18
+    m.setup.digital[0].kind = digital_kind::kEvent;  // nothing
     m.setup.digital[1].kind = digital_kind::kCounter;
-    m.setup.digital[2].kind = 6;                    // 18 each
+    m.setup.digital[2].kind = 6;  // 18 each
     EXPECT_EQ(CCapacimo::analysisPayload(m.setup), 21 + 30 + 47 + 18 + 18 + 18);
 }
 

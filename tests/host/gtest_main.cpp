@@ -3,7 +3,7 @@
 #include "host_test_support.h"
 
 int main(int argc, char** argv) {
-  host_test::UsePrivateConfigHome();
-  testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+    host_test::UsePrivateConfigHome();
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
 }

@@ -314,7 +314,10 @@ private slots:
         QVERIFY(b.uncountedBytes() > 0);
         QCOMPARE(chart->bars().size(), std::size_t{2});
         QCOMPARE(chart->bars().back().bytes, b.headerBytes());
-        QVERIFY(details()->findChild<QLabel*>("lbl_Written")->text().contains(QLocale(QLocale::English).toString(b.written)));
+        QVERIFY(details()
+                    ->findChild<QLabel*>("lbl_Written")
+                    ->text()
+                    .contains(QLocale(QLocale::English).toString(b.written)));
         QVERIFY(!details()->withoutTable()->isHidden());
         verifyNothingClipped();
     }

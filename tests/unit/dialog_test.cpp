@@ -5,14 +5,14 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QTabBar>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 #include "calculator/dialog.h"
-#include "common/error_box.h"
 #include "calculator/settings.h"
+#include "common/error_box.h"
 #include "test_store.h"
 
 using namespace capacimo;
@@ -69,12 +69,11 @@ private slots:
         store.reset();
     }
 
-
     void controlsCarryTheirNames() {
-        for (const char* name : {"spe_CountAnalog", "spe_CountAnalogIntegr", "spe_CountAnalogIC",
-                                 "spe_CountDigitalOnOff", "spe_CountDigitalOnOffOptTime", "spe_CountDigitalCounter",
-                                 "spe_CountMathIV", "spe_CountMathIVIntegr", "spe_CountMathState",
-                                 "spe_CountMathCounter", "spe_GroupIV00", "spe_GroupIV09", "spe_GroupState09"}) {
+        for (const char* name :
+             {"spe_CountAnalog", "spe_CountAnalogIntegr", "spe_CountAnalogIC", "spe_CountDigitalOnOff",
+              "spe_CountDigitalOnOffOptTime", "spe_CountDigitalCounter", "spe_CountMathIV", "spe_CountMathIVIntegr",
+              "spe_CountMathState", "spe_CountMathCounter", "spe_GroupIV00", "spe_GroupIV09", "spe_GroupState09"}) {
             QVERIFY2(spin(name) != nullptr, name);
         }
         for (const char* name : {"cb_CFSize", "cb_Analysis1", "cb_Analysis4"}) QVERIFY2(combo(name), name);
@@ -316,8 +315,10 @@ private slots:
         for (QLabel* label : dialog->findChildren<QLabel*>()) {
             if (label->objectName() == "lbl_Status") continue;
             const QRect text(label->pos(), label->sizeHint());
-            for (QWidget* field : label->parentWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-                if (field == label || !(qobject_cast<QComboBox*>(field) || qobject_cast<TExtSpinEdit*>(field))) continue;
+            for (QWidget* field :
+                 label->parentWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+                if (field == label || !(qobject_cast<QComboBox*>(field) || qobject_cast<TExtSpinEdit*>(field)))
+                    continue;
                 const bool sameRow = field->y() < text.bottom() && text.y() < field->geometry().bottom();
                 if (!sameRow || field->x() < text.x()) continue;
                 QVERIFY2(text.right() < field->x(), qPrintable(label->text() + " runs into " + field->objectName()));

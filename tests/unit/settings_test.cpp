@@ -3,15 +3,15 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QLabel>
+#include <QProcess>
 #include <QTest>
 #include <limits>
 #include <memory>
 
 #include "calculator/dialog.h"
-#include "common/error_box.h"
 #include "calculator/settings.h"
+#include "common/error_box.h"
 #include "test_store.h"
 
 using namespace capacimo;
@@ -52,9 +52,10 @@ private slots:
     }
 
     void valuesOfAnotherTypeGiveTheDefault() {
-        store->plant("Settings\\CFSize=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x3)\n"
-                     "Settings\\Analysis1=1, 2\n"
-                     "Settings\\Analysis2=@ByteArray(3)\n");
+        store->plant(
+            "Settings\\CFSize=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x3)\n"
+            "Settings\\Analysis1=1, 2\n"
+            "Settings\\Analysis2=@ByteArray(3)\n");
         QCOMPARE(ReadSettingInteger("Settings", "CFSize", 1, false), 1);
         QCOMPARE(ReadSettingInteger("Settings", "Analysis1", 2, false), 2);
         QCOMPARE(ReadSettingInteger("Settings", "Analysis2", 0, true), 0);
@@ -88,7 +89,10 @@ private slots:
     }
 
     void storedCountsAreClampedByTheirFields() {
-        const struct { const char* stored; int shown; } cases[] = {{"55", 40}, {"-3", 0}, {"letters", 1}, {"", 1}};
+        const struct {
+            const char* stored;
+            int shown;
+        } cases[] = {{"55", 40}, {"-3", 0}, {"letters", 1}, {"", 1}};
         for (const auto& c : cases) {
             store->plant(QByteArray("Settings\\Channels\\CountAnalog=") + c.stored + "\n");
             auto d = openDialog();
@@ -97,10 +101,11 @@ private slots:
     }
 
     void storedListPositionsOutsideAListShowTheFirstEntry() {
-        store->plant("Settings\\CFSize=7\nSettings\\Analysis2=-1\nSettings\\Analysis1=15\n"
-                     "Settings\\Group00\\SaveCycle=1\nSettings\\Group01\\SaveCycle=1\n"
-                     "Settings\\Group02\\SaveCycle=25\nSettings\\Group03\\SaveCycle=17\n"
-                     "Settings\\Group04\\SaveCycle=18\n");
+        store->plant(
+            "Settings\\CFSize=7\nSettings\\Analysis2=-1\nSettings\\Analysis1=15\n"
+            "Settings\\Group00\\SaveCycle=1\nSettings\\Group01\\SaveCycle=1\n"
+            "Settings\\Group02\\SaveCycle=25\nSettings\\Group03\\SaveCycle=17\n"
+            "Settings\\Group04\\SaveCycle=18\n");
         auto d = openDialog();
         QCOMPARE(list(*d, "cb_CFSize"), QString("256 MB"));
         QCOMPARE(list(*d, "cb_Analysis2"), QString("no"));
@@ -113,9 +118,10 @@ private slots:
     }
 
     void contradictingStoredCountsAfterLoading() {
-        store->plant("Settings\\Channels\\CountAnalog=3\nSettings\\Channels\\CountAnalogIntegr=5\n"
-                     "Settings\\Channels\\CountAnalogIC=0\nSettings\\Channels\\CountMathIV=2\n"
-                     "Settings\\Channels\\CountMathIVIntegr=5\n");
+        store->plant(
+            "Settings\\Channels\\CountAnalog=3\nSettings\\Channels\\CountAnalogIntegr=5\n"
+            "Settings\\Channels\\CountAnalogIC=0\nSettings\\Channels\\CountMathIV=2\n"
+            "Settings\\Channels\\CountMathIVIntegr=5\n");
         auto d = openDialog();
         QCOMPARE(count(*d, "spe_CountAnalogIntegr"), 3);
         QCOMPARE(count(*d, "spe_CountMathIVIntegr"), 5);
@@ -147,9 +153,10 @@ private slots:
     // A damaged line in the store costs only itself: the values around it are
     // shown, and closing the dialog keeps them and the damaged line as they were.
     void aDamagedLineCostsOnlyItself() {
-        store->plantRaw("[Broken\n[ScribentS]\nSettings\\CFSize=3\nSettings\\Channels\\CountAnalog=7\n"
-                        "this line is junk\nSettings\\Channels\\CountDigitalOnOff=5\n[Broken\n"
-                        "Settings\\Group00\\CountGroupIV=4\n");
+        store->plantRaw(
+            "[Broken\n[ScribentS]\nSettings\\CFSize=3\nSettings\\Channels\\CountAnalog=7\n"
+            "this line is junk\nSettings\\Channels\\CountDigitalOnOff=5\n[Broken\n"
+            "Settings\\Group00\\CountGroupIV=4\n");
         {
             auto d = openDialog();
             QCOMPARE(list(*d, "cb_CFSize"), QString("2 GB"));
@@ -168,19 +175,20 @@ private slots:
     // same store: every value differs, some lie outside their list or range,
     // some contradict each other.
     void dialogAndCommandLineReadTheStoreAlike() {
-        store->plant("Settings\\CFSize=2\nSettings\\Analysis1=3\nSettings\\Analysis2=9\nSettings\\Analysis3=2\n"
-                     "Settings\\Analysis4=4\nSettings\\Channels\\CountAnalog=12\n"
-                     "Settings\\Channels\\CountAnalogIntegr=30\nSettings\\Channels\\CountAnalogIC=2\n"
-                     "Settings\\Channels\\CountDigitalCounter=3\nSettings\\Channels\\CountDigitalOnOffOptTime=4\n"
-                     "Settings\\Channels\\CountDigitalOnOff=5\nSettings\\Channels\\CountMathIV=3\n"
-                     "Settings\\Channels\\CountMathIVIntegr=5\nSettings\\Channels\\CountMathState=2\n"
-                     "Settings\\Channels\\CountMathCounter=1\nSettings\\Group00\\SaveCycle=1\n"
-                     "Settings\\Group00\\CountGroupIV=3\nSettings\\Group00\\CountGroupState=2\n"
-                     "Settings\\Group01\\SaveCycle=25\nSettings\\Group01\\CountGroupIV=9\n"
-                     "Settings\\Group02\\SaveCycle=4\nSettings\\Group02\\CountGroupIV=2\n"
-                     "Settings\\Group02\\CountGroupState=7\nSettings\\Group03\\SaveCycle=-1\n"
-                     "Settings\\Group05\\CountGroupState=abc\nSettings\\Group07\\SaveCycle=17\n"
-                     "Settings\\Group07\\CountGroupState=1\n");
+        store->plant(
+            "Settings\\CFSize=2\nSettings\\Analysis1=3\nSettings\\Analysis2=9\nSettings\\Analysis3=2\n"
+            "Settings\\Analysis4=4\nSettings\\Channels\\CountAnalog=12\n"
+            "Settings\\Channels\\CountAnalogIntegr=30\nSettings\\Channels\\CountAnalogIC=2\n"
+            "Settings\\Channels\\CountDigitalCounter=3\nSettings\\Channels\\CountDigitalOnOffOptTime=4\n"
+            "Settings\\Channels\\CountDigitalOnOff=5\nSettings\\Channels\\CountMathIV=3\n"
+            "Settings\\Channels\\CountMathIVIntegr=5\nSettings\\Channels\\CountMathState=2\n"
+            "Settings\\Channels\\CountMathCounter=1\nSettings\\Group00\\SaveCycle=1\n"
+            "Settings\\Group00\\CountGroupIV=3\nSettings\\Group00\\CountGroupState=2\n"
+            "Settings\\Group01\\SaveCycle=25\nSettings\\Group01\\CountGroupIV=9\n"
+            "Settings\\Group02\\SaveCycle=4\nSettings\\Group02\\CountGroupIV=2\n"
+            "Settings\\Group02\\CountGroupState=7\nSettings\\Group03\\SaveCycle=-1\n"
+            "Settings\\Group05\\CountGroupState=abc\nSettings\\Group07\\SaveCycle=17\n"
+            "Settings\\Group07\\CountGroupState=1\n");
         auto d = openDialog();
         d->show();
         const auto* results = d->findChild<TdfsEnhListView*>("lvw_Result");

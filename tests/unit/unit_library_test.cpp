@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
-#include <QLineEdit>
 #include <QLibrary>
+#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>

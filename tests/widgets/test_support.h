@@ -61,9 +61,14 @@ public:
 protected:
     int metric(PaintDeviceMetric m) const override {
         switch (m) {
-        case PdmWidth: case PdmHeight: return 2000;
-        case PdmWidthMM: case PdmHeightMM: return 2000 * 254 / (10 * dpi_);
-        case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return dpi_;
+        case PdmWidth:
+        case PdmHeight: return 2000;
+        case PdmWidthMM:
+        case PdmHeightMM: return 2000 * 254 / (10 * dpi_);
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY: return dpi_;
         case PdmDepth: return 32;
         case PdmNumColors: return INT_MAX;
         case PdmDevicePixelRatio: return 1;

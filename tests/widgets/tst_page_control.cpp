@@ -23,7 +23,9 @@ struct Window {
         control->resize(width, 160);
         w.show(), w.activateWindow();
     }
-    void clickTab(int i) { QTest::mouseClick(control->tabBar(), Qt::LeftButton, {}, control->tabBar()->tabRect(i).center()); }
+    void clickTab(int i) {
+        QTest::mouseClick(control->tabBar(), Qt::LeftButton, {}, control->tabBar()->tabRect(i).center());
+    }
     void key(Qt::Key k, Qt::KeyboardModifiers m) { QTest::keyClick(QApplication::focusWidget(), k, m); }
 };
 
@@ -62,7 +64,10 @@ void TestPageControl::pagesJoinAndLeaveControls() {
     delete a;  // a page destroyed leaves its control quietly
     QCOMPARE(second.ActivePage(), c);
     QCOMPARE(changes1.count() + changes2.count(), 0);
-    { TPage95Control doomed; c->setPageControl(&doomed); }
+    {
+        TPage95Control doomed;
+        c->setPageControl(&doomed);
+    }
     QVERIFY(gone.isNull());  // the control takes its pages along
 }
 

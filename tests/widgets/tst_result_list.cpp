@@ -40,7 +40,8 @@ void fullRow(TdfsEnhListView*, QPainter*, int, const QRect&, TdfsEnhListView::TO
 }
 
 bool filled(const RecordingDevice& d, const QRect& r, const QColor& c) {
-    for (const Drawn& f : d.fills) if (f.rect.toAlignedRect() == r && f.color == c) return true;
+    for (const Drawn& f : d.fills)
+        if (f.rect.toAlignedRect() == r && f.color == c) return true;
     return false;
 }
 
@@ -88,7 +89,8 @@ void TestResultList::columnsAndRowsGeometry() {
     QTRY_COMPARE(list->visualItemRect(list->topLevelItem(1)).height(), QFontMetrics(big).height() + 1);
     w.before->setFocus(), QTest::keyClick(w.before, Qt::Key_Tab);
     QVERIFY(w.after->hasFocus());  // not a tab stop
-    QTest::mouseClick(list->header()->viewport(), Qt::LeftButton, {}, QPoint(list->header()->sectionViewportPosition(1) + 9, 5));
+    QTest::mouseClick(list->header()->viewport(), Qt::LeftButton, {},
+                      QPoint(list->header()->sectionViewportPosition(1) + 9, 5));
     QCOMPARE(list->ItemCaption(0), QStringLiteral("Internal memory"));  // no sorting
 }
 
@@ -132,9 +134,8 @@ void TestResultList::drawItemHookAndSelectionColours() {
 
     QList<bool> initial;
     auto probe = connect(list, &TdfsEnhListView::OnDrawItem, list,
-                         [&](TdfsEnhListView*, QPainter*, int, const QRect&, TdfsEnhListView::TOwnerDrawState, bool& dd, bool& fr) {
-                             initial << dd << fr;
-                         });
+                         [&](TdfsEnhListView*, QPainter*, int, const QRect&, TdfsEnhListView::TOwnerDrawState, bool& dd,
+                             bool& fr) { initial << dd << fr; });
     QVERIFY(w.draw(0, selected)->texts.isEmpty());  // the handler did not ask for default drawing
     QCOMPARE(initial, (QList<bool>{false, false}));
     disconnect(probe);
@@ -145,7 +146,9 @@ void TestResultList::drawItemHookAndSelectionColours() {
     const QRect second = list->visualItemRect(list->topLevelItem(1));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
     const QPoint inHours(list->header()->sectionViewportPosition(3) + 2, second.center().y());
-    auto near = [](QColor a, QColor b) { return qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue()) < 6; };
+    auto near = [](QColor a, QColor b) {
+        return qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue()) < 6;
+    };
     QVERIFY(near(list->viewport()->grab().toImage().pixelColor(inHours), highlight));
     w.after->setFocus();  // without the focus it is drawn plainly (HideSelection)
     QVERIFY(near(list->viewport()->grab().toImage().pixelColor(inHours), pal.color(QPalette::Base)));
@@ -169,11 +172,12 @@ void TestResultList::cellTextPlacementAndEllipsis() {
     QCOMPARE(d->texts.size(), 4);
     QCOMPARE(d->texts[0].text + d->texts[2].text, QStringLiteral("R&Da&b"));  // "&" drawn plainly
     const auto x = [&](int i) { return d->texts[i].rect.left(); };
-    QCOMPARE(qRound(x(0)), 4);                                                        // left: 4 in
+    QCOMPARE(qRound(x(0)), 4);                                                            // left: 4 in
     QVERIFY(qAbs(x(1) + fm.horizontalAdvance(QStringLiteral("1234")) - (230 - 4)) <= 1);  // right: 4 from edge
-    QCOMPARE(qRound(x(2)), 230 + 8);                                                  // left sub-item: 4 + 4
-    QVERIFY(qAbs(x(3) + fm.horizontalAdvance(u'7') / 2.0 - 350) <= 1);                // centred
-    for (const Drawn& t : d->texts) QVERIFY(qAbs(t.rect.top() - fm.ascent() - (list->RowHeight() - fm.height()) / 2.0) <= 1);
+    QCOMPARE(qRound(x(2)), 230 + 8);                                                      // left sub-item: 4 + 4
+    QVERIFY(qAbs(x(3) + fm.horizontalAdvance(u'7') / 2.0 - 350) <= 1);                    // centred
+    for (const Drawn& t : d->texts)
+        QVERIFY(qAbs(t.rect.top() - fm.ascent() - (list->RowHeight() - fm.height()) / 2.0) <= 1);
 
     list->setColumnWidth(1, 40);  // a number wider than its column
     list->setSubItem(2, 0, QStringLiteral("2147483647"));

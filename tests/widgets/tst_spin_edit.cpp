@@ -83,12 +83,29 @@ private slots:
 void TestSpinEdit::valueReadsTextUnclamped_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("value");  // MinValue -3, MaxValue 40
-    const QList<std::pair<const char*, int>> rows = {
-        {"", -3}, {"-", -3}, {"+", -3}, {"007", 7}, {"+12", 12}, {"-25", -25}, {"99", 99},
-        {"2147483647", INT_MAX}, {"2147483648", -3}, {"-2147483648", INT_MIN}, {"-2147483649", -3},
-        {"123456789012345678901234567890", -3}, {"00000000000000000000005", 5}, {"1.5", -3},
-        {"1,5", -3}, {"abc", -3}, {"0x10", -3}, {" 5", -3}, {"5 ", -3}, {"--5", -3}, {"5-", -3},
-        {"\u0663", -3}, {"\uff15", -3}};
+    const QList<std::pair<const char*, int>> rows = {{"", -3},
+                                                     {"-", -3},
+                                                     {"+", -3},
+                                                     {"007", 7},
+                                                     {"+12", 12},
+                                                     {"-25", -25},
+                                                     {"99", 99},
+                                                     {"2147483647", INT_MAX},
+                                                     {"2147483648", -3},
+                                                     {"-2147483648", INT_MIN},
+                                                     {"-2147483649", -3},
+                                                     {"123456789012345678901234567890", -3},
+                                                     {"00000000000000000000005", 5},
+                                                     {"1.5", -3},
+                                                     {"1,5", -3},
+                                                     {"abc", -3},
+                                                     {"0x10", -3},
+                                                     {" 5", -3},
+                                                     {"5 ", -3},
+                                                     {"--5", -3},
+                                                     {"5-", -3},
+                                                     {"\u0663", -3},
+                                                     {"\uff15", -3}};
     for (const auto& [text, value] : rows) QTest::newRow(text) << QString::fromUtf8(text) << value;
 }
 
@@ -105,8 +122,7 @@ void TestSpinEdit::setValueClampsAndNotifiesOnChange() {
     QCOMPARE(spin.text(), QStringLiteral("0"));
     spin.setMaxValue(40);
     QSignalSpy changes(&spin, &TSpinEdit_X::OnChange);
-    const QList<std::pair<int, const char*>> steps = {{0, "0"}, {5, "5"}, {5, "5"}, {99, "40"},
-                                                      {60, "40"}, {-7, "0"}};
+    const QList<std::pair<int, const char*>> steps = {{0, "0"}, {5, "5"}, {5, "5"}, {99, "40"}, {60, "40"}, {-7, "0"}};
     for (const auto& [set, text] : steps) {
         spin.setValue(set);
         QCOMPARE(spin.text(), QString(text));
@@ -378,9 +394,9 @@ void TestSpinEdit::badInputNeverCrashesAndReadsAsDefined() {
         const int read = reference(pasted, -5), entered = w.spin->RememberedValue();
         QCOMPARE(w.spin->Value(), read);
         w.out();
-        const QString expected = pasted.isEmpty() ? QString::number(entered)
+        const QString expected = pasted.isEmpty()         ? QString::number(entered)
                                  : read < -5 || read > 40 ? QString::number(qBound(-5, read, 40))
-                                                         : pasted;
+                                                          : pasted;
         QCOMPARE(w.spin->text(), expected);
 
         w.in(), w.spin->clear(), type(w.spin, sample.left(40));
