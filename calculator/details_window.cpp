@@ -97,7 +97,12 @@ TDetailsWindow::TDetailsWindow(QWidget* owner) : QDialog(owner), entries_(defaul
     chart_ = new TByteChart(this);
     chart_->setObjectName("cht_Bytes");
     layout->addWidget(chart_);
+    buildWithoutTable(layout);
+    buildTarget(layout);
+    layout->addStretch(1);
+}
 
+void TDetailsWindow::buildWithoutTable(QVBoxLayout* layout) {
     lbl_Without = new QLabel(this);
     lbl_Without->setObjectName("lbl_Without");
     layout->addWidget(lbl_Without);
@@ -121,7 +126,9 @@ TDetailsWindow::TDetailsWindow(QWidget* owner) : QDialog(owner), entries_(defaul
     tbl_Without->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     tbl_Without->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     layout->addWidget(tbl_Without);
+}
 
+void TDetailsWindow::buildTarget(QVBoxLayout* layout) {
     auto* target = new QGroupBox("Retention target", this);
     target->setObjectName("grp_Target");
     auto* targetLayout = new QVBoxLayout(target);
@@ -148,7 +155,6 @@ TDetailsWindow::TDetailsWindow(QWidget* owner) : QDialog(owner), entries_(defaul
     lbl_Plan->setTextInteractionFlags(Qt::TextSelectableByMouse);
     targetLayout->addWidget(lbl_Plan);
     layout->addWidget(target);
-    layout->addStretch(1);
 
     auto targetChanged = [this] {
         if (isVisible())

@@ -17,6 +17,7 @@ class QComboBox;
 class QLabel;
 class QSpinBox;
 class QTableWidget;
+class QVBoxLayout;
 class TdfsEnhListView;
 
 namespace capacimo::unit {
@@ -70,6 +71,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void buildWithoutTable(QVBoxLayout* layout);
+    void buildTarget(QVBoxLayout* layout);
     void refresh();
     void refreshBreakdown();
     void refreshPlan();
