@@ -6,28 +6,46 @@
 #include <QComboBox>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <memory>
 
 #include "calculator/details_window.h"
 #include "calculator/dialog.h"
 
 namespace {
 
-// The heaviest setup the dialog allows: every channel, group 1 at 100 ms and
-// the others at 1 s with eight values each, every analysis at its fastest.
-void enterHeaviest(capacimo::unit::Tdlg_Main& dialog) {
-    auto spin = [&](const QString& name) { return dialog.findChild<TExtSpinEdit*>(name); };
-    spin("spe_CountAnalog")->setValue(40);
-    spin("spe_CountDigitalOnOff")->setValue(14);
-    for (int g = 0; g < capacimo::kGroups; ++g) {
-        const QString hex = QString::number(g, 16).toUpper().rightJustified(2, '0');
-        spin("spe_GroupIV" + hex)->setValue(8);
-        auto* cycle = dialog.findChild<QComboBox*>("cb_GroupCycle" + hex);
-        cycle->setCurrentIndex(1);  // 100 ms in group 1, 1 s in the others
+// A calculator dialog on a private settings store, shown, with the heaviest
+// setup it allows entered: every channel, group 1 at 100 ms and the others at
+// 1 s with eight values each, every analysis at its fastest.
+struct HeaviestDialog {
+    QTemporaryDir store;
+    std::unique_ptr<capacimo::unit::Tdlg_Main> dialog;
+
+    HeaviestDialog() {
+        qputenv("XDG_CONFIG_HOME", store.path().toUtf8());
+        dialog = std::make_unique<capacimo::unit::Tdlg_Main>();
+        dialog->show();
+        auto spin = [&](const QString& name) { return dialog->findChild<TExtSpinEdit*>(name); };
+        spin("spe_CountAnalog")->setValue(40);
+        spin("spe_CountDigitalOnOff")->setValue(14);
+        for (int g = 0; g < capacimo::kGroups; ++g) {
+            const QString suffix = QString::fromStdString(capacimo::groupSuffix(g));
+            spin("spe_GroupIV" + suffix)->setValue(8);
+            // 100 ms in group 1, 1 s in the others.
+            dialog->findChild<QComboBox*>("cb_GroupCycle" + suffix)->setCurrentIndex(1);
+        }
+        for (int k = 1; k <= 4; ++k)
+            dialog->findChild<QComboBox*>(QStringLiteral("cb_Analysis%1").arg(k))->setCurrentIndex(1);
+        dialog->Recalculate();
     }
-    for (int k = 1; k <= 4; ++k)
-        dialog.findChild<QComboBox*>(QStringLiteral("cb_Analysis%1").arg(k))->setCurrentIndex(1);
-    dialog.Recalculate();
-}
+    // Opens the Details window with a target of four weeks on the 256 MB card.
+    capacimo::unit::TDetailsWindow* openDetails() {
+        dialog->ShowDetails();
+        capacimo::unit::TDetailsWindow* details = dialog->detailsWindow();
+        details->targetMedium()->setCurrentIndex(1);
+        details->targetWeeks()->setValue(4);
+        return details;
+    }
+};
 
 // Alternates between two totalizer counts so that every set changes the text.
 void typeCounts(benchmark::State& state, capacimo::unit::Tdlg_Main& dialog) {
@@ -43,29 +61,18 @@ void typeCounts(benchmark::State& state, capacimo::unit::Tdlg_Main& dialog) {
 }
 
 void BM_DialogCountChangeHeaviest(benchmark::State& state) {
-    QTemporaryDir store;
-    qputenv("XDG_CONFIG_HOME", store.path().toUtf8());
-    capacimo::unit::Tdlg_Main dialog;
-    dialog.show();
-    enterHeaviest(dialog);
-    typeCounts(state, dialog);
+    HeaviestDialog heaviest;
+    typeCounts(state, *heaviest.dialog);
 }
 
 // The same with the Details window open: each change also runs the breakdown
 // with the durations without each writer, and the planner for four weeks on
 // the 256 MB card.
 void BM_DialogCountChangeHeaviestWithDetails(benchmark::State& state) {
-    QTemporaryDir store;
-    qputenv("XDG_CONFIG_HOME", store.path().toUtf8());
-    capacimo::unit::Tdlg_Main dialog;
-    dialog.show();
-    enterHeaviest(dialog);
-    dialog.ShowDetails();
-    capacimo::unit::TDetailsWindow* details = dialog.detailsWindow();
-    details->targetMedium()->setCurrentIndex(1);
-    details->targetWeeks()->setValue(4);
+    HeaviestDialog heaviest;
+    capacimo::unit::TDetailsWindow* details = heaviest.openDetails();
     const int before = details->planCount();
-    typeCounts(state, dialog);
+    typeCounts(state, *heaviest.dialog);
     state.counters["plans_per_change"] =
         static_cast<double>(details->planCount() - before) / static_cast<double>(state.iterations());
 }
@@ -73,15 +80,9 @@ void BM_DialogCountChangeHeaviestWithDetails(benchmark::State& state) {
 // The costliest keystroke: fewer analog channels than totalizers and impulse
 // counters, so that both dependent counts follow and each change recalculates.
 void BM_DialogAnalogChangeMovingDependentsWithDetails(benchmark::State& state) {
-    QTemporaryDir store;
-    qputenv("XDG_CONFIG_HOME", store.path().toUtf8());
-    capacimo::unit::Tdlg_Main dialog;
-    dialog.show();
-    enterHeaviest(dialog);
-    dialog.ShowDetails();
-    capacimo::unit::TDetailsWindow* details = dialog.detailsWindow();
-    details->targetMedium()->setCurrentIndex(1);
-    details->targetWeeks()->setValue(4);
+    HeaviestDialog heaviest;
+    capacimo::unit::Tdlg_Main& dialog = *heaviest.dialog;
+    capacimo::unit::TDetailsWindow* details = heaviest.openDetails();
     auto spin = [&](const char* name) { return dialog.findChild<TExtSpinEdit*>(name); };
     int calculations = 0;
     int plans = 0;
