@@ -47,19 +47,9 @@ QString entryLabel(const Entry& entry) {
     return label;
 }
 
-QString cardText(std::int32_t item) {
-    const Entry& card = entryOf(EntryId::CardSize);
-    CalculatorEntries e;
-    card.field(e) = item;
-    return valueText(card, e);
-}
+QString cardText(std::int32_t item) { return text(cardSizeText(item)); }
 
 }  // namespace
-
-QString durationText(const StorageDuration& d) {
-    if (d == kNoDuration) return QStringLiteral("-");
-    return QStringLiteral("%1 w %2 d %3 h").arg(d.weeks).arg(d.days).arg(d.hours);
-}
 
 QString plainResultsText(const TdfsEnhListView& results, const CalculatorEntries& entries) {
     QStringList lines;
@@ -260,8 +250,8 @@ void TDetailsWindow::showBreakdown(const Breakdown& b) {
     tbl_Without->setRowCount(writers + 1);
     auto setRow = [this](int row, const QString& name, const StorageDuration& internal, const StorageDuration& card) {
         setCell(row, 0, name, Qt::AlignLeft);
-        setCell(row, 1, durationText(internal), Qt::AlignRight);
-        setCell(row, 2, durationText(card), Qt::AlignRight);
+        setCell(row, 1, text(durationText(internal)), Qt::AlignRight);
+        setCell(row, 2, text(durationText(card)), Qt::AlignRight);
     };
     setRow(0, kAsEntered, current_.internal, current_.card);
     for (int row = 0; row < writers; ++row) {
@@ -295,7 +285,7 @@ void TDetailsWindow::showPlan(const Plan& plan, std::int64_t weeks) {
     const StorageDuration now = card ? current_.card : current_.internal;
     lines << QStringLiteral("To keep %1 %2 on %3, which now lasts %4:")
                  .arg(weeks)
-                 .arg(weeks == 1 ? "week" : "weeks", on, durationText(now));
+                 .arg(weeks == 1 ? "week" : "weeks", on, text(durationText(now)));
     if (card) {
         lines << (plan.cardItem ? "SD card: " + cardText(*plan.cardItem) + " reaches it"
                                 : QStringLiteral("SD card: no card size reaches it"));

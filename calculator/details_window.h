@@ -24,9 +24,6 @@ namespace capacimo::unit {
 
 class TByteChart;
 
-// "12 w 3 d 4 h", or "-" where there is no duration.
-QString durationText(const StorageDuration& duration);
-
 // What "Copy" puts on the clipboard: the result list as tab-separated lines
 // (its header, then each row, the SD card row naming the card), a blank line,
 // then one line per entry in the table's order with its value as the dialog

@@ -24,6 +24,16 @@ StorageDuration storageDuration(std::int32_t free, std::int32_t written) {
     return d;
 }
 
+std::string durationText(const StorageDuration& d) {
+    if (d == kNoDuration) return "-";
+    return std::to_string(d.weeks) + " w " + std::to_string(d.days) + " d " + std::to_string(d.hours) + " h";
+}
+
+std::string cardSizeText(std::int32_t cardItem) {
+    if (cardItem < 0 || static_cast<std::size_t>(cardItem) >= kCardSizes.size()) return {};
+    return kCardSizes[static_cast<std::size_t>(cardItem)].text;
+}
+
 StorageDuration cardDuration(std::int32_t cardItem, std::int32_t written, std::int32_t setupImageLength) {
     if (cardItem < 0 || static_cast<std::size_t>(cardItem) >= kCardSizes.size()) return kNoDuration;
     const std::int32_t capacity = cardCapacity(kCardSizes[static_cast<std::size_t>(cardItem)].bytes);

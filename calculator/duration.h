@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 namespace capacimo {
 
@@ -42,6 +43,12 @@ std::int32_t freeBytes(std::int32_t capacity, std::int32_t setupImageLength, std
 
 // Converts free bytes and W (bytes per two hours) into weeks, days and hours.
 StorageDuration storageDuration(std::int32_t freeBytes, std::int32_t writtenPerTwoHours);
+
+// "12 w 3 d 4 h", or "-" when no duration can be given: how reports show one.
+std::string durationText(const StorageDuration& duration);
+
+// The text of a card item as the size list shows it ("1 GB"); empty outside the list.
+std::string cardSizeText(std::int32_t cardItem);
 
 // The duration of the SD card for a given card item.
 StorageDuration cardDuration(std::int32_t cardItem, std::int32_t written, std::int32_t setupImageLength);

@@ -15,12 +15,7 @@ struct Row {
     StorageDuration duration;
 };
 
-QString cardText(int item) {
-    const auto& items = entryOf(EntryId::CardSize).items;
-    return item >= 0 && item < static_cast<int>(items.size())
-               ? QString::fromStdString(items[static_cast<std::size_t>(item)])
-               : QString();
-}
+QString cardText(int item) { return QString::fromStdString(cardSizeText(item)); }
 
 std::vector<Row> resultRows(const Report& r) {
     std::vector<Row> rows{{"Internal memory", {}, r.result.internal}};
@@ -41,11 +36,6 @@ QString levelName(StatusLevel level) {
     case StatusLevel::None: break;
     }
     return "none";
-}
-
-QString durationText(const StorageDuration& d) {
-    if (d == kNoDuration) return QStringLiteral("-");
-    return QStringLiteral("%1 w %2 d %3 h").arg(d.weeks).arg(d.days).arg(d.hours);
 }
 
 // A part's share of every byte the two hours wrote.
@@ -71,8 +61,8 @@ QString breakdownText(const Breakdown& b) {
                    .arg(w.records, 7)
                    .arg(w.bytes, 10)
                    .arg(percent(share(w.bytes, b)), 7)
-                   .arg(durationText(w.withoutInternal), -20)
-                   .arg(durationText(w.withoutCard));
+                   .arg(QString::fromStdString(durationText(w.withoutInternal)), -20)
+                   .arg(QString::fromStdString(durationText(w.withoutCard)));
     }
     const QString total = QStringLiteral("%1  %2  %3\n");
     out +=
