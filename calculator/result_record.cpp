@@ -70,7 +70,7 @@ Json breakdownArray(const Breakdown& b) {
         o["cycle"] = w.cycle;
         o["records"] = w.records;
         o["bytes"] = w.bytes;
-        o["share"] = shareOf(w.bytes, b);
+        o["share"] = shareOf(w.bytes, b.bytesWritten());
         o["without"] = Json::object();
         o["without"][mediumId(Medium::Internal)] = durationObject(w.withoutInternal);
         o["without"][mediumId(Medium::Card)] = durationObject(w.withoutCard);
@@ -84,7 +84,7 @@ Json breakdownArray(const Breakdown& b) {
         rows.push_back(std::move(o));
         return rows.back();
     };
-    total(BreakdownKind::Overhead, b.headerBytes())["share"] = shareOf(b.headerBytes(), b);
+    total(BreakdownKind::Overhead, b.headerBytes())["share"] = shareOf(b.headerBytes(), b.bytesWritten());
     // Once a block has closed, the durations leave the open one out: with
     // this row the bytes add up to bytes_per_two_hours.
     if (b.uncountedBytes() > 0) total(BreakdownKind::OpenBlock, -b.uncountedBytes());

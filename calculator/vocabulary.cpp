@@ -165,14 +165,14 @@ std::string breakdownHeading(const Breakdown& b) {
     return heading + ':';
 }
 
-double shareOf(std::int64_t bytes, const Breakdown& b) {
-    return b.bytesWritten() > 0 ? static_cast<double>(bytes) / static_cast<double>(b.bytesWritten()) : 0.0;
+double shareOf(std::int64_t bytes, std::int64_t written) {
+    return written > 0 ? static_cast<double>(bytes) / static_cast<double>(written) : 0.0;
 }
 
-std::string shareText(std::int64_t bytes, const Breakdown& b) {
-    if (b.bytesWritten() <= 0) return "-";
+std::string shareText(std::int64_t bytes, std::int64_t written) {
+    if (written <= 0) return "-";
     char text[32];
-    std::snprintf(text, sizeof text, "%.1f %%", 100.0 * shareOf(bytes, b));
+    std::snprintf(text, sizeof text, "%.1f %%", 100.0 * shareOf(bytes, written));
     return text;
 }
 

@@ -91,9 +91,10 @@ std::string_view breakdownRowName(BreakdownKind kind);
 // The sentence above a breakdown: "Where the 65,293 bytes of two hours go:",
 // saying how many of them the durations count once the open block is left out.
 std::string breakdownHeading(const Breakdown& breakdown);
-// A writer's share of every byte written: "99.2 %"; "-" when nothing was written.
-std::string shareText(std::int64_t bytes, const Breakdown& breakdown);
-double shareOf(std::int64_t bytes, const Breakdown& breakdown);
+// A part's share of every byte written (a breakdown's bytesWritten()): "99.2 %";
+// "-" when nothing was written.
+std::string shareText(std::int64_t bytes, std::int64_t written);
+double shareOf(std::int64_t bytes, std::int64_t written);
 // "65,293 bytes"
 std::string bytesText(std::int64_t bytes);
 // "65,293": thousands apart by commas.

@@ -58,9 +58,9 @@ std::string breakdownTable(const Breakdown& b) {
         std::int64_t bytes;
         std::string share;
     };
-    std::vector<Totals> totals{
-        {std::string(breakdownRowName(BreakdownKind::Overhead)), b.headerBytes(), shareText(b.headerBytes(), b)},
-        {std::string(kBytesWrittenRow), b.bytesWritten(), {}}};
+    std::vector<Totals> totals{{std::string(breakdownRowName(BreakdownKind::Overhead)), b.headerBytes(),
+                                shareText(b.headerBytes(), b.bytesWritten())},
+                               {std::string(kBytesWrittenRow), b.bytesWritten(), {}}};
     if (b.uncountedBytes() > 0) {
         totals.push_back({std::string(breakdownRowName(BreakdownKind::OpenBlock)), -b.uncountedBytes(), {}});
     }
@@ -87,7 +87,7 @@ std::string breakdownTable(const Breakdown& b) {
     }
     for (const WriterBytes& w : b.writers) {
         bytes = std::max(bytes, length(std::to_string(w.bytes)));
-        share = std::max(share, length(shareText(w.bytes, b)));
+        share = std::max(share, length(shareText(w.bytes, b.bytesWritten())));
     }
 
     std::string out = '\n' + breakdownHeading(b) + '\n';
@@ -103,7 +103,7 @@ std::string breakdownTable(const Breakdown& b) {
                      {w.cycle, -cycle},
                      {std::to_string(w.records), records},
                      {std::to_string(w.bytes), bytes},
-                     {shareText(w.bytes, b), share},
+                     {shareText(w.bytes, b.bytesWritten()), share},
                      {durationText(w.withoutInternal), -internal},
                      {durationText(w.withoutCard), 0}});
     }
