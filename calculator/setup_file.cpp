@@ -1,6 +1,7 @@
 #include "calculator/setup_file.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -136,7 +137,7 @@ std::optional<SetupCheck> checkGroups(const Json& groups, SetupFile& setup) {
     for (int g = 0; g < kGroups; ++g) {
         const Json& group = groups[static_cast<std::size_t>(g)];
         if (!group.is_object()) return refused("group" + std::to_string(g + 1), shown(group) + " is not an object");
-        const std::vector<const Entry*> entries = groupEntries(g);
+        const std::vector<const Entry*>& entries = groupEntries(g);
         for (const auto& [key, value] : group.items()) {
             const auto entry =
                 std::find_if(entries.begin(), entries.end(), [&](const Entry* e) { return e->option == key; });
@@ -227,12 +228,15 @@ const std::vector<const Entry*>& topLevelEntries() {
     return entries;
 }
 
-std::vector<const Entry*> groupEntries(int group) {
-    std::vector<const Entry*> list;
-    for (const Entry& entry : entryTable()) {
-        if (entry.page == EntryPage::Group && entry.index == group) list.push_back(&entry);
-    }
-    return list;
+const std::vector<const Entry*>& groupEntries(int group) {
+    static const auto entries = [] {
+        std::array<std::vector<const Entry*>, kGroups> groups;
+        for (const Entry& entry : entryTable()) {
+            if (entry.page == EntryPage::Group) groups[static_cast<std::size_t>(entry.index)].push_back(&entry);
+        }
+        return groups;
+    }();
+    return entries[static_cast<std::size_t>(group)];
 }
 
 SetupCheck checkSetupObject(const Json& object) {

@@ -86,6 +86,6 @@ std::string groupKey(int group, const Entry& entry);
 // The entries a setup names at its top level (card, counts, analyses), in
 // file order, and those of one group (cycle, values, states).
 const std::vector<const Entry*>& topLevelEntries();
-std::vector<const Entry*> groupEntries(int group);
+const std::vector<const Entry*>& groupEntries(int group);  // group is 0-based
 
 }  // namespace capacimo
