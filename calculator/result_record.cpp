@@ -1,5 +1,6 @@
 #include "calculator/result_record.h"
 
+#include "calculator/setup_file.h"
 #include "calculator/vocabulary.h"
 
 namespace capacimo {
@@ -114,8 +115,9 @@ Json planObject(const Target& target, const Plan& plan) {
 
 }  // namespace
 
-ResultRecord makeResultRecord(const CalculatorEntries& entries, const ResultOptions& options) {
+ResultRecord makeResultRecord(const CalculatorEntries& entries, const ResultOptions& options, std::string_view name) {
     ResultRecord r;
+    r.name = name;
     r.entries = entries;
     r.options = options;
     r.status = validateCounts(entries.counts);
@@ -153,6 +155,7 @@ Json resultObject(const ResultRecord& record) {
     root["groups"] = groupsArray(record);
     if (record.breakdown) root["breakdown"] = breakdownArray(*record.breakdown);
     if (record.options.target && record.plan) root["plan"] = planObject(*record.options.target, *record.plan);
+    root["setup"] = setupObject(record.entries, record.name);
     return root;
 }
 

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "calculator/breakdown.h"
@@ -32,6 +33,7 @@ struct ResultOptions {
 };
 
 struct ResultRecord {
+    std::string name;  // the user's name for the recorder; may be empty
     ValidationOutcome status;
     CalculationResult result;
     RecorderSetup setup;
@@ -44,7 +46,8 @@ struct ResultRecord {
 
 // Runs the count validation and the calculation for the entries, as the
 // dialog does, and the breakdown and the plan when the options ask for them.
-ResultRecord makeResultRecord(const CalculatorEntries& entries, const ResultOptions& options);
+ResultRecord makeResultRecord(const CalculatorEntries& entries, const ResultOptions& options,
+                              std::string_view name = {});
 
 // A row of the result table: the internal memory, then the selected SD Card
 // or, with allCards, every card size.
@@ -55,7 +58,9 @@ struct ResultRow {
 };
 std::vector<ResultRow> resultRows(const ResultRecord& record);
 
-// The result as one JSON object, its keys in a fixed order.
+// The result as one JSON object, its keys in a fixed order. Its "setup" is
+// the setup as a setup file holds it, so that every result can be opened
+// again and gives the same answer.
 nlohmann::ordered_json resultObject(const ResultRecord& record);
 // Its text as capacimo-calc --json prints it: one line, ending in '\n'.
 std::string resultJson(const ResultRecord& record);

@@ -11,7 +11,7 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-const std::string kGroupsKey = "groups";
+const std::string kGroupsKey(kSetupGroupsKey);
 const std::string kNameKey = "name";
 const std::string kFormatKey = "format";
 const std::string kVersionKey = "version";

@@ -45,6 +45,8 @@ namespace capacimo {
 inline constexpr std::string_view kSetupFormat = "capacimo-setup";
 inline constexpr int kSetupVersion = 1;
 inline constexpr std::string_view kSetupExtension = ".capacimo";
+// The key of the list of groups.
+inline constexpr std::string_view kSetupGroupsKey = "groups";
 // A larger text is refused unread.
 inline constexpr std::size_t kSetupFileLimit = 1024 * 1024;
 

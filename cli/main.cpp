@@ -16,8 +16,11 @@
 
 #include "calculator/result_record.h"
 #include "calculator/settings.h"
+#include "calculator/setup_file.h"
 #include "cli/options.h"
+#include "cli/plant.h"
 #include "cli/report.h"
+#include "common/setup_file_io.h"
 
 namespace {
 
@@ -46,17 +49,41 @@ void holdStandardDescriptors() {
     }
 }
 
-// Writes the text to stdout and closes it; false, with errno saying why, when
-// any of it did not arrive. The flush and the close report what a buffered
-// write only finds out later (a full disk, say).
-bool writeResult(std::string_view text) {
+// Writes text to stdout; false, with errno saying why, when it did not arrive.
+bool writeOut(std::string_view text) {
     if (stdoutClosed) {
         errno = EBADF;
         return false;
     }
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) return false;
+    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+}
+
+// Closes stdout; false, with errno saying why, when any of what was written
+// did not arrive. The flush and the close report what a buffered write only
+// finds out later (a full disk, say).
+bool closeOut() {
+    if (stdoutClosed) {
+        errno = EBADF;
+        return false;
+    }
     if (std::fflush(stdout) != 0) return false;
     return std::fclose(stdout) == 0;
+}
+
+int cannotWrite() {
+    say(std::string("cannot write the result: ") + std::strerror(errno));
+    return kCannotWrite;
+}
+
+// Calculates the plant the options name, one row at a time.
+int runPlant(const capacimo::cli::Options& o, const capacimo::CalculatorEntries& start) {
+    if (!o.saveSetupPath.isEmpty() || !o.reportPath.isEmpty()) {
+        say("--save-setup and --report go with one setup, not with a plant; see --help");
+        return kBadInput;
+    }
+    const auto outcome = capacimo::cli::runPlant(o, start, writeOut, say);
+    if (outcome.cannotWrite || !closeOut()) return cannotWrite();
+    return outcome.badInput ? kBadInput : 0;
 }
 
 }  // namespace
@@ -70,9 +97,11 @@ int main(int argc, char* argv[]) {
 
     // The stored entries are read with the dialog's rules, so the result is
     // what the dialog will show when it opens; the other options change them.
-    auto parsed = capacimo::cli::parseOptions(arguments, capacimo::defaultEntries());
+    capacimo::CalculatorEntries start = capacimo::defaultEntries();
+    auto parsed = capacimo::cli::parseOptions(arguments, start);
     if (parsed.ok() && parsed.options.fromSettings) {
-        parsed = capacimo::cli::parseOptions(arguments, capacimo::unit::readStoredEntries());
+        start = capacimo::unit::readStoredEntries();
+        parsed = capacimo::cli::parseOptions(arguments, start);
     }
     if (!parsed.ok()) {
         say(parsed.error.toStdString());
@@ -84,8 +113,32 @@ int main(int argc, char* argv[]) {
         output = capacimo::cli::helpText().toStdString();
     } else if (o.version) {
         output = std::string("capacimo-calc ") + CAPACIMO_VERSION + '\n';
+    } else if (capacimo::cli::isPlant(o)) {
+        return runPlant(o, start);
     } else {
-        const auto record = capacimo::makeResultRecord(o.entries, o.result);
+        // The order of precedence: the defaults or the stored entries, then
+        // the setup file, then the options.
+        capacimo::CalculatorEntries entries = o.entries;
+        std::string name;
+        if (!o.setupPaths.isEmpty()) {
+            const auto read = capacimo::readSetupFile(o.setupPaths.first());
+            if (!read.setup) {
+                say(read.error);
+                return kBadInput;
+            }
+            const std::string left = capacimo::cli::defaultedText(*read.setup);
+            if (!left.empty()) say(o.setupPaths.first().toStdString() + ": " + left);
+            entries = capacimo::cli::entriesOf(*read.setup, start, o);
+            name = read.setup->name;
+        }
+        const auto record = capacimo::makeResultRecord(entries, o.result, name);
+        if (!o.saveSetupPath.isEmpty()) {
+            const QString error = capacimo::writeSetupFile(o.saveSetupPath, capacimo::writeSetupText(entries, name));
+            if (!error.isEmpty()) {
+                say(error.toStdString());
+                return kCannotWrite;
+            }
+        }
         if (o.json) {
             output = capacimo::resultJson(record);
         } else {
@@ -95,9 +148,6 @@ int main(int argc, char* argv[]) {
             output = capacimo::cli::formatText(record);
         }
     }
-    if (!writeResult(output)) {
-        say(std::string("cannot write the result: ") + std::strerror(errno));
-        return kCannotWrite;
-    }
+    if (!writeOut(output) || !closeOut()) return cannotWrite();
     return 0;
 }

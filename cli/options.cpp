@@ -1,6 +1,7 @@
 #include "cli/options.h"
 
 #include <QCommandLineParser>
+#include <algorithm>
 #include <optional>
 
 #include "calculator/entries.h"
@@ -69,7 +70,12 @@ QString describe(const Entry& entry) {
     return QStringLiteral("Number of %1, 0 to %2.").arg(text(entry.summary)).arg(entry.maximum);
 }
 
-QString parseGroup(const QString& groupText, CalculatorEntries& entries) {
+void set(Options& o, const Entry& entry, std::int32_t value) {
+    entry.field(o.entries) = value;
+    o.overrides.push_back({&entry, value});
+}
+
+QString parseGroup(const QString& groupText, Options& o) {
     const QString accepted = QStringLiteral("G:cycle=T,values=N,states=N with G 1..%1, N 0..%2")
                                  .arg(kGroups)
                                  .arg(entryOf(EntryId::GroupValues).maximum);
@@ -93,28 +99,28 @@ QString parseGroup(const QString& groupText, CalculatorEntries& entries) {
                 return fail("group", groupText,
                             QStringLiteral("a cycle of group %1: %2").arg(group).arg(itemList(*entry)));
             }
-            entry->field(entries) = item;
+            set(o, *entry, item);
         } else {
             const auto n = parseCount(value, entry->maximum);
             if (!n) return fail("group", groupText, QStringLiteral("%1=N with N 0..%2").arg(key).arg(entry->maximum));
-            entry->field(entries) = *n;
+            set(o, *entry, *n);
         }
     }
     return {};
 }
 
 // Sets one entry from its option's value; an error text when it does not fit.
-QString parseEntry(const Entry& entry, const QString& value, CalculatorEntries& entries) {
+QString parseEntry(const Entry& entry, const QString& value, Options& o) {
     const QString option = text(entry.option);
     if (entry.isList()) {
         const int item = findItem(value, entry);
         if (item < 0) return fail(option, value, itemList(entry));
-        entry.field(entries) = item;
+        set(o, entry, item);
         return {};
     }
     const auto n = parseCount(value, entry.maximum);
     if (!n) return fail(option, value, QStringLiteral("a whole number from 0 to %1").arg(entry.maximum));
-    entry.field(entries) = *n;
+    set(o, entry, *n);
     return {};
 }
 
@@ -177,7 +183,21 @@ QList<QCommandLineOption> optionList() {
         QStringLiteral("The medium of --target: %1 (the default) or %2.")
             .arg(text(std::string(mediumId(Medium::Internal))), text(std::string(mediumId(Medium::Card)))),
         mediumIds().join(u'|'));
-    list << QCommandLineOption("json", "Print the result as one JSON object on one line.");
+    list << QCommandLineOption("setup",
+                               "Calculate the setup saved in FILE (.capacimo); the other options change it. Given "
+                               "more than once, or with a plant CSV (FILE.csv: a header row of option names and "
+                               "name, group1.cycle, group1.values, group1.states .. group10.states; one recorder "
+                               "per row), one row per recorder: name, both durations and the status.",
+                               "FILE");
+    list << QCommandLineOption("save-setup", "Also save the setup that was calculated to FILE (.capacimo).", "FILE");
+    list << QCommandLineOption("report",
+                               "Also write the one-page PDF report of the setup to FILE, with where the bytes go "
+                               "and, with --target, what reaches it.",
+                               "FILE.pdf");
+    list << QCommandLineOption("json",
+                               "Print the result as one JSON object on one line, with the setup under \"setup\"; "
+                               "for a plant, a JSON array of them.");
+    list << QCommandLineOption("csv", "Print a plant's rows as CSV.");
     list << QCommandLineOption("from-settings",
                                "Start from the entries the calculator dialog stored for the current user; "
                                "the other options change them.");
@@ -195,6 +215,61 @@ void setUpParser(QCommandLineParser& parser) {
 }
 
 }  // namespace
+
+CalculatorEntries withOverrides(CalculatorEntries entries, const Options& options) {
+    for (const EntryValue& v : options.overrides) v.entry->field(entries) = v.value;
+    return entries;
+}
+
+CalculatorEntries entriesOf(const SetupFile& file, const CalculatorEntries& start, const Options& options) {
+    CalculatorEntries entries = file.entries;
+    auto left = [&file](const std::string& key) {
+        return std::find(file.defaultedKeys.begin(), file.defaultedKeys.end(), key) != file.defaultedKeys.end();
+    };
+    for (const Entry* entry : topLevelEntries()) {
+        if (left(entry->option)) entry->field(entries) = entry->field(start);
+    }
+    const bool noGroups = left(std::string(kSetupGroupsKey));
+    for (int g = 0; g < kGroups; ++g) {
+        for (const Entry* entry : groupEntries(g)) {
+            if (noGroups || left(groupKey(g, *entry))) entry->field(entries) = entry->field(start);
+        }
+    }
+    return withOverrides(entries, options);
+}
+
+std::string defaultedText(const SetupFile& file) {
+    const auto& left = file.defaultedKeys;
+    auto isLeft = [&left](const std::string& key) { return std::find(left.begin(), left.end(), key) != left.end(); };
+    std::vector<std::string> keys;
+    for (const Entry* entry : topLevelEntries()) {
+        if (isLeft(entry->option)) keys.push_back(entry->option);
+    }
+    // A group left out whole is named once, and a run of them as a range:
+    // a plant CSV with a few columns leaves out most of the forty.
+    const bool noGroups = isLeft(std::string(kSetupGroupsKey));
+    auto wholeGroupLeft = [&](int g) {
+        const auto& entries = groupEntries(g);
+        return noGroups ||
+               std::all_of(entries.begin(), entries.end(), [&](const Entry* e) { return isLeft(groupKey(g, *e)); });
+    };
+    for (int g = 0; g < kGroups; ++g) {
+        if (wholeGroupLeft(g)) {
+            int last = g;
+            while (last + 1 < kGroups && wholeGroupLeft(last + 1)) ++last;
+            const std::string first = "group" + std::to_string(g + 1);
+            keys.push_back(last == g ? first : first + " .. group" + std::to_string(last + 1));
+            g = last;
+            continue;
+        }
+        for (const Entry* entry : groupEntries(g)) {
+            if (isLeft(groupKey(g, *entry))) keys.push_back(groupKey(g, *entry));
+        }
+    }
+    std::string text;
+    for (const std::string& key : keys) text += (text.empty() ? "" : ", ") + key;
+    return text.empty() ? text : "these take their defaults: " + text;
+}
 
 QString normalizedText(const QString& value) {
     QString out;
@@ -229,16 +304,24 @@ ParseResult parseOptions(const QStringList& arguments, const CalculatorEntries& 
     o.help = parser.isSet("help");
     o.version = parser.isSet("version");
     o.json = parser.isSet("json");
+    o.csv = parser.isSet("csv");
+    o.setupPaths = parser.values("setup");
+    o.saveSetupPath = parser.isSet("save-setup") ? parser.values("save-setup").last() : QString();
+    o.reportPath = parser.isSet("report") ? parser.values("report").last() : QString();
+    if (o.json && o.csv) {
+        result.error = QStringLiteral("--csv and --json: choose one. See --help.");
+        return result;
+    }
     o.result.allCards = parser.isSet("all-cards");
     o.fromSettings = parser.isSet("from-settings");
 
     for (const Entry& entry : entryTable()) {
         if (!hasOwnOption(entry) || !parser.isSet(text(entry.option))) continue;
-        result.error = parseEntry(entry, parser.values(text(entry.option)).last(), o.entries);
+        result.error = parseEntry(entry, parser.values(text(entry.option)).last(), o);
         if (!result.ok()) return result;
     }
     for (const QString& groupText : parser.values("group")) {
-        result.error = parseGroup(groupText, o.entries);
+        result.error = parseGroup(groupText, o);
         if (!result.ok()) return result;
     }
     o.result.breakdown = parser.isSet("breakdown");

@@ -5,16 +5,32 @@
 #include <QStringList>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "calculator/entries.h"
 #include "calculator/result_record.h"
+#include "calculator/setup_file.h"
 
 namespace capacimo::cli {
 
+// One entry as an option sets it.
+struct EntryValue {
+    const Entry* entry = nullptr;
+    std::int32_t value = 0;
+};
+
 struct Options {
-    CalculatorEntries entries;
+    CalculatorEntries entries;  // the starting entries with the options applied
+    // The entries the options set, in the order given: what they change in
+    // every setup read from a file.
+    std::vector<EntryValue> overrides;
     ResultOptions result;  // what the answer holds besides the durations
     bool json = false;
+    bool csv = false;        // a plant's rows as CSV
+    QStringList setupPaths;  // setup files and plant CSVs, in the order given
+    QString saveSetupPath;   // where the effective setup is saved; empty: nowhere
+    QString reportPath;      // where the PDF report goes; empty: nowhere
     bool help = false;
     bool version = false;
     bool fromSettings = false;  // start from the stored entries, not the defaults
@@ -28,6 +44,18 @@ struct ParseResult {
 
 // Parses the arguments (the program name first) over the given starting entries.
 ParseResult parseOptions(const QStringList& arguments, const CalculatorEntries& start);
+
+// The entries the options set, over the given ones.
+CalculatorEntries withOverrides(CalculatorEntries entries, const Options& options);
+
+// The entries a setup from a file is calculated with: the file's, where it
+// leaves a key out the starting entries' (the defaults, or the stored
+// entries with --from-settings), and the options over both.
+CalculatorEntries entriesOf(const SetupFile& file, const CalculatorEntries& start, const Options& options);
+
+// "these take their defaults: analog, group2.cycle": the keys a setup left
+// out, in one line; empty when it left none out.
+std::string defaultedText(const SetupFile& file);
 
 QString helpText();
 

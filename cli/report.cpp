@@ -10,26 +10,7 @@
 namespace capacimo::cli {
 namespace {
 
-// One cell of a plain-text table: its text and width, a negative width
-// aligning it to the left.
-struct Cell {
-    std::string text;
-    int width = 0;
-};
-
 int length(std::string_view text) { return static_cast<int>(text.size()); }
-
-// The cells two blanks apart, without blanks at the end of the line.
-std::string line(const std::vector<Cell>& cells) {
-    std::string out;
-    for (const Cell& cell : cells) {
-        if (!out.empty()) out += "  ";
-        const std::string pad(static_cast<std::size_t>(std::max(0, std::abs(cell.width) - length(cell.text))), ' ');
-        out += cell.width < 0 ? cell.text + pad : pad + cell.text;
-    }
-    out.erase(out.find_last_not_of(' ') + 1);
-    return out + '\n';
-}
 
 std::string resultTable(const ResultRecord& record) {
     const auto rows = resultRows(record);
@@ -39,15 +20,15 @@ std::string resultTable(const ResultRecord& record) {
     const int weeks = 6;
     const int days = length(kResultColumns[2]);
     const int hours = length(kResultColumns[3]);
-    std::string out = line({{std::string(kResultColumns[0]), -width},
-                            {std::string(kResultColumns[1]), weeks},
-                            {std::string(kResultColumns[2]), days},
-                            {std::string(kResultColumns[3]), hours}});
+    std::string out = tableLine({{std::string(kResultColumns[0]), -width},
+                                 {std::string(kResultColumns[1]), weeks},
+                                 {std::string(kResultColumns[2]), days},
+                                 {std::string(kResultColumns[3]), hours}});
     for (const ResultRow& row : rows) {
-        out += line({{resultRowCaption(row.medium, row.cardItem), -width},
-                     {std::to_string(row.duration.weeks), weeks},
-                     {std::to_string(row.duration.days), days},
-                     {std::to_string(row.duration.hours), hours}});
+        out += tableLine({{resultRowCaption(row.medium, row.cardItem), -width},
+                          {std::to_string(row.duration.weeks), weeks},
+                          {std::to_string(row.duration.days), days},
+                          {std::to_string(row.duration.hours), hours}});
     }
     return out;
 }
@@ -91,24 +72,25 @@ std::string breakdownTable(const Breakdown& b) {
     }
 
     std::string out = '\n' + breakdownHeading(b) + '\n';
-    out += line({{std::string(kWriterColumn), -writer},
-                 {std::string(kCycleColumn), -cycle},
-                 {std::string(kRecordsColumn), records},
-                 {std::string(kBytesColumn), bytes},
-                 {std::string(kShareColumn), share},
-                 {withoutColumn(Medium::Internal), -internal},
-                 {withoutColumn(Medium::Card), 0}});
+    out += tableLine({{std::string(kWriterColumn), -writer},
+                      {std::string(kCycleColumn), -cycle},
+                      {std::string(kRecordsColumn), records},
+                      {std::string(kBytesColumn), bytes},
+                      {std::string(kShareColumn), share},
+                      {withoutColumn(Medium::Internal), -internal},
+                      {withoutColumn(Medium::Card), 0}});
     for (const WriterBytes& w : b.writers) {
-        out += line({{w.name, -writer},
-                     {w.cycle, -cycle},
-                     {std::to_string(w.records), records},
-                     {std::to_string(w.bytes), bytes},
-                     {shareText(w.bytes, b.bytesWritten()), share},
-                     {durationText(w.withoutInternal), -internal},
-                     {durationText(w.withoutCard), 0}});
+        out += tableLine({{w.name, -writer},
+                          {w.cycle, -cycle},
+                          {std::to_string(w.records), records},
+                          {std::to_string(w.bytes), bytes},
+                          {shareText(w.bytes, b.bytesWritten()), share},
+                          {durationText(w.withoutInternal), -internal},
+                          {durationText(w.withoutCard), 0}});
     }
     const int label = writer + cycle + records + 4;
-    for (const Totals& t : totals) out += line({{t.label, -label}, {std::to_string(t.bytes), bytes}, {t.share, share}});
+    for (const Totals& t : totals)
+        out += tableLine({{t.label, -label}, {std::to_string(t.bytes), bytes}, {t.share, share}});
     return out;
 }
 
@@ -119,12 +101,23 @@ std::string planText(const ResultRecord& record) {
     std::string out = '\n' + words.heading + '\n';
     int width = 0;
     for (const PlanAnswer& a : words.answers) width = std::max(width, length(a.question));
-    for (const PlanAnswer& a : words.answers) out += "  " + line({{a.question, -width}, {a.answer, 0}});
+    for (const PlanAnswer& a : words.answers) out += "  " + tableLine({{a.question, -width}, {a.answer, 0}});
     if (!words.note.empty()) out += "  " + words.note + '\n';
     return out;
 }
 
 }  // namespace
+
+std::string tableLine(const std::vector<Cell>& cells) {
+    std::string out;
+    for (const Cell& cell : cells) {
+        if (!out.empty()) out += "  ";
+        const std::string pad(static_cast<std::size_t>(std::max(0, std::abs(cell.width) - length(cell.text))), ' ');
+        out += cell.width < 0 ? cell.text + pad : pad + cell.text;
+    }
+    out.erase(out.find_last_not_of(' ') + 1);
+    return out + '\n';
+}
 
 std::string formatText(const ResultRecord& record) {
     std::string out = resultTable(record);

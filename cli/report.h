@@ -4,11 +4,21 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "calculator/result_record.h"
 
 namespace capacimo::cli {
 
 std::string formatText(const ResultRecord& record);
+
+// One cell of a plain-text table: its text and width, a negative width
+// aligning it to the left.
+struct Cell {
+    std::string text;
+    int width = 0;
+};
+// The cells two blanks apart, without blanks at the end of the line; ends in '\n'.
+std::string tableLine(const std::vector<Cell>& cells);
 
 }  // namespace capacimo::cli

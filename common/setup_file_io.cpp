@@ -31,16 +31,21 @@ QString notAFile(fs::file_type type) {
 
 }  // namespace
 
+QString unreadableFile(const QString& path) {
+    std::error_code error;
+    const fs::path native = path.toStdU16String();
+    const fs::file_status status = fs::status(native, error);  // follows a link to what it names
+    if (status.type() == fs::file_type::not_found) return failure(path, QStringLiteral("no such file"));
+    if (error) return failure(path, QString::fromStdString(error.message()));
+    if (const QString what = notAFile(status.type()); !what.isEmpty()) return failure(path, what);
+    return {};
+}
+
 SetupReadResult readSetupFile(const QString& path) {
     auto refuse = [&path](const QString& reason) {
         return SetupReadResult{std::nullopt, failure(path, reason).toStdString()};
     };
-    std::error_code error;
-    const fs::path native = path.toStdU16String();
-    const fs::file_status status = fs::status(native, error);  // follows a link to what it names
-    if (status.type() == fs::file_type::not_found) return refuse(QStringLiteral("no such file"));
-    if (error) return refuse(QString::fromStdString(error.message()));
-    if (const QString what = notAFile(status.type()); !what.isEmpty()) return refuse(what);
+    if (const QString problem = unreadableFile(path); !problem.isEmpty()) return {std::nullopt, problem.toStdString()};
 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return refuse(file.errorString());

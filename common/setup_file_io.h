@@ -11,6 +11,11 @@
 
 namespace capacimo {
 
+// Why path cannot be opened as a regular file to read ("FILE: is a pipe, not
+// a setup file"), or empty when it can. Readers of other files a setup comes
+// in (a plant CSV) ask this first too.
+QString unreadableFile(const QString& path);
+
 // Reads and checks a setup file.
 SetupReadResult readSetupFile(const QString& path);
 

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include "calculator/setup_file.h"
 #include "calculator/vocabulary.h"
 #include "cli/options.h"
 #include "cli/report.h"
@@ -174,6 +175,33 @@ TEST(CliReport, BreakdownAndPlanText) {
     EXPECT_EQ(counted[1].toInt(), makeResultRecord(e, {}).result.written);
     EXPECT_EQ(row("  Group 1 alone:").value(1), "none reaches it");
     EXPECT_EQ(row("  All these groups alike:").value(1), "none reaches it");
+}
+
+// What a file leaves out comes from the starting entries (the stored ones
+// with --from-settings), what it holds from the file, the options win.
+TEST(CliOptions, AFileLiesBetweenTheStartingEntriesAndTheOptions) {
+    const auto read = readSetupText(
+        R"({"format": "capacimo-setup", "version": 1, "model": "Scribent S", "analog": 3,
+            "groups": [{"cycle": "1s"}, {}, {}, {}, {}, {}, {}, {}, {}, {}]})");
+    ASSERT_TRUE(read.setup) << read.error;
+    CalculatorEntries start = defaultEntries();
+    start.counts.analog = 5;
+    start.counts.digitalEvents = 2;
+    start.counts.groupValues[0] = 7;
+    start.counts.groupValues[4] = 6;
+    const auto over = parse({"--digital-events", "4"});
+    ASSERT_TRUE(over.ok());
+    const CalculatorEntries e = entriesOf(*read.setup, start, over.options);
+    EXPECT_EQ(e.counts.analog, 3);
+    EXPECT_EQ(e.counts.digitalEvents, 4);
+    EXPECT_EQ(e.counts.groupValues[0], 7);
+    EXPECT_EQ(e.counts.groupValues[4], 6);
+    EXPECT_EQ(entryOf(EntryId::GroupCycle, 0).items.at(static_cast<std::size_t>(e.cycleItems[0])), "1s");
+    EXPECT_EQ(defaultedText(*read.setup),
+              "these take their defaults: card, analog-totalized, analog-impulse, digital-events, "
+              "digital-events-optime, digital-counters, math-values, math-values-totalized, math-states, "
+              "math-counters, analysis1, analysis2, analysis3, analysis4, group1.values, group1.states, "
+              "group2 .. group10");
 }
 
 }  // namespace

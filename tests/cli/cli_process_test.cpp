@@ -1,7 +1,6 @@
 // Runs the real capacimo-calc program: exit status, what goes to stdout and stderr.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -10,26 +9,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "tests/cli/run_calc.h"
+
 namespace {
-
-struct Outcome {
-    int exitCode;
-    QString out;
-    QString err;
-};
-
-// stdout: "" reads it; a path sends it to that file; "closed" starts the program without one.
-Outcome runCalc(const QStringList& args, const QString& stdoutTo = {}) {
-    QProcess p;
-    if (stdoutTo == "closed") {
-        p.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
-    } else if (!stdoutTo.isEmpty()) {
-        p.setStandardOutputFile(stdoutTo);
-    }
-    p.start(CAPACIMO_CALC_PATH, args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
 
 TEST(CliProcess, DefaultsPrintTheResultTable) {
     const auto o = runCalc({});

@@ -1,0 +1,161 @@
+// capacimo-calc with setup files and plants: what is saved opens to the same
+// result, what is refused is refused whole, a plant's bad row costs only itself.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <random>
+
+#include "calculator/entries.h"
+#include "tests/cli/run_calc.h"
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QJsonObject jsonOf(const QString& text) { return QJsonDocument::fromJson(text.toUtf8()).object(); }
+
+// Options for a setup with every entry drawn at random within its range.
+QStringList randomSetupOptions(std::mt19937& random) {
+    QStringList args;
+    QStringList groups(capacimo::kGroups);
+    for (const capacimo::Entry& entry : capacimo::entryTable()) {
+        const int value = std::uniform_int_distribution<int>(0, entry.maximum)(random);
+        const QString text = entry.isList() ? QString::fromStdString(entry.items[static_cast<std::size_t>(value)])
+                                            : QString::number(value);
+        const QString option = QString::fromStdString(entry.option);
+        if (entry.page != capacimo::EntryPage::Group) {
+            args << "--" + option << text;
+        } else {
+            QString& group = groups[entry.index];
+            group += (group.isEmpty() ? QString::number(entry.index + 1) + ":" : ",") + option + "=" + text;
+        }
+    }
+    for (const QString& group : groups) args << "--group" << group;
+    return args;
+}
+
+TEST(CliSetup, OptionsOverrideTheFileAndASavedSetupOpensToTheSameResult) {
+    QTemporaryDir dir;
+    const QString saved = dir.filePath("a.capacimo");
+    const auto first = runCalc({"--analog", "6", "--group", "2:cycle=1s,values=3", "--json", "--save-setup", saved});
+    ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
+    const auto opened = runCalc({"--setup", saved, "--json"});
+    EXPECT_EQ(opened.exitCode, 0);
+    EXPECT_EQ(opened.out, first.out);
+    // The echo alone, as a file of its own, opens to the same result too.
+    const QString echo = dir.filePath("echo.capacimo");
+    writeAll(echo, QJsonDocument(jsonOf(first.out)["setup"].toObject()).toJson());
+    EXPECT_EQ(runCalc({"--setup", echo, "--json"}).out, first.out);
+
+    const QJsonObject changed = jsonOf(runCalc({"--setup", saved, "--analog", "8", "--json"}).out)["setup"].toObject();
+    EXPECT_EQ(changed["analog"].toInt(), 8);
+    EXPECT_EQ(changed["groups"].toArray()[1].toObject()["values"].toInt(), 3);
+
+    // A key left out takes its default, and says so.
+    writeAll(dir.filePath("short.capacimo"),
+             R"({"format": "capacimo-setup", "version": 1, "model": "Scribent S", "analog": 6})");
+    const auto shortFile = runCalc({"--setup", dir.filePath("short.capacimo"), "--json"});
+    EXPECT_EQ(shortFile.exitCode, 0);
+    EXPECT_EQ(shortFile.err.count('\n'), 1);
+    EXPECT_TRUE(shortFile.err.contains("card")) << shortFile.err.toStdString();
+    EXPECT_EQ(jsonOf(shortFile.out)["setup"].toObject()["card"].toString(), "256 MB");
+}
+
+TEST(CliSetup, RandomSetupsSaveOpenAndSaveToTheSameBytes) {
+    std::mt19937 random(20261208);
+    QTemporaryDir dir;
+    for (int i = 0; i < 4; ++i) {
+        const QStringList options = randomSetupOptions(random);
+        const QString a = dir.filePath("a.capacimo"), b = dir.filePath("b.capacimo");
+        const auto direct = runCalc(options + QStringList{"--json", "--save-setup", a});
+        ASSERT_EQ(direct.exitCode, 0) << options.join(' ').toStdString();
+        const auto reopened = runCalc({"--setup", a, "--json", "--save-setup", b});
+        EXPECT_EQ(reopened.out, direct.out) << options.join(' ').toStdString();
+        EXPECT_EQ(readAll(b), readAll(a));
+        EXPECT_TRUE(reopened.err.isEmpty()) << reopened.err.toStdString();
+    }
+}
+
+TEST(CliSetup, RefusedFilesSayWhyInOneLineAndWriteNothing) {
+    QTemporaryDir dir;
+    const QByteArray head = R"({"format": "capacimo-setup", "version": 1, "model": "Scribent S", )";
+    const struct {
+        const char* file;
+        QByteArray text;
+        const char* reason;
+    } cases[] = {
+        {"text.capacimo", "analog = 4", "JSON"},
+        {"unknown.capacimo", head + R"("analogue": 4})", "\"analogue\""},
+        {"twice.capacimo", head + R"("analog": 4, "analog": 5})", "\"analog\""},
+        {"big.capacimo", head + R"("name": ")" + QByteArray(1024 * 1024, 'x') + "\"}", "larger"},
+    };
+    for (const auto& c : cases) writeAll(dir.filePath(c.file), c.text);
+    ASSERT_EQ(mkfifo(dir.filePath("fifo.capacimo").toLocal8Bit().constData(), 0600), 0);
+    const QString saved = dir.filePath("saved.capacimo");
+    auto refused = [&](const QString& file, const char* reason) {
+        const auto o = runCalc({"--setup", dir.filePath(file), "--save-setup", saved});
+        EXPECT_EQ(o.exitCode, 2) << file.toStdString();
+        EXPECT_TRUE(o.out.isEmpty());
+        EXPECT_EQ(o.err.count('\n'), 1) << o.err.toStdString();
+        EXPECT_TRUE(o.err.startsWith("capacimo-calc: " + dir.filePath(file) + ": ")) << o.err.toStdString();
+        EXPECT_TRUE(o.err.contains(reason)) << o.err.toStdString();
+        EXPECT_FALSE(QFile::exists(saved));
+    };
+    for (const auto& c : cases) refused(c.file, c.reason);
+    refused("fifo.capacimo", "pipe");  // refused unopened: it would wait for a writer
+}
+
+// A plant with a name holding a comma, a byte order mark, CRLF line ends, an
+// empty line and a row with a column too many.
+const QByteArray kPlant =
+    "\xEF\xBB\xBFname,analog,group1.cycle,group1.values\r\n"
+    "\"Boiler house, north\",4,1s,4\r\n"
+    "\r\n"
+    "Kiln,2,10s,2,extra\r\n"
+    "Press,8,1min,8\r\n";
+
+TEST(CliSetup, APlantsBadRowIsReportedAndTheOthersCalculated) {
+    QTemporaryDir dir;
+    const QString plant = dir.filePath("plant.csv");
+    writeAll(plant, kPlant);
+
+    const auto csv = runCalc({"--setup", plant, "--csv", "--card", "1GB"});
+    EXPECT_EQ(csv.exitCode, 2);
+    EXPECT_TRUE(csv.err.contains(plant + ": line 4")) << csv.err.toStdString();
+    const QStringList lines = csv.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << csv.out.toStdString();
+    EXPECT_TRUE(lines[1].startsWith("\"Boiler house, north\",1 GB,")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].startsWith("Press,1 GB,"));
+
+    const auto json = runCalc({"--setup", plant, "--json", "--card", "1GB"});
+    EXPECT_EQ(json.exitCode, 2);
+    const QJsonArray records = QJsonDocument::fromJson(json.out.toUtf8()).array();
+    ASSERT_EQ(records.size(), 2) << json.out.toStdString();
+    EXPECT_EQ(records[0].toObject()["setup"].toObject()["name"].toString(), "Boiler house, north");
+    // A row is calculated as the same setup given as options.
+    const auto alone = runCalc({"--analog", "8", "--group", "1:cycle=1min,values=8", "--card", "1GB", "--json"});
+    EXPECT_EQ(records[1].toObject()["results"], jsonOf(alone.out)["results"]);
+
+    // The text table, and a bad file among several: the good ones still count.
+    const auto text = runCalc({"--setup", plant, "--setup", dir.filePath("missing.capacimo")});
+    EXPECT_EQ(text.exitCode, 2);
+    EXPECT_TRUE(text.err.contains("missing.capacimo: no such file")) << text.err.toStdString();
+    EXPECT_EQ(text.out.count('\n'), 3);
+    EXPECT_TRUE(text.out.contains("Boiler house, north"));
+}
+
+}  // namespace
