@@ -14,7 +14,10 @@ std::function<void(const QString&)>& handler() {
 }  // namespace
 
 QString errorBoxText(const QString& message) {
-    if (!message.isEmpty() && message.back() > QChar(u'.')) return message + u'.';
+    const qsizetype end = message.indexOf(u'\n');
+    const QString first = end < 0 ? message : message.first(end);
+    const QString details = end < 0 ? QString() : message.sliced(end);
+    if (!first.isEmpty() && first.back() > QChar(u'.')) return first + u'.' + details;
     return message;
 }
 

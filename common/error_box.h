@@ -1,7 +1,8 @@
 // The standard error message box of the host and its units: the failure's
 // text, with "." added when its last character sorts after "." (letters and
 // digits do, "!" and "." do not), titled with the application title, with
-// the error icon and one "OK" button.
+// the error icon and one "OK" button. A failure may carry details (which file,
+// why) on lines after its message; the "." goes after the message itself.
 #pragma once
 
 #include <QString>

@@ -181,7 +181,8 @@ private slots:
         dlg.reset();
         QCOMPARE(boxes_.size(), 1);
         QCOMPARE(boxes_[0].caption, QString("Ostrel Capacimo"));
-        QCOMPARE(boxes_[0].text, QString::fromUtf8("Fehler beim Setzen der Daten f\xC3\xBCr 'Last'"));
+        QCOMPARE(boxes_[0].text, QString::fromUtf8("Fehler beim Setzen der Daten f\xC3\xBCr 'Last'\n") +
+                                     QString::fromStdString(HostSettingsFile().string()) + ": not a regular file");
         QVERIFY(fs::is_directory(HostSettingsFile()));
         fs::remove(HostSettingsFile());
     }

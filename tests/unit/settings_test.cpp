@@ -243,7 +243,10 @@ private slots:
             auto d = openDialog();
             QCOMPARE(count(*d, "spe_CountAnalog"), 1);
         }
-        QCOMPARE(errors, QStringList{"Erzeugung von Schlüssel Settings misslungen."});
+        // The message, then the file and why.
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(errors[0].section('\n', 0, 0), QString("Erzeugung von Schlüssel Settings misslungen."));
+        QCOMPARE(errors[0].section('\n', 1), store->filePath() + ": not a regular file");
         QVERIFY(!SettingsKeyOpen());
         const QStringList entries =
             QDir(store->directory() + "/Ostrelwerk").entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
