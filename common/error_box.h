@@ -14,7 +14,7 @@ namespace capacimo {
 
 // The application title: the host's taskbar text and the title of every
 // error box, the units' boxes included.
-inline constexpr const char* kApplicationTitle = "Ostrel Capacimo";
+inline constexpr const char* kApplicationTitle = CAPACIMO_TITLE;
 
 QString errorBoxText(const QString& message);
 
