@@ -351,7 +351,8 @@ TEST_F(SettingsStoreTest, ALockThatCannotBeTakenIsNamed) {
 
 // Savers in separate processes, let loose at once: each takes its turn.
 TEST_F(SettingsStoreTest, ConcurrentSavesTakeTurnsAndLoseNothing) {
-    plant(before + after);
+    // Another program's megabyte makes each save take a while.
+    plant(before + after + "[Other]\nData=" + QByteArray(1 << 20, 'y') + "\n");
     constexpr int kSavers = 20;
     int gate[2];
     ASSERT_EQ(pipe(gate), 0);
