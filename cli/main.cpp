@@ -74,10 +74,10 @@ int main(int argc, char* argv[]) {
     if (parsed.ok() && parsed.options.fromSettings) {
         const auto stored = capacimo::unit::readStoredEntriesChecked();
         if (!stored.problem.isEmpty()) {
-            err << "capacimo-calc: " << stored.problem << '\n';
-            return 2;
+            say(stored.problem.toStdString());
+            return kBadInput;
         }
-        if (!stored.note.isEmpty()) err << "capacimo-calc: " << stored.note << '\n';
+        if (!stored.note.isEmpty()) say(stored.note.toStdString());
         parsed = capacimo::cli::parseOptions(arguments, stored.entries);
     }
     if (!parsed.ok()) {
