@@ -15,6 +15,7 @@
 #include <exception>
 
 #include "calculator/byte_chart.h"
+#include "common/program_icon.h"
 #include "widgets/result_list.h"
 
 namespace capacimo::unit {
@@ -71,6 +72,7 @@ QString plainResultsText(const TdfsEnhListView& results, const CalculatorEntries
 TDetailsWindow::TDetailsWindow(QWidget* owner) : QDialog(owner), entries_(defaultEntries()) {
     setObjectName("dlg_Details");
     setWindowTitle("Details");
+    setWindowIcon(programIcon());
     setModal(false);
     schedule_ = [this](std::function<void()> task) { QTimer::singleShot(0, this, std::move(task)); };
     if (owner != nullptr) {

@@ -20,6 +20,7 @@
 #include "calculator/settings.h"
 #include "common/design_scale.h"
 #include "common/error_box.h"
+#include "common/program_icon.h"
 
 namespace capacimo::unit {
 namespace {
@@ -138,7 +139,10 @@ void setUiScale(int pixelsPerInch) { g_uiScale = pixelsPerInch >= 120 ? 1.0 : 0.
 
 int Scale(int value) { return static_cast<int>(std::lround(value * g_uiScale)); }
 
-Tdlg_Main::Tdlg_Main(QWidget* owner) : QDialog(owner) { FormCreate(); }
+Tdlg_Main::Tdlg_Main(QWidget* owner) : QDialog(owner) {
+    setWindowIcon(programIcon());
+    FormCreate();
+}
 
 Tdlg_Main::~Tdlg_Main() { FormDestroy(); }
 

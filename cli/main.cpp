@@ -100,7 +100,13 @@ int main(int argc, char* argv[]) {
     capacimo::CalculatorEntries start = capacimo::defaultEntries();
     auto parsed = capacimo::cli::parseOptions(arguments, start);
     if (parsed.ok() && parsed.options.fromSettings) {
-        start = capacimo::unit::readStoredEntries();
+        const auto stored = capacimo::unit::readStoredEntriesChecked();
+        if (!stored.problem.isEmpty()) {
+            say(stored.problem.toStdString());
+            return kBadInput;
+        }
+        if (!stored.note.isEmpty()) say(stored.note.toStdString());
+        start = stored.entries;
         parsed = capacimo::cli::parseOptions(arguments, start);
     }
     if (!parsed.ok()) {
