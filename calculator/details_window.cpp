@@ -51,7 +51,7 @@ QString cardText(std::int32_t item) { return text(cardSizeText(item)); }
 
 }  // namespace
 
-QString plainResultsText(const TdfsEnhListView& results, const CalculatorEntries& entries) {
+QString plainResultsText(const widgets::TdfsEnhListView& results, const CalculatorEntries& entries) {
     QStringList lines;
     QStringList header;
     for (int column = 0; column < results.ColumnCount(); ++column) header << results.ColumnCaption(column);

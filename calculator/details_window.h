@@ -18,7 +18,9 @@ class QLabel;
 class QSpinBox;
 class QTableWidget;
 class QVBoxLayout;
+namespace capacimo::widgets {
 class TdfsEnhListView;
+}
 
 namespace capacimo::unit {
 
@@ -28,7 +30,7 @@ class TByteChart;
 // (its header, then each row, the SD card row naming the card), a blank line,
 // then one line per entry in the table's order with its value as the dialog
 // shows it.
-QString plainResultsText(const TdfsEnhListView& results, const CalculatorEntries& entries);
+QString plainResultsText(const widgets::TdfsEnhListView& results, const CalculatorEntries& entries);
 
 class TDetailsWindow : public QDialog {
     Q_OBJECT

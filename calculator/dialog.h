@@ -22,6 +22,12 @@ class QPushButton;
 
 namespace capacimo::unit {
 
+using widgets::TdfsEnhListView;
+using widgets::TExtSpinEdit;
+using widgets::TPage95Control;
+using widgets::TSpinEdit_X;
+using widgets::TTab95Sheet;
+
 class TDetailsWindow;
 
 // The display name of the unit and the caption of its dialog.

@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QTabBar>
 
+namespace capacimo::widgets {
+
 // --- TTab95Sheet -------------------------------------------------------------
 
 TTab95Sheet::TTab95Sheet(QWidget* parent) : QWidget(parent) {
@@ -141,3 +143,5 @@ bool TPage95Control::switchPage(const QKeyEvent* event) {
     }
     return true;
 }
+
+}  // namespace capacimo::widgets

@@ -5,6 +5,8 @@
 #include <QTabWidget>
 #include <QWidget>
 
+namespace capacimo::widgets {
+
 class TPage95Control;
 
 // One page of a TPage95Control, with the caption shown on its tab.
@@ -74,3 +76,5 @@ private:
 
     int codeChanges_ = 0;  // > 0 while code (not the user) changes the current page
 };
+
+}  // namespace capacimo::widgets

@@ -9,6 +9,8 @@
 
 #include <utility>
 
+namespace capacimo::widgets {
+
 namespace {
 
 TRepeatTimerFactory& defaultFactory() {
@@ -227,3 +229,5 @@ void TSpinButton_X::updateFocusRects() {
         b->setTimeBtnState(state);
     }
 }
+
+}  // namespace capacimo::widgets

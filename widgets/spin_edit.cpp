@@ -15,6 +15,8 @@
 
 #include <climits>
 
+namespace capacimo::widgets {
+
 namespace {
 
 // Width of the button pair inside the box: 15 pixels at 96 dpi.
@@ -268,3 +270,5 @@ void TExtSpinEdit::DoExit() {
     const int value = Value();
     if (CheckValue(value) != value) setValue(value);
 }
+
+}  // namespace capacimo::widgets

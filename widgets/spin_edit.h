@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QString>
 
+namespace capacimo::widgets {
+
 class TSpinButton_X;
 
 // A one-line box for a whole number with an up/down button pair inside its
@@ -126,3 +128,5 @@ protected:
 private:
     int remembered_ = 0;
 };
+
+}  // namespace capacimo::widgets

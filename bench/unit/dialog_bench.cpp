@@ -11,6 +11,8 @@
 #include "calculator/details_window.h"
 #include "calculator/dialog.h"
 
+using namespace capacimo::widgets;
+
 namespace {
 
 // A calculator dialog on a private settings store, shown, with the heaviest

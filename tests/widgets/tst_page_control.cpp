@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QToolButton>
 
+using namespace capacimo::widgets;
+
 namespace {
 
 // An active window holding a page control whose pages each carry an edit.

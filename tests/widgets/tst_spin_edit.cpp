@@ -19,6 +19,8 @@
 #include <memory>
 #include <stdexcept>
 
+using namespace capacimo::widgets;
+
 namespace {
 
 // The plain definition of a decimal 32-bit integer, independent of the widget.
