@@ -1,6 +1,7 @@
 #include "widgets/spin_edit.h"
 
 #include "common/decimal_text.h"
+#include "widgets/failure_guard.h"
 #include "widgets/spin_button.h"
 
 #include <QApplication>
@@ -118,10 +119,7 @@ void TSpinEdit_X::syncReadOnly() {
 void TSpinEdit_X::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     if (key == Qt::Key_Up || key == Qt::Key_Down) {
-        if (key == Qt::Key_Up)
-            UpClick();
-        else
-            DownClick();
+        showingFailures(this, [this, key] { key == Qt::Key_Up ? UpClick() : DownClick(); });
         event->accept();
         return;
     }
@@ -148,27 +146,30 @@ void TSpinEdit_X::keyPressEvent(QKeyEvent* event) {
         QLineEdit::keyPressEvent(event);
         return;
     }
-    const QString typed = event->text();
-    for (QChar c : typed) {
-        if (c.unicode() == 0x7f) continue;  // the Delete key, not a character
-        if (!IsValidChar(c)) {
-            Beep();
-            event->accept();
-            return;
-        }
+    if (!acceptsTyped(event->text())) {
+        event->accept();
+        return;
     }
     QLineEdit::keyPressEvent(event);
 }
 
 void TSpinEdit_X::inputMethodEvent(QInputMethodEvent* event) {
-    for (QChar c : event->commitString()) {
-        if (!IsValidChar(c)) {
-            Beep();
-            event->accept();
-            return;
-        }
+    if (!acceptsTyped(event->commitString())) {
+        event->accept();
+        return;
     }
     QLineEdit::inputMethodEvent(event);
+}
+
+bool TSpinEdit_X::acceptsTyped(const QString& typed) {
+    for (QChar c : typed) {
+        if (c.unicode() == 0x7f) continue;  // the Delete key, not a character
+        if (!IsValidChar(c)) {
+            Beep();
+            return false;
+        }
+    }
+    return true;
 }
 
 void TSpinEdit_X::focusInEvent(QFocusEvent* event) {

@@ -94,6 +94,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Whether every character typed or committed is one IsValidChar lets
+    // through; beeps when one is not.
+    bool acceptsTyped(const QString& typed);
     void syncReadOnly();
     void layoutButton();
     void step(long long delta);
