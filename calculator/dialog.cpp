@@ -20,6 +20,7 @@
 #include "calculator/settings.h"
 #include "common/design_scale.h"
 #include "common/error_box.h"
+#include "widgets/contrast.h"
 
 namespace capacimo::unit {
 namespace {
@@ -459,14 +460,28 @@ void Tdlg_Main::CopyResults() {
 }
 
 void Tdlg_Main::showStatus(const ValidationOutcome& outcome) {
-    QColor colour(0, 0, 0);
-    if (outcome.level == StatusLevel::Error) colour = QColor(255, 0, 0);
-    if (outcome.level == StatusLevel::Information) colour = QColor(0, 0, 255);
-    QPalette p = lbl_Status->palette();
-    p.setColor(QPalette::WindowText, colour);
-    lbl_Status->setPalette(p);
+    status_ = outcome;
+    colourStatus();
     lbl_Status->setText(QString::fromStdString(outcome.text));
     lbl_Status->setVisible(outcome.level != StatusLevel::None);
+}
+
+void Tdlg_Main::colourStatus() {
+    // Red for errors, blue for information, as designed on a light window; a
+    // dark colour scheme gets lighter tones of both that can still be read.
+    QColor colour(0, 0, 0);
+    if (status_.level == StatusLevel::Error) colour = QColor(255, 0, 0);
+    if (status_.level == StatusLevel::Information) colour = QColor(0, 0, 255);
+    // The line sits on the dialog's own window colour. (The dialog hears of a
+    // new palette before its children take it over, so it is read here.)
+    QPalette p = lbl_Status->palette();
+    p.setColor(QPalette::WindowText, widgets::readableOn(colour, palette().color(QPalette::Window)));
+    lbl_Status->setPalette(p);
+}
+
+void Tdlg_Main::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && lbl_Status != nullptr) colourStatus();
 }
 
 void Tdlg_Main::spe_CountChange(TExtSpinEdit* sender) {

@@ -68,6 +68,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void FormCreate();
@@ -95,10 +96,12 @@ private:
     // Puts the entries into the controls in the table's order, with updating set.
     void showEntries(const CalculatorEntries& entries);
     void showStatus(const ValidationOutcome& outcome);
+    void colourStatus();
     void writeResults(const CalculationResult& result);
     TExtSpinEdit* countEdit(EntryId id) const;
 
     bool updating_ = false;
+    ValidationOutcome status_;  // what the status line shows
     int calculations_ = 0;
 
     // Designed controls.

@@ -14,6 +14,7 @@
 #include "calculator/settings.h"
 #include "common/error_box.h"
 #include "test_store.h"
+#include "widgets/contrast.h"
 
 using namespace capacimo;
 using namespace capacimo::unit;
@@ -133,6 +134,27 @@ private slots:
         QCOMPARE(row(0), (QStringList{"51797", "0", "7"}));
         QCOMPARE(row(1), (QStringList{"69884", "4", "13"}));
         QVERIFY(QApplication::overrideCursor() == nullptr);  // the hourglass is gone again
+    }
+
+    // On a dark colour scheme the status line's red and blue turn light
+    // enough to read; back on a light one they are the design's again.
+    void statusStaysReadableOnADarkScheme() {
+        show();
+        QPalette dark = dialog->palette();
+        dark.setColor(QPalette::Window, QColor(45, 45, 45));
+        dark.setColor(QPalette::WindowText, Qt::white);
+        dialog->setPalette(dark);
+        auto contrast = [this] {
+            return widgets::contrastRatio(statusColour(), status()->palette().color(QPalette::Window));
+        };
+        spin("spe_CountAnalog")->setValue(25);
+        QVERIFY(status()->text().startsWith("Information:"));
+        QVERIFY(contrast() >= widgets::kReadableContrast);
+        spin("spe_CountAnalog")->setValue(0);
+        QVERIFY(status()->text().startsWith("Error:"));
+        QVERIFY(contrast() >= widgets::kReadableContrast);
+        dialog->setPalette(QPalette());
+        QCOMPARE(statusColour(), QColor(255, 0, 0));
     }
 
     void dependentAnalogCountsFollow() {
