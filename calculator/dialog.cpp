@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -118,9 +119,11 @@ TTab95Sheet* sheet(TPage95Control* control, const QString& caption, const QStrin
     return page;
 }
 
-TPage95Control* pageControl(QWidget* parent, const char* name) {
+// A page control, named for a screen reader as `title`.
+TPage95Control* pageControl(QWidget* parent, const char* name, const QString& title) {
     auto* control = new TPage95Control(parent);
     control->setObjectName(name);
+    control->setAccessibleTitle(title);
     return control;
 }
 
@@ -190,7 +193,22 @@ void Tdlg_Main::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) FormShow();
 }
 
-void Tdlg_Main::FormShow() { Recalculate(); }
+void Tdlg_Main::FormShow() {
+    Recalculate();
+    // The dialog opens on the first control of its tab order.
+    entryControls_[rowsInDialogOrder().front()]->setFocus();
+}
+
+void Tdlg_Main::keyPressEvent(QKeyEvent* event) {
+    // No button is the default one, so that Enter in a field presses
+    // nothing; on a focused button Enter presses that button.
+    auto* button = qobject_cast<QPushButton*>(focusWidget());
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && button != nullptr) {
+        button->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
 
 // ---------------------------------------------------------------------------
 // Building the controls
@@ -204,7 +222,7 @@ void Tdlg_Main::buildFrame() {
     // Top to bottom: the card size, the pages, the status line, the results, the buttons.
     QFrame* pnl_Settings = panel(this, "pnl_Settings", {0, 0, d(675), d(45 + 216 + 32)});
     pnl_GeneralStg = panel(pnl_Settings, "pnl_GeneralStg", {0, 0, d(675), d(45)});
-    pctrl_Stgs = pageControl(pnl_Settings, "pctrl_Stgs");
+    pctrl_Stgs = pageControl(pnl_Settings, "pctrl_Stgs", QStringLiteral("Settings"));
     pctrl_Stgs->setGeometry(0, d(45), d(675), d(216));
     connect(pctrl_Stgs, &TPage95Control::OnChange, this, [this] { pctrl_StgsChange(); });
 
@@ -248,6 +266,7 @@ void Tdlg_Main::buildInformationPage() {
     auto* mmo_Info = new QPlainTextEdit(tab_Info);
     mmo_Info->setObjectName("mmo_Info");
     mmo_Info->setReadOnly(true);
+    mmo_Info->setAccessibleName(tab_Info->Caption());
     // The ten lines as they are; the memo wraps what does not fit its width.
     QStringList info;
     for (const char* line : kInfoLines) info << QString::fromLatin1(line);
@@ -260,7 +279,7 @@ void Tdlg_Main::buildInformationPage() {
 
 void Tdlg_Main::buildChannelPages() {
     tab_ChStgs = sheet(pctrl_Stgs, "Channel Settings", "tab_ChStgs");
-    pctrl_Channels = pageControl(tab_ChStgs, "pctrl_Channels");
+    pctrl_Channels = pageControl(tab_ChStgs, "pctrl_Channels", tab_ChStgs->Caption());
     channelSheets = {sheet(pctrl_Channels, "Analog channels", "tab_Analog"),
                      sheet(pctrl_Channels, "Digital channels", "tab_Digital"),
                      sheet(pctrl_Channels, "Math channels", "tab_Math")};
@@ -269,7 +288,7 @@ void Tdlg_Main::buildChannelPages() {
 
 void Tdlg_Main::buildGroupPages() {
     tab_GroupStgs = sheet(pctrl_Stgs, "Group settings", "tab_GroupStgs");
-    pctrl_Groups = pageControl(tab_GroupStgs, "pctrl_Groups");
+    pctrl_Groups = pageControl(tab_GroupStgs, "pctrl_Groups", tab_GroupStgs->Caption());
     for (int i = 0; i < kGroups; ++i) {
         groupSheets[i] =
             sheet(pctrl_Groups, QStringLiteral("Group %1").arg(i + 1), QStringLiteral("tab_Group_%1").arg(i + 1));
@@ -293,13 +312,22 @@ void Tdlg_Main::buildResultList(QWidget* pnl_Result) {
                 fullRowSelect = true;
             });
 
+    // The two commands also have keys, which work anywhere in the dialog and
+    // which the menu shows.
     auto* details = new QAction("Details...", lvw_Result);
     details->setObjectName("act_Details");
+    details->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     connect(details, &QAction::triggered, this, [this] { ShowDetails(); });
     auto* copy = new QAction("Copy", lvw_Result);
     copy->setObjectName("act_Copy");
+    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     connect(copy, &QAction::triggered, this, [this] { CopyResults(); });
+    for (QAction* action : {details, copy}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setShortcutVisibleInContextMenu(true);
+    }
     lvw_Result->addActions({details, copy});
+    lvw_Result->setAccessibleName("Results");
     lvw_Result->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(lvw_Result, &QTreeWidget::itemDoubleClicked, this, [this] { ShowDetails(); });
 }
@@ -359,9 +387,12 @@ QWidget* Tdlg_Main::buildEntry(const Entry& entry) {
     auto* label = new QLabel(QString::fromStdString(entry.caption), page);
     label->setObjectName(QStringLiteral("lbl_") + control.mid(control.indexOf(u'_') + 1));
     label->move(at.label);
+    QWidget* field = entry.isList() ? static_cast<QWidget*>(new QComboBox(page)) : new TExtSpinEdit(page);
+    // A screen reader names the field by its caption.
+    label->setBuddy(field);
+    field->setAccessibleName(label->text());
 
-    if (entry.isList()) {
-        auto* list = new QComboBox(page);
+    if (auto* list = qobject_cast<QComboBox*>(field)) {
         list->setObjectName(control);
         list->setEditable(false);
         for (const std::string& item : entry.items) list->addItem(QString::fromStdString(item));
@@ -370,7 +401,7 @@ QWidget* Tdlg_Main::buildEntry(const Entry& entry) {
         connect(list, &QComboBox::activated, this, [this, card] { card ? cb_CFSizeChange() : cb_SaveCycleChange(); });
         return list;
     }
-    auto* edit = new TExtSpinEdit(page);
+    auto* edit = static_cast<TExtSpinEdit*>(field);
     edit->setObjectName(control);
     edit->setMinValue(0);
     edit->setMaxValue(entry.maximum);

@@ -12,6 +12,7 @@
 #include "calculator/calculation.h"
 #include "calculator/count_validation.h"
 #include "calculator/entries.h"
+#include "widgets/list_accessibility.h"
 #include "widgets/page_control.h"
 #include "widgets/result_list.h"
 #include "widgets/spin_edit.h"
@@ -69,6 +70,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void FormCreate();
@@ -100,6 +102,8 @@ private:
     void writeResults(const CalculationResult& result);
     TExtSpinEdit* countEdit(EntryId id) const;
 
+    // Before the controls, so that every list is presented by its caption.
+    widgets::ListAccessibility listAccessibility_;
     bool updating_ = false;
     ValidationOutcome status_;  // what the status line shows
     int calculations_ = 0;

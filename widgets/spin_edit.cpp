@@ -4,6 +4,7 @@
 #include "widgets/failure_guard.h"
 #include "widgets/spin_button.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QGuiApplication>
@@ -209,6 +210,25 @@ void TSpinEdit_X::hideEvent(QHideEvent* event) {
     // moves on from here and that is an ordinary exit.
     if (!window()->isVisible()) entered_ = false;
     QLineEdit::hideEvent(event);
+}
+
+void TSpinEdit_X::showEvent(QShowEvent* event) {
+    QLineEdit::showEvent(event);
+    nameButtons();
+}
+
+void TSpinEdit_X::nameButtons() {
+    // A screen reader says what a button does and to which field: the field's
+    // own name, or else its label's (the label whose buddy it is).
+    QString caption = accessibleName();
+    if (caption.isEmpty()) {
+        if (QAccessibleInterface* field = QAccessible::queryAccessibleInterface(this))
+            caption = field->text(QAccessible::Name);
+    }
+    while (caption.endsWith(u':') || caption.endsWith(u' ')) caption.chop(1);
+    const QString suffix = caption.isEmpty() ? QString() : u' ' + caption;
+    button_->UpButton()->setAccessibleName(QStringLiteral("Increase") + suffix);
+    button_->DownButton()->setAccessibleName(QStringLiteral("Decrease") + suffix);
 }
 
 void TSpinEdit_X::mousePressEvent(QMouseEvent* event) {

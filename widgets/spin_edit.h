@@ -87,6 +87,7 @@ protected:
     void inputMethodEvent(QInputMethodEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -97,6 +98,8 @@ private:
     // Whether every character typed or committed is one IsValidChar lets
     // through; beeps when one is not.
     bool acceptsTyped(const QString& typed);
+    // Names the buttons for a screen reader: "Increase" and "Decrease" with the field's caption.
+    void nameButtons();
     void syncReadOnly();
     void layoutButton();
     void step(long long delta);
