@@ -11,12 +11,14 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 #include <exception>
 #include <tuple>
 
+#include "calculator/breakdown.h"
 #include "calculator/details_window.h"
 #include "calculator/settings.h"
 #include "common/design_scale.h"
@@ -142,7 +144,10 @@ void setUiScale(int pixelsPerInch) { g_uiScale = pixelsPerInch >= 120 ? 1.0 : 0.
 
 int Scale(int value) { return static_cast<int>(std::lround(value * g_uiScale)); }
 
-Tdlg_Main::Tdlg_Main(QWidget* owner) : QDialog(owner) { FormCreate(); }
+Tdlg_Main::Tdlg_Main(QWidget* owner) : QDialog(owner) {
+    schedule_ = [this](std::function<void()> task) { QTimer::singleShot(0, this, std::move(task)); };
+    FormCreate();
+}
 
 Tdlg_Main::~Tdlg_Main() { FormDestroy(); }
 
@@ -155,7 +160,6 @@ void Tdlg_Main::FormCreate() {
         // them to the screen itself; a 120 pixels-per-inch screen thus shows
         // the layout at the size it was designed for.
         setUiScale(logicalDpiY());
-        initRecorderSetup(setup_);
         buildFrame();
         buildEntries();
         updating_ = false;
@@ -163,9 +167,7 @@ void Tdlg_Main::FormCreate() {
         ResetToDefaults();
         RestoreSettings();
 
-        configBlock_ = std::make_unique<CConfigBlock>();
-        capacimo_ = std::make_unique<CCapacimo>();
-        capacimo_->setGroupCycles(configBlock_.get(), storageCycleCodes_);
+        calculating_ = true;
 
         pctrl_Stgs->setActivePage(tab_Info);
         pctrl_Channels->setActivePage(channelSheets[0]);
@@ -184,8 +186,7 @@ void Tdlg_Main::FormDestroy() {
         CloseSettingsKey();
         showErrorBox(nullptr, QString::fromUtf8(e.what()));
     }
-    capacimo_.reset();
-    configBlock_.reset();
+    calculating_ = false;
 }
 
 void Tdlg_Main::showEvent(QShowEvent* event) {
@@ -300,10 +301,9 @@ void Tdlg_Main::buildResultList(QWidget* pnl_Result) {
     lvw_Result = new TdfsEnhListView(pnl_Result);
     lvw_Result->setObjectName("lvw_Result");
     lvw_Result->setGeometry(1, 1, pnl_Result->width() - 2, pnl_Result->height() - 2);
-    lvw_Result->AddColumn("Result", designScaled(this, 200), Qt::AlignLeft, true);
-    for (const char* caption : {"Weeks", "Days", "Hours"}) lvw_Result->AddColumn(caption, Scale(80), Qt::AlignRight);
-    lvw_Result->AddItem("Internal memory", {"0", "0", "0"});
-    lvw_Result->AddItem("SD Card", {"0", "0", "0"});
+    lvw_Result->AddColumn(kResultColumns[0], designScaled(this, 200), Qt::AlignLeft, true);
+    for (int column = 1; column < 4; ++column) lvw_Result->AddColumn(kResultColumns[column], Scale(80), Qt::AlignRight);
+    for (const char* row : kResultRows) lvw_Result->AddItem(row, {"0", "0", "0"});
     // Every row is drawn by the list itself, selected over its full width.
     connect(lvw_Result, &TdfsEnhListView::OnDrawItem, this,
             [](TdfsEnhListView*, QPainter*, int, const QRect&, TdfsEnhListView::TOwnerDrawState, bool& defaultDrawing,
@@ -454,14 +454,32 @@ void Tdlg_Main::showEntries(const CalculatorEntries& entries) {
 }
 
 void Tdlg_Main::Recalculate() {
-    if (updating_ || !capacimo_) return;
+    if (updating_ || !calculating_) return;
     try {
         BusyCursor busy;
         const CalculatorEntries entries = currentEntries();
-        const CalculationResult result = runCalculation(entries, setup_, storageCycleCodes_, *configBlock_, *capacimo_);
-        writeResults(result);
+        lastResult_ = calculator_->calculate(entries);
+        lastEntries_ = entries;
+        writeResults(lastResult_);
         ++calculations_;
-        if (details_ != nullptr && details_->isVisible()) details_->setEntries(entries);
+    } catch (const std::exception& e) {
+        showErrorBox(this, QString::fromUtf8(e.what()));
+        return;
+    }
+    if (details_ == nullptr || !details_->isVisible() || detailsScheduled_) return;
+    detailsScheduled_ = true;
+    schedule_([this] {
+        detailsScheduled_ = false;
+        if (details_->isVisible()) refreshDetails();
+    });
+}
+
+void Tdlg_Main::refreshDetails() {
+    // The breakdown is read from the dialog's own last run; only the
+    // durations without each writer need calculations of their own.
+    try {
+        if (calculations_ == 0) Recalculate();
+        details_->showCalculation(lastEntries_, lastResult_, breakdownOf(*calculator_, lastResult_, lastEntries_));
     } catch (const std::exception& e) {
         showErrorBox(this, QString::fromUtf8(e.what()));
     }
@@ -480,14 +498,58 @@ void Tdlg_Main::writeResults(const CalculationResult& result) {
 
 void Tdlg_Main::ShowDetails() {
     if (details_ == nullptr) details_ = new TDetailsWindow(this);
-    details_->setEntries(currentEntries());
+    if (!details_->isVisible()) refreshDetails();
     details_->show();
     details_->raise();
     details_->activateWindow();
 }
 
 void Tdlg_Main::CopyResults() {
-    QGuiApplication::clipboard()->setText(plainResultsText(*lvw_Result, currentEntries()));
+    const CopyHeading heading{QStringLiteral("%1 %2").arg(QString::fromLatin1(kApplicationTitle), CAPACIMO_VERSION),
+                              QDate::currentDate(), lbl_Status->isHidden() ? QString() : lbl_Status->text()};
+    QGuiApplication::clipboard()->setText(plainResultsText(heading, lastResult_, lastEntries_));
+}
+
+namespace {
+
+// A list entry's item text, a count's number.
+QString valueText(const Entry& entry, const CalculatorEntries& entries) {
+    const std::int32_t value = entry.field(entries);
+    if (entry.isList() && value >= 0 && value < static_cast<std::int32_t>(entry.items.size()))
+        return QString::fromStdString(entry.items[static_cast<std::size_t>(value)]);
+    return QString::number(value);
+}
+
+// "Analog channels", "Group 3 storage cycle".
+QString entryLabel(const Entry& entry) {
+    QString label = QString::fromStdString(entry.summary);
+    if (entry.page == EntryPage::Group) return QStringLiteral("Group %1 %2").arg(entry.index + 1).arg(label);
+    if (!label.isEmpty()) label[0] = label[0].toUpper();
+    return label;
+}
+
+}  // namespace
+
+QString plainResultsText(const CopyHeading& heading, const CalculationResult& result,
+                         const CalculatorEntries& entries) {
+    QStringList lines{QStringLiteral("Model\t") + QString::fromLatin1(kUnitName),
+                      QStringLiteral("Program\t") + heading.program,
+                      QStringLiteral("Date\t") + heading.date.toString(Qt::ISODate)};
+    if (!heading.status.isEmpty()) lines << QStringLiteral("Status\t") + heading.status;
+    lines << QString();
+    QStringList header;
+    for (const char* caption : kResultColumns) header << QString::fromLatin1(caption);
+    lines << header.join(u'\t');
+    const StorageDuration* durations[] = {&result.internal, &result.card};
+    for (int row = 0; row < 2; ++row) {
+        QString caption = QString::fromLatin1(kResultRows[row]);
+        if (row == 1) caption += u' ' + QString::fromStdString(cardSizeText(entries.cardItem));
+        const StorageDuration& d = *durations[row];
+        lines << QStringLiteral("%1\t%2\t%3\t%4").arg(caption).arg(d.weeks).arg(d.days).arg(d.hours);
+    }
+    lines << QString();
+    for (const Entry& entry : entryTable()) lines << entryLabel(entry) + u'\t' + valueText(entry, entries);
+    return lines.join(u'\n') + u'\n';
 }
 
 void Tdlg_Main::showStatus(const ValidationOutcome& outcome) {

@@ -16,24 +16,17 @@
 #include "calculator/dialog.h"
 #include "calculator/settings.h"
 #include "common/error_box.h"
-#include "test_store.h"
+#include "dialog_fixture.h"
 #include "widgets/contrast.h"
 #include "widgets/spin_button.h"
 
 using namespace capacimo;
 using namespace capacimo::unit;
 
-class DialogTest : public QObject {
+class DialogTest : public QObject, DialogFixture {
     Q_OBJECT
 
-    std::unique_ptr<TestStore> store;
-    std::unique_ptr<Tdlg_Main> dialog;
-
-    TExtSpinEdit* spin(const char* name) const { return dialog->findChild<TExtSpinEdit*>(name); }
-    QComboBox* combo(const char* name) const { return dialog->findChild<QComboBox*>(name); }
     QLabel* status() const { return dialog->findChild<QLabel*>("lbl_Status"); }
-    TdfsEnhListView* results() const { return dialog->findChild<TdfsEnhListView*>("lvw_Result"); }
-    TPage95Control* pages(const char* name) const { return dialog->findChild<TPage95Control*>(name); }
     QStringList row(int r) const {
         return {results()->SubItem(r, 0), results()->SubItem(r, 1), results()->SubItem(r, 2)};
     }
@@ -43,12 +36,6 @@ class DialogTest : public QObject {
     }
     QColor statusColour() const { return status()->palette().color(QPalette::WindowText); }
 
-    void show() {
-        dialog->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
-        dialog->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
-    }
     // A click on a tab of a page control, as the user makes it.
     void clickTab(TPage95Control* control, const QString& caption) {
         QTabBar* bar = control->findChild<QTabBar*>(QString(), Qt::FindDirectChildrenOnly);
@@ -63,16 +50,8 @@ class DialogTest : public QObject {
     }
 
 private slots:
-    void init() {
-        store = std::make_unique<TestStore>();
-        setErrorBoxHandler([](const QString& text) { QFAIL(qPrintable("error box: " + text)); });
-        dialog = std::make_unique<Tdlg_Main>();
-    }
-    void cleanup() {
-        dialog.reset();
-        setErrorBoxHandler({});
-        store.reset();
-    }
+    void init() { openDialog(); }
+    void cleanup() { closeDialog(); }
 
     void controlsCarryTheirNames() {
         for (const char* name :
