@@ -176,7 +176,10 @@ void TDetailsWindow::fitToScreen() {
     const QSize decoration = owner->frameGeometry().size() - owner->size();
     const QSize room = owner->screen()->availableGeometry().size() - decoration;
     setMaximumSize(room);
+    // The caption wraps, so the height follows from the width.
     QSize wanted = contents_->sizeHint();
+    if (contents_->hasHeightForWidth())
+        wanted.setHeight(std::max(wanted.height(), contents_->heightForWidth(wanted.width())));
     if (wanted.height() > room.height()) wanted.rwidth() += scroll_->verticalScrollBar()->sizeHint().width();
     if (wanted.width() > room.width()) wanted.rheight() += scroll_->horizontalScrollBar()->sizeHint().height();
     const QSize size = wanted.expandedTo(this->size()).boundedTo(room);
@@ -204,6 +207,7 @@ void TDetailsWindow::refreshPlan() {
     }
     planStale_ = false;
     ++plans_;
+    if (isVisible()) fitToScreen();
 }
 
 void TDetailsWindow::showBreakdown(const Breakdown& b) {
