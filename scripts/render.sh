@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Renders everything a person sees to PNG files, offscreen, at 96 and at 120
+# Renders everything a person sees to PNG files, offscreen, at 96, 120 and 144
 # pixels per inch:
 #   OUTDIR/dialog/   every page of the "Scribent S" calculator dialog and the
 #                    status line in its error and information states
@@ -35,7 +35,7 @@ fi
 # A throw-away settings store: rendering must not touch the user's.
 export XDG_CONFIG_HOME="$config" XDG_RUNTIME_DIR="$config" QT_QPA_PLATFORM=offscreen
 for part in "${parts[@]}"; do
-  for dpi in 96 120; do
+  for dpi in 96 120 144; do
     case "$part" in
       dialog) QT_FONT_DPI=$dpi "$build/bin/capacimo_render_dialog" "$out/dialog" "_$dpi" ;;
       host) QT_FONT_DPI=$dpi "$build/bin/capacimo-render-host" "$out/host" "_$dpi" ;;
