@@ -1,0 +1,559 @@
+#include "calculator/setup_report.h"
+
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QLocale>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QThread>
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
+#include "calculator/byte_chart.h"
+#include "calculator/dialog.h"
+
+namespace capacimo::unit {
+namespace {
+
+// The page: margins, and the body text sizes tried from the largest down;
+// the report takes the largest at which everything fits on the one page.
+constexpr qreal kMarginMm = 12.0;
+constexpr qreal kLargestPointSize = 9.0;
+constexpr qreal kSmallestPointSize = 5.0;
+constexpr qreal kPointSizeStep = 0.25;
+const QString kFontFamily = QStringLiteral("Liberation Sans");
+
+// The chart widget lays itself out in pixels of this font size; the page
+// scales it to the body text. A large size keeps its outlines fine and its
+// text widths close to the printed ones.
+constexpr int kChartPixelSize = 24;
+
+const QColor kErrorColor(255, 0, 0);
+const QColor kInformationColor(0, 0, 255);
+const QColor kRuleColor(150, 150, 150);
+
+QString text(const std::string& s) { return QString::fromStdString(s); }
+
+QString durationCell(const StorageDuration& d) { return text(durationText(d)); }
+
+QString cardText(std::int32_t item) { return text(cardSizeText(item)); }
+
+// The value of an entry as the dialog shows it: a list's item, a count's number.
+QString valueText(const Entry& entry, const CalculatorEntries& entries) {
+    const std::int32_t value = entry.field(entries);
+    if (entry.isList() && value >= 0 && value < static_cast<std::int32_t>(entry.items.size())) {
+        return text(entry.items[static_cast<std::size_t>(value)]);
+    }
+    return QString::number(value);
+}
+
+// The entries of one page of the dialog, top to bottom.
+std::vector<const Entry*> pageEntries(EntryPage page, int index = 0) {
+    std::vector<const Entry*> found;
+    for (const Entry& entry : entryTable()) {
+        if (entry.page == page && (page != EntryPage::Group || entry.index == index)) found.push_back(&entry);
+    }
+    std::stable_sort(found.begin(), found.end(), [](const Entry* a, const Entry* b) { return a->row < b->row; });
+    return found;
+}
+
+struct Column {
+    QString header;
+    Qt::Alignment align = Qt::AlignLeft;
+};
+
+struct Table {
+    std::vector<Column> columns;
+    std::vector<QStringList> rows;
+    int totalsFrom = -1;           // rows from here on are sums, set off by a rule
+    qreal firstColumnMinimum = 0;  // lines up tables drawn one below the other
+};
+
+enum class Style { Body, Bold, Heading, Title };
+
+// Lays the report out on the page at one body text size. Without drawing it
+// only measures, so that the size can be chosen before anything is drawn.
+class Sheet {
+public:
+    Sheet(QPainter& painter, qreal pointSize, bool draw) : painter_(painter), pointSize_(pointSize), draw_(draw) {}
+
+    QFont font(Style style) const {
+        QFont f(kFontFamily);
+        f.setPointSizeF(style == Style::Title     ? pointSize_ * 1.8
+                        : style == Style::Heading ? pointSize_ * 1.15
+                                                  : pointSize_);
+        f.setBold(style != Style::Body);
+        return f;
+    }
+    QFontMetricsF metrics(Style style) const { return QFontMetricsF(font(style), painter_.device()); }
+    qreal lineHeight() const { return metrics(Style::Body).lineSpacing(); }
+    qreal columnGap() const { return 1.5 * metrics(Style::Body).height(); }
+    qreal sectionGap() const { return 0.8 * lineHeight(); }
+    // The body text's em in device pixels.
+    qreal emPixels() const { return pointSize_ * painter_.device()->logicalDpiY() / 72.0; }
+    bool drawing() const { return draw_; }
+    QPainter& painter() { return painter_; }
+
+    // Wrapped text in a box of the given width; returns the height it takes.
+    qreal text(QPointF at, qreal width, const QString& s, Style style, QColor color = Qt::black,
+               int flags = Qt::AlignLeft) {
+        const int wrapped = flags | Qt::TextWordWrap;
+        const QRectF box = metrics(style).boundingRect(QRectF(at, QSizeF(width, 1e6)), wrapped, s);
+        if (draw_) {
+            painter_.setFont(font(style));
+            painter_.setPen(color);
+            painter_.drawText(QRectF(at.x(), at.y(), width, box.height()), wrapped, s);
+        }
+        return box.height();
+    }
+
+    void rule(QPointF from, qreal width) {
+        if (!draw_) return;
+        painter_.setPen(QPen(kRuleColor, metrics(Style::Body).lineWidth()));
+        painter_.drawLine(from, from + QPointF(width, 0));
+    }
+
+    // A heading and the room below it.
+    qreal heading(QPointF at, qreal width, const QString& s) {
+        return text(at, width, s, Style::Heading) + 0.25 * lineHeight();
+    }
+
+    // Column widths for a table in at most maxWidth: every column as wide as
+    // its cells and, where there is room, its header; headers that do not
+    // fit are wrapped.
+    std::vector<qreal> columnWidths(const Table& t, qreal maxWidth) const {
+        const QFontMetricsF body = metrics(Style::Body);
+        const QFontMetricsF bold = metrics(Style::Bold);
+        std::vector<qreal> cells(t.columns.size(), 0.0);
+        std::vector<qreal> headers(t.columns.size(), 0.0);
+        for (std::size_t c = 0; c < t.columns.size(); ++c) {
+            headers[c] = bold.horizontalAdvance(t.columns[c].header);
+            for (std::size_t r = 0; r < t.rows.size(); ++r) {
+                if (c >= static_cast<std::size_t>(t.rows[r].size())) continue;
+                const bool total = t.totalsFrom >= 0 && r >= static_cast<std::size_t>(t.totalsFrom);
+                const qreal w = (total ? bold : body).horizontalAdvance(t.rows[r][static_cast<qsizetype>(c)]);
+                // A totals row's label may run across the empty cells beside it.
+                if (!(total && c == 0 && t.rows[r].size() > 1 && t.rows[r][1].isEmpty())) {
+                    cells[c] = std::max(cells[c], w);
+                }
+            }
+        }
+        const qreal gaps = columnGap() * static_cast<qreal>(t.columns.size() - 1);
+        std::vector<qreal> widths(t.columns.size());
+        qreal wanted = 0;
+        qreal needed = 0;
+        for (std::size_t c = 0; c < widths.size(); ++c) {
+            widths[c] = std::max(cells[c], headers[c]);
+            if (c == 0) widths[c] = std::max(widths[c], t.firstColumnMinimum);
+            wanted += widths[c];
+            needed += cells[c];
+        }
+        if (wanted + gaps <= maxWidth) return widths;
+        // Share the room beyond the cells among the headers that want more.
+        const qreal room = std::max(0.0, maxWidth - gaps - needed);
+        const qreal more = wanted - needed;
+        for (std::size_t c = 0; c < widths.size(); ++c) {
+            widths[c] = cells[c] + (more > 0 ? room * (widths[c] - cells[c]) / more : 0.0);
+        }
+        return widths;
+    }
+
+    qreal tableWidth(const Table& t, qreal maxWidth) const {
+        const std::vector<qreal> w = columnWidths(t, maxWidth);
+        return std::accumulate(w.begin(), w.end(), 0.0) + columnGap() * static_cast<qreal>(w.size() - 1);
+    }
+
+    // Draws a table with its header; returns its height.
+    qreal table(QPointF at, qreal maxWidth, const Table& t) {
+        const std::vector<qreal> widths = columnWidths(t, maxWidth);
+        const qreal width = tableWidth(t, maxWidth);
+        const qreal line = lineHeight();
+        std::vector<qreal> lefts;
+        qreal x = at.x();
+        for (qreal w : widths) {
+            lefts.push_back(x);
+            x += w + columnGap();
+        }
+        qreal header = 0;
+        const bool hasHeader =
+            std::any_of(t.columns.begin(), t.columns.end(), [](const Column& c) { return !c.header.isEmpty(); });
+        if (hasHeader) {
+            for (std::size_t c = 0; c < widths.size(); ++c) {
+                header = std::max(header,
+                                  metrics(Style::Bold)
+                                      .boundingRect(QRectF(0, 0, widths[c], 1e6), Qt::TextWordWrap, t.columns[c].header)
+                                      .height());
+            }
+            for (std::size_t c = 0; c < widths.size() && draw_; ++c) {
+                painter_.setFont(font(Style::Bold));
+                painter_.setPen(Qt::black);
+                painter_.drawText(QRectF(lefts[c], at.y(), widths[c], header),
+                                  Qt::TextWordWrap | Qt::AlignBottom | t.columns[c].align, t.columns[c].header);
+            }
+            header += 0.2 * line;
+            rule({at.x(), at.y() + header}, width);
+            header += 0.15 * line;
+        }
+        qreal y = at.y() + header;
+        for (std::size_t r = 0; r < t.rows.size(); ++r) {
+            const bool total = t.totalsFrom >= 0 && r >= static_cast<std::size_t>(t.totalsFrom);
+            if (total && r == static_cast<std::size_t>(t.totalsFrom)) {
+                y += 0.15 * line;
+                rule({at.x(), y}, width);
+                y += 0.15 * line;
+            }
+            for (std::size_t c = 0; c < widths.size() && draw_; ++c) {
+                if (c >= static_cast<std::size_t>(t.rows[r].size())) break;
+                const QString& cell = t.rows[r][static_cast<qsizetype>(c)];
+                // A totals label spans the empty cells to its right.
+                qreal w = widths[c];
+                if (total && c == 0) {
+                    for (std::size_t n = 1; n < widths.size() && t.rows[r][static_cast<qsizetype>(n)].isEmpty(); ++n) {
+                        w += columnGap() + widths[n];
+                    }
+                }
+                painter_.setFont(font(total ? Style::Bold : Style::Body));
+                painter_.setPen(Qt::black);
+                painter_.drawText(QRectF(lefts[c], y, w, line), Qt::AlignVCenter | t.columns[c].align, cell);
+            }
+            y += line;
+        }
+        return y - at.y();
+    }
+
+private:
+    QPainter& painter_;
+    qreal pointSize_;
+    bool draw_;
+};
+
+// The general entries, then the pages of signal analyses and channels, each
+// entry with its caption; the values of all of them line up.
+qreal entriesColumn(Sheet& s, const CalculatorEntries& e, QPointF at, qreal width) {
+    const EntryPage pages[] = {EntryPage::General, EntryPage::SignalAnalysis, EntryPage::AnalogChannels,
+                               EntryPage::DigitalChannels, EntryPage::MathChannels};
+    std::vector<Table> tables;
+    qreal captions = 0;
+    for (EntryPage page : pages) {
+        Table t{{{}, {}}, {}};
+        for (const Entry* entry : pageEntries(page)) {
+            t.rows.push_back({text(entry->caption), valueText(*entry, e)});
+            captions = std::max(captions, s.metrics(Style::Body).horizontalAdvance(t.rows.back()[0]));
+        }
+        tables.push_back(t);
+    }
+    qreal y = at.y();
+    for (std::size_t i = 0; i < tables.size(); ++i) {
+        if (pages[i] != EntryPage::General) {
+            y += 0.4 * s.lineHeight();
+            y += s.heading({at.x(), y}, width, text(pageCaption(pages[i])));
+        }
+        tables[i].firstColumnMinimum = captions;
+        y += s.table({at.x(), y}, width, tables[i]);
+    }
+    return y - at.y();
+}
+
+// One row per group page whose storage cycle is not Off; the columns are
+// the page's entries.
+qreal groupsTable(Sheet& s, const CalculatorEntries& e, QPointF at, qreal width) {
+    Table t;
+    const std::vector<const Entry*> firstPage = pageEntries(EntryPage::Group, 0);
+    t.columns.push_back({});
+    for (const Entry* entry : firstPage) {
+        t.columns.push_back({text(entry->caption), entry->isList() ? Qt::AlignLeft : Qt::AlignRight});
+    }
+    for (int g = 0; g < kGroups; ++g) {
+        if (storageCycleCodeForItem(g, e.cycleItems[static_cast<std::size_t>(g)]) == kStorageCycleOff) continue;
+        QStringList row{text(pageCaption(EntryPage::Group, g))};
+        for (const Entry* entry : pageEntries(EntryPage::Group, g)) row << valueText(*entry, e);
+        t.rows.push_back(row);
+    }
+    if (t.rows.empty()) {
+        return s.text(at, width, QStringLiteral("Every group's storage cycle is Off."), Style::Body);
+    }
+    return s.table(at, width, t);
+}
+
+struct ResultRow {
+    QString caption;
+    StorageDuration duration;
+};
+
+std::vector<ResultRow> resultRows(const ReportRecord& r) {
+    std::vector<ResultRow> rows{{QStringLiteral("Internal memory"), r.result.internal}};
+    if (!r.allCards) {
+        rows.push_back({QStringLiteral("SD Card ") + cardText(r.entries.cardItem), r.result.card});
+        return rows;
+    }
+    for (int item = 0; item <= entryOf(EntryId::CardSize).maximum; ++item) {
+        rows.push_back({QStringLiteral("SD Card ") + cardText(item),
+                        cardDuration(item, r.result.written, r.result.setupImageLength)});
+    }
+    return rows;
+}
+
+qreal results(Sheet& s, const ReportRecord& r, QPointF at, qreal width) {
+    Table t{{{QStringLiteral("Result")},
+             {QStringLiteral("Weeks"), Qt::AlignRight},
+             {QStringLiteral("Days"), Qt::AlignRight},
+             {QStringLiteral("Hours"), Qt::AlignRight}},
+            {}};
+    for (const ResultRow& row : resultRows(r)) {
+        t.rows.push_back({row.caption, QString::number(row.duration.weeks), QString::number(row.duration.days),
+                          QString::number(row.duration.hours)});
+    }
+    return s.table(at, width, t);
+}
+
+// The count checks' message in the dialog's colours, across the page.
+qreal status(Sheet& s, const ValidationOutcome& outcome, QPointF at, qreal width) {
+    switch (outcome.level) {
+    case StatusLevel::Error: return s.text(at, width, text(outcome.text), Style::Body, kErrorColor);
+    case StatusLevel::Information: return s.text(at, width, text(outcome.text), Style::Body, kInformationColor);
+    case StatusLevel::None: break;
+    }
+    return s.text(at, width, QStringLiteral("The count checks found no problem."), Style::Body);
+}
+
+// The bars of the Details window's chart: one per writer, then the headers.
+std::vector<ChartBar> chartBars(const Breakdown& b) {
+    std::vector<ChartBar> bars;
+    for (const WriterBytes& w : b.writers) {
+        bars.push_back({text(w.name), text(w.cycle), w.bytes,
+                        w.writer < kGroups ? ChartBar::Kind::Group : ChartBar::Kind::Analysis});
+    }
+    bars.push_back({QStringLiteral("Block overhead"), QString(), b.headerBytes(), ChartBar::Kind::Overhead});
+    return bars;
+}
+
+qreal chart(Sheet& s, TByteChart& widget, QPointF at, qreal width) {
+    const qreal scale = s.emPixels() / kChartPixelSize;
+    widget.resize(static_cast<int>(width / scale), widget.sizeHint().height());
+    if (s.drawing()) {
+        QPainter& p = s.painter();
+        p.save();
+        p.translate(at);
+        p.scale(scale, scale);
+        widget.render(&p, QPoint(), QRegion(), QWidget::DrawChildren);
+        p.restore();
+    }
+    return widget.height() * scale;
+}
+
+// The chart's figures once more, with the records and the durations without each writer.
+Table breakdownTable(const Breakdown& b, const TByteChart& widget, std::int32_t cardItem) {
+    Table t{{{QStringLiteral("Writer")},
+             {QStringLiteral("Cycle")},
+             {QStringLiteral("Records"), Qt::AlignRight},
+             {QStringLiteral("Bytes"), Qt::AlignRight},
+             {QStringLiteral("Share"), Qt::AlignRight},
+             {QStringLiteral("Internal memory without it"), Qt::AlignRight},
+             {QStringLiteral("SD Card ") + cardText(cardItem) + QStringLiteral(" without it"), Qt::AlignRight}},
+            {}};
+    const int writers = static_cast<int>(b.writers.size());
+    for (int row = 0; row < writers; ++row) {
+        const WriterBytes& w = b.writers[static_cast<std::size_t>(row)];
+        t.rows.push_back({text(w.name), text(w.cycle), groupedNumber(w.records), groupedNumber(w.bytes),
+                          widget.shareText(row), durationCell(w.withoutInternal), durationCell(w.withoutCard)});
+    }
+    t.rows.push_back({QStringLiteral("Block overhead (headers)"),
+                      {},
+                      {},
+                      groupedNumber(b.headerBytes()),
+                      widget.shareText(writers),
+                      {},
+                      {}});
+    t.totalsFrom = static_cast<int>(t.rows.size());
+    t.rows.push_back({QStringLiteral("Written in two hours"), {}, {}, groupedNumber(b.bytesWritten()), {}, {}, {}});
+    if (b.uncountedBytes() > 0) {
+        t.rows.push_back(
+            {QStringLiteral("Open last block, not counted"), {}, {}, groupedNumber(-b.uncountedBytes()), {}, {}, {}});
+    }
+    t.rows.push_back(
+        {QStringLiteral("Two hours as the durations count them"), {}, {}, groupedNumber(b.written), {}, {}, {}});
+    return t;
+}
+
+QString cycleAnswer(const std::optional<std::uint8_t>& code) {
+    return code ? text(storageCycleText(*code)) : QStringLiteral("none reaches it");
+}
+
+// The planner's answers, one a row.
+Table planTable(const ReportRecord& r) {
+    const Plan& plan = *r.plan;
+    Table t{{{}, {}}, {}};
+    if (r.target->medium == Medium::Card) {
+        t.rows.push_back({QStringLiteral("Smallest SD card:"),
+                          plan.cardItem ? cardText(*plan.cardItem) : QStringLiteral("none reaches it")});
+    }
+    for (const GroupPlan& g : plan.groups) {
+        const auto code = g.fastest ? std::optional<std::uint8_t>(g.fastest->code) : std::nullopt;
+        t.rows.push_back({QStringLiteral("Fastest cycle of group %1 alone:").arg(g.group + 1), cycleAnswer(code)});
+    }
+    if (!plan.groups.empty()) {
+        t.rows.push_back({QStringLiteral("Fastest cycle of every group at once:"), cycleAnswer(plan.commonCycle)});
+    }
+    return t;
+}
+
+// What reaches the retention target: a heading naming it, then the answers.
+qreal planSection(Sheet& s, const ReportRecord& r, QPointF at, qreal width) {
+    const ReportTarget& target = *r.target;
+    const bool card = target.medium == Medium::Card;
+    const StorageDuration wanted{static_cast<std::int32_t>(target.hours / 168),
+                                 static_cast<std::int32_t>(target.hours % 168 / 24),
+                                 static_cast<std::int32_t>(target.hours % 24)};
+    const QString medium =
+        card ? QStringLiteral("SD card (%1)").arg(cardText(r.entries.cardItem)) : QStringLiteral("internal memory");
+    qreal y = at.y();
+    y += s.heading(
+        {at.x(), y}, width,
+        QStringLiteral("To keep %1 (%2 hours) on the %3").arg(durationCell(wanted)).arg(target.hours).arg(medium));
+    y += s.text({at.x(), y}, width,
+                QStringLiteral("It now lasts %1.").arg(durationCell(card ? r.result.card : r.result.internal)),
+                Style::Body);
+    y += 0.3 * s.lineHeight();
+    const Table t = planTable(r);
+    if (!t.rows.empty()) y += s.table({at.x(), y}, width, t);
+    if (r.plan->groups.empty()) {
+        y += s.text({at.x(), y}, width, QStringLiteral("No group writes: their storage cycles change nothing."),
+                    Style::Body);
+    }
+    return y - at.y();
+}
+
+// The plan's answers set the width of its column; the heading wraps in it.
+qreal planWidth(const Sheet& s, const ReportRecord& r, qreal maxWidth) {
+    const Table t = planTable(r);
+    return t.rows.empty() ? maxWidth / 3 : s.tableWidth(t, maxWidth);
+}
+
+qreal title(Sheet& s, const ReportInput& in, QPointF at, qreal width) {
+    QString heading = QString::fromUtf8(kUnitName);
+    if (!in.setupName.empty()) heading += QStringLiteral(": ") + text(in.setupName);
+    qreal y = at.y();
+    y += s.text({at.x(), y}, width, heading, Style::Title);
+    QStringList line{QStringLiteral("Storage duration of the internal memory and the SD card")};
+    if (!in.version.isEmpty()) line << QStringLiteral("Capacimo ") + in.version;
+    if (in.when.isValid()) line << in.when.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    y += s.text({at.x(), y}, width, line.join(QStringLiteral("   ·   ")), Style::Body);
+    y += 0.3 * s.lineHeight();
+    s.rule({at.x(), y}, width);
+    return y - at.y();
+}
+
+// The whole page; returns the height it takes.
+qreal layOut(Sheet& s, const ReportInput& in, const Breakdown& b, TByteChart& widget, const QRectF& area) {
+    const ReportRecord& r = in.record;
+    const qreal x = area.left();
+    const qreal width = area.width();
+    const qreal gap = s.columnGap();
+    qreal y = area.top();
+    y += title(s, in, {x, y}, width) + s.sectionGap();
+
+    // The entries on the left; the groups, results and status on the right.
+    const qreal half = (width - gap) / 2;
+    const qreal left = entriesColumn(s, r.entries, {x, y}, half);
+    qreal right = s.heading({x + half + gap, y}, half, QStringLiteral("Group settings"));
+    right += groupsTable(s, r.entries, {x + half + gap, y + right}, half);
+    right += s.sectionGap();
+    right += s.heading({x + half + gap, y + right}, half, QStringLiteral("Storage duration"));
+    right += results(s, r, {x + half + gap, y + right}, half);
+    y += std::max(left, right) + 0.5 * s.lineHeight();
+    y += status(s, r.status, {x, y}, width) + s.sectionGap();
+    s.rule({x, y - 0.4 * s.sectionGap()}, width);
+
+    y += s.heading({x, y}, width, QStringLiteral("Where the bytes of two hours go"));
+    widget.setBars(chartBars(b), b.bytesWritten());
+    y += chart(s, widget, {x, y}, width) + 0.5 * s.lineHeight();
+
+    // The breakdown's table, and the plan beside it where both fit side by side.
+    const Table table = breakdownTable(b, widget, r.entries.cardItem);
+    if (!(r.target && r.plan)) return y + s.table({x, y}, width, table) - area.top();
+    const qreal plan = planWidth(s, r, width);
+    const qreal tableWidth = s.tableWidth(table, width);
+    if (tableWidth + 2 * gap + plan <= width) {
+        const qreal tableHeight = s.table({x, y}, tableWidth, table);
+        const qreal planHeight = planSection(s, r, {x + width - plan, y}, plan);
+        return y + std::max(tableHeight, planHeight) - area.top();
+    }
+    y += s.table({x, y}, width, table) + s.sectionGap();
+    return y + planSection(s, r, {x, y}, width) - area.top();
+}
+
+QString failure(const QString& path, const QString& reason) {
+    return QStringLiteral("Could not write the report %1: %2").arg(path, reason);
+}
+
+}  // namespace
+
+ReportRecord makeReportRecord(const CalculatorEntries& entries, std::optional<ReportTarget> target) {
+    ReportRecord r;
+    r.status = validateCounts(entries.counts);
+    r.result = Calculator().calculate(entries);
+    r.entries = entries;
+    r.breakdown = breakdownOf(entries);
+    r.target = target;
+    if (target) r.plan = planFor(entries, target->medium, target->hours);
+    return r;
+}
+
+QPageSize::PageSizeId reportPaperFor(const QLocale& locale) {
+    return locale.measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter : QPageSize::A4;
+}
+
+bool writeReportPdf(const QString& path, const ReportInput& input, QString* error) {
+    auto fail = [&](const QString& reason) {
+        if (error != nullptr) *error = failure(path, reason);
+        return false;
+    };
+    // The chart is a widget: it needs the application object and its thread.
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr ||
+        QThread::currentThread() != QCoreApplication::instance()->thread()) {
+        return fail(QStringLiteral("the report is drawn by the application's window system thread"));
+    }
+    const Breakdown breakdown = input.record.breakdown ? *input.record.breakdown : breakdownOf(input.record.entries);
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
+    {
+        QPdfWriter writer(&file);
+        writer.setPageSize(QPageSize(input.paper));
+        writer.setPageOrientation(QPageLayout::Portrait);
+        writer.setPageMargins(QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm), QPageLayout::Millimeter);
+        QString title = QString::fromUtf8(kUnitName);
+        if (!input.setupName.empty()) title += QStringLiteral(": ") + text(input.setupName);
+        writer.setTitle(title);
+        writer.setCreator(QStringLiteral("Capacimo ") + input.version);
+
+        QPainter painter;
+        if (!painter.begin(&writer)) {
+            file.cancelWriting();
+            return fail(QStringLiteral("the PDF could not be started"));
+        }
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF area(QPointF(0, 0), writer.pageLayout().paintRectPixels(writer.resolution()).size());
+        TByteChart widget;
+        QFont chartFont(kFontFamily);
+        chartFont.setPixelSize(kChartPixelSize);
+        chartFont.setHintingPreference(QFont::PreferNoHinting);
+        widget.setFont(chartFont);
+
+        qreal size = kLargestPointSize;
+        while (size > kSmallestPointSize) {
+            Sheet measure(painter, size, false);
+            if (layOut(measure, input, breakdown, widget, area) <= area.height()) break;
+            size -= kPointSizeStep;
+        }
+        Sheet sheet(painter, size, true);
+        layOut(sheet, input, breakdown, widget, area);
+        painter.end();
+    }
+    if (!file.commit()) return fail(file.errorString());
+    return true;
+}
+
+}  // namespace capacimo::unit

@@ -1,0 +1,61 @@
+// Writes the setup report for a few setups into a folder as PDF files:
+// the Reset defaults, and the heaviest setup with a retention target on the
+// SD card.
+#include <QApplication>
+#include <QDir>
+#include <QTextStream>
+
+#include "calculator/setup_report.h"
+
+using namespace capacimo;
+using namespace capacimo::unit;
+
+namespace {
+
+CalculatorEntries heaviest() {
+    CalculatorEntries e = defaultEntries();
+    e.counts.analog = kAnalogChannels;
+    e.counts.analogTotalized = 10;
+    e.counts.digitalEvents = kDigitalChannels;
+    e.counts.groupValues.fill(kSlotsPerGroup);
+    e.cycleItems[0] = 1;  // group 1 at 100 ms
+    for (int g = 1; g < kGroups; ++g) e.cycleItems[static_cast<std::size_t>(g)] = cycleItemForCode(g, 2);  // 1 s
+    e.analysisItems = {1, 1, 1, 1};
+    return e;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        QTextStream(stderr) << "usage: " << argv[0] << " OUTDIR\n";
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    QDir().mkpath(out.path());
+    const QDateTime when(QDate(2026, 12, 8), QTime(9, 30));
+    struct Sample {
+        const char* file;
+        const char* name;
+        ReportRecord record;
+    };
+    const Sample samples[] = {
+        {"default.pdf", "Boiler house, recorder 1", makeReportRecord(defaultEntries())},
+        {"heaviest.pdf", "Turbine hall, recorder 12",
+         makeReportRecord(heaviest(), ReportTarget{Medium::Card, 4 * 168})},
+    };
+    int status = 0;
+    for (const Sample& s : samples) {
+        for (auto paper : {QPageSize::A4, QPageSize::Letter}) {
+            const QString file = out.filePath(QString::fromLatin1(s.file).replace(
+                ".pdf", paper == QPageSize::A4 ? QStringLiteral("_a4.pdf") : QStringLiteral("_letter.pdf")));
+            QString error;
+            if (!writeReportPdf(file, {s.name, s.record, when, QStringLiteral("1.0.0"), paper}, &error)) {
+                QTextStream(stderr) << error << '\n';
+                status = 1;
+            }
+        }
+    }
+    return status;
+}
