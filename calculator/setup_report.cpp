@@ -417,7 +417,18 @@ qreal planSection(Sheet& s, const ReportRecord& r, QPointF at, qreal width) {
                 Style::Body);
     y += 0.3 * s.lineHeight();
     const Table t = planTable(r);
-    if (!t.rows.empty()) y += s.table({at.x(), y}, width, t);
+    // A long list of answers runs in two columns where they fit side by side.
+    const auto half = static_cast<qsizetype>((t.rows.size() + 1) / 2);
+    Table first{t.columns, {t.rows.begin(), t.rows.begin() + half}};
+    Table second{t.columns, {t.rows.begin() + half, t.rows.end()}};
+    const qreal gap = 2 * s.columnGap();
+    if (t.rows.size() > 6 && s.tableWidth(first, width) + gap + s.tableWidth(second, width) <= width) {
+        const qreal left = s.table({at.x(), y}, width, first);
+        const qreal right = s.table({at.x() + s.tableWidth(first, width) + gap, y}, width, second);
+        y += std::max(left, right);
+    } else if (!t.rows.empty()) {
+        y += s.table({at.x(), y}, width, t);
+    }
     if (r.plan->groups.empty()) {
         y += s.text({at.x(), y}, width, QStringLiteral("No group writes: their storage cycles change nothing."),
                     Style::Body);
