@@ -130,6 +130,10 @@ public:
         std::vector<qreal> headers(t.columns.size(), 0.0);
         for (std::size_t c = 0; c < t.columns.size(); ++c) {
             headers[c] = bold.horizontalAdvance(t.columns[c].header);
+            // A header wraps between its words, never within one.
+            for (const QString& word : t.columns[c].header.split(u' ', Qt::SkipEmptyParts)) {
+                cells[c] = std::max(cells[c], bold.horizontalAdvance(word));
+            }
             for (std::size_t r = 0; r < t.rows.size(); ++r) {
                 if (c >= static_cast<std::size_t>(t.rows[r].size())) continue;
                 const bool total = t.totalsFrom >= 0 && r >= static_cast<std::size_t>(t.totalsFrom);
@@ -229,14 +233,15 @@ private:
     bool draw_;
 };
 
-// The general entries, then the pages of signal analyses and channels, each
-// entry with its caption; the values of all of them line up.
-qreal entriesColumn(Sheet& s, const CalculatorEntries& e, QPointF at, qreal width) {
-    const EntryPage pages[] = {EntryPage::General, EntryPage::SignalAnalysis, EntryPage::AnalogChannels,
-                               EntryPage::DigitalChannels, EntryPage::MathChannels};
+// The pages of the general entries, signal analyses and channels.
+constexpr EntryPage kEntryPages[] = {EntryPage::General, EntryPage::SignalAnalysis, EntryPage::AnalogChannels,
+                                     EntryPage::DigitalChannels, EntryPage::MathChannels};
+
+// One table per page, each entry with its caption; the values of all of them line up.
+std::vector<Table> entryTables(const Sheet& s, const CalculatorEntries& e) {
     std::vector<Table> tables;
     qreal captions = 0;
-    for (EntryPage page : pages) {
+    for (EntryPage page : kEntryPages) {
         Table t{{{}, {}}, {}};
         for (const Entry* entry : pageEntries(page)) {
             t.rows.push_back({text(entry->caption), valueText(*entry, e)});
@@ -244,13 +249,24 @@ qreal entriesColumn(Sheet& s, const CalculatorEntries& e, QPointF at, qreal widt
         }
         tables.push_back(t);
     }
+    for (Table& t : tables) t.firstColumnMinimum = captions;
+    return tables;
+}
+
+qreal entriesWidth(const Sheet& s, const CalculatorEntries& e, qreal maxWidth) {
+    qreal width = 0;
+    for (const Table& t : entryTables(s, e)) width = std::max(width, s.tableWidth(t, maxWidth));
+    return width;
+}
+
+qreal entriesColumn(Sheet& s, const CalculatorEntries& e, QPointF at, qreal width) {
+    const std::vector<Table> tables = entryTables(s, e);
     qreal y = at.y();
     for (std::size_t i = 0; i < tables.size(); ++i) {
-        if (pages[i] != EntryPage::General) {
+        if (kEntryPages[i] != EntryPage::General) {
             y += 0.4 * s.lineHeight();
-            y += s.heading({at.x(), y}, width, text(pageCaption(pages[i])));
+            y += s.heading({at.x(), y}, width, text(pageCaption(kEntryPages[i])));
         }
-        tables[i].firstColumnMinimum = captions;
         y += s.table({at.x(), y}, width, tables[i]);
     }
     return y - at.y();
@@ -466,13 +482,15 @@ qreal layOut(Sheet& s, const ReportInput& in, const Breakdown& b, TByteChart& wi
     y += title(s, in, {x, y}, width) + s.sectionGap();
 
     // The entries on the left; the groups, results and status on the right.
-    const qreal half = (width - gap) / 2;
-    const qreal left = entriesColumn(s, r.entries, {x, y}, half);
-    qreal right = s.heading({x + half + gap, y}, half, QStringLiteral("Group settings"));
-    right += groupsTable(s, r.entries, {x + half + gap, y + right}, half);
+    const qreal leftWidth = entriesWidth(s, r.entries, 0.6 * width);
+    const qreal left = entriesColumn(s, r.entries, {x, y}, leftWidth);
+    const qreal rightX = x + leftWidth + 2 * gap;
+    const qreal rightWidth = width - leftWidth - 2 * gap;
+    qreal right = s.heading({rightX, y}, rightWidth, QStringLiteral("Group settings"));
+    right += groupsTable(s, r.entries, {rightX, y + right}, rightWidth);
     right += s.sectionGap();
-    right += s.heading({x + half + gap, y + right}, half, QStringLiteral("Storage duration"));
-    right += results(s, r, {x + half + gap, y + right}, half);
+    right += s.heading({rightX, y + right}, rightWidth, QStringLiteral("Storage duration"));
+    right += results(s, r, {rightX, y + right}, rightWidth);
     y += std::max(left, right) + 0.5 * s.lineHeight();
     y += status(s, r.status, {x, y}, width) + s.sectionGap();
     s.rule({x, y - 0.4 * s.sectionGap()}, width);

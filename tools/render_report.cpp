@@ -1,6 +1,6 @@
-// Writes the setup report for a few setups into a folder as PDF files:
-// the Reset defaults, and the heaviest setup with a retention target on the
-// SD card.
+// Writes the setup report for two setups into a folder as PDF files, on A4
+// and on Letter: a plant's typical recorder with half a year to keep on its
+// card, and the heaviest setup with four weeks to keep on the card.
 #include <QApplication>
 #include <QDir>
 #include <QTextStream>
@@ -11,6 +11,22 @@ using namespace capacimo;
 using namespace capacimo::unit;
 
 namespace {
+
+// Eight analog values every second, four digital events every ten seconds,
+// a daily analysis.
+CalculatorEntries typical() {
+    CalculatorEntries e = defaultEntries();
+    e.counts.analog = 8;
+    e.counts.analogTotalized = 2;
+    e.counts.digitalEvents = 4;
+    e.cycleItems[0] = cycleItemForCode(0, 2);  // 1 s
+    e.counts.groupValues[0] = 8;
+    e.cycleItems[1] = cycleItemForCode(1, 7);  // 10 s
+    e.counts.groupStates[1] = 4;
+    for (int g = 2; g < kGroups; ++g) e.cycleItems[static_cast<std::size_t>(g)] = 0;  // Off
+    e.analysisItems[1] = 1;
+    return e;
+}
 
 CalculatorEntries heaviest() {
     CalculatorEntries e = defaultEntries();
@@ -41,7 +57,7 @@ int main(int argc, char** argv) {
         ReportRecord record;
     };
     const Sample samples[] = {
-        {"default.pdf", "Boiler house, recorder 1", makeReportRecord(defaultEntries())},
+        {"typical.pdf", "Boiler house, recorder 1", makeReportRecord(typical(), ReportTarget{Medium::Card, 26 * 168})},
         {"heaviest.pdf", "Turbine hall, recorder 12",
          makeReportRecord(heaviest(), ReportTarget{Medium::Card, 4 * 168})},
     };
