@@ -122,35 +122,37 @@ public:
 
     // Column widths for a table in at most maxWidth: every column as wide as
     // its cells and, where there is room, its header; headers that do not
-    // fit are wrapped.
+    // fit are wrapped between their words.
     std::vector<qreal> columnWidths(const Table& t, qreal maxWidth) const {
-        const QFontMetricsF body = metrics(Style::Body);
+        const std::size_t columns = t.columns.size();
         const QFontMetricsF bold = metrics(Style::Bold);
-        std::vector<qreal> cells(t.columns.size(), 0.0);
-        std::vector<qreal> headers(t.columns.size(), 0.0);
-        for (std::size_t c = 0; c < t.columns.size(); ++c) {
+        std::vector<qreal> cells(columns, 0.0);
+        std::vector<qreal> headers(columns, 0.0);
+        for (std::size_t c = 0; c < columns; ++c) {
             headers[c] = bold.horizontalAdvance(t.columns[c].header);
-            // A header wraps between its words, never within one.
             for (const QString& word : t.columns[c].header.split(u' ', Qt::SkipEmptyParts)) {
                 cells[c] = std::max(cells[c], bold.horizontalAdvance(word));
             }
-            for (std::size_t r = 0; r < t.rows.size(); ++r) {
-                if (c >= static_cast<std::size_t>(t.rows[r].size())) continue;
-                const bool total = t.totalsFrom >= 0 && r >= static_cast<std::size_t>(t.totalsFrom);
-                const qreal w = (total ? bold : body).horizontalAdvance(t.rows[r][static_cast<qsizetype>(c)]);
-                // A totals row's label may run across the empty cells beside it.
-                if (!(total && c == 0 && t.rows[r].size() > 1 && t.rows[r][1].isEmpty())) {
-                    cells[c] = std::max(cells[c], w);
-                }
-            }
         }
-        const qreal gaps = columnGap() * static_cast<qreal>(t.columns.size() - 1);
-        std::vector<qreal> widths(t.columns.size());
+        cells[0] = std::max(cells[0], t.firstColumnMinimum);
+        for (std::size_t r = 0; r < t.rows.size(); ++r) {
+            const QFontMetricsF m = metrics(isTotal(t, r) ? Style::Bold : Style::Body);
+            for (std::size_t c = 1; c < columns; ++c) cells[c] = std::max(cells[c], m.horizontalAdvance(cell(t, r, c)));
+        }
+        // The first cell last: where it runs across empty cells, only what
+        // they leave must be added to the first column.
+        for (std::size_t r = 0; r < t.rows.size(); ++r) {
+            const qreal label = metrics(isTotal(t, r) ? Style::Bold : Style::Body).horizontalAdvance(cell(t, r, 0));
+            qreal room = cells[0];
+            for (std::size_t c = 1; c < span(t, r); ++c) room += columnGap() + cells[c];
+            cells[0] += std::max(0.0, label - room);
+        }
+        const qreal gaps = columnGap() * static_cast<qreal>(columns - 1);
+        std::vector<qreal> widths(columns);
         qreal wanted = 0;
         qreal needed = 0;
-        for (std::size_t c = 0; c < widths.size(); ++c) {
+        for (std::size_t c = 0; c < columns; ++c) {
             widths[c] = std::max(cells[c], headers[c]);
-            if (c == 0) widths[c] = std::max(widths[c], t.firstColumnMinimum);
             wanted += widths[c];
             needed += cells[c];
         }
@@ -158,10 +160,23 @@ public:
         // Share the room beyond the cells among the headers that want more.
         const qreal room = std::max(0.0, maxWidth - gaps - needed);
         const qreal more = wanted - needed;
-        for (std::size_t c = 0; c < widths.size(); ++c) {
+        for (std::size_t c = 0; c < columns; ++c) {
             widths[c] = cells[c] + (more > 0 ? room * (widths[c] - cells[c]) / more : 0.0);
         }
         return widths;
+    }
+
+    static bool isTotal(const Table& t, std::size_t row) {
+        return t.totalsFrom >= 0 && row >= static_cast<std::size_t>(t.totalsFrom);
+    }
+    static QString cell(const Table& t, std::size_t row, std::size_t column) {
+        return t.rows[row].value(static_cast<qsizetype>(column));
+    }
+    // The columns a row's first cell covers: its own and the empty ones beside it.
+    static std::size_t span(const Table& t, std::size_t row) {
+        std::size_t n = 1;
+        while (n < t.columns.size() && cell(t, row, n).isEmpty()) ++n;
+        return n;
     }
 
     qreal tableWidth(const Table& t, qreal maxWidth) const {
@@ -202,25 +217,20 @@ public:
         }
         qreal y = at.y() + header;
         for (std::size_t r = 0; r < t.rows.size(); ++r) {
-            const bool total = t.totalsFrom >= 0 && r >= static_cast<std::size_t>(t.totalsFrom);
+            const bool total = isTotal(t, r);
             if (total && r == static_cast<std::size_t>(t.totalsFrom)) {
                 y += 0.15 * line;
                 rule({at.x(), y}, width);
                 y += 0.15 * line;
             }
             for (std::size_t c = 0; c < widths.size() && draw_; ++c) {
-                if (c >= static_cast<std::size_t>(t.rows[r].size())) break;
-                const QString& cell = t.rows[r][static_cast<qsizetype>(c)];
-                // A totals label spans the empty cells to its right.
                 qreal w = widths[c];
-                if (total && c == 0) {
-                    for (std::size_t n = 1; n < widths.size() && t.rows[r][static_cast<qsizetype>(n)].isEmpty(); ++n) {
-                        w += columnGap() + widths[n];
-                    }
+                if (c == 0) {
+                    for (std::size_t n = 1; n < span(t, r); ++n) w += columnGap() + widths[n];
                 }
                 painter_.setFont(font(total ? Style::Bold : Style::Body));
                 painter_.setPen(Qt::black);
-                painter_.drawText(QRectF(lefts[c], y, w, line), Qt::AlignVCenter | t.columns[c].align, cell);
+                painter_.drawText(QRectF(lefts[c], y, w, line), Qt::AlignVCenter | t.columns[c].align, cell(t, r, c));
             }
             y += line;
         }
@@ -542,7 +552,7 @@ bool writeReportPdf(const QString& path, const ReportInput& input, QString* erro
     // The chart is a widget: it needs the application object and its thread.
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr ||
         QThread::currentThread() != QCoreApplication::instance()->thread()) {
-        return fail(QStringLiteral("the report is drawn by the application's window system thread"));
+        return fail(QStringLiteral("it is drawn only on the thread of a QApplication"));
     }
     const Breakdown breakdown = input.record.breakdown ? *input.record.breakdown : breakdownOf(input.record.entries);
 
@@ -570,6 +580,10 @@ bool writeReportPdf(const QString& path, const ReportInput& input, QString* erro
         chartFont.setPixelSize(kChartPixelSize);
         chartFont.setHintingPreference(QFont::PreferNoHinting);
         widget.setFont(chartFont);
+        // Dark text on the white page, whatever the desktop's colours.
+        QPalette palette = widget.palette();
+        palette.setColor(QPalette::WindowText, Qt::black);
+        widget.setPalette(palette);
 
         qreal size = kLargestPointSize;
         while (size > kSmallestPointSize) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QLocale>
 #include <QPageSize>
 #include <QString>
 #include <cstdint>
@@ -16,8 +17,6 @@
 #include "calculator/count_validation.h"
 #include "calculator/entries.h"
 #include "calculator/planner.h"
-
-class QLocale;
 
 namespace capacimo::unit {
 
@@ -42,16 +41,16 @@ struct ReportRecord {
 // the planner for the entries.
 ReportRecord makeReportRecord(const CalculatorEntries& entries, std::optional<ReportTarget> target = std::nullopt);
 
+// A4, or Letter where the locale measures in US units.
+QPageSize::PageSizeId reportPaperFor(const QLocale& locale);
+
 struct ReportInput {
     std::string setupName;  // may be empty
     ReportRecord record;
     QDateTime when;
     QString version;  // the program's
-    QPageSize::PageSizeId paper = QPageSize::A4;
+    QPageSize::PageSizeId paper = reportPaperFor(QLocale());
 };
-
-// A4, or Letter where the locale measures in US units.
-QPageSize::PageSizeId reportPaperFor(const QLocale& locale);
 
 // Writes the report as a one-page PDF: completely, or, when the file cannot be
 // written, not at all and with the reason in *error. Needs a QApplication
