@@ -75,6 +75,9 @@ enum class Style { Body, Bold, Heading, Title };
 
 // Lays the report out on the page at one body text size. Without drawing it
 // only measures, so that the size can be chosen before anything is drawn.
+// The page is laid out here rather than by a QTextDocument: a document
+// breaks into pages where this one must shrink to fit its one page, and it
+// has no place for the chart widget's own drawing among its tables.
 class Sheet {
 public:
     Sheet(QPainter& painter, qreal pointSize, bool draw) : painter_(painter), pointSize_(pointSize), draw_(draw) {}
@@ -97,9 +100,8 @@ public:
     QPainter& painter() { return painter_; }
 
     // Wrapped text in a box of the given width; returns the height it takes.
-    qreal text(QPointF at, qreal width, const QString& s, Style style, QColor color = Qt::black,
-               int flags = Qt::AlignLeft) {
-        const int wrapped = flags | Qt::TextWordWrap;
+    qreal text(QPointF at, qreal width, const QString& s, Style style, QColor color = Qt::black) {
+        const int wrapped = Qt::AlignLeft | Qt::TextWordWrap;
         const QRectF box = metrics(style).boundingRect(QRectF(at, QSizeF(width, 1e6)), wrapped, s);
         if (draw_) {
             painter_.setFont(font(style));
@@ -462,12 +464,6 @@ qreal planSection(Sheet& s, const ReportRecord& r, QPointF at, qreal width) {
     return y - at.y();
 }
 
-// The plan's answers set the width of its column; the heading wraps in it.
-qreal planWidth(const Sheet& s, const ReportRecord& r, qreal maxWidth) {
-    const Table t = planTable(r);
-    return t.rows.empty() ? maxWidth / 3 : s.tableWidth(t, maxWidth);
-}
-
 qreal title(Sheet& s, const ReportInput& in, QPointF at, qreal width) {
     QString heading = QString::fromUtf8(kUnitName);
     if (!in.setupName.empty()) heading += QStringLiteral(": ") + text(in.setupName);
@@ -509,18 +505,9 @@ qreal layOut(Sheet& s, const ReportInput& in, const Breakdown& b, TByteChart& wi
     widget.setBars(chartBars(b), b.bytesWritten());
     y += chart(s, widget, {x, y}, width) + 0.5 * s.lineHeight();
 
-    // The breakdown's table, and the plan beside it where both fit side by side.
-    const Table table = breakdownTable(b, widget, r.entries.cardItem);
-    if (!(r.target && r.plan)) return y + s.table({x, y}, width, table) - area.top();
-    const qreal plan = planWidth(s, r, width);
-    const qreal tableWidth = s.tableWidth(table, width);
-    if (tableWidth + 2 * gap + plan <= width) {
-        const qreal tableHeight = s.table({x, y}, tableWidth, table);
-        const qreal planHeight = planSection(s, r, {x + width - plan, y}, plan);
-        return y + std::max(tableHeight, planHeight) - area.top();
-    }
-    y += s.table({x, y}, width, table) + s.sectionGap();
-    return y + planSection(s, r, {x, y}, width) - area.top();
+    y += s.table({x, y}, width, breakdownTable(b, widget, r.entries.cardItem));
+    if (r.target && r.plan) y += s.sectionGap() + planSection(s, r, {x, y + s.sectionGap()}, width);
+    return y - area.top();
 }
 
 QString failure(const QString& path, const QString& reason) {
