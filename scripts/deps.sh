@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev
           xvfb xdotool xauth fonts-liberation2 clang-format
-          dpkg-dev file help2man librsvg2-bin desktop-file-utils appstream ccache
+          dpkg-dev file help2man librsvg2-bin desktop-file-utils appstream lintian devscripts ccache git
           poppler-utils)
 
 missing=()
