@@ -219,7 +219,7 @@ std::string pageCaption(EntryPage page, int index) {
     case EntryPage::MathChannels: return "Math channels";
     case EntryPage::Group: break;
     }
-    return numbered("Group %d", index + 1);
+    return groupName(index);
 }
 
 std::string groupSuffix(int group) {

@@ -13,6 +13,7 @@
 
 #include "calculator/byte_chart.h"
 #include "calculator/dialog.h"
+#include "calculator/vocabulary.h"
 
 namespace capacimo::unit {
 namespace {
@@ -34,20 +35,11 @@ const QColor kErrorColor(255, 0, 0);
 const QColor kInformationColor(0, 0, 255);
 const QColor kRuleColor(150, 150, 150);
 
-QString text(const std::string& s) { return QString::fromStdString(s); }
+QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 QString durationCell(const StorageDuration& d) { return text(durationText(d)); }
 
-QString cardText(std::int32_t item) { return text(cardSizeText(item)); }
-
-// The value of an entry as the dialog shows it: a list's item, a count's number.
-QString valueText(const Entry& entry, const CalculatorEntries& entries) {
-    const std::int32_t value = entry.field(entries);
-    if (entry.isList() && value >= 0 && value < static_cast<std::int32_t>(entry.items.size())) {
-        return text(entry.items[static_cast<std::size_t>(value)]);
-    }
-    return QString::number(value);
-}
+QString number(std::int64_t n) { return text(capacimo::groupedNumber(n)); }
 
 // The entries of one page of the dialog, top to bottom.
 std::vector<const Entry*> pageEntries(EntryPage page, int index = 0) {
@@ -256,7 +248,7 @@ std::vector<Table> entryTables(const Sheet& s, const CalculatorEntries& e) {
     for (EntryPage page : kEntryPages) {
         Table t{{{}, {}}, {}};
         for (const Entry* entry : pageEntries(page)) {
-            t.rows.push_back({text(entry->caption), valueText(*entry, e)});
+            t.rows.push_back({text(entry->caption), text(entryValueText(*entry, e))});
             captions = std::max(captions, s.metrics(Style::Body).horizontalAdvance(t.rows.back()[0]));
         }
         tables.push_back(t);
@@ -296,7 +288,7 @@ qreal groupsTable(Sheet& s, const CalculatorEntries& e, QPointF at, qreal width)
     for (int g = 0; g < kGroups; ++g) {
         if (storageCycleCodeForItem(g, e.cycleItems[static_cast<std::size_t>(g)]) == kStorageCycleOff) continue;
         QStringList row{text(pageCaption(EntryPage::Group, g))};
-        for (const Entry* entry : pageEntries(EntryPage::Group, g)) row << valueText(*entry, e);
+        for (const Entry* entry : pageEntries(EntryPage::Group, g)) row << text(entryValueText(*entry, e));
         t.rows.push_back(row);
     }
     if (t.rows.empty()) {
@@ -305,33 +297,14 @@ qreal groupsTable(Sheet& s, const CalculatorEntries& e, QPointF at, qreal width)
     return s.table(at, width, t);
 }
 
-struct ResultRow {
-    QString caption;
-    StorageDuration duration;
-};
-
-std::vector<ResultRow> resultRows(const ReportRecord& r) {
-    std::vector<ResultRow> rows{{QStringLiteral("Internal memory"), r.result.internal}};
-    if (!r.allCards) {
-        rows.push_back({QStringLiteral("SD Card ") + cardText(r.entries.cardItem), r.result.card});
-        return rows;
+qreal results(Sheet& s, const ResultRecord& r, QPointF at, qreal width) {
+    Table t;
+    for (std::string_view caption : kResultColumns) {
+        t.columns.push_back({text(caption), t.columns.empty() ? Qt::AlignLeft : Qt::AlignRight});
     }
-    for (int item = 0; item <= entryOf(EntryId::CardSize).maximum; ++item) {
-        rows.push_back({QStringLiteral("SD Card ") + cardText(item),
-                        cardDuration(item, r.result.written, r.result.setupImageLength)});
-    }
-    return rows;
-}
-
-qreal results(Sheet& s, const ReportRecord& r, QPointF at, qreal width) {
-    Table t{{{QStringLiteral("Result")},
-             {QStringLiteral("Weeks"), Qt::AlignRight},
-             {QStringLiteral("Days"), Qt::AlignRight},
-             {QStringLiteral("Hours"), Qt::AlignRight}},
-            {}};
     for (const ResultRow& row : resultRows(r)) {
-        t.rows.push_back({row.caption, QString::number(row.duration.weeks), QString::number(row.duration.days),
-                          QString::number(row.duration.hours)});
+        t.rows.push_back({text(resultRowCaption(row.medium, row.cardItem)), QString::number(row.duration.weeks),
+                          QString::number(row.duration.days), QString::number(row.duration.hours)});
     }
     return s.table(at, width, t);
 }
@@ -350,10 +323,12 @@ qreal status(Sheet& s, const ValidationOutcome& outcome, QPointF at, qreal width
 std::vector<ChartBar> chartBars(const Breakdown& b) {
     std::vector<ChartBar> bars;
     for (const WriterBytes& w : b.writers) {
-        bars.push_back({text(w.name), text(w.cycle), w.bytes,
-                        w.writer < kGroups ? ChartBar::Kind::Group : ChartBar::Kind::Analysis});
+        const bool group = writerKind(w.writer) == BreakdownKind::Group;
+        bars.push_back(
+            {text(w.name), text(w.cycle), w.bytes, group ? ChartBar::Kind::Group : ChartBar::Kind::Analysis});
     }
-    bars.push_back({QStringLiteral("Block overhead"), QString(), b.headerBytes(), ChartBar::Kind::Overhead});
+    bars.push_back(
+        {text(breakdownRowName(BreakdownKind::Overhead)), QString(), b.headerBytes(), ChartBar::Kind::Overhead});
     return bars;
 }
 
@@ -372,79 +347,47 @@ qreal chart(Sheet& s, TByteChart& widget, QPointF at, qreal width) {
 }
 
 // The chart's figures once more, with the records and the durations without each writer.
-Table breakdownTable(const Breakdown& b, const TByteChart& widget, std::int32_t cardItem) {
-    Table t{{{QStringLiteral("Writer")},
-             {QStringLiteral("Cycle")},
-             {QStringLiteral("Records"), Qt::AlignRight},
-             {QStringLiteral("Bytes"), Qt::AlignRight},
-             {QStringLiteral("Share"), Qt::AlignRight},
-             {QStringLiteral("Internal memory without it"), Qt::AlignRight},
-             {QStringLiteral("SD Card ") + cardText(cardItem) + QStringLiteral(" without it"), Qt::AlignRight}},
+Table breakdownTable(const Breakdown& b) {
+    Table t{{{text(kWriterColumn)},
+             {text(kCycleColumn)},
+             {text(kRecordsColumn), Qt::AlignRight},
+             {text(kBytesColumn), Qt::AlignRight},
+             {text(kShareColumn), Qt::AlignRight},
+             {text(withoutColumn(Medium::Internal)), Qt::AlignRight},
+             {text(withoutColumn(Medium::Card)), Qt::AlignRight}},
             {}};
-    const int writers = static_cast<int>(b.writers.size());
-    for (int row = 0; row < writers; ++row) {
-        const WriterBytes& w = b.writers[static_cast<std::size_t>(row)];
-        t.rows.push_back({text(w.name), text(w.cycle), groupedNumber(w.records), groupedNumber(w.bytes),
-                          widget.shareText(row), durationCell(w.withoutInternal), durationCell(w.withoutCard)});
+    auto share = [&b](std::int64_t bytes) { return text(shareText(bytes, b.bytesWritten())); };
+    for (const WriterBytes& w : b.writers) {
+        t.rows.push_back({text(w.name), text(w.cycle), number(w.records), number(w.bytes), share(w.bytes),
+                          durationCell(w.withoutInternal), durationCell(w.withoutCard)});
     }
-    t.rows.push_back({QStringLiteral("Block overhead (headers)"),
+    t.rows.push_back({text(breakdownRowName(BreakdownKind::Overhead)),
                       {},
                       {},
-                      groupedNumber(b.headerBytes()),
-                      widget.shareText(writers),
+                      number(b.headerBytes()),
+                      share(b.headerBytes()),
                       {},
                       {}});
     t.totalsFrom = static_cast<int>(t.rows.size());
-    t.rows.push_back({QStringLiteral("Written in two hours"), {}, {}, groupedNumber(b.bytesWritten()), {}, {}, {}});
+    t.rows.push_back({text(kBytesWrittenRow), {}, {}, number(b.bytesWritten()), {}, {}, {}});
     if (b.uncountedBytes() > 0) {
         t.rows.push_back(
-            {QStringLiteral("Open last block, not counted"), {}, {}, groupedNumber(-b.uncountedBytes()), {}, {}, {}});
+            {text(breakdownRowName(BreakdownKind::OpenBlock)), {}, {}, number(-b.uncountedBytes()), {}, {}, {}});
     }
-    t.rows.push_back(
-        {QStringLiteral("Two hours as the durations count them"), {}, {}, groupedNumber(b.written), {}, {}, {}});
+    t.rows.push_back({text(kBytesCountedRow), {}, {}, number(b.written), {}, {}, {}});
     return t;
 }
 
-QString cycleAnswer(const std::optional<std::uint8_t>& code) {
-    return code ? text(storageCycleText(*code)) : QStringLiteral("none reaches it");
-}
-
-// The planner's answers, one a row.
-Table planTable(const ReportRecord& r) {
-    const Plan& plan = *r.plan;
-    Table t{{{}, {}}, {}};
-    if (r.target->medium == Medium::Card) {
-        t.rows.push_back({QStringLiteral("Smallest SD card:"),
-                          plan.cardItem ? cardText(*plan.cardItem) : QStringLiteral("none reaches it")});
-    }
-    for (const GroupPlan& g : plan.groups) {
-        const auto code = g.fastest ? std::optional<std::uint8_t>(g.fastest->code) : std::nullopt;
-        t.rows.push_back({QStringLiteral("Fastest cycle of group %1 alone:").arg(g.group + 1), cycleAnswer(code)});
-    }
-    if (!plan.groups.empty()) {
-        t.rows.push_back({QStringLiteral("Fastest cycle of every group at once:"), cycleAnswer(plan.commonCycle)});
-    }
-    return t;
-}
-
-// What reaches the retention target: a heading naming it, then the answers.
-qreal planSection(Sheet& s, const ReportRecord& r, QPointF at, qreal width) {
-    const ReportTarget& target = *r.target;
-    const bool card = target.medium == Medium::Card;
-    const StorageDuration wanted{static_cast<std::int32_t>(target.hours / 168),
-                                 static_cast<std::int32_t>(target.hours % 168 / 24),
-                                 static_cast<std::int32_t>(target.hours % 24)};
-    const QString medium =
-        card ? QStringLiteral("SD card (%1)").arg(cardText(r.entries.cardItem)) : QStringLiteral("internal memory");
+// What reaches the retention target: the planner's answers under a heading
+// that names the target.
+qreal planSection(Sheet& s, const ResultRecord& r, QPointF at, qreal width) {
+    const Target& target = *r.options.target;
+    const StorageDuration now = target.medium == Medium::Card ? r.result.card : r.result.internal;
+    const PlanWords words = planWords(*r.plan, target.medium, target.hours, r.entries.cardItem, now);
     qreal y = at.y();
-    y += s.heading(
-        {at.x(), y}, width,
-        QStringLiteral("To keep %1 (%2 hours) on the %3").arg(durationCell(wanted)).arg(target.hours).arg(medium));
-    y += s.text({at.x(), y}, width,
-                QStringLiteral("It now lasts %1.").arg(durationCell(card ? r.result.card : r.result.internal)),
-                Style::Body);
-    y += 0.3 * s.lineHeight();
-    const Table t = planTable(r);
+    y += s.heading({at.x(), y}, width, text(words.heading));
+    Table t{{{}, {}}, {}};
+    for (const PlanAnswer& a : words.answers) t.rows.push_back({text(a.question), text(a.answer)});
     // A long list of answers runs in two columns where they fit side by side.
     const auto half = static_cast<qsizetype>((t.rows.size() + 1) / 2);
     Table first{t.columns, {t.rows.begin(), t.rows.begin() + half}};
@@ -457,10 +400,7 @@ qreal planSection(Sheet& s, const ReportRecord& r, QPointF at, qreal width) {
     } else if (!t.rows.empty()) {
         y += s.table({at.x(), y}, width, t);
     }
-    if (r.plan->groups.empty()) {
-        y += s.text({at.x(), y}, width, QStringLiteral("No group writes: their storage cycles change nothing."),
-                    Style::Body);
-    }
+    if (!words.note.empty()) y += s.text({at.x(), y}, width, text(words.note), Style::Body);
     return y - at.y();
 }
 
@@ -480,7 +420,7 @@ qreal title(Sheet& s, const ReportInput& in, QPointF at, qreal width) {
 
 // The whole page; returns the height it takes.
 qreal layOut(Sheet& s, const ReportInput& in, const Breakdown& b, TByteChart& widget, const QRectF& area) {
-    const ReportRecord& r = in.record;
+    const ResultRecord& r = in.record;
     const qreal x = area.left();
     const qreal width = area.width();
     const qreal gap = s.columnGap();
@@ -501,12 +441,12 @@ qreal layOut(Sheet& s, const ReportInput& in, const Breakdown& b, TByteChart& wi
     y += status(s, r.status, {x, y}, width) + s.sectionGap();
     s.rule({x, y - 0.4 * s.sectionGap()}, width);
 
-    y += s.heading({x, y}, width, QStringLiteral("Where the bytes of two hours go"));
+    y += s.heading({x, y}, width, text(breakdownHeading(b)));
     widget.setBars(chartBars(b), b.bytesWritten());
     y += chart(s, widget, {x, y}, width) + 0.5 * s.lineHeight();
 
-    y += s.table({x, y}, width, breakdownTable(b, widget, r.entries.cardItem));
-    if (r.target && r.plan) y += s.sectionGap() + planSection(s, r, {x, y + s.sectionGap()}, width);
+    y += s.table({x, y}, width, breakdownTable(b));
+    if (r.options.target && r.plan) y += s.sectionGap() + planSection(s, r, {x, y + s.sectionGap()}, width);
     return y - area.top();
 }
 
@@ -515,17 +455,6 @@ QString failure(const QString& path, const QString& reason) {
 }
 
 }  // namespace
-
-ReportRecord makeReportRecord(const CalculatorEntries& entries, std::optional<ReportTarget> target) {
-    ReportRecord r;
-    r.status = validateCounts(entries.counts);
-    r.result = Calculator().calculate(entries);
-    r.entries = entries;
-    r.breakdown = breakdownOf(entries);
-    r.target = target;
-    if (target) r.plan = planFor(entries, target->medium, target->hours);
-    return r;
-}
 
 QPageSize::PageSizeId reportPaperFor(const QLocale& locale) {
     return locale.measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter : QPageSize::A4;

@@ -54,12 +54,13 @@ int main(int argc, char** argv) {
     struct Sample {
         const char* file;
         const char* name;
-        ReportRecord record;
+        ResultRecord record;
     };
     const Sample samples[] = {
-        {"typical.pdf", "Boiler house, recorder 1", makeReportRecord(typical(), ReportTarget{Medium::Card, 26 * 168})},
+        {"typical.pdf", "Boiler house, recorder 1",
+         makeResultRecord(typical(), {false, true, Target{Medium::Card, 26 * 168}})},
         {"heaviest.pdf", "Turbine hall, recorder 12",
-         makeReportRecord(heaviest(), ReportTarget{Medium::Card, 4 * 168})},
+         makeResultRecord(heaviest(), {false, true, Target{Medium::Card, 4 * 168}})},
     };
     int status = 0;
     for (const Sample& s : samples) {
