@@ -7,16 +7,20 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "calculator/result_record.h"
 #include "calculator/settings.h"
 #include "calculator/setup_file.h"
+#include "calculator/setup_report.h"
 #include "cli/options.h"
 #include "cli/plant.h"
 #include "cli/report.h"
@@ -86,19 +90,58 @@ int runPlant(const capacimo::cli::Options& o, const capacimo::CalculatorEntries&
     return outcome.badInput ? kBadInput : 0;
 }
 
+// The arguments as QCoreApplication::arguments() gives them, read before
+// there is an application: which kind is needed depends on them.
+QStringList argumentList(int argc, char* argv[]) {
+    QStringList list;
+    for (int i = 0; i < argc; ++i) list << QString::fromLocal8Bit(argv[i]);
+    return list;
+}
+
+// The report draws its chart with a widget, which needs a QApplication and a
+// display platform: without a display the offscreen one. Every other run
+// keeps to QCoreApplication, which starts in a fraction of the time.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char* argv[], bool drawing) {
+    if (!drawing) return std::make_unique<QCoreApplication>(argc, argv);
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    // Without a desktop session Qt warns that it has no runtime folder (it
+    // makes one of its own): noise on stderr, where a script expects only the
+    // program's own lines.
+    static const QtMessageHandler qtHandler = qInstallMessageHandler(nullptr);
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+        if (!message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR"))) qtHandler(type, context, message);
+    });
+    return std::make_unique<QApplication>(argc, argv);
+}
+
+// Writes the report of the record to path; an error text when it could not.
+QString writeReport(const QString& path, const capacimo::ResultRecord& record) {
+    capacimo::unit::ReportInput input;
+    input.setupName = record.name;
+    input.record = record;
+    input.when = QDateTime::currentDateTime();
+    input.version = QStringLiteral(CAPACIMO_VERSION);
+    QString error;
+    return capacimo::unit::writeReportPdf(path, input, &error) ? QString() : error;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     holdStandardDescriptors();
-    QCoreApplication app(argc, argv);
+    const QStringList arguments = argumentList(argc, argv);
+    const auto first = capacimo::cli::parseOptions(arguments, capacimo::defaultEntries());
+    const auto app = makeApplication(argc, argv, first.ok() && !first.options.reportPath.isEmpty());
     QCoreApplication::setApplicationName("capacimo-calc");
     QCoreApplication::setApplicationVersion(CAPACIMO_VERSION);
-    const QStringList arguments = QCoreApplication::arguments();
 
     // The stored entries are read with the dialog's rules, so the result is
     // what the dialog will show when it opens; the other options change them.
     capacimo::CalculatorEntries start = capacimo::defaultEntries();
-    auto parsed = capacimo::cli::parseOptions(arguments, start);
+    auto parsed = first;
     if (parsed.ok() && parsed.options.fromSettings) {
         const auto stored = capacimo::unit::readStoredEntriesChecked();
         if (!stored.problem.isEmpty()) {
@@ -140,6 +183,13 @@ int main(int argc, char* argv[]) {
         const auto record = capacimo::makeResultRecord(entries, o.result, name);
         if (!o.saveSetupPath.isEmpty()) {
             const QString error = capacimo::writeSetupFile(o.saveSetupPath, capacimo::writeSetupText(entries, name));
+            if (!error.isEmpty()) {
+                say(error.toStdString());
+                return kCannotWrite;
+            }
+        }
+        if (!o.reportPath.isEmpty()) {
+            const QString error = writeReport(o.reportPath, record);
             if (!error.isEmpty()) {
                 say(error.toStdString());
                 return kCannotWrite;

@@ -2,11 +2,15 @@
 // result, what is refused is refused whole, a plant's bad row costs only itself.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <random>
 
@@ -156,6 +160,58 @@ TEST(CliSetup, APlantsBadRowIsReportedAndTheOthersCalculated) {
     EXPECT_TRUE(text.err.contains("missing.capacimo: no such file")) << text.err.toStdString();
     EXPECT_EQ(text.out.count('\n'), 3);
     EXPECT_TRUE(text.out.contains("Boiler house, north"));
+}
+
+// pdftotext spaces words as it sees fit: texts are compared without blanks.
+QString squeezed(QString s) { return s.remove(QRegularExpression(QStringLiteral("\\s"))); }
+
+QString runTool(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    EXPECT_TRUE(p.waitForFinished(60000)) << program.toStdString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+TEST(CliSetup, TheReportIsOnePageWithTheFiguresOfTheJson) {
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("boiler.pdf");
+    const QStringList setup{"--analog", "6", "--group", "1:cycle=1s,values=6", "--analysis1", "1h", "--target", "26w"};
+    // No display: the program draws on the offscreen platform by itself.
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
+    p.setProcessEnvironment(env);
+    p.start(CAPACIMO_CALC_PATH, setup + QStringList{"--json", "--report", pdf});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    const QJsonObject json = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+    EXPECT_TRUE(runTool("pdfinfo", {pdf}).contains(QRegularExpression("Pages: +1\n")));
+    const QString text = squeezed(runTool("pdftotext", {"-layout", pdf, "-"}));
+    const QJsonArray rows = json["results"].toArray();
+    ASSERT_EQ(rows.size(), 2);
+    for (const QJsonValue& row : rows) {
+        const QJsonObject r = row.toObject();
+        const QString caption = r["medium"].toString() + r["card"].toString();
+        const QString wanted = squeezed(caption + QString::number(r["weeks"].toInt()) +
+                                        QString::number(r["days"].toInt()) + QString::number(r["hours"].toInt()));
+        EXPECT_TRUE(text.contains(wanted)) << wanted.toStdString() << " not in " << text.toStdString();
+    }
+}
+
+TEST(CliSetup, AReportThatCannotBeWrittenLeavesNothingBehind) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("read-only");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    // Permissions do not stop root; /proc is read-only to everyone.
+    const QString target = (::geteuid() == 0 ? QStringLiteral("/proc") : folder) + "/report.pdf";
+    const auto o = runCalc({"--report", target});
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_TRUE(o.out.isEmpty()) << o.out.toStdString();
+    EXPECT_EQ(o.err.count('\n'), 1) << o.err.toStdString();
+    EXPECT_TRUE(o.err.startsWith("capacimo-calc: ") && o.err.contains(target)) << o.err.toStdString();
+    EXPECT_TRUE(QDir(folder).isEmpty());
+    EXPECT_FALSE(QFile::exists(target));
 }
 
 }  // namespace
