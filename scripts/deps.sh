@@ -5,7 +5,9 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev
           xvfb xdotool xauth fonts-liberation2 clang-format
-          dpkg-dev file help2man librsvg2-bin desktop-file-utils appstream ccache)
+          dpkg-dev file help2man librsvg2-bin desktop-file-utils appstream ccache
+          nlohmann-json3-dev
+          emscripten nodejs chromium chromium-driver python3-selenium)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -13,6 +15,11 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
+
+# npm comes with some builds of nodejs and is a package of its own with Debian's.
+if ! command -v npm >/dev/null; then
+  missing+=(npm)
+fi
 
 if [ ${#missing[@]} -eq 0 ]; then
   exit 0
