@@ -1,5 +1,5 @@
 // The calculator dialog's own words: its title, the captions of its pages,
-// the information page, the result table's headings and its buttons. The
+// the information page, its Reset button and where the Details' target starts. The
 // entries' captions live with the entries (calculator/entries.h).
 #pragma once
 
@@ -25,8 +25,8 @@ std::string entryPageCaption(EntryPage page, int group = 0);
 // The ten lines of the information page, as they are (three end in a blank).
 const std::array<const char*, 10>& informationLines();
 
-// The result table: its column headings, left to right.
-inline constexpr std::array<const char*, 4> kResultColumns = {"Result", "Weeks", "Days", "Hours"};
+// The retention target the Details start with: half a year, in weeks.
+inline constexpr int kInitialTargetWeeks = 26;
 
 inline constexpr const char* kResetCaption = "Reset";
 inline constexpr const char* kResetHint = "Reset all settings to default values";

@@ -65,7 +65,6 @@ nlohmann::ordered_json entryTableObject() {
     o["pages"] = pages();
     o["entries"] = Json::array();
     for (const Entry& entry : entryTable()) o["entries"].push_back(entryObject(entry));
-    o["result_columns"] = kResultColumns;
     o["reset"] = {{"caption", kResetCaption}, {"hint", kResetHint}};
     return o;
 }

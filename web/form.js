@@ -87,11 +87,12 @@ var CapacimoForm = (function () {
             onChange(entry, Number(digits));
         });
         input.addEventListener("blur", function () {
-            if (input.value === "") input.value = atFocus;
+            var restored = input.value === "";
+            if (restored) input.value = atFocus;
             if (input.value === "") return;
             var value = Number(input.value);
             var clamped = Math.min(Math.max(value, entry.min), entry.max);
-            if (clamped !== value || input.value !== String(value)) onChange(entry, clamped);
+            if (restored || clamped !== value || input.value !== String(value)) onChange(entry, clamped);
         });
         input.addEventListener("keydown", function (event) {
             var step = { ArrowUp: 1, ArrowDown: -1 }[event.key];
