@@ -265,7 +265,8 @@ class WebEdition(unittest.TestCase):
         self.assertEqual({k: v for k, v in violations.items() if v}, {})
 
     def test_served_page_and_no_foreign_request(self):
-        self.driver.get_log("performance")
+        self.driver.get_log("performance")  # only what these two loads log
+        self.driver.get_log("browser")
         self.open("http://127.0.0.1:%d/" % self.port)
         self.assert_shows(self.defaults())
         self.open()
