@@ -155,11 +155,12 @@ var CapacimoForm = (function () {
                 fields.forEach(function (control, index) {
                     var value = values[index];
                     if (control.tagName === "SELECT") {
-                        control.selectedIndex = value;
-                    } else {
-                        if (document.activeElement !== control || Number(control.value) !== value) {
-                            control.value = String(value);
-                        }
+                        if (control.selectedIndex !== value) control.selectedIndex = value;
+                    } else if (Number(control.value) !== value || control.value === "" ||
+                               (document.activeElement !== control && control.value !== String(value))) {
+                        control.value = String(value);
+                    }
+                    if (control.tagName !== "SELECT" && control.getAttribute("aria-valuenow") !== String(value)) {
                         control.setAttribute("aria-valuenow", String(value));
                     }
                 });

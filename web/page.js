@@ -38,16 +38,21 @@
         return JSON.parse(core.fromStore(JSON.stringify(stored)));
     }
 
+    // Writes the values that changed since the last time: the browser's
+    // store writes each value through at once, so a keystroke writes one.
+    var remembered = [];
     function remember() {
         var store = storage();
         if (!store) return;
         try {
             table.entries.forEach(function (entry, index) {
+                if (remembered[index] === values[index]) return;
                 store.setItem(STORE_PREFIX + entry.store, String(values[index]));
+                remembered[index] = values[index];
             });
-            store.setItem(NAME_KEY, el("setup-name").value);
+            if (store.getItem(NAME_KEY) !== el("setup-name").value) store.setItem(NAME_KEY, el("setup-name").value);
         } catch (e) {
-            // A full or refused store costs the remembering, never the result.
+            remembered = []; // a full or refused store costs the remembering, never the result
         }
     }
 
@@ -252,6 +257,7 @@
         values = loadStored();
         form.show(values);
         recalculate();
+        performance.mark("capacimo-first-result");
         openLink();
 
         reset.addEventListener("click", function () {
