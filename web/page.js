@@ -71,6 +71,7 @@
     function recalculate() {
         var result = JSON.parse(core.calculateValues(JSON.stringify(values), JSON.stringify(options())));
         showResult(result);
+        showPrintedSetup();
         details.show(result);
         return result;
     }
@@ -211,22 +212,30 @@
         return found;
     }
 
-    function printSetup() {
+    // The setup as the printed report lists it: every entry with its value
+    // as the form shows it, kept up to date so that any way of printing has it.
+    var printedValues = [];
+    function buildPrintedSetup() {
         var body = el("print-setup").tBodies[0];
-        body.textContent = "";
-        table.entries.forEach(function (entry, index) {
-            var tr = document.createElement("tr");
-            var where = entry.group ? pageCaption(entry.page) + " " : "";
+        table.entries.forEach(function (entry) {
+            var tr = body.insertRow();
             var th = document.createElement("th");
             th.scope = "row";
-            th.textContent = where + entry.caption;
-            var td = document.createElement("td");
-            td.textContent = entry.items ? entry.items[values[index]] : String(values[index]);
+            th.textContent = (entry.group ? pageCaption(entry.page) + " " : "") + entry.caption;
             tr.appendChild(th);
-            tr.appendChild(td);
-            body.appendChild(tr);
+            printedValues.push(tr.insertCell());
+        });
+    }
+
+    function showPrintedSetup() {
+        table.entries.forEach(function (entry, index) {
+            var text = entry.items ? entry.items[values[index]] : String(values[index]);
+            if (printedValues[index].textContent !== text) printedValues[index].textContent = text;
         });
         el("print-name").textContent = el("setup-name").value;
+    }
+
+    function beforePrint() {
         details.forPrint(true);
         recalculate();
     }
@@ -250,6 +259,7 @@
         table.result_columns.forEach(function (caption, i) { head.cells[i].textContent = caption; });
 
         form = CapacimoForm.build(el("form"), table, changed);
+        buildPrintedSetup();
         el("form").addEventListener("submit", function (event) { event.preventDefault(); });
         details = CapacimoDetails.create(el("details"), el("details-toggle"), core, table, recalculate);
         var store = storage();
@@ -263,7 +273,10 @@
         reset.addEventListener("click", function () {
             setValues(JSON.parse(core.defaults()));
         });
-        el("setup-name").addEventListener("input", remember);
+        el("setup-name").addEventListener("input", function () {
+            showPrintedSetup();
+            remember();
+        });
         el("save").addEventListener("click", save);
         el("open").addEventListener("click", function () { el("open-file").click(); });
         el("open-file").addEventListener("change", function (event) {
@@ -272,7 +285,7 @@
         });
         el("share").addEventListener("click", shareLink);
         el("print").addEventListener("click", function () { window.print(); });
-        window.addEventListener("beforeprint", printSetup);
+        window.addEventListener("beforeprint", beforePrint);
         window.addEventListener("afterprint", afterPrint);
         window.addEventListener("hashchange", openLink);
         document.body.classList.add("ready");
