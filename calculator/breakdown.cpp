@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "calculator/vocabulary.h"
+
 namespace capacimo {
 
 std::int64_t Breakdown::headerBytes() const { return std::int64_t{CCapacimo::kBlockHeader} * (closedBlocks + 1); }
@@ -24,13 +26,11 @@ Breakdown bytesBreakdown(Calculator& calculator, const CalculatorEntries& entrie
         if (tally.records == 0) continue;
         WriterBytes& writer = b.writers.emplace_back();
         writer.writer = w;
-        if (w < CCapacimo::kFirstAnalysisWriter) {
-            writer.name = "Group " + std::to_string(w + 1);
+        writer.name = writerName(w);
+        if (writerKind(w) == BreakdownKind::Group) {
             writer.cycle = storageCycleText(calculator.cycleCodes()[w]);
         } else {
-            const int k = w - CCapacimo::kFirstAnalysisWriter;
-            writer.name = "Analysis " + std::to_string(k + 1);
-            writer.cycle = analysisText(calculator.setup().analysis.codes[k]);
+            writer.cycle = analysisText(calculator.setup().analysis.codes[w - CCapacimo::kFirstAnalysisWriter]);
         }
         writer.records = tally.records;
         writer.bytes = tally.bytes;

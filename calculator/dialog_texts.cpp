@@ -1,5 +1,7 @@
 #include "calculator/dialog_texts.h"
 
+#include "calculator/vocabulary.h"
+
 namespace capacimo {
 
 std::string dialogPageCaption(DialogPage page) {
@@ -21,7 +23,7 @@ std::string entryPageCaption(EntryPage page, int group) {
     case EntryPage::MathChannels: return "Math channels";
     case EntryPage::Group: break;
     }
-    return "Group " + std::to_string(group + 1);
+    return groupName(group);
 }
 
 const std::array<const char*, 10>& informationLines() {

@@ -1,5 +1,7 @@
 #include "calculator/duration.h"
 
+#include "calculator/vocabulary.h"
+
 namespace capacimo {
 
 std::int32_t cardCapacity(std::int32_t cardBytes) { return cardBytes / 100 * 95; }
@@ -17,10 +19,12 @@ StorageDuration storageDuration(std::int32_t free, std::int32_t written) {
     const long double quotient = static_cast<long double>(free) / (static_cast<long double>(written) * 0.5L);
     const float hoursTotal = static_cast<float>(quotient);
     StorageDuration d;
-    d.weeks = static_cast<std::int32_t>(static_cast<long double>(hoursTotal) / 168);
-    const float rest = static_cast<float>(static_cast<long double>(hoursTotal) - 168.0L * d.weeks);
-    d.days = static_cast<std::int32_t>(static_cast<long double>(rest) / 24);
-    d.hours = static_cast<std::int32_t>(static_cast<long double>(rest) - 24.0L * d.days);
+    d.weeks = static_cast<std::int32_t>(static_cast<long double>(hoursTotal) / kHoursPerWeek);
+    const float rest =
+        static_cast<float>(static_cast<long double>(hoursTotal) - static_cast<long double>(kHoursPerWeek) * d.weeks);
+    d.days = static_cast<std::int32_t>(static_cast<long double>(rest) / kHoursPerDay);
+    d.hours =
+        static_cast<std::int32_t>(static_cast<long double>(rest) - static_cast<long double>(kHoursPerDay) * d.days);
     return d;
 }
 

@@ -26,13 +26,14 @@ inline constexpr std::int32_t kCardSetupImages = 200;
 struct CardSize {
     const char* text;  // as the size list shows it
     std::int32_t bytes;
+    std::int32_t megabytes;  // the size the text names, as a number
 };
 // The card sizes the calculator offers, in the order of its list.
 inline constexpr std::array<CardSize, 4> kCardSizes = {{
-    {"256 MB", 255721472},
-    {"512 MB", 513015808},
-    {"1 GB", 1023524864},
-    {"2 GB", 2057437184},
+    {"256 MB", 255721472, 256},
+    {"512 MB", 513015808, 512},
+    {"1 GB", 1023524864, 1024},
+    {"2 GB", 2057437184, 2048},
 }};
 
 std::int32_t cardCapacity(std::int32_t cardBytes);

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "calculator/duration.h"
+#include "calculator/vocabulary.h"
 
 namespace capacimo {
 namespace {
@@ -114,14 +115,14 @@ std::vector<Entry> buildTable() {
     std::vector<Entry> table;
     auto cardText = [](int item) { return std::string(kCardSizes[static_cast<std::size_t>(item)].text); };
     table.push_back(listEntry(EntryId::CardSize, 0, kGeneralSection, "CFSize", "cb_CFSize", EntryPage::General, 0,
-                              "SD Card size:", "SD card size", "card",
+                              "SD Card size:", std::string(mediumCaption(Medium::Card)) + " size", "card",
                               listItems(static_cast<int>(kCardSizes.size()), cardText), 0));
     for (int k = 0; k < kAnalyses; ++k) {
         auto text = [k](int item) { return analysisText(analysisCodeForItem(k, item)); };
         table.push_back(listEntry(EntryId::Analysis, k, kGeneralSection, numbered("Analysis%d", k + 1),
-                                  numbered("cb_Analysis%d", k + 1), EntryPage::SignalAnalysis, k,
-                                  numbered("Analysis %d:", k + 1), numbered("analysis %d", k + 1),
-                                  numbered("analysis%d", k + 1), listItems(analysisItemCount(k), text), 0));
+                                  numbered("cb_Analysis%d", k + 1), EntryPage::SignalAnalysis, k, analysisName(k) + ":",
+                                  numbered("analysis %d", k + 1), numbered("analysis%d", k + 1),
+                                  listItems(analysisItemCount(k), text), 0));
     }
     for (const CountRow& c : kCountRows) {
         table.push_back({c.id,

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "calculator/calculation.h"
+#include "calculator/vocabulary.h"
 
 namespace capacimo {
 namespace {
@@ -41,7 +42,7 @@ private:
 
 std::int64_t durationHours(const StorageDuration& d) {
     if (d == kNoDuration) return -1;
-    return std::int64_t{d.weeks} * 168 + std::int64_t{d.days} * 24 + d.hours;
+    return std::int64_t{d.weeks} * kHoursPerWeek + std::int64_t{d.days} * kHoursPerDay + d.hours;
 }
 
 bool reaches(const StorageDuration& d, std::int64_t targetHours) {

@@ -14,7 +14,7 @@ namespace capacimo {
 
 enum class Medium { Internal, Card };
 
-// The hours a duration stands for: weeks * 168 + days * 24 + hours; -1 for
+// The hours a duration stands for, weeks and days counted in hours; -1 for
 // kNoDuration. A retention target is given in the same hours.
 std::int64_t durationHours(const StorageDuration& d);
 

@@ -1,10 +1,10 @@
 #include "cli/options.h"
 
 #include <QCommandLineParser>
-#include <QRegularExpression>
 #include <optional>
 
 #include "calculator/entries.h"
+#include "calculator/vocabulary.h"
 
 namespace capacimo::cli {
 namespace {
@@ -118,21 +118,29 @@ QString parseEntry(const Entry& entry, const QString& value, CalculatorEntries& 
     return {};
 }
 
+// "internal", "sd": the words --medium takes.
+QStringList mediumIds() {
+    QStringList ids;
+    for (const Medium m : kMedia) ids << text(std::string(mediumId(m)));
+    return ids;
+}
+
 QString parseTarget(const QCommandLineParser& parser, Options& o) {
     const bool medium = parser.isSet("medium");
     if (!parser.isSet("target")) {
         return medium ? QStringLiteral("--medium: goes with --target DURATION; see --help") : QString();
     }
     const QString value = parser.values("target").last();
-    const auto hours = parseDuration(value);
+    const auto hours = parseRetention(value.toStdString());
     if (!hours) return fail("target", value, QStringLiteral("weeks, days and hours such as 26w, 3w4d, 180d or 12h"));
     Target target{Medium::Internal, *hours};
     if (medium) {
-        const QString name = normalizedText(parser.values("medium").last());
-        if (name != "internal" && name != "sd") return fail("medium", parser.values("medium").last(), "internal or sd");
-        target.medium = name == "sd" ? Medium::Card : Medium::Internal;
+        const QString name = parser.values("medium").last();
+        const auto chosen = mediumFromId(normalizedText(name).toStdString());
+        if (!chosen) return fail("medium", name, mediumIds().join(QStringLiteral(" or ")));
+        target.medium = *chosen;
     }
-    o.target = target;
+    o.result.target = target;
     return {};
 }
 
@@ -154,29 +162,33 @@ QList<QCommandLineOption> optionList() {
                                         text(values.summary), text(states.option), text(states.summary))
                                    .arg(values.maximum),
                                "G:cycle=T,values=N,states=N");
-    list << QCommandLineOption("all-cards", "Show the SD card result for every card size.");
+    list << QCommandLineOption("all-cards", "One SD Card row for every card size.");
     list << QCommandLineOption("breakdown",
                                "Also show where the bytes of two hours go: each group's and analysis's records and "
                                "bytes, their share, and both durations without it. Example: --breakdown --group "
                                "1:cycle=1s,values=4.");
     list << QCommandLineOption("target",
                                "A retention to reach, in weeks, days and hours (26w, 3w4d, 180d, 12h): shows the "
-                               "smallest SD card, each group's fastest storage cycle and one cycle for all groups "
+                               "smallest SD Card, each group's fastest storage cycle and one cycle for all groups "
                                "that reach it. Example: --target 26w --medium sd.",
                                "DURATION");
-    list << QCommandLineOption("medium", "The medium of --target: internal (the default) or sd.", "internal|sd");
-    list << QCommandLineOption("json", "Print the result as one JSON object.");
+    list << QCommandLineOption(
+        "medium",
+        QStringLiteral("The medium of --target: %1 (the default) or %2.")
+            .arg(text(std::string(mediumId(Medium::Internal))), text(std::string(mediumId(Medium::Card)))),
+        mediumIds().join(u'|'));
+    list << QCommandLineOption("json", "Print the result as one JSON object on one line.");
     list << QCommandLineOption("from-settings",
                                "Start from the entries the calculator dialog stored for the current user; "
                                "the other options change them.");
     list << QCommandLineOption({"h", "help"}, "Show this help.");
-    list << QCommandLineOption({"v", "version"}, "Show the version.");
+    list << QCommandLineOption({"v", "V", "version"}, "Show the version.");
     return list;
 }
 
 void setUpParser(QCommandLineParser& parser) {
     parser.setApplicationDescription(
-        "Storage duration of a \"Scribent S\" process recorder's internal memory and SD card.\n"
+        "Storage duration of a \"Scribent S\" process recorder's internal memory and SD Card.\n"
         "Without options: the calculator's defaults (1 analog channel, group 1 every minute, 256 MB).");
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions(optionList());
@@ -217,7 +229,7 @@ ParseResult parseOptions(const QStringList& arguments, const CalculatorEntries& 
     o.help = parser.isSet("help");
     o.version = parser.isSet("version");
     o.json = parser.isSet("json");
-    o.allCards = parser.isSet("all-cards");
+    o.result.allCards = parser.isSet("all-cards");
     o.fromSettings = parser.isSet("from-settings");
 
     for (const Entry& entry : entryTable()) {
@@ -229,22 +241,9 @@ ParseResult parseOptions(const QStringList& arguments, const CalculatorEntries& 
         result.error = parseGroup(groupText, o.entries);
         if (!result.ok()) return result;
     }
-    o.breakdown = parser.isSet("breakdown");
+    o.result.breakdown = parser.isSet("breakdown");
     result.error = parseTarget(parser, o);
     return result;
-}
-
-std::optional<std::int64_t> parseDuration(const QString& value) {
-    // Each number at most a million, so that any sum fits comfortably.
-    static const QRegularExpression form(QStringLiteral("^(?:(\\d{1,6})w)?(?:(\\d{1,6})d)?(?:(\\d{1,6})h)?$"),
-                                         QRegularExpression::CaseInsensitiveOption);
-    const QString compact = normalizedText(value);
-    const QRegularExpressionMatch match = form.match(compact);
-    if (compact.isEmpty() || !match.hasMatch()) return std::nullopt;
-    const int hoursPer[] = {168, 24, 1};
-    std::int64_t hours = 0;
-    for (int part = 1; part <= 3; ++part) hours += std::int64_t{match.captured(part).toInt()} * hoursPer[part - 1];
-    return hours;
 }
 
 }  // namespace capacimo::cli

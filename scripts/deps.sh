@@ -3,10 +3,9 @@
 # As root it installs what is missing; otherwise it prints the apt-get line and fails.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev nlohmann-json3-dev
           xvfb xdotool xauth fonts-liberation2 clang-format
-          dpkg-dev file help2man librsvg2-bin desktop-file-utils appstream ccache
-          nlohmann-json3-dev
+          dpkg-dev file help2man librsvg2-bin desktop-file-utils appstream lintian devscripts ccache git
           emscripten nodejs chromium chromium-driver python3-selenium)
 
 missing=()

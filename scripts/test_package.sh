@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Builds the Debian package (Release, into build/ as scripts/run.sh does),
-# checks its contents and control fields, unpacks it into a temporary root
-# and runs both programs from there: capacimo-calc's default result, the
-# launcher end to end under Xvfb, and the installed program started through
-# a link, a relative path and from elsewhere. Validates the desktop entry and
-# the AppStream metadata. Any problem ends it with "FAIL: package: ...".
+# checks its contents and control fields, runs lintian on it, checks that the
+# programs are hardened and that a second cpack gives the same bytes, unpacks
+# it into a temporary root and runs both programs from there: capacimo-calc's
+# default result, the launcher end to end under Xvfb, and the installed
+# program started through a link, a relative path and from elsewhere.
+# Validates the desktop entry and the AppStream metadata. Any problem ends it
+# with "FAIL: package: ...".
 #   scripts/test_package.sh [PROBE]   PROBE: the end-to-end helper program,
 #                                     by default build-test/bin/host_e2e_probe
 set -euo pipefail
@@ -45,6 +47,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Maintainer)" = "Ostrelwerk Capacimo team <capacimo@ostrelwerk.example>" ] ||
   fail "Maintainer is '$(field Maintainer)'"
 [ "$(field Description | wc -l)" -gt 2 ] || fail "no long description: $(field Description)"
+[ "$(field Recommends)" = fonts-liberation2 ] || fail "Recommends is '$(field Recommends)'"
 depends=$(field Depends)
 for library in libqt6core6 libqt6gui6 libqt6widgets6 libstdc++6; do
   tr ',' '\n' <<<"$depends" | awk '{print $1}' | grep -qxF "$library" || fail "Depends lacks $library: $depends"
@@ -53,16 +56,59 @@ owners=$(dpkg-deb -c "$deb" | awk '$2 != "root/root"')
 [ -z "$owners" ] || fail "entries not owned by root: $owners"
 apt-get -s install "$deb" >"$work/apt.log" 2>&1 || fail "apt cannot install it here: $(cat "$work/apt.log")"
 
+# lintian finds no error and no warning. Its info tags pass only when named
+# here, with the reason they are accepted.
+declare -A accepted_info=(
+  [binary-has-unneeded-section]="cpack strips with plain 'strip', which leaves the compiler's .comment note"
+)
+lintian --fail-on none --display-info --tag-display-limit 0 "$deb" >"$work/lintian.txt" 2>"$work/lintian.err" ||
+  fail "lintian could not check the package: $(cat "$work/lintian.err")"
+cat "$work/lintian.txt"
+while read -r kind _ tag _; do
+  [ "$kind" = I: ] && [ -n "${accepted_info[$tag]+named}" ] || fail "lintian: $kind $tag"
+done <"$work/lintian.txt"
+
+# The same sources give the same package: every time stamp in it is the date
+# of the sources (the last commit's), the installed files are in sorted
+# order, and a second cpack writes the same bytes.
+epoch=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct)}
+stamp=$(TZ=UTC date -d "@$epoch" '+%Y-%m-%d %H:%M:%S')
+for part in ctrl fsys; do
+  dpkg-deb "--$part-tarfile" "$deb" | TZ=UTC tar -tv --full-time >"$work/$part.txt"
+  stray=$(awk -v stamp="$stamp" '$4 " " $5 != stamp' "$work/$part.txt")
+  [ -z "$stray" ] || fail "$part archive: times other than $stamp: $stray"
+done
+awk '{print $6}' "$work/fsys.txt" | LC_ALL=C sort -c || fail "the files are not in sorted order"
+mv "$deb" "$work/first.deb"
+sleep 1
+(cd "$build" && cpack -G DEB >/dev/null) || fail "the second cpack -G DEB failed"
+cmp -s "$work/first.deb" "$deb" || fail "a second cpack gave another package: $(sha256sum "$work/first.deb" "$deb")"
+
 # The layout on the target machine.
 target="$work/root"
 dpkg-deb -x "$deb" "$target"
 usr="$target/usr"
 app_id=com.ostrelwerk.Capacimo
-for file in lib/capacimo/Capacimo lib/capacimo/capacimo-calc lib/capacimo/DLLs/cp_ktv00xa.so \
-  share/applications/$app_id.desktop share/metainfo/$app_id.metainfo.xml \
-  share/icons/hicolor/scalable/apps/$app_id.svg share/man/man1/capacimo-calc.1.gz share/doc/capacimo/copyright; do
+binaries=(lib/capacimo/Capacimo lib/capacimo/capacimo-calc lib/capacimo/DLLs/cp_ktv00xa.so)
+for file in "${binaries[@]}" share/applications/$app_id.desktop share/metainfo/$app_id.metainfo.xml \
+  share/icons/hicolor/scalable/apps/$app_id.svg share/man/man1/capacimo-calc.1.gz share/man/man1/capacimo.1.gz \
+  share/doc/capacimo/copyright share/doc/capacimo/changelog.gz share/doc/capacimo/README.md; do
   [ -f "$usr/$file" ] && [ ! -L "$usr/$file" ] || fail "no file usr/$file"
 done
+
+# Built with Debian's hardening flags: stack protector, fortified functions,
+# relro and immediate binding (the compiler's own PIE included).
+for binary in "${binaries[@]}"; do
+  hardening-check --nocfprotection "$usr/$binary" >"$work/hardening.txt" ||
+    fail "usr/$binary is not hardened: $(cat "$work/hardening.txt")"
+done
+
+# The changelog names the package's version and the date of the sources.
+zcat "$usr/share/doc/capacimo/changelog.gz" >"$work/changelog"
+[ "$(dpkg-parsechangelog -l "$work/changelog" -S Version)" = "$version" ] ||
+  fail "the changelog's version is not $version: $(cat "$work/changelog")"
+[ "$(dpkg-parsechangelog -l "$work/changelog" -S Timestamp)" = "$epoch" ] ||
+  fail "the changelog's date is not the sources' ($stamp): $(cat "$work/changelog")"
 [ "$(readlink "$usr/bin/capacimo")" = ../lib/capacimo/Capacimo ] || fail "usr/bin/capacimo is no link to the program"
 [ "$(readlink "$usr/bin/capacimo-calc")" = ../lib/capacimo/capacimo-calc ] ||
   fail "usr/bin/capacimo-calc is no link to the program"
@@ -96,6 +142,12 @@ appstreamcli validate --no-net "$metainfo" >"$work/appstream.log" 2>&1 ||
   fail "appstreamcli validate: $(cat "$work/appstream.log")"
 grep -q "<launchable type=\"desktop-id\">$(basename "$desktop")</launchable>" "$metainfo" ||
   fail "the metadata does not name the desktop entry $(basename "$desktop")"
+grep -q "<release version=\"$version\" date=\"${stamp% *}\"/>" "$metainfo" ||
+  fail "the metadata's release is not $version of ${stamp% *}: $(grep '<release ' "$metainfo")"
+# The screenshot it names is the one the build rendered, in the package.
+screenshot=$(sed -n 's|.*<image>.*/\([^/<]*\)</image>.*|\1|p' "$metainfo")
+file "$usr/share/doc/capacimo/$screenshot" | grep -q 'PNG image data' ||
+  fail "the screenshot '$screenshot' is not in the package"
 
 # capacimo-calc from the unpacked tree: the build's result, and a man page
 # that lists every option of its help.

@@ -132,14 +132,14 @@ std::string words() {
                             {"records", w.records},
                             {"bytes", w.bytes},
                             {"bytes_text", groupedNumber(w.bytes)},
-                            {"share", shareText(w.bytes, b)}});
+                            {"share", shareText(w.bytes, b.bytesWritten())}});
         }
         auto total = [&](BreakdownKind kind, std::int64_t bytes, bool withShare) {
             rows.push_back({{"kind", breakdownKindId(kind)},
                             {"name", breakdownRowName(kind)},
                             {"bytes", bytes},
                             {"bytes_text", groupedNumber(bytes)},
-                            {"share", withShare ? shareText(bytes, b) : std::string()}});
+                            {"share", withShare ? shareText(bytes, b.bytesWritten()) : std::string()}});
         };
         total(BreakdownKind::Overhead, b.headerBytes(), true);
         if (b.uncountedBytes() > 0) total(BreakdownKind::OpenBlock, -b.uncountedBytes(), false);

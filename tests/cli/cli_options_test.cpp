@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <QRegularExpression>
 
+#include "calculator/vocabulary.h"
 #include "cli/options.h"
 #include "cli/report.h"
 
@@ -15,11 +14,8 @@ ParseResult parse(QStringList args) {
     return parseOptions(args, defaultEntries());
 }
 
-Report report(const CalculatorEntries& entries, bool allCards = false) {
-    Options o;
-    o.entries = entries;
-    o.allCards = allCards;
-    return makeReport(o);
+QStringList textLines(const CalculatorEntries& entries, const ResultOptions& options = {}) {
+    return QString::fromStdString(formatText(makeResultRecord(entries, options))).split('\n', Qt::SkipEmptyParts);
 }
 
 TEST(CliOptions, NoOptionsGiveTheResetDefaults) {
@@ -73,7 +69,7 @@ TEST(CliOptions, CountsTextsAndGroups) {
     EXPECT_EQ(e.cycleItems[2], 0);
     EXPECT_EQ(storageCycleCodeForItem(1, e.cycleItems[1]), 11);  // untouched groups keep 1 min
     EXPECT_TRUE(r.options.json);
-    EXPECT_TRUE(r.options.allCards);
+    EXPECT_TRUE(r.options.result.allCards);
 }
 
 TEST(CliOptions, BadInputNamesTheOptionAndWhatItAccepts) {
@@ -119,109 +115,65 @@ TEST(CliOptions, BadInputNamesTheOptionAndWhatItAccepts) {
     }
 }
 
-TEST(CliOptions, RetentionTargets) {
-    const std::pair<const char*, std::int64_t> valid[] = {
-        {"26w", 4368}, {"3w4d", 600}, {"180d", 4320}, {"12h", 12}, {"1w2d3h", 219}, {" 3W 4D ", 600}, {"0h", 0}};
-    for (const auto& [text, hours] : valid) EXPECT_EQ(parseDuration(text), hours) << text;
-    for (const char* bad : {"", "26", "w", "4d3w", "-1w", "1.5w", "9999999w", "26 weeks", "1w1w"}) {
-        EXPECT_EQ(parseDuration(bad), std::nullopt) << bad;
-    }
-    const auto r = parse({"--target", "2w", "--medium", "SD"});
+TEST(CliOptions, TargetAndMedium) {
+    const auto r = parse({"--target", " 2W 1h", "--medium", "SD"});
     ASSERT_TRUE(r.ok()) << r.error.toStdString();
-    EXPECT_EQ(r.options.target->medium, Medium::Card);
-    EXPECT_EQ(r.options.target->hours, 336);
-    EXPECT_EQ(parse({"--target", "2w"}).options.target->medium, Medium::Internal);
+    EXPECT_EQ(r.options.result.target->medium, Medium::Card);
+    EXPECT_EQ(r.options.result.target->hours, 337);
+    EXPECT_EQ(parse({"--target", "2w"}).options.result.target->medium, Medium::Internal);
+    EXPECT_FALSE(parse({"--breakdown"}).options.result.target.has_value());
+    EXPECT_TRUE(parse({"--breakdown"}).options.result.breakdown);
 }
 
-// The breakdown's rows add up to the bytes of two hours; the plan names what
-// reaches the target: the defaults' SD card lasts 2535 weeks, so one week more
-// takes the next card size.
-TEST(CliReport, BreakdownAndPlanInJson) {
-    Options o;
-    o.entries = defaultEntries();
-    o.entries.counts.analog = 4;
-    o.entries.analysisItems[1] = 1;  // daily
-    o.breakdown = true;
-    o.target = Target{Medium::Card, 2536 * 168};
-    const QJsonObject json = QJsonDocument::fromJson(formatJson(makeReport(o))).object();
-    const QJsonArray rows = json["breakdown"].toArray();
-    ASSERT_EQ(rows.size(), 3);
-    EXPECT_EQ(rows[0].toObject()["writer"].toString(), "Group 1");
-    EXPECT_EQ(rows[0].toObject()["cycle"].toString(), "1min");
-    EXPECT_EQ(rows[0].toObject()["records"].toInt(), 121);
-    EXPECT_EQ(rows[1].toObject()["writer"].toString(), "Analysis 2");
-    EXPECT_EQ(rows[1].toObject()["records"].toInt(), 1);
-    EXPECT_EQ(rows[2].toObject(), (QJsonObject{{"writer", "Block overhead"}, {"bytes", 41}}));
-    double sum = 0;
-    for (const QJsonValue& row : rows) sum += row.toObject()["bytes"].toDouble();
-    EXPECT_EQ(sum, json["bytes_per_two_hours"].toDouble());
-    EXPECT_DOUBLE_EQ(rows[0].toObject()["share"].toDouble(), rows[0].toObject()["bytes"].toDouble() / sum);
-
-    // Once blocks close, the open one is not counted: a row says so, and the sum still holds.
-    o.entries.cycleItems[0] = 2;  // 1 s
-    const QJsonArray closing = QJsonDocument::fromJson(formatJson(makeReport(o))).object()["breakdown"].toArray();
-    EXPECT_EQ(closing.last().toObject()["writer"].toString(), "Open block, not counted");
-    EXPECT_LT(closing.last().toObject()["bytes"].toDouble(), 0);
-    EXPECT_TRUE(rows[0].toObject()["without"].toObject().contains("sd"));
-
-    const QJsonObject plan = json["plan"].toObject();
-    EXPECT_EQ(plan["medium"].toString(), "sd");
-    EXPECT_EQ(plan["target_hours"].toInt(), 2536 * 168);
-    EXPECT_EQ(plan["card"].toString(), "512 MB");
-    ASSERT_EQ(plan["groups"].toArray().size(), 1);
-    EXPECT_EQ(plan["groups"].toArray()[0].toObject()["group"].toInt(), 1);
-    EXPECT_TRUE(plan.contains("all_groups_cycle"));
-
-    o.entries.cycleItems[0] = defaultEntries().cycleItems[0];
-    o.target = Target{Medium::Internal, 10'000'000};  // more than any setup lasts
-    const QJsonObject none = QJsonDocument::fromJson(formatJson(makeReport(o))).object()["plan"].toObject();
-    EXPECT_FALSE(none.contains("card"));
-    EXPECT_TRUE(none["groups"].toArray()[0].toObject()["cycle"].isNull());
-    EXPECT_TRUE(none["all_groups_cycle"].isNull());
-    const QString text = formatText(makeReport(o));
-    EXPECT_TRUE(text.contains("Block overhead")) << text.toStdString();
-    EXPECT_TRUE(text.contains("none reaches it")) << text.toStdString();
-}
-
-TEST(CliReport, TextShowsStatusAndRows) {
+// The text holds the result alone: the status line goes to stderr.
+TEST(CliReport, TextShowsTheRows) {
     CalculatorEntries e = defaultEntries();
     e.counts.analog = 0;
-    const QString text = formatText(report(e));
-    const QStringList lines = text.split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 4);
-    EXPECT_EQ(lines[0], "Error: There must be at least 1 active analog or digital channel!");
-    EXPECT_TRUE(lines[2].startsWith("Internal memory"));
-    EXPECT_EQ(lines[2].split(' ', Qt::SkipEmptyParts).mid(2), (QStringList{"51797", "0", "7"}));
-    EXPECT_TRUE(lines[3].startsWith("SD Card"));
-    EXPECT_EQ(lines[3].split(' ', Qt::SkipEmptyParts).mid(4), (QStringList{"69884", "4", "13"}));
+    const QStringList lines = textLines(e);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].startsWith("Result"));
+    EXPECT_TRUE(lines[1].startsWith("Internal memory"));
+    EXPECT_EQ(lines[1].split(' ', Qt::SkipEmptyParts).mid(2), (QStringList{"51797", "0", "7"}));
+    EXPECT_TRUE(lines[2].startsWith("SD Card 256 MB"));
+    EXPECT_EQ(lines[2].split(' ', Qt::SkipEmptyParts).mid(4), (QStringList{"69884", "4", "13"}));
 
-    const QStringList all = formatText(report(defaultEntries(), true)).split('\n', Qt::SkipEmptyParts);
+    ResultOptions allCards;
+    allCards.allCards = true;
+    const QStringList all = textLines(defaultEntries(), allCards);
     ASSERT_EQ(all.size(), 6);  // header, internal memory, four cards
-    EXPECT_TRUE(all[5].contains("2 GB"));
+    EXPECT_TRUE(all[5].startsWith("SD Card 2 GB"));
     EXPECT_TRUE(all[5].endsWith("20567     6     20"));
 }
 
-TEST(CliReport, JsonCarriesEverything) {
+// Where the bytes go and what reaches the target, each line with its figure;
+// nothing reaches ten million hours, and every miss says so in the same words.
+TEST(CliReport, BreakdownAndPlanText) {
+    ResultOptions options;
+    options.breakdown = true;
+    options.target = Target{Medium::Internal, 10'000'000};
     CalculatorEntries e = defaultEntries();
-    e.counts.analog = 21;
-    e.counts.groupValues[1] = 2;
-    e.cycleItems[1] = 0;
-    const auto doc = QJsonDocument::fromJson(formatJson(report(e)));
-    ASSERT_TRUE(doc.isObject());
-    const QJsonObject o = doc.object();
-    EXPECT_EQ(o["setup_image_bytes"].toInt(), 11263);
-    EXPECT_EQ(o["status"].toObject()["level"].toString(), "information");
-    EXPECT_TRUE(o["status"].toObject()["text"].toString().startsWith("Information:"));
-    const QJsonArray results = o["results"].toArray();
-    ASSERT_EQ(results.size(), 2);
-    EXPECT_EQ(results[0].toObject()["medium"].toString(), "Internal memory");
-    EXPECT_FALSE(results[0].toObject().contains("card"));
-    EXPECT_EQ(results[1].toObject()["card"].toString(), "256 MB");
-    const QJsonArray groups = o["groups"].toArray();
-    ASSERT_EQ(groups.size(), 10);
-    EXPECT_EQ(groups[1].toObject()["cycle"].toString(), "Off");
-    EXPECT_EQ(groups[1].toObject()["channels"].toArray()[1].toInt(), 1);
-    EXPECT_EQ(groups[0].toObject()["cycle"].toString(), "1min");
+    e.cycleItems[0] = 2;  // 1 s: blocks close, the open one is left out
+    const QStringList lines = textLines(e, options);
+    const auto row = [&lines](const QString& start) {
+        for (const QString& l : lines) {
+            if (l.startsWith(start)) return l.split(QRegularExpression("\\s{2,}"), Qt::SkipEmptyParts);
+        }
+        return QStringList{};
+    };
+    const QStringList group = row("Group 1 ");
+    ASSERT_GE(group.size(), 6) << lines.join('\n').toStdString();
+    EXPECT_EQ(group[2], "7200");
+    const QStringList written = row("Written in two hours");
+    const QStringList open = row("Open block, not counted");
+    const QStringList counted = row("Two hours as the durations count them");
+    ASSERT_EQ(written.size(), 2);
+    ASSERT_EQ(open.size(), 2);
+    ASSERT_EQ(counted.size(), 2);
+    EXPECT_LT(open[1].toInt(), 0);
+    EXPECT_EQ(written[1].toInt() + open[1].toInt(), counted[1].toInt());
+    EXPECT_EQ(counted[1].toInt(), makeResultRecord(e, {}).result.written);
+    EXPECT_EQ(row("  Group 1 alone:").value(1), "none reaches it");
+    EXPECT_EQ(row("  All these groups alike:").value(1), "none reaches it");
 }
 
 }  // namespace

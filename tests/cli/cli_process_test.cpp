@@ -1,6 +1,7 @@
 // Runs the real capacimo-calc program: exit status, what goes to stdout and stderr.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -17,8 +18,14 @@ struct Outcome {
     QString err;
 };
 
-Outcome runCalc(const QStringList& args) {
+// stdout: "" reads it; a path sends it to that file; "closed" starts the program without one.
+Outcome runCalc(const QStringList& args, const QString& stdoutTo = {}) {
     QProcess p;
+    if (stdoutTo == "closed") {
+        p.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
+    } else if (!stdoutTo.isEmpty()) {
+        p.setStandardOutputFile(stdoutTo);
+    }
     p.start(CAPACIMO_CALC_PATH, args);
     EXPECT_TRUE(p.waitForFinished(60000));
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
@@ -39,6 +46,7 @@ TEST(CliProcess, JsonIsOneObject) {
     const auto doc = QJsonDocument::fromJson(o.out.toUtf8(), &error);
     ASSERT_EQ(error.error, QJsonParseError::NoError) << o.out.toStdString();
     EXPECT_EQ(doc.object()["bytes_per_two_hours"].toInt(), 1130);
+    EXPECT_EQ(doc.object()["format"].toString(), "capacimo-result");
 }
 
 TEST(CliProcess, BadInputExitsWithTwoAndOneLineOnStderr) {
@@ -55,10 +63,32 @@ TEST(CliProcess, BadInputExitsWithTwoAndOneLineOnStderr) {
     }
 }
 
-TEST(CliProcess, ValidationErrorIsNotBadInput) {
-    const auto o = runCalc({"--analog", "3", "--analog-totalized", "5"});
-    EXPECT_EQ(o.exitCode, 0);
-    EXPECT_TRUE(o.out.startsWith("Error: To many analog totalizer!\n")) << o.out.toStdString();
+// A configuration with a problem is calculated: the problem goes to stderr
+// (in JSON into the status), stdout holds the result alone.
+TEST(CliProcess, ValidationErrorGoesToStderr) {
+    const QStringList args{"--analog", "3", "--analog-totalized", "5"};
+    const auto text = runCalc(args);
+    EXPECT_EQ(text.exitCode, 0);
+    EXPECT_EQ(text.err, "capacimo-calc: Error: To many analog totalizer!\n");
+    EXPECT_TRUE(text.out.startsWith("Result ")) << text.out.toStdString();
+    const auto json = runCalc(args + QStringList{"--json"});
+    EXPECT_EQ(json.exitCode, 0);
+    EXPECT_TRUE(json.err.isEmpty()) << json.err.toStdString();
+    const QJsonObject status = QJsonDocument::fromJson(json.out.toUtf8()).object()["status"].toObject();
+    EXPECT_EQ(status["level"].toString(), "error");
+    EXPECT_EQ(status["text"].toString(), "Error: To many analog totalizer!");
+}
+
+// A result that cannot be written is a failure, not a silent success.
+TEST(CliProcess, UnwritableOutputExitsWithOne) {
+    for (const QStringList& args : {QStringList{}, QStringList{"--json"}, QStringList{"--help"}}) {
+        const auto full = runCalc(args, "/dev/full");
+        EXPECT_EQ(full.exitCode, 1) << args.join(' ').toStdString();
+        EXPECT_EQ(full.err, "capacimo-calc: cannot write the result: No space left on device\n");
+        const auto closed = runCalc(args, "closed");
+        EXPECT_EQ(closed.exitCode, 1) << args.join(' ').toStdString();
+        EXPECT_EQ(closed.err, "capacimo-calc: cannot write the result: Bad file descriptor\n");
+    }
 }
 
 TEST(CliProcess, HelpAndVersion) {
@@ -68,6 +98,7 @@ TEST(CliProcess, HelpAndVersion) {
     const auto version = runCalc({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_TRUE(version.out.startsWith("capacimo-calc "));
+    for (const char* shortOption : {"-V", "-v"}) EXPECT_EQ(runCalc({shortOption}).out, version.out) << shortOption;
 }
 
 }  // namespace

@@ -350,7 +350,7 @@ private slots:
                                                row("SD Card 1 GB", r.card), ""}));
         QCOMPARE(lines.size(), 4 + static_cast<int>(entryTable().size()) + 1);
         QCOMPARE(lines.back(), QString());
-        QCOMPARE(lines[4], QString("SD card size\t1 GB"));
+        QCOMPARE(lines[4], QString("SD Card size\t1 GB"));
         QVERIFY(lines.contains("Analysis 2\tdaily analysis"));
         QVERIFY(lines.contains("Analog channels\t12"));
         QVERIFY(lines.contains("Group 1 storage cycle\t1s"));

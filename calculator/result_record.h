@@ -1,0 +1,63 @@
+// One answer of the calculator as every report gives it: the status line, the
+// durations, the groups' channels and, when asked, where the bytes go and
+// what reaches a retention target; and that answer as one JSON object, the
+// same text on the command line and in the web edition. Standard library
+// (and the header-only JSON library) only.
+#pragma once
+
+#include <cstdint>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "calculator/breakdown.h"
+#include "calculator/calculation.h"
+#include "calculator/count_validation.h"
+#include "calculator/entries.h"
+#include "calculator/planner.h"
+
+namespace capacimo {
+
+// A retention to reach on one medium.
+struct Target {
+    Medium medium = Medium::Internal;
+    std::int64_t hours = 0;
+};
+
+struct ResultOptions {
+    bool allCards = false;   // one SD Card row per card size, not only the selected one
+    bool breakdown = false;  // where the bytes go, and the durations without each writer
+    std::optional<Target> target;
+};
+
+struct ResultRecord {
+    ValidationOutcome status;
+    CalculationResult result;
+    RecorderSetup setup;
+    StorageCycleCodes codes{};
+    CalculatorEntries entries;
+    ResultOptions options;
+    std::optional<Breakdown> breakdown;  // when the options ask for it
+    std::optional<Plan> plan;            // when the options give a target
+};
+
+// Runs the count validation and the calculation for the entries, as the
+// dialog does, and the breakdown and the plan when the options ask for them.
+ResultRecord makeResultRecord(const CalculatorEntries& entries, const ResultOptions& options);
+
+// A row of the result table: the internal memory, then the selected SD Card
+// or, with allCards, every card size.
+struct ResultRow {
+    Medium medium = Medium::Internal;
+    std::int32_t cardItem = 0;  // SD Card rows only
+    StorageDuration duration;
+};
+std::vector<ResultRow> resultRows(const ResultRecord& record);
+
+// The result as one JSON object, its keys in a fixed order.
+nlohmann::ordered_json resultObject(const ResultRecord& record);
+// Its text as capacimo-calc --json prints it: one line, ending in '\n'.
+std::string resultJson(const ResultRecord& record);
+
+}  // namespace capacimo

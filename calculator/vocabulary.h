@@ -1,0 +1,146 @@
+// The words every report of a result uses: the command line, the calculator
+// dialog's Details window and Copy, a printed report and the web edition.
+// Each text lives here once; the reports arrange them, they do not spell
+// them. Standard library only.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calculator/breakdown.h"
+#include "calculator/count_validation.h"
+#include "calculator/duration.h"
+#include "calculator/entries.h"
+#include "calculator/planner.h"
+
+namespace capacimo {
+
+// ---- Time --------------------------------------------------------------
+
+inline constexpr int kHoursPerDay = 24;
+inline constexpr int kDaysPerWeek = 7;
+inline constexpr int kHoursPerWeek = kDaysPerWeek * kHoursPerDay;
+
+// A retention as the user writes it: weeks, days and hours, in this order, at
+// least one of them, each a whole number followed by w, d or h ("26w",
+// "3w4d", "180d", "12h"); letter case and blanks do not matter. The hours it
+// makes, or nothing for any other text. Each number is at most a million.
+std::optional<std::int64_t> parseRetention(std::string_view text);
+
+// Hours in words for a sentence: "26 weeks", "3 weeks 4 days", "1 week 3
+// hours", "0 hours". Parts that are zero are left out.
+std::string retentionText(std::int64_t hours);
+
+// (durationText and cardSizeText, the table forms of a duration and of a card
+// size, live beside the durations in calculator/duration.h.)
+
+// ---- The media ----------------------------------------------------------
+
+inline constexpr std::array<Medium, 2> kMedia = {Medium::Internal, Medium::Card};
+
+// The word scripts and options use for a medium: "internal", "sd".
+std::string_view mediumId(Medium medium);
+// The medium an id names exactly, or nothing.
+std::optional<Medium> mediumFromId(std::string_view id);
+// The caption of its result row: "Internal memory", "SD Card".
+std::string_view mediumCaption(Medium medium);
+// A result row's caption with the card size where there is one: "Internal
+// memory", "SD Card 256 MB".
+std::string resultRowCaption(Medium medium, std::int32_t cardItem);
+// The medium inside a sentence: "the internal memory", "the SD Card (256 MB)".
+std::string mediumPhrase(Medium medium, std::int32_t cardItem);
+
+// The result table's column captions.
+inline constexpr std::array<std::string_view, 4> kResultColumns = {"Result", "Weeks", "Days", "Hours"};
+
+// ---- Status line --------------------------------------------------------
+
+// "error", "information", "none".
+std::string_view statusLevelName(StatusLevel level);
+
+// ---- Entries ------------------------------------------------------------
+
+// "Group 1" .. "Group 10" for group 0..9; also the caption of its page.
+std::string groupName(int group);
+// "Analysis 1" .. "Analysis 4" for analysis 0..3.
+std::string analysisName(int analysis);
+// An entry in a list of every entry: "SD Card size", "Analog channels",
+// "Group 3 storage cycle".
+std::string entryLabel(const Entry& entry);
+// An entry's value as the dialog shows it: a list's item text, a count's number.
+std::string entryValueText(const Entry& entry, const CalculatorEntries& entries);
+
+// ---- Where the bytes go -------------------------------------------------
+
+// What a row of the breakdown stands for.
+enum class BreakdownKind { Group, Analysis, Overhead, OpenBlock };
+std::string_view breakdownKindId(BreakdownKind kind);  // "group", "analysis", "overhead", "open_block"
+
+// The writer w of the replay: "Group 1" .. "Group 10", "Analysis 1" .. "Analysis 4".
+std::string writerName(int writer);
+BreakdownKind writerKind(int writer);
+// A writer with its cycle, as a chart labels its bar: "Group 1 (1min)".
+std::string writerLabel(const WriterBytes& writer);
+// "Block overhead", "Open block, not counted": the rows below the writers.
+std::string_view breakdownRowName(BreakdownKind kind);
+
+// The sentence above a breakdown: "Where the 65,293 bytes of two hours go:",
+// saying how many of them the durations count once the open block is left out.
+std::string breakdownHeading(const Breakdown& breakdown);
+// A part's share of every byte written (a breakdown's bytesWritten()): "99.2 %";
+// "-" when nothing was written.
+std::string shareText(std::int64_t bytes, std::int64_t written);
+double shareOf(std::int64_t bytes, std::int64_t written);
+// "65,293 bytes"
+std::string bytesText(std::int64_t bytes);
+// "65,293": thousands apart by commas.
+std::string groupedNumber(std::int64_t value);
+
+inline constexpr std::string_view kWriterColumn = "Writer";
+inline constexpr std::string_view kCycleColumn = "Cycle";
+inline constexpr std::string_view kRecordsColumn = "Records";
+inline constexpr std::string_view kBytesColumn = "Bytes";
+inline constexpr std::string_view kShareColumn = "Share";
+// Totals below the rows.
+inline constexpr std::string_view kBytesWrittenRow = "Written in two hours";
+inline constexpr std::string_view kBytesCountedRow = "Two hours as the durations count them";
+
+// The durations without each writer.
+inline constexpr std::string_view kWithoutColumn = "Without";
+inline constexpr std::string_view kAsEnteredRow = "None (as entered)";
+// "Internal memory without it", "SD Card without it".
+std::string withoutColumn(Medium medium);
+// The sentence above those durations, or why there are none.
+std::string_view withoutHeading(const Breakdown& breakdown);
+
+// ---- What reaches a retention target ------------------------------------
+
+// The window that shows the breakdown, the durations without each writer and
+// the target.
+inline constexpr std::string_view kDetailsTitle = "Details";
+
+inline constexpr std::string_view kTargetTitle = "Retention target";
+inline constexpr std::string_view kTargetKeep = "Keep";  // Keep [26 weeks] on the [medium]
+inline constexpr std::string_view kTargetWeeks = "weeks";
+inline constexpr std::string_view kTargetOnThe = "on the";
+
+// The planner's answer: a heading, one answer per question, and a note when
+// no group writes.
+struct PlanAnswer {
+    std::string question;  // "Smallest SD Card:", "Group 1 alone:", "All these groups alike:"
+    std::string answer;    // "512 MB", "1s or slower", "none reaches it"
+};
+struct PlanWords {
+    std::string heading;  // "To keep 26 weeks on the SD Card (256 MB), which now lasts 50 w 0 d 0 h:"
+    std::vector<PlanAnswer> answers;
+    std::string note;  // empty, or why there is no cycle to change
+};
+// now: the duration the medium has with the entries as they are.
+PlanWords planWords(const Plan& plan, Medium medium, std::int64_t targetHours, std::int32_t cardItem,
+                    const StorageDuration& now);
+
+}  // namespace capacimo
