@@ -169,6 +169,11 @@ auto& fieldOf(const Entry& entry, Entries& e) {
 
 }  // namespace
 
+std::int32_t Entry::fitted(std::int32_t value) const {
+    if (isList()) return value < 0 || value > maximum ? 0 : value;
+    return std::clamp(value, 0, maximum);
+}
+
 std::int32_t& Entry::field(CalculatorEntries& entries) const { return fieldOf(*this, entries); }
 std::int32_t Entry::field(const CalculatorEntries& entries) const { return fieldOf(*this, entries); }
 
@@ -194,12 +199,7 @@ CalculatorEntries entriesFromStore(const ReadStoredEntry& read) {
     CalculatorEntries e = defaultEntries();
     for (const Entry& entry : entryTable()) {
         std::int32_t& field = entry.field(e);
-        const std::int32_t stored = read(entry, field);
-        if (entry.isList()) {
-            field = stored < 0 || stored > entry.maximum ? 0 : stored;  // outside the list: its first entry
-        } else {
-            field = std::clamp(stored, 0, entry.maximum);  // what the entry field makes of it
-        }
+        field = entry.fitted(read(entry, field));
     }
     // Stored analog counts that contradict each other are brought into line,
     // as the dialog does once it has loaded them.

@@ -64,6 +64,9 @@ struct Entry {
     std::vector<std::string> items;  // a list's texts; empty for a count
 
     bool isList() const { return !items.empty(); }
+    // What the entry's control makes of a number: a count is clamped to
+    // 0..maximum, a position outside a list selects its first entry.
+    std::int32_t fitted(std::int32_t value) const;
     std::int32_t& field(CalculatorEntries& entries) const;
     std::int32_t field(const CalculatorEntries& entries) const;
 };

@@ -49,7 +49,7 @@ void initRecorderSetup(RecorderSetup& setup) {
     setText(d.deviceCode, std::string_view("KTV00xA"));
     setText(d.version, std::string_view("00.00.00"));
     setText(d.serialNumber, std::string_view("00000000000"));
-    setText(d.deviceName, std::u16string_view(u"Scribent S"));
+    setText(d.deviceName, std::u16string_view(std::u16string(kModelName.begin(), kModelName.end())));  // ASCII
     const std::uint16_t capacities[8] = {kAnalogChannels, kDigitalChannels, kMathChannels, 12, 0,
                                          kGroups,         kSlotsPerGroup,   kLimitRecords};
     std::copy(std::begin(capacities), std::end(capacities), d.capacities);

@@ -10,6 +10,10 @@
 
 namespace capacimo {
 
+// The recorder model this calculator describes, as its device name and the
+// unit's name give it.
+inline constexpr std::string_view kModelName = "Scribent S";
+
 // Sizes of the recorder.
 inline constexpr int kAnalogChannels = 40;
 inline constexpr int kDigitalChannels = 14;

@@ -1,0 +1,131 @@
+// Setup files on disk: what is no file is refused without blocking, a large
+// file without being read, and a write is complete or leaves the old file.
+#include "common/setup_file_io.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+#include <functional>
+
+namespace capacimo {
+namespace {
+
+class SetupFileIoTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QString path(const char* name) const { return dir.filePath(name); }
+    static QByteArray raw(const QString& file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    // The error must name the file first.
+    static void expectRefused(const SetupReadResult& result, const QString& file, const char* reason) {
+        EXPECT_FALSE(result.setup);
+        const std::string start = (file + ": ").toStdString();
+        EXPECT_EQ(result.error.substr(0, start.size()), start) << result.error;
+        EXPECT_NE(result.error.find(reason), std::string::npos) << result.error;
+    }
+    QTemporaryDir dir;
+    const std::string text = writeSetupText(defaultEntries(), "Recorder 3");
+};
+
+// Runs a write in a child process, as an ordinary user even when the tests run
+// as root (whose rights ignore file modes), after prepare(). The write's error.
+bool writeFailsInChild(const QString& home, const QString& file, const std::function<void()>& prepare) {
+    const uid_t nobody = 65534;
+    if (geteuid() == 0) {
+        if (chown(home.toLocal8Bit().constData(), nobody, nobody) != 0) return false;
+        if (chown(file.toLocal8Bit().constData(), nobody, nobody) != 0) return false;
+    }
+    const pid_t child = fork();
+    if (child < 0) return false;
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(nobody) != 0 || setuid(nobody) != 0)) _exit(2);
+        prepare();
+        const QString error = writeSetupFile(file, writeSetupText(defaultEntries(), std::string(2000, 'n')));
+        _exit(error.startsWith(file + ": ") ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST_F(SetupFileIoTest, AWrittenFileReadsBack) {
+    const QString file = path("boiler.capacimo");
+    ASSERT_EQ(writeSetupFile(file, text), "");
+    const SetupReadResult read = readSetupFile(file);
+    ASSERT_TRUE(read.setup) << read.error;
+    EXPECT_EQ(read.setup->name, "Recorder 3");
+    EXPECT_EQ(raw(file).toStdString(), text);
+    ASSERT_TRUE(QFile(file).resize(0));
+    expectRefused(readSetupFile(file), file, "not valid JSON");
+}
+
+TEST_F(SetupFileIoTest, WhatIsNoSetupFileIsRefusedUnread) {
+    expectRefused(readSetupFile(path("missing.capacimo")), path("missing.capacimo"), "no such file");
+    expectRefused(readSetupFile(dir.path()), dir.path(), "directory");
+
+    const QString fifo = path("pipe.capacimo");
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    expectRefused(readSetupFile(fifo), fifo, "pipe");  // would block forever if it were opened
+
+    const QString device = path("zero.capacimo");
+    ASSERT_TRUE(QFile::link("/dev/zero", device));
+    expectRefused(readSetupFile(device), device, "device");
+
+    // Larger than any setup: refused after reading one byte more than the limit.
+    const QString big = path("big.capacimo");
+    QFile f(big);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(f.write(QByteArray::fromStdString(text)));
+    ASSERT_TRUE(f.resize(qint64{64} << 20));  // sparse: 64 MiB of zeros after the setup
+    f.close();
+    expectRefused(readSetupFile(big), big, "larger than 1048576 bytes");
+}
+
+TEST_F(SetupFileIoTest, AWriteNeverReplacesOrFollowsWhatIsNoPlainFile) {
+    const QString subdir = path("sub.capacimo");
+    ASSERT_TRUE(QDir().mkpath(subdir));
+    EXPECT_TRUE(writeSetupFile(subdir, text).startsWith(subdir + ": "));
+    EXPECT_TRUE(QFileInfo(subdir).isDir());
+
+    const QString target = path("target.capacimo");
+    ASSERT_EQ(writeSetupFile(target, "old\n"), "");
+    const QString link = path("link.capacimo");
+    ASSERT_TRUE(QFile::link(target, link));
+    EXPECT_TRUE(writeSetupFile(link, text).contains("symbolic link"));
+    EXPECT_EQ(raw(target), "old\n");
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+
+    const QString zero = path("zero.capacimo");
+    ASSERT_TRUE(QFile::link("/dev/zero", zero));
+    EXPECT_TRUE(writeSetupFile(zero, text).startsWith(zero + ": "));
+    EXPECT_EQ(QFileInfo(zero).symLinkTarget(), "/dev/zero");
+}
+
+TEST_F(SetupFileIoTest, AFailedWriteLeavesTheOldFileWhole) {
+    const QString file = path("kept.capacimo");
+    ASSERT_EQ(writeSetupFile(file, text), "");
+    // A full disk: files may not grow beyond 1 KiB, so the write fails with EFBIG as it would with ENOSPC.
+    EXPECT_TRUE(writeFailsInChild(dir.path(), file, [] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{1024, 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }));
+    EXPECT_EQ(raw(file).toStdString(), text);
+    const QString folder = dir.path();
+    EXPECT_TRUE(writeFailsInChild(dir.path(), file, [folder] { chmod(folder.toLocal8Bit().constData(), 0500); }));
+    chmod(folder.toLocal8Bit().constData(), 0700);
+    EXPECT_EQ(raw(file).toStdString(), text);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 1) << "a temporary file was left behind";
+}
+
+}  // namespace
+}  // namespace capacimo
