@@ -1,6 +1,7 @@
-// The calculator dialog's own words: its title, the captions of its pages,
-// the information page, its Reset button and where the Details' target starts. The
-// entries' captions live with the entries (calculator/entries.h).
+// The calculator dialog's own words: the captions of its pages, the
+// information page, its Reset button and where the Details' target starts.
+// Its title is the model's name (kModelName); the entries' captions live with
+// the entries (calculator/entries.h).
 #pragma once
 
 #include <array>
@@ -9,8 +10,6 @@
 #include "calculator/entries.h"
 
 namespace capacimo {
-
-inline constexpr const char* kDialogTitle = "Scribent S";
 
 // The outer pages, in their order.
 enum class DialogPage { Information, SignalAnalysis, ChannelSettings, GroupSettings };

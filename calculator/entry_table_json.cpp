@@ -61,7 +61,7 @@ Json entryObject(const Entry& entry) {
 }  // namespace
 
 nlohmann::ordered_json entryTableObject() {
-    Json o = {{"format", "capacimo-entries"}, {"version", 1}, {"title", kDialogTitle}};
+    Json o = {{"format", "capacimo-entries"}, {"version", 1}, {"title", kModelName}};
     o["pages"] = pages();
     o["entries"] = Json::array();
     for (const Entry& entry : entryTable()) o["entries"].push_back(entryObject(entry));
