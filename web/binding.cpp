@@ -3,6 +3,7 @@
 // its own. Entries cross as one number per row of the entry table (entries()).
 #include <emscripten/bind.h>
 
+#include <limits>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -28,7 +29,11 @@ std::optional<CalculatorEntries> entriesFromText(const std::string& valuesJson) 
     std::vector<std::int32_t> numbers;
     for (const Json& v : values) {
         if (!v.is_number_integer()) return std::nullopt;
-        numbers.push_back(v.get<std::int32_t>());
+        // A count field reads a number beyond 32 bits as no number: its minimum, 0.
+        const double n = v.get<double>();
+        const bool fits =
+            n >= std::numeric_limits<std::int32_t>::min() && n <= std::numeric_limits<std::int32_t>::max();
+        numbers.push_back(fits ? static_cast<std::int32_t>(n) : 0);
     }
     return entriesFromValues(numbers);
 }
