@@ -12,9 +12,12 @@ std::int64_t Breakdown::uncountedBytes() const { return closedBlocks > 0 ? lastB
 
 std::int64_t Breakdown::bytesWritten() const { return written - overheadBytes + headerBytes(); }
 
-Breakdown bytesBreakdown(Calculator& calculator, const CalculatorEntries& entries) {
+namespace {
+
+// What the calculator's last run wrote, writer by writer.
+Breakdown lastRunBreakdown(const Calculator& calculator, std::int32_t written) {
     Breakdown b;
-    b.written = calculator.calculate(entries).written;
+    b.written = written;
     const CCapacimo& simulator = calculator.simulator();
     b.closedBlocks = simulator.closedBlocks();
     b.lastBlockFill = simulator.blockFill();
@@ -40,9 +43,7 @@ Breakdown bytesBreakdown(Calculator& calculator, const CalculatorEntries& entrie
     return b;
 }
 
-Breakdown breakdownOf(const CalculatorEntries& entries) {
-    auto calculator = std::make_unique<Calculator>();
-    Breakdown b = bytesBreakdown(*calculator, entries);
+void addDurationsWithout(Breakdown& b, const CalculatorEntries& entries, Calculator& calculator) {
     for (WriterBytes& writer : b.writers) {
         CalculatorEntries without = entries;
         if (writer.writer < CCapacimo::kFirstAnalysisWriter) {
@@ -50,10 +51,28 @@ Breakdown breakdownOf(const CalculatorEntries& entries) {
         } else {
             without.analysisItems[writer.writer - CCapacimo::kFirstAnalysisWriter] = 0;
         }
-        const CalculationResult r = calculator->calculate(without);
+        const CalculationResult r = calculator.calculate(without);
         writer.withoutInternal = r.internal;
         writer.withoutCard = r.card;
     }
+}
+
+}  // namespace
+
+Breakdown bytesBreakdown(Calculator& calculator, const CalculatorEntries& entries) {
+    return lastRunBreakdown(calculator, calculator.calculate(entries).written);
+}
+
+Breakdown breakdownOf(const CalculatorEntries& entries) {
+    auto calculator = std::make_unique<Calculator>();
+    Breakdown b = bytesBreakdown(*calculator, entries);
+    addDurationsWithout(b, entries, *calculator);
+    return b;
+}
+
+Breakdown breakdownOf(const Calculator& calculator, const CalculationResult& result, const CalculatorEntries& entries) {
+    Breakdown b = lastRunBreakdown(calculator, result.written);
+    addDurationsWithout(b, entries, *std::make_unique<Calculator>());
     return b;
 }
 

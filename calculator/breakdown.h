@@ -63,4 +63,9 @@ Breakdown bytesBreakdown(Calculator& calculator, const CalculatorEntries& entrie
 // once more with it switched off.
 Breakdown breakdownOf(const CalculatorEntries& entries);
 
+// The whole breakdown of a calculation already made: `calculator`'s last run,
+// which gave `result` for `entries`. Only the durations without each writer
+// are calculated, on a calculator of their own.
+Breakdown breakdownOf(const Calculator& calculator, const CalculationResult& result, const CalculatorEntries& entries);
+
 }  // namespace capacimo

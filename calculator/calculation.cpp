@@ -2,7 +2,16 @@
 
 #include "calculator/channel_assignment.h"
 
+#include <atomic>
+
 namespace capacimo {
+namespace {
+
+std::atomic<std::uint64_t> g_calculations{0};
+
+}  // namespace
+
+std::uint64_t calculationsRun() { return g_calculations.load(); }
 
 CalculationResult runCalculation(const CalculatorEntries& entries, RecorderSetup& setup, StorageCycleCodes& codes,
                                  CConfigBlock& encoder, CCapacimo& simulator) {
@@ -10,6 +19,7 @@ CalculationResult runCalculation(const CalculatorEntries& entries, RecorderSetup
     simulator.setGroupCycles(&encoder, codes);
     encoder.setWorkingSetup(setup);
 
+    ++g_calculations;
     CalculationResult result;
     result.written = simulator.simulate();
     // The image has the same length for every setup, so it is encoded once.

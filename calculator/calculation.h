@@ -26,7 +26,11 @@ struct CalculationResult {
 CalculationResult runCalculation(const CalculatorEntries& entries, RecorderSetup& setup, StorageCycleCodes& codes,
                                  CConfigBlock& encoder, CCapacimo& simulator);
 
-// Owns everything one calculation needs; for callers without a dialog.
+// How many complete calculations this process has run; lets tests and
+// benchmarks count the calculations an action costs.
+std::uint64_t calculationsRun();
+
+// Owns everything one calculation needs.
 class Calculator {
 public:
     Calculator();

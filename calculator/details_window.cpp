@@ -7,15 +7,18 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QTableWidget>
-#include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <exception>
 
 #include "calculator/byte_chart.h"
-#include "widgets/result_list.h"
+#include "calculator/window_placement.h"
+#include "common/program_icon.h"
 
 namespace capacimo::unit {
 namespace {
@@ -24,79 +27,57 @@ namespace {
 constexpr int kInitialWeeks = 26;
 // The first row of the durations: every writer as entered, to compare with.
 const QString kAsEntered = QStringLiteral("None (as entered)");
-// Room between the calculator dialog and the window placed beside it.
-constexpr int kBesideGap = 8;
 
 QString text(const std::string& s) { return QString::fromStdString(s); }
-
-// A list entry's item text, a count's number.
-QString valueText(const Entry& entry, const CalculatorEntries& entries) {
-    const std::int32_t value = entry.field(entries);
-    if (entry.isList() && value >= 0 && value < static_cast<std::int32_t>(entry.items.size())) {
-        return text(entry.items[static_cast<std::size_t>(value)]);
-    }
-    return QString::number(value);
-}
-
-// "Analog channels", "Group 3 storage cycle".
-QString entryLabel(const Entry& entry) {
-    if (entry.page == EntryPage::Group)
-        return QStringLiteral("Group %1 %2").arg(entry.index + 1).arg(text(entry.summary));
-    QString label = text(entry.summary);
-    if (!label.isEmpty()) label[0] = label[0].toUpper();
-    return label;
-}
 
 QString cardText(std::int32_t item) { return text(cardSizeText(item)); }
 
 }  // namespace
 
-QString plainResultsText(const TdfsEnhListView& results, const CalculatorEntries& entries) {
-    QStringList lines;
-    QStringList header;
-    for (int column = 0; column < results.ColumnCount(); ++column) header << results.ColumnCaption(column);
-    lines << header.join(u'\t');
-    // The list's second row is the SD card's; its caption gains the card size.
-    for (int row = 0; row < results.ItemCount(); ++row) {
-        QStringList cells{results.ItemCaption(row)};
-        if (row == 1) cells[0] += u' ' + cardText(entries.cardItem);
-        for (int i = 0; i < results.SubItemCount(row); ++i) cells << results.SubItem(row, i);
-        lines << cells.join(u'\t');
-    }
-    lines << QString();
-    for (const Entry& entry : entryTable()) lines << entryLabel(entry) + u'\t' + valueText(entry, entries);
-    return lines.join(u'\n') + u'\n';
-}
-
-TDetailsWindow::TDetailsWindow(QWidget* owner) : QDialog(owner), entries_(defaultEntries()) {
+TDetailsWindow::TDetailsWindow(QWidget* owner) : QDialog(owner, Qt::Tool), entries_(defaultEntries()) {
+    // A tool window stays above the dialog it belongs to, so that a click
+    // into the dialog does not hide it.
     setObjectName("dlg_Details");
     setWindowTitle("Details");
+    setWindowIcon(programIcon());
     setModal(false);
-    schedule_ = [this](std::function<void()> task) { QTimer::singleShot(0, this, std::move(task)); };
     if (owner != nullptr) {
         setFont(owner->font());
         // The window goes when the calculator dialog goes.
         owner->installEventFilter(this);
     }
 
-    auto* layout = new QVBoxLayout(this);
-    lbl_Written = new QLabel(this);
+    // Everything scrolls when the screen is too small for it.
+    auto* frame = new QVBoxLayout(this);
+    frame->setContentsMargins(0, 0, 0, 0);
+    scroll_ = new QScrollArea(this);
+    scroll_->setObjectName("scr_Details");
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setWidgetResizable(true);
+    scroll_->setAccessibleName(windowTitle());
+    frame->addWidget(scroll_);
+    contents_ = new QWidget(scroll_);
+    contents_->installEventFilter(this);  // follows the size its contents ask for
+
+    auto* layout = new QVBoxLayout(contents_);
+    lbl_Written = new QLabel(contents_);
     lbl_Written->setObjectName("lbl_Written");
     lbl_Written->setWordWrap(true);
     layout->addWidget(lbl_Written);
-    chart_ = new TByteChart(this);
+    chart_ = new TByteChart(contents_);
     chart_->setObjectName("cht_Bytes");
     layout->addWidget(chart_);
     buildWithoutTable(layout);
     buildTarget(layout);
     layout->addStretch(1);
+    scroll_->setWidget(contents_);
 }
 
 void TDetailsWindow::buildWithoutTable(QVBoxLayout* layout) {
-    lbl_Without = new QLabel(this);
+    lbl_Without = new QLabel(contents_);
     lbl_Without->setObjectName("lbl_Without");
     layout->addWidget(lbl_Without);
-    tbl_Without = new QTableWidget(0, 3, this);
+    tbl_Without = new QTableWidget(0, 3, contents_);
     tbl_Without->setObjectName("tbl_Without");
     // Fixed rows, and the number columns sized once after each filling: sizing
     // them to their contents at every cell would measure every row again.
@@ -119,7 +100,7 @@ void TDetailsWindow::buildWithoutTable(QVBoxLayout* layout) {
 }
 
 void TDetailsWindow::buildTarget(QVBoxLayout* layout) {
-    auto* target = new QGroupBox("Retention target", this);
+    auto* target = new QGroupBox("Retention target", contents_);
     target->setObjectName("grp_Target");
     auto* targetLayout = new QVBoxLayout(target);
     auto* row = new QHBoxLayout;
@@ -129,6 +110,7 @@ void TDetailsWindow::buildTarget(QVBoxLayout* layout) {
     spb_TargetWeeks->setRange(0, kMaximumWeeks);
     spb_TargetWeeks->setValue(kInitialWeeks);
     spb_TargetWeeks->setSuffix(" weeks");
+    spb_TargetWeeks->setAccessibleName("Weeks to keep");
     spb_TargetWeeks->setAlignment(Qt::AlignRight);
     row->addWidget(spb_TargetWeeks);
     row->addWidget(new QLabel("on the", target));
@@ -136,6 +118,7 @@ void TDetailsWindow::buildTarget(QVBoxLayout* layout) {
     cb_TargetMedium->setObjectName("cb_TargetMedium");
     cb_TargetMedium->addItem("Internal memory", static_cast<int>(Medium::Internal));
     cb_TargetMedium->addItem("SD card", static_cast<int>(Medium::Card));
+    cb_TargetMedium->setAccessibleName("Medium to keep them on");
     row->addWidget(cb_TargetMedium);
     row->addStretch(1);
     targetLayout->addLayout(row);
@@ -150,7 +133,7 @@ void TDetailsWindow::buildTarget(QVBoxLayout* layout) {
         if (isVisible())
             refreshPlan();
         else
-            stale_ = true;
+            planStale_ = true;
     };
     connect(spb_TargetWeeks, &QSpinBox::valueChanged, this, targetChanged);
     connect(cb_TargetMedium, &QComboBox::currentIndexChanged, this, targetChanged);
@@ -160,57 +143,61 @@ Medium TDetailsWindow::medium() const { return static_cast<Medium>(cb_TargetMedi
 
 QStringList TDetailsWindow::planLines() const { return lbl_Plan->text().split(u'\n'); }
 
-void TDetailsWindow::setEntries(const CalculatorEntries& entries) {
+void TDetailsWindow::showCalculation(const CalculatorEntries& entries, const CalculationResult& result,
+                                     const Breakdown& breakdown) {
     entries_ = entries;
-    stale_ = true;
-    if (!isVisible() || scheduled_) return;
-    scheduled_ = true;
-    schedule_([this] {
-        scheduled_ = false;
-        if (stale_ && isVisible()) refresh();
-    });
-}
-
-void TDetailsWindow::setVisible(bool visible) {
-    // Filled before it is shown, so that it opens at the size its contents need.
-    if (visible && stale_) refresh();
-    QDialog::setVisible(visible);
+    current_ = result;
+    showBreakdown(breakdown);
+    ++breakdowns_;
+    refreshPlan();
 }
 
 void TDetailsWindow::showEvent(QShowEvent* event) {
+    if (planStale_) refreshPlan();
     QDialog::showEvent(event);
+    fitToScreen();
     if (placed_ || event->spontaneous() || parentWidget() == nullptr) return;
     placed_ = true;
-    // Beside the calculator dialog where the screen has room, so that both can be seen.
-    const QRect owner = parentWidget()->window()->frameGeometry();
-    const QRect screen = parentWidget()->screen()->availableGeometry();
-    const QPoint beside(owner.right() + kBesideGap, owner.top());
-    if (beside.x() + frameGeometry().width() <= screen.right()) move(beside);
+    // Beside the calculator dialog where the screen has room, so that both
+    // can be seen; the window's frame is taken to be as wide as the dialog's
+    // until the window manager has drawn it.
+    QWidget* owner = parentWidget()->window();
+    const QMargins decoration(owner->geometry().left() - owner->frameGeometry().left(),
+                              owner->geometry().top() - owner->frameGeometry().top(),
+                              owner->frameGeometry().right() - owner->geometry().right(),
+                              owner->frameGeometry().bottom() - owner->geometry().bottom());
+    const QSize frame = frameGeometry().size() == size() ? size().grownBy(decoration) : frameGeometry().size();
+    QRect results;
+    if (auto* list = owner->findChild<QWidget*>("lvw_Result"))
+        results = QRect(list->mapToGlobal(QPoint(0, 0)), list->size());
+    move(besidePosition(owner->frameGeometry(), results, frame, owner->screen()->availableGeometry()));
+}
+
+void TDetailsWindow::fitToScreen() {
+    QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : this;
+    const QSize decoration = owner->frameGeometry().size() - owner->size();
+    const QSize room = owner->screen()->availableGeometry().size() - decoration;
+    setMaximumSize(room);
+    // The caption wraps, so the height follows from the width.
+    QSize wanted = contents_->sizeHint();
+    if (contents_->hasHeightForWidth())
+        wanted.setHeight(std::max(wanted.height(), contents_->heightForWidth(wanted.width())));
+    if (wanted.height() > room.height()) wanted.rwidth() += scroll_->verticalScrollBar()->sizeHint().width();
+    if (wanted.width() > room.width()) wanted.rheight() += scroll_->horizontalScrollBar()->sizeHint().height();
+    const QSize size = wanted.expandedTo(this->size()).boundedTo(room);
+    if (size == this->size()) return;
+    resize(size);
+    // Grown, it still stays on the screen.
+    const QRect available = owner->screen()->availableGeometry();
+    const QSize frame = size + decoration;
+    move(std::clamp(pos().x(), available.left(), available.right() + 1 - frame.width()),
+         std::clamp(pos().y(), available.top(), available.bottom() + 1 - frame.height()));
 }
 
 bool TDetailsWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == parent() && event->type() == QEvent::Hide) hide();
+    if (watched == contents_ && event->type() == QEvent::LayoutRequest && isVisible()) fitToScreen();
     return QDialog::eventFilter(watched, event);
-}
-
-void TDetailsWindow::refresh() {
-    refreshBreakdown();
-    refreshPlan();
-    stale_ = false;
-}
-
-void TDetailsWindow::refreshBreakdown() {
-    try {
-        current_ = Calculator().calculate(entries_);
-        showBreakdown(breakdownOf(entries_));
-    } catch (const std::exception& e) {
-        current_ = CalculationResult{};
-        current_.internal = current_.card = kNoDuration;
-        chart_->setBars({}, 0);
-        tbl_Without->setRowCount(0);
-        lbl_Written->setText(QString::fromUtf8(e.what()));
-    }
-    ++breakdowns_;
 }
 
 void TDetailsWindow::refreshPlan() {
@@ -220,7 +207,9 @@ void TDetailsWindow::refreshPlan() {
     } catch (const std::exception& e) {
         lbl_Plan->setText(QString::fromUtf8(e.what()));
     }
+    planStale_ = false;
     ++plans_;
+    if (isVisible()) fitToScreen();
 }
 
 void TDetailsWindow::showBreakdown(const Breakdown& b) {

@@ -7,7 +7,6 @@
 
 #include <QDialog>
 #include <QStringList>
-#include <functional>
 
 #include "calculator/breakdown.h"
 #include "calculator/entries.h"
@@ -15,20 +14,13 @@
 
 class QComboBox;
 class QLabel;
+class QScrollArea;
 class QSpinBox;
 class QTableWidget;
 class QVBoxLayout;
-class TdfsEnhListView;
-
 namespace capacimo::unit {
 
 class TByteChart;
-
-// What "Copy" puts on the clipboard: the result list as tab-separated lines
-// (its header, then each row, the SD card row naming the card), a blank line,
-// then one line per entry in the table's order with its value as the dialog
-// shows it.
-QString plainResultsText(const TdfsEnhListView& results, const CalculatorEntries& entries);
 
 class TDetailsWindow : public QDialog {
     Q_OBJECT
@@ -37,19 +29,17 @@ public:
     // The largest retention target the window accepts, in weeks.
     static constexpr int kMaximumWeeks = 10000;
 
+    // A tool window over `owner`, the calculator dialog, whose results it
+    // keeps in view.
     explicit TDetailsWindow(QWidget* owner);
 
-    // The entries of the moment. While the window is visible everything is
-    // recalculated once control returns to the event loop, however many
-    // changes one action of the user brought; otherwise when it is next shown.
-    void setEntries(const CalculatorEntries& entries);
-    // Runs a task once control returns to the event loop; a zero-interval
-    // timer unless replaced.
-    using Scheduler = std::function<void(std::function<void()> task)>;
-    void setScheduler(Scheduler scheduler) { schedule_ = std::move(scheduler); }
+    // What the dialog calculated: the entries, their result and where the
+    // bytes went. The window calculates none of it again; only the planner
+    // runs here, for the target the window holds.
+    void showCalculation(const CalculatorEntries& entries, const CalculationResult& result, const Breakdown& breakdown);
     const CalculatorEntries& entries() const { return entries_; }
 
-    // How often the breakdown and the planner ran; lets callers see that they did.
+    // How often a breakdown was shown and the planner ran; lets callers see that they did.
     int breakdownCount() const { return breakdowns_; }
     int planCount() const { return plans_; }
 
@@ -61,17 +51,18 @@ public:
     // The planner's answer as shown, one sentence a line.
     QStringList planLines() const;
 
-    void setVisible(bool visible) override;
+    QScrollArea* scrollArea() const { return scroll_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Grows the window to what its contents ask for, never beyond the
+    // screen's available area; what does not fit scrolls.
+    void fitToScreen();
     void buildWithoutTable(QVBoxLayout* layout);
     void buildTarget(QVBoxLayout* layout);
-    void refresh();
-    void refreshBreakdown();
     void refreshPlan();
     void showBreakdown(const Breakdown& breakdown);
     void showPlan(const Plan& plan, std::int64_t weeks);
@@ -80,13 +71,13 @@ private:
 
     CalculatorEntries entries_;
     CalculationResult current_;  // both durations as entered
-    bool stale_ = true;
-    bool scheduled_ = false;
-    Scheduler schedule_;
+    bool planStale_ = true;
     bool placed_ = false;
     int breakdowns_ = 0;
     int plans_ = 0;
 
+    QScrollArea* scroll_ = nullptr;
+    QWidget* contents_ = nullptr;
     QLabel* lbl_Written = nullptr;
     TByteChart* chart_ = nullptr;
     QLabel* lbl_Without = nullptr;

@@ -6,20 +6,25 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 #include <exception>
 #include <tuple>
 
+#include "calculator/breakdown.h"
 #include "calculator/details_window.h"
 #include "calculator/settings.h"
 #include "common/design_scale.h"
 #include "common/error_box.h"
+#include "common/program_icon.h"
+#include "widgets/contrast.h"
 
 namespace capacimo::unit {
 namespace {
@@ -117,9 +122,11 @@ TTab95Sheet* sheet(TPage95Control* control, const QString& caption, const QStrin
     return page;
 }
 
-TPage95Control* pageControl(QWidget* parent, const char* name) {
+// A page control, named for a screen reader as `title`.
+TPage95Control* pageControl(QWidget* parent, const char* name, const QString& title) {
     auto* control = new TPage95Control(parent);
     control->setObjectName(name);
+    control->setAccessibleTitle(title);
     return control;
 }
 
@@ -138,7 +145,11 @@ void setUiScale(int pixelsPerInch) { g_uiScale = pixelsPerInch >= 120 ? 1.0 : 0.
 
 int Scale(int value) { return static_cast<int>(std::lround(value * g_uiScale)); }
 
-Tdlg_Main::Tdlg_Main(QWidget* owner) : QDialog(owner) { FormCreate(); }
+Tdlg_Main::Tdlg_Main(QWidget* owner) : QDialog(owner) {
+    setWindowIcon(programIcon());
+    schedule_ = [this](std::function<void()> task) { QTimer::singleShot(0, this, std::move(task)); };
+    FormCreate();
+}
 
 Tdlg_Main::~Tdlg_Main() { FormDestroy(); }
 
@@ -151,7 +162,6 @@ void Tdlg_Main::FormCreate() {
         // them to the screen itself; a 120 pixels-per-inch screen thus shows
         // the layout at the size it was designed for.
         setUiScale(logicalDpiY());
-        initRecorderSetup(setup_);
         buildFrame();
         buildEntries();
         updating_ = false;
@@ -159,9 +169,7 @@ void Tdlg_Main::FormCreate() {
         ResetToDefaults();
         RestoreSettings();
 
-        configBlock_ = std::make_unique<CConfigBlock>();
-        capacimo_ = std::make_unique<CCapacimo>();
-        capacimo_->setGroupCycles(configBlock_.get(), storageCycleCodes_);
+        calculating_ = true;
 
         pctrl_Stgs->setActivePage(tab_Info);
         pctrl_Channels->setActivePage(channelSheets[0]);
@@ -180,8 +188,7 @@ void Tdlg_Main::FormDestroy() {
         CloseSettingsKey();
         showErrorBox(nullptr, QString::fromUtf8(e.what()));
     }
-    capacimo_.reset();
-    configBlock_.reset();
+    calculating_ = false;
 }
 
 void Tdlg_Main::showEvent(QShowEvent* event) {
@@ -189,7 +196,22 @@ void Tdlg_Main::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) FormShow();
 }
 
-void Tdlg_Main::FormShow() { Recalculate(); }
+void Tdlg_Main::FormShow() {
+    Recalculate();
+    // The dialog opens on the first control of its tab order.
+    entryControls_[rowsInDialogOrder().front()]->setFocus();
+}
+
+void Tdlg_Main::keyPressEvent(QKeyEvent* event) {
+    // No button is the default one, so that Enter in a field presses
+    // nothing; on a focused button Enter presses that button.
+    auto* button = qobject_cast<QPushButton*>(focusWidget());
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && button != nullptr) {
+        button->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
 
 // ---------------------------------------------------------------------------
 // Building the controls
@@ -203,7 +225,7 @@ void Tdlg_Main::buildFrame() {
     // Top to bottom: the card size, the pages, the status line, the results, the buttons.
     QFrame* pnl_Settings = panel(this, "pnl_Settings", {0, 0, d(675), d(45 + 216 + 32)});
     pnl_GeneralStg = panel(pnl_Settings, "pnl_GeneralStg", {0, 0, d(675), d(45)});
-    pctrl_Stgs = pageControl(pnl_Settings, "pctrl_Stgs");
+    pctrl_Stgs = pageControl(pnl_Settings, "pctrl_Stgs", QStringLiteral("Settings"));
     pctrl_Stgs->setGeometry(0, d(45), d(675), d(216));
     connect(pctrl_Stgs, &TPage95Control::OnChange, this, [this] { pctrl_StgsChange(); });
 
@@ -247,6 +269,7 @@ void Tdlg_Main::buildInformationPage() {
     auto* mmo_Info = new QPlainTextEdit(tab_Info);
     mmo_Info->setObjectName("mmo_Info");
     mmo_Info->setReadOnly(true);
+    mmo_Info->setAccessibleName(tab_Info->Caption());
     // The ten lines as they are; the memo wraps what does not fit its width.
     QStringList info;
     for (const char* line : kInfoLines) info << QString::fromLatin1(line);
@@ -259,7 +282,7 @@ void Tdlg_Main::buildInformationPage() {
 
 void Tdlg_Main::buildChannelPages() {
     tab_ChStgs = sheet(pctrl_Stgs, "Channel Settings", "tab_ChStgs");
-    pctrl_Channels = pageControl(tab_ChStgs, "pctrl_Channels");
+    pctrl_Channels = pageControl(tab_ChStgs, "pctrl_Channels", tab_ChStgs->Caption());
     channelSheets = {sheet(pctrl_Channels, "Analog channels", "tab_Analog"),
                      sheet(pctrl_Channels, "Digital channels", "tab_Digital"),
                      sheet(pctrl_Channels, "Math channels", "tab_Math")};
@@ -268,7 +291,7 @@ void Tdlg_Main::buildChannelPages() {
 
 void Tdlg_Main::buildGroupPages() {
     tab_GroupStgs = sheet(pctrl_Stgs, "Group settings", "tab_GroupStgs");
-    pctrl_Groups = pageControl(tab_GroupStgs, "pctrl_Groups");
+    pctrl_Groups = pageControl(tab_GroupStgs, "pctrl_Groups", tab_GroupStgs->Caption());
     for (int i = 0; i < kGroups; ++i) {
         groupSheets[i] =
             sheet(pctrl_Groups, QStringLiteral("Group %1").arg(i + 1), QStringLiteral("tab_Group_%1").arg(i + 1));
@@ -280,10 +303,9 @@ void Tdlg_Main::buildResultList(QWidget* pnl_Result) {
     lvw_Result = new TdfsEnhListView(pnl_Result);
     lvw_Result->setObjectName("lvw_Result");
     lvw_Result->setGeometry(1, 1, pnl_Result->width() - 2, pnl_Result->height() - 2);
-    lvw_Result->AddColumn("Result", designScaled(this, 200), Qt::AlignLeft, true);
-    for (const char* caption : {"Weeks", "Days", "Hours"}) lvw_Result->AddColumn(caption, Scale(80), Qt::AlignRight);
-    lvw_Result->AddItem("Internal memory", {"0", "0", "0"});
-    lvw_Result->AddItem("SD Card", {"0", "0", "0"});
+    lvw_Result->AddColumn(kResultColumns[0], designScaled(this, 200), Qt::AlignLeft, true);
+    for (int column = 1; column < 4; ++column) lvw_Result->AddColumn(kResultColumns[column], Scale(80), Qt::AlignRight);
+    for (const char* row : kResultRows) lvw_Result->AddItem(row, {"0", "0", "0"});
     // Every row is drawn by the list itself, selected over its full width.
     connect(lvw_Result, &TdfsEnhListView::OnDrawItem, this,
             [](TdfsEnhListView*, QPainter*, int, const QRect&, TdfsEnhListView::TOwnerDrawState, bool& defaultDrawing,
@@ -292,13 +314,22 @@ void Tdlg_Main::buildResultList(QWidget* pnl_Result) {
                 fullRowSelect = true;
             });
 
+    // The two commands also have keys, which work anywhere in the dialog and
+    // which the menu shows.
     auto* details = new QAction("Details...", lvw_Result);
     details->setObjectName("act_Details");
+    details->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     connect(details, &QAction::triggered, this, [this] { ShowDetails(); });
     auto* copy = new QAction("Copy", lvw_Result);
     copy->setObjectName("act_Copy");
+    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     connect(copy, &QAction::triggered, this, [this] { CopyResults(); });
+    for (QAction* action : {details, copy}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setShortcutVisibleInContextMenu(true);
+    }
     lvw_Result->addActions({details, copy});
+    lvw_Result->setAccessibleName("Results");
     lvw_Result->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(lvw_Result, &QTreeWidget::itemDoubleClicked, this, [this] { ShowDetails(); });
 }
@@ -358,9 +389,12 @@ QWidget* Tdlg_Main::buildEntry(const Entry& entry) {
     auto* label = new QLabel(QString::fromStdString(entry.caption), page);
     label->setObjectName(QStringLiteral("lbl_") + control.mid(control.indexOf(u'_') + 1));
     label->move(at.label);
+    QWidget* field = entry.isList() ? static_cast<QWidget*>(new QComboBox(page)) : new TExtSpinEdit(page);
+    // A screen reader names the field by its caption.
+    label->setBuddy(field);
+    field->setAccessibleName(label->text());
 
-    if (entry.isList()) {
-        auto* list = new QComboBox(page);
+    if (auto* list = qobject_cast<QComboBox*>(field)) {
         list->setObjectName(control);
         list->setEditable(false);
         for (const std::string& item : entry.items) list->addItem(QString::fromStdString(item));
@@ -369,7 +403,7 @@ QWidget* Tdlg_Main::buildEntry(const Entry& entry) {
         connect(list, &QComboBox::activated, this, [this, card] { card ? cb_CFSizeChange() : cb_SaveCycleChange(); });
         return list;
     }
-    auto* edit = new TExtSpinEdit(page);
+    auto* edit = static_cast<TExtSpinEdit*>(field);
     edit->setObjectName(control);
     edit->setMinValue(0);
     edit->setMaxValue(entry.maximum);
@@ -422,14 +456,32 @@ void Tdlg_Main::showEntries(const CalculatorEntries& entries) {
 }
 
 void Tdlg_Main::Recalculate() {
-    if (updating_ || !capacimo_) return;
+    if (updating_ || !calculating_) return;
     try {
         BusyCursor busy;
         const CalculatorEntries entries = currentEntries();
-        const CalculationResult result = runCalculation(entries, setup_, storageCycleCodes_, *configBlock_, *capacimo_);
-        writeResults(result);
+        lastResult_ = calculator_->calculate(entries);
+        lastEntries_ = entries;
+        writeResults(lastResult_);
         ++calculations_;
-        if (details_ != nullptr && details_->isVisible()) details_->setEntries(entries);
+    } catch (const std::exception& e) {
+        showErrorBox(this, QString::fromUtf8(e.what()));
+        return;
+    }
+    if (details_ == nullptr || !details_->isVisible() || detailsScheduled_) return;
+    detailsScheduled_ = true;
+    schedule_([this] {
+        detailsScheduled_ = false;
+        if (details_->isVisible()) refreshDetails();
+    });
+}
+
+void Tdlg_Main::refreshDetails() {
+    // The breakdown is read from the dialog's own last run; only the
+    // durations without each writer need calculations of their own.
+    try {
+        if (calculations_ == 0) Recalculate();
+        details_->showCalculation(lastEntries_, lastResult_, breakdownOf(*calculator_, lastResult_, lastEntries_));
     } catch (const std::exception& e) {
         showErrorBox(this, QString::fromUtf8(e.what()));
     }
@@ -448,25 +500,83 @@ void Tdlg_Main::writeResults(const CalculationResult& result) {
 
 void Tdlg_Main::ShowDetails() {
     if (details_ == nullptr) details_ = new TDetailsWindow(this);
-    details_->setEntries(currentEntries());
+    if (!details_->isVisible()) refreshDetails();
     details_->show();
     details_->raise();
     details_->activateWindow();
 }
 
 void Tdlg_Main::CopyResults() {
-    QGuiApplication::clipboard()->setText(plainResultsText(*lvw_Result, currentEntries()));
+    const CopyHeading heading{QStringLiteral("%1 %2").arg(QString::fromLatin1(kApplicationTitle), CAPACIMO_VERSION),
+                              QDate::currentDate(), lbl_Status->isHidden() ? QString() : lbl_Status->text()};
+    QGuiApplication::clipboard()->setText(plainResultsText(heading, lastResult_, lastEntries_));
+}
+
+namespace {
+
+// A list entry's item text, a count's number.
+QString valueText(const Entry& entry, const CalculatorEntries& entries) {
+    const std::int32_t value = entry.field(entries);
+    if (entry.isList() && value >= 0 && value < static_cast<std::int32_t>(entry.items.size()))
+        return QString::fromStdString(entry.items[static_cast<std::size_t>(value)]);
+    return QString::number(value);
+}
+
+// "Analog channels", "Group 3 storage cycle".
+QString entryLabel(const Entry& entry) {
+    QString label = QString::fromStdString(entry.summary);
+    if (entry.page == EntryPage::Group) return QStringLiteral("Group %1 %2").arg(entry.index + 1).arg(label);
+    if (!label.isEmpty()) label[0] = label[0].toUpper();
+    return label;
+}
+
+}  // namespace
+
+QString plainResultsText(const CopyHeading& heading, const CalculationResult& result,
+                         const CalculatorEntries& entries) {
+    QStringList lines{QStringLiteral("Model\t") + QString::fromLatin1(kUnitName),
+                      QStringLiteral("Program\t") + heading.program,
+                      QStringLiteral("Date\t") + heading.date.toString(Qt::ISODate)};
+    if (!heading.status.isEmpty()) lines << QStringLiteral("Status\t") + heading.status;
+    lines << QString();
+    QStringList header;
+    for (const char* caption : kResultColumns) header << QString::fromLatin1(caption);
+    lines << header.join(u'\t');
+    const StorageDuration* durations[] = {&result.internal, &result.card};
+    for (int row = 0; row < 2; ++row) {
+        QString caption = QString::fromLatin1(kResultRows[row]);
+        if (row == 1) caption += u' ' + QString::fromStdString(cardSizeText(entries.cardItem));
+        const StorageDuration& d = *durations[row];
+        lines << QStringLiteral("%1\t%2\t%3\t%4").arg(caption).arg(d.weeks).arg(d.days).arg(d.hours);
+    }
+    lines << QString();
+    for (const Entry& entry : entryTable()) lines << entryLabel(entry) + u'\t' + valueText(entry, entries);
+    return lines.join(u'\n') + u'\n';
 }
 
 void Tdlg_Main::showStatus(const ValidationOutcome& outcome) {
-    QColor colour(0, 0, 0);
-    if (outcome.level == StatusLevel::Error) colour = QColor(255, 0, 0);
-    if (outcome.level == StatusLevel::Information) colour = QColor(0, 0, 255);
-    QPalette p = lbl_Status->palette();
-    p.setColor(QPalette::WindowText, colour);
-    lbl_Status->setPalette(p);
+    status_ = outcome;
+    colourStatus();
     lbl_Status->setText(QString::fromStdString(outcome.text));
     lbl_Status->setVisible(outcome.level != StatusLevel::None);
+}
+
+void Tdlg_Main::colourStatus() {
+    // Red for errors, blue for information, as designed on a light window; a
+    // dark colour scheme gets lighter tones of both that can still be read.
+    QColor colour(0, 0, 0);
+    if (status_.level == StatusLevel::Error) colour = QColor(255, 0, 0);
+    if (status_.level == StatusLevel::Information) colour = QColor(0, 0, 255);
+    // The line sits on the dialog's own window colour. (The dialog hears of a
+    // new palette before its children take it over, so it is read here.)
+    QPalette p = lbl_Status->palette();
+    p.setColor(QPalette::WindowText, widgets::readableOn(colour, palette().color(QPalette::Window)));
+    lbl_Status->setPalette(p);
+}
+
+void Tdlg_Main::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && lbl_Status != nullptr) colourStatus();
 }
 
 void Tdlg_Main::spe_CountChange(TExtSpinEdit* sender) {

@@ -4,14 +4,17 @@
 // (calculator/entries.h), one control per row.
 #pragma once
 
+#include <QDate>
 #include <QDialog>
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "calculator/calculation.h"
 #include "calculator/count_validation.h"
 #include "calculator/entries.h"
+#include "widgets/list_accessibility.h"
 #include "widgets/page_control.h"
 #include "widgets/result_list.h"
 #include "widgets/spin_edit.h"
@@ -22,10 +25,32 @@ class QPushButton;
 
 namespace capacimo::unit {
 
+using widgets::TdfsEnhListView;
+using widgets::TExtSpinEdit;
+using widgets::TPage95Control;
+using widgets::TSpinEdit_X;
+using widgets::TTab95Sheet;
+
 class TDetailsWindow;
 
 // The display name of the unit and the caption of its dialog.
 inline constexpr const char* kUnitName = "Scribent S";
+
+// The result list's columns and rows.
+inline constexpr const char* kResultColumns[] = {"Result", "Weeks", "Days", "Hours"};
+inline constexpr const char* kResultRows[] = {"Internal memory", "SD Card"};
+
+// What "Copy" puts on the clipboard, as tab-separated lines: the model, the
+// program and its version, the date and, when the status line shows one, its
+// message; a blank line; the result table (its header, then each medium, the
+// SD card naming its size); a blank line; one line per entry in the table's
+// order with its value as the dialog shows it.
+struct CopyHeading {
+    QString program;  // "Ostrel Capacimo 1.0.0"
+    QDate date;
+    QString status;  // empty when the status line shows nothing
+};
+QString plainResultsText(const CopyHeading& heading, const CalculationResult& result, const CalculatorEntries& entries);
 
 // Sizes the dialog places in code (the group pages' controls, the result
 // columns) are given at 120 pixels per inch and multiplied by uiScale: 1.0
@@ -49,8 +74,9 @@ public:
 
     // What the controls hold now, as plain numbers.
     CalculatorEntries currentEntries() const;
-    const RecorderSetup& recorderSetup() const { return setup_; }
-    const StorageCycleCodes& storageCycleCodes() const { return storageCycleCodes_; }
+    // The setup and cycle codes of the last calculation (the defaults before one).
+    const RecorderSetup& recorderSetup() const { return calculator_->setup(); }
+    const StorageCycleCodes& storageCycleCodes() const { return calculator_->cycleCodes(); }
     // Number of finished calculations; lets callers see that one ran.
     int calculationCount() const { return calculations_; }
 
@@ -60,8 +86,16 @@ public:
     void CopyResults();
     TDetailsWindow* detailsWindow() const { return details_; }
 
+    // The open Details window follows the dialog's calculations once control
+    // returns to the event loop, however many one action of the user caused;
+    // `scheduler` runs a task then (a zero-interval timer unless replaced).
+    using Scheduler = std::function<void(std::function<void()> task)>;
+    void setScheduler(Scheduler scheduler) { schedule_ = std::move(scheduler); }
+
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void FormCreate();
@@ -89,10 +123,16 @@ private:
     // Puts the entries into the controls in the table's order, with updating set.
     void showEntries(const CalculatorEntries& entries);
     void showStatus(const ValidationOutcome& outcome);
+    void colourStatus();
     void writeResults(const CalculationResult& result);
+    // Hands the last calculation and its breakdown to the Details window.
+    void refreshDetails();
     TExtSpinEdit* countEdit(EntryId id) const;
 
+    // Before the controls, so that every list is presented by its caption.
+    widgets::ListAccessibility listAccessibility_;
     bool updating_ = false;
+    ValidationOutcome status_;  // what the status line shows
     int calculations_ = 0;
 
     // Designed controls.
@@ -114,10 +154,15 @@ private:
     // One control per row of the table of entries, in its order.
     std::vector<QWidget*> entryControls_;
 
-    RecorderSetup setup_;
-    StorageCycleCodes storageCycleCodes_{};
-    std::unique_ptr<CConfigBlock> configBlock_;
-    std::unique_ptr<CCapacimo> capacimo_;
+    // Everything a calculation needs; the setup and the cycle codes of the
+    // last one are read from it.
+    std::unique_ptr<Calculator> calculator_ = std::make_unique<Calculator>();
+    bool calculating_ = false;  // from set-up to destruction
+    CalculatorEntries lastEntries_;
+    CalculationResult lastResult_;
+
+    Scheduler schedule_;
+    bool detailsScheduled_ = false;
 
     TDetailsWindow* details_ = nullptr;  // a child window of the dialog
 };

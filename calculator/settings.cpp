@@ -25,10 +25,12 @@ void CloseSettingsKey() {
     const QString section = key.firstSectionWritten();
     try {
         key.close();
-    } catch (const SettingsWriteError&) {
+    } catch (const SettingsWriteError& e) {
         // The values go to the store together, so a refused store refuses
-        // them all: the error names the first section of the save.
-        throw SettingsError(formatText(QStringLiteral("Erzeugung von Schlüssel %s misslungen"), section).toStdString());
+        // them all: the error names the first section of the save, and on
+        // the next line which file failed and why.
+        throw SettingsError(formatText(QStringLiteral("Erzeugung von Schlüssel %s misslungen"), section).toStdString() +
+                            '\n' + e.what());
     }
 }
 
@@ -56,6 +58,17 @@ CalculatorEntries readStoredEntries() {
     });
     CloseSettingsKey();
     return entries;
+}
+
+StoredEntries readStoredEntriesChecked() {
+    OpenSettingsKey();
+    const SettingsStore& store = unitKey().store();
+    StoredEntries stored{{}, store.readProblem(), {}};
+    if (!store.found() && stored.problem.isEmpty()) {
+        stored.note = SettingsStore::filePath() + QLatin1String(": not there yet, the entries are the defaults");
+    }
+    stored.entries = readStoredEntries();  // the same reading: the key is open
+    return stored;
 }
 
 void storeEntries(const CalculatorEntries& entries) {

@@ -35,6 +35,15 @@ void WriteSettingInteger(const QString& section, const QString& name, std::int32
 
 // The entries the calculator dialog shows for what the store holds.
 CalculatorEntries readStoredEntries();
+// What the command line starts from: the stored entries as the dialog reads
+// them, or why the store cannot be read (problem, "PATH: reason"). note says
+// that there is no store yet and the entries are the defaults.
+struct StoredEntries {
+    CalculatorEntries entries;
+    QString problem;
+    QString note;
+};
+StoredEntries readStoredEntriesChecked();
 // Stores every entry, whether it changed or not, in one save.
 void storeEntries(const CalculatorEntries& entries);
 

@@ -72,7 +72,13 @@ int main(int argc, char* argv[]) {
     // what the dialog will show when it opens; the other options change them.
     auto parsed = capacimo::cli::parseOptions(arguments, capacimo::defaultEntries());
     if (parsed.ok() && parsed.options.fromSettings) {
-        parsed = capacimo::cli::parseOptions(arguments, capacimo::unit::readStoredEntries());
+        const auto stored = capacimo::unit::readStoredEntriesChecked();
+        if (!stored.problem.isEmpty()) {
+            say(stored.problem.toStdString());
+            return kBadInput;
+        }
+        if (!stored.note.isEmpty()) say(stored.note.toStdString());
+        parsed = capacimo::cli::parseOptions(arguments, stored.entries);
     }
     if (!parsed.ok()) {
         say(parsed.error.toStdString());

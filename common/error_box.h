@@ -1,7 +1,8 @@
 // The standard error message box of the host and its units: the failure's
 // text, with "." added when its last character sorts after "." (letters and
 // digits do, "!" and "." do not), titled with the application title, with
-// the error icon and one "OK" button.
+// the error icon and one "OK" button. A failure may carry details (which file,
+// why) on lines after its message; the "." goes after the message itself.
 #pragma once
 
 #include <QString>
@@ -13,7 +14,7 @@ namespace capacimo {
 
 // The application title: the host's taskbar text and the title of every
 // error box, the units' boxes included.
-inline constexpr const char* kApplicationTitle = "Ostrel Capacimo";
+inline constexpr const char* kApplicationTitle = CAPACIMO_TITLE;
 
 QString errorBoxText(const QString& message);
 

@@ -41,7 +41,11 @@ bool Reader::next(Line& line) {
     line = Line{};
     line.raw = text_.sliced(start, position_ - start);
     if (end > start && data[end - 1] == '\r') --end;
-    const QByteArrayView content = text_.sliced(start, end - start).trimmed();
+    // A byte-order mark before the first line is no part of it (editors on
+    // some systems put one there); it stays in the line's raw bytes.
+    static constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
+    const qsizetype from = start == 0 && text_.startsWith(kByteOrderMark) ? kByteOrderMark.size() : 0;
+    const QByteArrayView content = text_.sliced(start + from, std::max(end - start - from, qsizetype{0})).trimmed();
     line.section = section_;
     if (content.isEmpty() || content.front() == ';') return true;
 

@@ -9,6 +9,14 @@
 // escapes; an unquoted comma makes a list, a leading "@" a typed value.
 // A line that fits none of these forms (a damaged line) is skipped: it costs
 // only itself, never the lines around it.
+//
+// The reader understands more than this program writes: lists, typed values
+// ("@Variant(...)"), octal escapes, "[General]" and "[%General]", ";"
+// comments, CRLF line ends and a leading UTF-8 byte-order mark. The file is
+// shared with QSettings, other programs and editors by hand; each of these
+// forms reads as QSettings reads it, so a value never changes its meaning
+// between the readers, and a list or typed value is known as such (not a
+// text) instead of being taken for a damaged line.
 #pragma once
 
 #include <QByteArray>

@@ -3,42 +3,44 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <filesystem>
+#include <iostream>
+
+#include "common/store_lock.h"
 
 namespace capacimo {
 namespace {
 
-// How long a save waits for another program's save to finish.
-constexpr int kLockWaitMs = 3000;
-
 // Only a regular file of sensible size is read: a directory, a device or a
 // FIFO in the file's place yields nothing and is never opened. (QFileInfo
 // counts devices as files, hence std::filesystem.)
-bool readStoreFile(const QString& path, QByteArray& text, QString& problem) {
+// problem: "PATH: reason" when the file is there but cannot be read.
+bool readStoreFile(const QString& path, QByteArray& text, bool& found, QString& problem) {
     text.clear();
+    found = false;
     std::error_code error;
     const std::filesystem::path native = path.toStdU16String();
     const std::filesystem::file_status status = std::filesystem::status(native, error);
     if (status.type() == std::filesystem::file_type::not_found) return true;
+    found = true;
     if (status.type() != std::filesystem::file_type::regular) {
-        problem = QStringLiteral("%1 is not a regular file").arg(path);
+        problem = QStringLiteral("%1: not a regular file").arg(path);
         return false;
     }
     if (std::filesystem::file_size(native, error) > static_cast<std::uintmax_t>(SettingsStore::kLargestFile)) {
-        problem = QStringLiteral("%1 is larger than %2 bytes").arg(path).arg(SettingsStore::kLargestFile);
+        problem = QStringLiteral("%1: larger than %2 bytes").arg(path).arg(SettingsStore::kLargestFile);
         return false;
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        problem = file.errorString();
+        problem = path + QLatin1String(": ") + file.errorString();
         return false;
     }
     text = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        problem = file.errorString();
+        problem = path + QLatin1String(": ") + file.errorString();
         text.clear();
         return false;
     }
@@ -48,13 +50,21 @@ bool readStoreFile(const QString& path, QByteArray& text, QString& problem) {
 }  // namespace
 
 QString SettingsStore::filePath() {
+    // Without XDG_CONFIG_HOME and HOME, Qt names "//.config": no user's home.
+    if (!QDir::isAbsolutePath(qEnvironmentVariable("XDG_CONFIG_HOME")) && qEnvironmentVariable("HOME").isEmpty()) {
+        return {};
+    }
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/' +
            QLatin1String(kOrganization) + u'/' + QLatin1String(kApplication) + QLatin1String(".conf");
 }
 
 SettingsStore::SettingsStore() {
-    QString problem;
-    readStoreFile(filePath(), text_, problem);
+    const QString path = filePath();
+    if (path.isEmpty()) {
+        problem_ = QLatin1String(kNoHome);
+        return;
+    }
+    readStoreFile(path, text_, found_, problem_);
 }
 
 void SettingsStore::index(const QString& top) const {
@@ -91,18 +101,19 @@ void SettingsStore::setValue(const QString& key, const QString& text) {
 void SettingsStore::save() {
     if (changes_.empty()) return;
     const QString path = filePath();
-    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
-        throw SettingsWriteError(QStringLiteral("cannot create %1").arg(QFileInfo(path).absolutePath()).toStdString());
+    if (path.isEmpty()) throw SettingsWriteError(kNoHome);
+    const QString directory = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(directory)) {
+        throw SettingsWriteError(QStringLiteral("%1: cannot be created").arg(directory).toStdString());
     }
     // One save at a time: the file is read again under the lock, so that
     // what another program saved meanwhile is kept.
-    QLockFile lock(path + QLatin1String(".lock"));
-    if (!lock.tryLock(kLockWaitMs)) {
-        throw SettingsWriteError(QStringLiteral("cannot lock %1").arg(path).toStdString());
-    }
-    QByteArray current;
     QString problem;
-    if (!readStoreFile(path, current, problem)) throw SettingsWriteError(problem.toStdString());
+    const std::optional<StoreLock> lock = StoreLock::take(path + QLatin1String(".lock"), problem);
+    if (!lock) throw SettingsWriteError(problem.toStdString());
+    QByteArray current;
+    bool found = false;
+    if (!readStoreFile(path, current, found, problem)) throw SettingsWriteError(problem.toStdString());
 
     // QSaveFile writes a temporary file and renames it over the store only
     // when every byte was written and flushed to the disk. Unbuffered, so
@@ -110,15 +121,16 @@ void SettingsStore::save() {
     // fail when commit() closes the file, which QSaveFile does not check.
     const QByteArray text = ini::withValues(current, changes_);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        throw SettingsWriteError(file.errorString().toStdString());
-    }
+    auto failure = [&path](const QFileDevice& f) {
+        return SettingsWriteError((path + QLatin1String(": ") + f.errorString()).toStdString());
+    };
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) throw failure(file);
     if (file.write(text) != text.size()) {
-        const QString reason = file.errorString();
+        const SettingsWriteError error = failure(file);
         file.cancelWriting();
-        throw SettingsWriteError(reason.toStdString());
+        throw error;
     }
-    if (!file.commit()) throw SettingsWriteError(file.errorString().toStdString());
+    if (!file.commit()) throw failure(file);
     text_ = text;
     indexed_.clear();
     values_.clear();
@@ -135,7 +147,13 @@ void SettingsKey::open() {
 void SettingsKey::close() {
     if (!store_) return;
     const std::unique_ptr<SettingsStore> store = std::move(store_);
-    store->save();
+    try {
+        store->save();
+    } catch (const SettingsWriteError& e) {
+        // The box the user sees may be gone unread; the terminal keeps it.
+        std::cerr << "Capacimo: the settings were not saved: " << e.what() << std::endl;
+        throw;
+    }
 }
 
 QString SettingsKey::path(const QString& section, const QString& name) const {

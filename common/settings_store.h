@@ -9,7 +9,14 @@
 // file that is no file at all costs no more than what cannot be read.
 // Saving replaces the whole file with a complete new one or leaves the old
 // one untouched, and keeps every line it does not change (other programs'
-// sections, comments, damaged lines) exactly as it was.
+// sections, comments, damaged lines) exactly as it was. Saves of several
+// processes take turns through a lock beside the file (common/store_lock.h).
+//
+// Why not QSettings itself, which reads and writes the same form: measured
+// with Qt 6.4, it loses values after a damaged section header, hangs on a
+// FIFO in the file's place, drops the comments of a file it rewrites, reports
+// success after a write that failed (a full disk, a read-only directory), and
+// rewrites the whole file at every sync.
 #pragma once
 
 #include <QByteArray>
@@ -38,11 +45,18 @@ public:
     static constexpr const char* kApplication = "Capacimo";
     // A larger file is not read (and, so that nothing is lost, not replaced).
     static constexpr qsizetype kLargestFile = qsizetype{256} << 20;
+    // Why there is no store when neither XDG_CONFIG_HOME nor HOME names a home.
+    static constexpr const char* kNoHome = "neither XDG_CONFIG_HOME nor HOME is set: no home for the settings";
 
     // Reads the store. Never fails: what cannot be read is missing.
     SettingsStore();
 
+    // Empty when the user has no home directory.
     static QString filePath();
+    // Whether something is in the file's place, and why it could not be read
+    // ("PATH: reason"; empty when it was read or is missing).
+    bool found() const { return found_; }
+    const QString& readProblem() const { return problem_; }
 
     // key: the full path with "/" between the parts ("ScribentS/Settings/CFSize").
     ini::StoredValue value(const QString& key) const;
@@ -58,6 +72,8 @@ private:
     void index(const QString& top) const;
 
     QByteArray text_;
+    bool found_ = false;
+    QString problem_;
     mutable QSet<QString> indexed_;
     mutable QHash<QString, ini::StoredValue> values_;
     std::vector<std::pair<QString, QString>> changes_;
@@ -73,10 +89,13 @@ public:
     explicit SettingsKey(QString root) : root_(std::move(root)) {}
 
     void open();
-    // Throws SettingsWriteError when the changes could not be saved; the key
-    // is closed all the same and the changes are given up.
+    // Throws SettingsWriteError when the changes could not be saved (and
+    // writes its text to stderr); the key is closed all the same and the
+    // changes are given up.
     void close();
     bool isOpen() const { return store_ != nullptr; }
+    // The store the open key reads.
+    const SettingsStore& store() const { return *store_; }
 
     ini::StoredValue read(const QString& section, const QString& name);
     void write(const QString& section, const QString& name, const QString& text);

@@ -15,8 +15,9 @@ void CHostSettings::CloseSettingsKey() {
     const QString name = key_->firstNameWritten();
     try {
         key_->close();
-    } catch (const SettingsWriteError&) {
-        throw std::runtime_error("Fehler beim Setzen der Daten f\xC3\xBCr '" + name.toStdString() + "'");
+    } catch (const SettingsWriteError& e) {
+        // The message, and on the next line which file failed and why.
+        throw std::runtime_error("Fehler beim Setzen der Daten f\xC3\xBCr '" + name.toStdString() + "'\n" + e.what());
     }
 }
 

@@ -46,7 +46,7 @@ Tdlg_Main::Tdlg_Main(Services services, QWidget* parent)
     }
 
     setObjectName(QStringLiteral("dlg_Main"));
-    setWindowTitle(QStringLiteral("Ostrel Capacimo"));
+    setWindowTitle(QString::fromUtf8(kApplicationTitle));
     auto s = [this](int value) { return designScaled(this, value); };
     setFixedSize(s(343), s(82));
     setFont(designFont(this, 13));
@@ -110,8 +110,14 @@ void Tdlg_Main::FormCreate() {
 
         if (!names_.isEmpty()) {
             btn_Execute->setEnabled(true);
-            const QString last =
-                services_.settings->ReadSettingString(kSection, kLastValue, QString(), /*closeAfter=*/true);
+            QString last;
+            try {
+                last = services_.settings->ReadSettingString(kSection, kLastValue, QString(), /*closeAfter=*/true);
+            } catch (...) {
+                // A "Last" that is no text is said once; the launcher then goes
+                // on as without one, and closing it stores a text again.
+                ShowFailure(currentExceptionMessage().toStdString());
+            }
             int selected = -1;
             for (int i = 0; i < cb_Units->count(); ++i) {
                 if (cb_Units->itemText(i).compare(last, Qt::CaseInsensitive) == 0) {

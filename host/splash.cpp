@@ -6,6 +6,7 @@
 #include <QPixmap>
 
 #include "common/design_scale.h"
+#include "common/error_box.h"
 #include "logo.h"
 
 namespace capacimo::host {
@@ -85,7 +86,7 @@ Tdlg_Intro::Tdlg_Intro(QWidget* parent, const VersionBlock* block)
     bevelPal.setColor(QPalette::Mid, QColor(0x80, 0x80, 0x80));
     bev_Frame->setPalette(bevelPal);
 
-    lbl_Name = new QLabel(QStringLiteral("Ostrel Capacimo"), this);
+    lbl_Name = new QLabel(QString::fromUtf8(kApplicationTitle), this);
     lbl_Name->setObjectName(QStringLiteral("lbl_Name"));
     lbl_Name->setGeometry(s(6), s(14), s(246), s(26));
     QFont nameFont(QStringLiteral("Arial"));

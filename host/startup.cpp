@@ -8,6 +8,7 @@
 
 #include "capacimo_version.h"
 #include "common/error_box.h"
+#include "common/program_icon.h"
 #include "splash.h"
 
 namespace capacimo::host {
@@ -39,6 +40,7 @@ int RunCapacimo(QApplication& app, StartupEnvironment environment) {
         // 1. The application title is the title of every error box; window
         //    titles stay as the forms set them.
         QCoreApplication::setApplicationName(QStringLiteral("Capacimo"));
+        QApplication::setWindowIcon(programIcon());
         // The desktop entry the program's windows belong to (docks and task bars match them).
         QGuiApplication::setDesktopFileName(QStringLiteral(CAPACIMO_APP_ID));
         app.setQuitOnLastWindowClosed(false);

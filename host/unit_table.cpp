@@ -29,10 +29,25 @@ Fn Resolve(QLibrary& library, const char* name) {
 }
 
 // Only regular files reach the loader: a FIFO would block it, a directory or
-// device is no library. (QFileInfo counts devices as files, hence std::filesystem.)
-bool IsRegularFile(const std::string& path) {
+// device is no library. Empty for a regular file (or a link to one), else why
+// the entry is none. (QFileInfo counts devices as files, hence std::filesystem.)
+std::string NotARegularFile(const std::string& path) {
+    namespace fs = std::filesystem;
     std::error_code error;
-    return std::filesystem::status(path, error).type() == std::filesystem::file_type::regular;
+    const fs::file_type type = fs::status(path, error).type();
+    if (type == fs::file_type::regular) return {};
+    if (error == std::errc::too_many_symbolic_link_levels) return "a loop of symbolic links";
+    if (type == fs::file_type::not_found && fs::is_symlink(fs::symlink_status(path, error))) {
+        return "a symbolic link to nothing";
+    }
+    switch (type) {
+    case fs::file_type::directory: return "a directory, not a file";
+    case fs::file_type::fifo: return "a FIFO, not a file";
+    case fs::file_type::socket: return "a socket, not a file";
+    case fs::file_type::block:
+    case fs::file_type::character: return "a device, not a file";
+    default: return "not a regular file" + (error ? " (" + error.message() + ")" : std::string());
+    }
 }
 
 }  // namespace
@@ -52,7 +67,10 @@ CUnitTable::CUnitTable(Sinks sinks) : sinks_(std::move(sinks)) {
         sinks_.errorBox = [](const std::string& message) { showErrorBox(nullptr, QString::fromStdString(message)); };
     }
     FindFile.Filter = kUnitFilter;
-    FindFile.Attributes = ffReadOnly | ffHidden | ffArchive;
+    // Directories and system entries (FIFOs, sockets, devices, links that lead
+    // nowhere) named like a unit are looked at too, so that each is skipped
+    // with a line that says why instead of without a word.
+    FindFile.Attributes = ffReadOnly | ffHidden | ffArchive | ffSystem | ffDirectory;
 }
 
 CUnitTable::~CUnitTable() {
@@ -115,7 +133,7 @@ bool CUnitTable::LoadUnit(const std::string& path) {
     try {
         // Only ever by full path: the loader must not go looking elsewhere.
         const std::string fullPath = std::filesystem::absolute(path).string();
-        if (!IsRegularFile(fullPath)) return Reject(path, "not a regular file");
+        if (const std::string why = NotARegularFile(fullPath); !why.empty()) return Reject(path, why);
 
         UnitEntry& entry = entries_.back();
         entry.library = std::make_unique<QLibrary>(QString::fromStdString(fullPath));

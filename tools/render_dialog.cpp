@@ -12,6 +12,8 @@
 #include "calculator/details_window.h"
 #include "calculator/dialog.h"
 
+using namespace capacimo::widgets;
+
 namespace {
 
 void save(QWidget* dialog, const QString& dir, const QString& name, const QString& suffix) {

@@ -27,6 +27,8 @@
 #include <cstring>
 #include <functional>
 
+using namespace capacimo::widgets;
+
 namespace {
 
 struct Options {

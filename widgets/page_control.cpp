@@ -1,8 +1,11 @@
 #include "widgets/page_control.h"
 
-#include <QCoreApplication>
-#include <QKeyEvent>
+#include <QApplication>
+#include <QShortcut>
 #include <QTabBar>
+#include <QToolButton>
+
+namespace capacimo::widgets {
 
 // --- TTab95Sheet -------------------------------------------------------------
 
@@ -59,14 +62,25 @@ private:
 }  // namespace
 
 TPage95Control::TPage95Control(QWidget* parent) : QTabWidget(parent) {
-    if (QCoreApplication::instance() != nullptr) QCoreApplication::instance()->installEventFilter(this);
-    // All tabs in one row; scroll buttons when they do not fit.
+    // All tabs in one row; scroll buttons when they do not fit. Those are for
+    // the mouse: the keyboard brings any tab into view.
     setUsesScrollButtons(true);
     setElideMode(Qt::ElideNone);
     tabBar()->setExpanding(false);
+    for (QToolButton* scroll : tabBar()->findChildren<QToolButton*>()) scroll->setFocusPolicy(Qt::NoFocus);
     setMovable(false);
     setTabsClosable(false);
     connect(this, &QTabWidget::currentChanged, this, &TPage95Control::currentPageChanged);
+
+    next_ = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
+    previous_ = new QShortcut(this);
+    previous_->setKeys(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)});
+    for (QShortcut* key : {next_, previous_}) {
+        key->setContext(Qt::WindowShortcut);
+        connect(key, &QShortcut::activated, this, [this, back = key == previous_] { stepPage(back); });
+    }
+    updateShortcuts();
 }
 
 TPage95Control::~TPage95Control() {
@@ -106,38 +120,108 @@ void TPage95Control::currentPageChanged(int) {
     if (codeChanges_ == 0) emit OnChange();
 }
 
-void TPage95Control::keyPressEvent(QKeyEvent* event) {
-    if (switchPage(event)) {
-        event->accept();
+bool TPage95Control::event(QEvent* event) {
+    // Whether a page control is nested is settled once it sits in its window.
+    if (event->type() == QEvent::ParentChange || event->type() == QEvent::Show) updateShortcuts();
+    return QTabWidget::event(event);
+}
+
+void TPage95Control::setAccessibleTitle(const QString& title) {
+    setAccessibleName(title);
+    tabBar()->setAccessibleName(title);
+}
+
+TPage95Control* TPage95Control::outermost() {
+    TPage95Control* top = this;
+    for (QWidget* w = parentWidget(); w != nullptr && !w->isWindow(); w = w->parentWidget())
+        if (auto* control = qobject_cast<TPage95Control*>(w)) top = control;
+    return top;
+}
+
+void TPage95Control::updateShortcuts() {
+    const bool outer = outermost() == this;
+    next_->setEnabled(outer);
+    previous_->setEnabled(outer);
+}
+
+namespace {
+
+// The page control filling a page, if any, with pages of its own.
+TPage95Control* nestedControl(const TTab95Sheet* page) {
+    auto* inner = page->findChild<TPage95Control*>(QString(), Qt::FindDirectChildrenOnly);
+    return inner != nullptr && inner->PageCount() > 0 ? inner : nullptr;
+}
+
+// The pages the keys walk through: every page that holds no page control of
+// its own, depth first.
+void collectWalk(const TPage95Control* control, QList<TTab95Sheet*>& walk) {
+    for (int i = 0; i < control->PageCount(); ++i) {
+        if (!control->isTabEnabled(i) || !control->isTabVisible(i)) continue;
+        TTab95Sheet* page = control->Pages(i);
+        if (const TPage95Control* inner = nestedControl(page))
+            collectWalk(inner, walk);
+        else
+            walk << page;
+    }
+}
+
+TTab95Sheet* shownPage(const TPage95Control* control) {
+    TTab95Sheet* page = control->ActivePage();
+    const TPage95Control* inner = page != nullptr ? nestedControl(page) : nullptr;
+    return inner != nullptr ? shownPage(inner) : page;
+}
+
+// The first control of the page that Tab would reach, in the tab order.
+QWidget* firstField(TTab95Sheet* page) {
+    for (QWidget* w = page->nextInFocusChain(); w != page; w = w->nextInFocusChain()) {
+        if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled() &&
+            w->focusProxy() == nullptr)
+            return w;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void TPage95Control::showAsUser(TTab95Sheet* page) {
+    TPage95Control* control = page->PageControl();
+    if (control == nullptr) return;
+    if (control != this) {
+        QWidget* w = control->parentWidget();
+        while (w != nullptr && !qobject_cast<TTab95Sheet*>(w)) w = w->parentWidget();
+        if (w != nullptr) showAsUser(static_cast<TTab95Sheet*>(w));
+    }
+    control->setCurrentWidget(page);  // raises OnChange when it switches
+}
+
+void TPage95Control::stepPage(bool back) {
+    if (outermost() != this) {
+        outermost()->stepPage(back);
         return;
     }
-    QTabWidget::keyPressEvent(event);
+    QList<TTab95Sheet*> walk;
+    collectWalk(this, walk);
+    if (walk.size() < 2) return;
+    TTab95Sheet* from = shownPage(this);
+    const int n = static_cast<int>(walk.size());
+    const int at = std::max<int>(0, static_cast<int>(walk.indexOf(from)));
+    TTab95Sheet* to = walk[(at + (back ? n - 1 : 1)) % n];
+
+    QWidget* fromField = QApplication::focusWidget();
+    if (fromField != nullptr && fromField->window() != window()) fromField = nullptr;
+    // A key that undoes the last switch made by the keys returns to the field
+    // where that switch started; so switches undo each other in any number.
+    const bool undoes =
+        !trail_.isEmpty() && trail_.last().to == from && trail_.last().from == to && trail_.last().toField == fromField;
+    QPointer<QWidget> backTo = undoes ? trail_.takeLast().fromField : nullptr;
+    // The field gives up the focus before its page goes, so that the focus
+    // moves straight to the new page and visits no other control on its way.
+    if (fromField != nullptr) fromField->clearFocus();
+    showAsUser(to);
+    QWidget* field = backTo != nullptr && backTo->isVisible() ? backTo.data() : firstField(to);
+    if (field == nullptr) field = to->PageControl();
+    field->setFocus(Qt::TabFocusReason);
+    if (!undoes) trail_.append({from, fromField, to, field});
 }
 
-bool TPage95Control::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return QTabWidget::eventFilter(watched, event);
-    // Only for the fields of this control's own pages: an inner page control
-    // switches its own pages.
-    QWidget* owner = static_cast<QWidget*>(watched);
-    while (owner != nullptr && owner != this && !qobject_cast<TPage95Control*>(owner)) owner = owner->parentWidget();
-    if (owner != this || watched == this) return QTabWidget::eventFilter(watched, event);
-    return switchPage(static_cast<QKeyEvent*>(event));
-}
-
-bool TPage95Control::switchPage(const QKeyEvent* event) {
-    // Ctrl+Tab: next page, Ctrl+Shift+Tab: previous page, wrapping around.
-    const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
-    if (!tab || !(event->modifiers() & Qt::ControlModifier)) return false;
-    if (count() < 2) return true;
-    const bool back = event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
-    const int n = count();
-    int page = currentIndex();
-    for (int pass = 0; pass < n; ++pass) {
-        page = (page + (back ? n - 1 : 1)) % n;
-        if (isTabEnabled(page) && isTabVisible(page)) {
-            setCurrentIndex(page);  // a user switch: raises OnChange
-            break;
-        }
-    }
-    return true;
-}
+}  // namespace capacimo::widgets

@@ -5,6 +5,10 @@
 #include <QTabWidget>
 #include <QWidget>
 
+class QShortcut;
+
+namespace capacimo::widgets {
+
 class TPage95Control;
 
 // One page of a TPage95Control, with the caption shown on its tab.
@@ -38,6 +42,12 @@ private:
 // A tab control owning TTab95Sheet pages, tabs in one row with scroll buttons
 // when they do not fit. OnChange is raised only when the user switches pages
 // (mouse on a tab, Ctrl+Tab, Ctrl+Shift+Tab), never by ActivePage set by code.
+//
+// Ctrl+Tab and Ctrl+Shift+Tab work anywhere in the window of the outermost
+// page control and walk through every page, those of page controls nested in
+// its pages included (depth first), so that each key undoes the other. After
+// a switch the focus is on the new page's first field, or, when the key
+// undoes the last switch not yet undone, on the field where that one started.
 class TPage95Control : public QTabWidget {
     Q_OBJECT
 public:
@@ -55,22 +65,41 @@ public:
     // a page of another control (or nullptr) is ignored.
     void setActivePage(TTab95Sheet* page);
 
+    // What Ctrl+Tab (forward) and Ctrl+Shift+Tab (back) do, as a user switch.
+    void stepPage(bool back);
+
+    // The name a screen reader gives the control and its row of tabs.
+    void setAccessibleTitle(const QString& title);
+
 signals:
     void OnChange();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    // Ctrl+Tab reaches the page control also from a field that would keep it
-    // for itself (a drop-down list takes it for its type-ahead search).
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     friend class TTab95Sheet;
     void insertSheet(TTab95Sheet* page);
     void removeSheet(TTab95Sheet* page);
     void currentPageChanged(int index);
-    // Ctrl+Tab or Ctrl+Shift+Tab: shows the next or previous page; false for other keys.
-    bool switchPage(const QKeyEvent* event);
+    // Only the outermost page control of a window answers the keys.
+    void updateShortcuts();
+    TPage95Control* outermost();
+    // Shows a page as the user would, the pages holding its control first.
+    void showAsUser(TTab95Sheet* page);
 
     int codeChanges_ = 0;  // > 0 while code (not the user) changes the current page
+    QShortcut* next_ = nullptr;
+    QShortcut* previous_ = nullptr;
+    // The switches made by the keys and not undone yet: from which page and
+    // field, to which page and field.
+    struct Switch {
+        QPointer<TTab95Sheet> from;
+        QPointer<QWidget> fromField;
+        QPointer<TTab95Sheet> to;
+        QPointer<QWidget> toField;
+    };
+    QList<Switch> trail_;
 };
+
+}  // namespace capacimo::widgets

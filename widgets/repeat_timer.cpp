@@ -2,6 +2,8 @@
 
 #include <QTimer>
 
+namespace capacimo::widgets {
+
 TQtRepeatTimer::TQtRepeatTimer(QObject* parent) : TRepeatTimer(parent), timer_(new QTimer(this)) {
     connect(timer_, &QTimer::timeout, this, &TRepeatTimer::timeout);
 }
@@ -15,3 +17,5 @@ int TQtRepeatTimer::interval() const { return timer_->interval(); }
 void TQtRepeatTimer::stop() { timer_->stop(); }
 
 bool TQtRepeatTimer::isActive() const { return timer_->isActive(); }
+
+}  // namespace capacimo::widgets

@@ -6,6 +6,8 @@
 
 class QTimer;
 
+namespace capacimo::widgets {
+
 // The timer behind a spin button's auto-repeat. The button only needs to start,
 // stop and re-time it and to hear when it fires, so the clock is swappable:
 // the program uses a QTimer, tests substitute a timer they fire by hand.
@@ -43,3 +45,5 @@ private:
 
 // Creates the repeat timer of one button; the button passes itself as parent.
 using TRepeatTimerFactory = std::function<TRepeatTimer*(QObject* parent)>;
+
+}  // namespace capacimo::widgets

@@ -9,6 +9,8 @@
 #include <QStyleOptionFocusRect>
 #include <QStyledItemDelegate>
 
+namespace capacimo::widgets {
+
 namespace {
 
 // Gives every row the list's fixed row height.
@@ -232,3 +234,5 @@ void TdfsEnhListView::drawCells(QPainter* painter, int row, const QRect& rect, b
         painter->drawText(cell, int(align | Qt::AlignVCenter | Qt::TextSingleLine), text);
     }
 }
+
+}  // namespace capacimo::widgets

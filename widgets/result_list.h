@@ -7,6 +7,8 @@
 
 #include <QPainter>
 
+namespace capacimo::widgets {
+
 // A report-style list with owner-drawn rows of one fixed height. Row captions
 // sit in the first column, sub-items in the following ones; every cell is an
 // ordinary QTreeWidget item text, so it can be read through the model.
@@ -79,3 +81,5 @@ private:
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TdfsEnhListView::TOwnerDrawState)
+
+}  // namespace capacimo::widgets

@@ -1,5 +1,7 @@
 #include "widgets/spin_button.h"
 
+#include "widgets/failure_guard.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -8,6 +10,8 @@
 #include <QStyleOptionFocusRect>
 
 #include <utility>
+
+namespace capacimo::widgets {
 
 namespace {
 
@@ -71,7 +75,7 @@ void TTimerSpeedButton_X::mousePressEvent(QMouseEvent* event) {
 void TTimerSpeedButton_X::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) cancelRepeat();
     // Clicks once when released over the button (QAbstractButton's rule).
-    QAbstractButton::mouseReleaseEvent(event);
+    showingFailures(this, [&] { QAbstractButton::mouseReleaseEvent(event); });
 }
 
 // Disabled or hidden while held, the button gets no release: stop here.
@@ -94,12 +98,8 @@ void TTimerSpeedButton_X::timerExpired() {
     timer_->setInterval(RepeatIntervalMs);
     // isDown() turns false while the pointer is dragged off the button.
     if (!held_ || !isDown()) return;
-    try {
-        emit clicked(isChecked());
-    } catch (...) {
-        if (timer_) timer_->stop();
-        throw;
-    }
+    // A failing step ends the repeat; the user sees it once, not ten times a second.
+    if (!showingFailures(this, [this] { emit clicked(isChecked()); }) && timer_) timer_->stop();
 }
 
 void TTimerSpeedButton_X::paintEvent(QPaintEvent*) {
@@ -195,18 +195,15 @@ void TSpinButton_X::buttonPressed(TTimerSpeedButton_X* button) {
 }
 
 void TSpinButton_X::keyPressEvent(QKeyEvent* event) {
+    TTimerSpeedButton_X* button = nullptr;
     switch (event->key()) {
-    case Qt::Key_Space: focused_->click(); break;
-    case Qt::Key_Up:
-        setFocusedButton(up_);
-        up_->click();
-        break;
-    case Qt::Key_Down:
-        setFocusedButton(down_);
-        down_->click();
-        break;
+    case Qt::Key_Space: button = focused_; break;
+    case Qt::Key_Up: button = up_; break;
+    case Qt::Key_Down: button = down_; break;
     default: QWidget::keyPressEvent(event); return;
     }
+    setFocusedButton(button);
+    showingFailures(this, [button] { button->click(); });
     event->accept();
 }
 
@@ -227,3 +224,5 @@ void TSpinButton_X::updateFocusRects() {
         b->setTimeBtnState(state);
     }
 }
+
+}  // namespace capacimo::widgets

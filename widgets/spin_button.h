@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QWidget>
 
+namespace capacimo::widgets {
+
 // A flat push button that keeps clicking while it is held.
 //
 // A press starts the repeat timer at 400 ms; every time it fires the interval
@@ -111,3 +113,5 @@ private:
     TTimerSpeedButton_X* focused_;
     QPointer<QWidget> focusControl_;
 };
+
+}  // namespace capacimo::widgets

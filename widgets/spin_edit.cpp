@@ -1,8 +1,10 @@
 #include "widgets/spin_edit.h"
 
 #include "common/decimal_text.h"
+#include "widgets/failure_guard.h"
 #include "widgets/spin_button.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QGuiApplication>
@@ -14,6 +16,8 @@
 #include <QStyleOptionFrame>
 
 #include <climits>
+
+namespace capacimo::widgets {
 
 namespace {
 
@@ -116,10 +120,7 @@ void TSpinEdit_X::syncReadOnly() {
 void TSpinEdit_X::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     if (key == Qt::Key_Up || key == Qt::Key_Down) {
-        if (key == Qt::Key_Up)
-            UpClick();
-        else
-            DownClick();
+        showingFailures(this, [this, key] { key == Qt::Key_Up ? UpClick() : DownClick(); });
         event->accept();
         return;
     }
@@ -146,27 +147,30 @@ void TSpinEdit_X::keyPressEvent(QKeyEvent* event) {
         QLineEdit::keyPressEvent(event);
         return;
     }
-    const QString typed = event->text();
-    for (QChar c : typed) {
-        if (c.unicode() == 0x7f) continue;  // the Delete key, not a character
-        if (!IsValidChar(c)) {
-            Beep();
-            event->accept();
-            return;
-        }
+    if (!acceptsTyped(event->text())) {
+        event->accept();
+        return;
     }
     QLineEdit::keyPressEvent(event);
 }
 
 void TSpinEdit_X::inputMethodEvent(QInputMethodEvent* event) {
-    for (QChar c : event->commitString()) {
-        if (!IsValidChar(c)) {
-            Beep();
-            event->accept();
-            return;
-        }
+    if (!acceptsTyped(event->commitString())) {
+        event->accept();
+        return;
     }
     QLineEdit::inputMethodEvent(event);
+}
+
+bool TSpinEdit_X::acceptsTyped(const QString& typed) {
+    for (QChar c : typed) {
+        if (c.unicode() == 0x7f) continue;  // the Delete key, not a character
+        if (!IsValidChar(c)) {
+            Beep();
+            return false;
+        }
+    }
+    return true;
 }
 
 void TSpinEdit_X::focusInEvent(QFocusEvent* event) {
@@ -206,6 +210,25 @@ void TSpinEdit_X::hideEvent(QHideEvent* event) {
     // moves on from here and that is an ordinary exit.
     if (!window()->isVisible()) entered_ = false;
     QLineEdit::hideEvent(event);
+}
+
+void TSpinEdit_X::showEvent(QShowEvent* event) {
+    QLineEdit::showEvent(event);
+    nameButtons();
+}
+
+void TSpinEdit_X::nameButtons() {
+    // A screen reader says what a button does and to which field: the field's
+    // own name, or else its label's (the label whose buddy it is).
+    QString caption = accessibleName();
+    if (caption.isEmpty()) {
+        if (QAccessibleInterface* field = QAccessible::queryAccessibleInterface(this))
+            caption = field->text(QAccessible::Name);
+    }
+    while (caption.endsWith(u':') || caption.endsWith(u' ')) caption.chop(1);
+    const QString suffix = caption.isEmpty() ? QString() : u' ' + caption;
+    button_->UpButton()->setAccessibleName(QStringLiteral("Increase") + suffix);
+    button_->DownButton()->setAccessibleName(QStringLiteral("Decrease") + suffix);
 }
 
 void TSpinEdit_X::mousePressEvent(QMouseEvent* event) {
@@ -268,3 +291,5 @@ void TExtSpinEdit::DoExit() {
     const int value = Value();
     if (CheckValue(value) != value) setValue(value);
 }
+
+}  // namespace capacimo::widgets

@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QString>
 
+namespace capacimo::widgets {
+
 class TSpinButton_X;
 
 // A one-line box for a whole number with an up/down button pair inside its
@@ -85,6 +87,7 @@ protected:
     void inputMethodEvent(QInputMethodEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -92,6 +95,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Whether every character typed or committed is one IsValidChar lets
+    // through; beeps when one is not.
+    bool acceptsTyped(const QString& typed);
+    // Names the buttons for a screen reader: "Increase" and "Decrease" with the field's caption.
+    void nameButtons();
     void syncReadOnly();
     void layoutButton();
     void step(long long delta);
@@ -126,3 +134,5 @@ protected:
 private:
     int remembered_ = 0;
 };
+
+}  // namespace capacimo::widgets

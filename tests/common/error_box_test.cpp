@@ -17,6 +17,9 @@ TEST(ErrorBoxText, AppendsAFullStopAfterCharactersThatSortAfterIt) {
     EXPECT_EQ(errorBoxText("(x)"), "(x)");
     EXPECT_EQ(errorBoxText(QString::fromUtf8("f\xC3\xBC")), QString::fromUtf8("f\xC3\xBC."));
     EXPECT_EQ(errorBoxText(""), "");
+    // Details on the lines after the message: the full stop ends the message.
+    EXPECT_EQ(errorBoxText("misslungen\n/x/a.lock: Is a directory"), "misslungen.\n/x/a.lock: Is a directory");
+    EXPECT_EQ(errorBoxText("for 'Last'\nb"), "for 'Last'\nb");
 }
 
 TEST(ErrorBoxText, TheFailureBeingHandledIsNamedEvenWithoutAMessage) {

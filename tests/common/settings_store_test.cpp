@@ -2,6 +2,7 @@
 // by one in damaged files, and saves that are complete or leave the old file.
 #include "common/settings_store.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -10,10 +11,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <csignal>
 #include <functional>
+#include <thread>
+
+#include "common/store_lock.h"
 
 namespace capacimo {
 namespace {
@@ -28,8 +33,9 @@ protected:
         QDir(home.path()).mkpath("Ostrelwerk");
     }
     QString file() const { return SettingsStore::filePath(); }
-    void plant(const QByteArray& bytes) const {
-        QFile f(file());
+    void plant(const QByteArray& bytes) const { plantAt(file(), bytes); }
+    static void plantAt(const QString& path, const QByteArray& bytes) {
+        QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
@@ -251,6 +257,155 @@ TEST_F(SettingsStoreTest, AFailedSaveLeavesThePreviousFileWhole) {
     EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden).size(), 1) << "a temporary file was left behind";
     // And with room to write, the same save succeeds.
     EXPECT_FALSE(saveFailsInChild(home.path(), [] {}));
+    EXPECT_EQ(text("ScribentS/Settings/Analysis1"), "4");
+}
+
+// An editor's byte-order mark before the first section hides nothing, and a
+// save keeps it without adding a second section.
+TEST_F(SettingsStoreTest, ALeadingByteOrderMarkIsSkipped) {
+    plant("\xEF\xBB\xBF" + before + after);
+    expectGoodValues();
+    ASSERT_EQ(saveOne(), "");
+    expectGoodValues();
+    EXPECT_TRUE(raw().startsWith("\xEF\xBB\xBF[ScribentS]\n"));
+    EXPECT_EQ(raw().count("[ScribentS]"), 1);
+}
+
+TEST_F(SettingsStoreTest, WithoutAHomeNothingIsReadOrWritten) {
+    const QByteArray userHome = qgetenv("HOME");
+    qunsetenv("XDG_CONFIG_HOME");
+    qunsetenv("HOME");
+    EXPECT_EQ(SettingsStore::filePath(), "");
+    EXPECT_NE(SettingsStore().readProblem(), "");
+    EXPECT_NE(saveOne().find("HOME"), std::string::npos);
+    qputenv("HOME", userHome);
+}
+
+// Whatever a saver left behind when it was killed inside the lock, the next
+// save goes ahead and the file is whole.
+TEST_F(SettingsStoreTest, ALockWhoseOwnerIsGoneNeverBlocks) {
+    plant(before + after);
+    const QString lock = file() + ".lock";
+    auto killedInside = [&](const std::function<void()>& phase) {
+        const pid_t child = fork();
+        if (child == 0) {
+            QString problem;
+            auto held = StoreLock::take(lock, problem);
+            if (!held) _exit(1);
+            phase();
+            raise(SIGKILL);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status));
+    };
+    const std::pair<const char*, std::function<void()>> phases[] = {
+        {"lock file created, nothing in it", [&] { close(open(lock.toLocal8Bit(), O_CREAT | O_WRONLY, 0644)); }},
+        {"lock file of another kind of lock", [&] { plantAt(lock, "999999\nCapacimo\nhost\n"); }},
+        {"killed holding the lock", [&] { killedInside([] {}); }},
+        {"killed after reading", [&] { killedInside([] { SettingsStore().value("ScribentS/Settings/CFSize"); }); }},
+        {"killed while writing",
+         [&] {
+             killedInside([this] {
+                 QSaveFile f(file());
+                 if (f.open(QIODevice::WriteOnly)) f.write("[ScribentS]\nSettings\\CFS");
+                 f.flush();
+                 raise(SIGKILL);
+             });
+         }},
+    };
+    for (const auto& [name, phase] : phases) {
+        SCOPED_TRACE(name);
+        phase();
+        ASSERT_EQ(saveOne(), "");
+        expectGoodValues();
+        EXPECT_FALSE(QFileInfo::exists(lock)) << "the lock file stays behind";
+    }
+}
+
+// A lock file left by a run as another user serves or is made anew; what
+// cannot serve as a lock is named with the reason, in the error and on stderr.
+TEST_F(SettingsStoreTest, ALockThatCannotBeTakenIsNamed) {
+    plant(before + after);
+    const QString lock = file() + ".lock";
+    for (const mode_t mode : {0444, 0000}) {
+        plantAt(lock, "");
+        ASSERT_EQ(chmod(lock.toLocal8Bit(), mode), 0);
+        EXPECT_FALSE(saveFailsInChild(home.path(), [] {})) << "mode " << mode;
+        if (geteuid() == 0) chown(file().toLocal8Bit(), 0, 0);  // the child took it over
+    }
+
+    ASSERT_TRUE(QDir().mkpath(lock));
+    SettingsKey key(QString{});
+    key.write("Settings", "Last", "x");
+    testing::internal::CaptureStderr();
+    try {
+        key.close();
+        ADD_FAILURE() << "saved past a directory in the lock's place";
+    } catch (const SettingsWriteError& e) {
+        EXPECT_NE(std::string(e.what()).find(lock.toStdString() + ": "), std::string::npos) << e.what();
+    }
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(lock.toStdString() + ": "), std::string::npos);
+    expectGoodValues();
+}
+
+// Savers in separate processes, let loose at once: each takes its turn.
+TEST_F(SettingsStoreTest, ConcurrentSavesTakeTurnsAndLoseNothing) {
+    // Another program's megabyte makes each save take a while.
+    plant(before + after + "[Other]\nData=" + QByteArray(1 << 20, 'y') + "\n");
+    constexpr int kSavers = 20;
+    int gate[2];
+    ASSERT_EQ(pipe(gate), 0);
+    std::vector<pid_t> savers;
+    for (int i = 0; i < kSavers; ++i) {
+        const pid_t child = fork();
+        if (child == 0) {
+            close(gate[1]);
+            char c;
+            if (read(gate[0], &c, 1) != 0) _exit(3);  // waits until the gate closes
+            SettingsStore store;
+            store.setValue("Crowd/Saver" + QString::number(i), QString::number(i));
+            try {
+                store.save();
+            } catch (const SettingsWriteError&) {
+                _exit(1);
+            }
+            _exit(0);
+        }
+        savers.push_back(child);
+    }
+    close(gate[0]);
+    close(gate[1]);
+    int refused = 0;
+    for (const pid_t child : savers) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        refused += !(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(refused, 0);
+    expectGoodValues();
+    for (int i = 0; i < kSavers; ++i) EXPECT_EQ(text("Crowd/Saver" + QString::number(i)), QString::number(i));
+}
+
+// A neighbour that takes the lock again and again, with short pauses between:
+// a save still finds a pause and gets its turn.
+TEST_F(SettingsStoreTest, ASaveFindsItsTurnBesideABusyNeighbour) {
+    plant(before + after);
+    const pid_t neighbour = fork();
+    if (neighbour == 0) {
+        for (;;) {
+            QString problem;
+            if (auto held = StoreLock::take(file() + ".lock", problem)) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const std::string failure = saveOne();
+    kill(neighbour, SIGKILL);
+    waitpid(neighbour, nullptr, 0);
+    EXPECT_EQ(failure, "");
     EXPECT_EQ(text("ScribentS/Settings/Analysis1"), "4");
 }
 

@@ -17,6 +17,7 @@
 
 #include "unit_api/unit_entry.h"
 #include "unit_table.h"
+#include "version_info.h"
 
 namespace host_test {
 
@@ -162,6 +163,22 @@ bool AtDesignResolution(const Widget* widget) {
     const int dpi = widget->logicalDpiY();
     if (dpi != 120 && dpi != 96) throw std::runtime_error("layout checked at 96 or 120 pixels per inch only");
     return dpi == 120;
+}
+
+// A version block as the build makes one: the fixed version numbers and one
+// string table for the US English translation.
+inline capacimo::host::VersionBlock VersionBlockOf(std::uint16_t major, std::uint16_t minor, std::uint16_t release,
+                                                   std::uint16_t build) {
+    capacimo::host::VersionBlock block;
+    block.VerInfoPresent = true;
+    block.hasFixedInfo = true;
+    block.fileVersionMS = (std::uint32_t{major} << 16) | minor;
+    block.fileVersionLS = (std::uint32_t{release} << 16) | build;
+    block.hasTranslation = true;
+    block.language = 0x0409;
+    block.codePage = 1252;
+    block.stringTables["040904e4"] = {{"CompanyName", "Ostrelwerk"}, {"Comments", ""}};
+    return block;
 }
 
 }  // namespace host_test

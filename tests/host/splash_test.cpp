@@ -10,22 +10,7 @@
 
 using namespace capacimo::host;
 
-namespace {
-
-VersionBlock Block(std::uint16_t major, std::uint16_t minor, std::uint16_t release, std::uint16_t build) {
-    VersionBlock block;
-    block.VerInfoPresent = true;
-    block.hasFixedInfo = true;
-    block.fileVersionMS = (std::uint32_t{major} << 16) | minor;
-    block.fileVersionLS = (std::uint32_t{release} << 16) | build;
-    block.hasTranslation = true;
-    block.language = 0x0409;
-    block.codePage = 1252;
-    block.stringTables["040904e4"] = {{"CompanyName", "Ostrelwerk"}, {"Comments", ""}};
-    return block;
-}
-
-}  // namespace
+using host_test::VersionBlockOf;
 
 class SplashTest : public QObject {
     Q_OBJECT
@@ -52,7 +37,7 @@ private slots:
         QFETCH(int, category);
         QFETCH(QString, caption);
         QFETCH(QString, text);
-        const VersionBlock block = Block(1, 0, 2, 0);
+        const VersionBlock block = VersionBlockOf(1, 0, 2, 0);
         TVersionView view(nullptr, &block);
         view.SetCaption(caption);
         view.SetInfoCategory(static_cast<TInfoCategory>(category));
@@ -70,7 +55,7 @@ private slots:
     }
 
     void splashLayout() {
-        const VersionBlock block = Block(1, 0, 2, 0);
+        const VersionBlock block = VersionBlockOf(1, 0, 2, 0);
         Tdlg_Intro splash(nullptr, &block);
         // Laid out at 120 pixels per inch, scaled down on a 96 pixels per inch screen.
         const bool design = host_test::AtDesignResolution(&splash);

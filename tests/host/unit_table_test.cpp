@@ -156,14 +156,24 @@ TEST_F(UnitTableTest, SearchesTheProgramDirectoryFirstThenDLLs) {
     EXPECT_EQ(accepted, Names());
 }
 
-TEST_F(UnitTableTest, FindsHiddenAndUpperCaseFilesAndPassesOverNonFiles) {
+// Entries named like units that are no files are each skipped with a line
+// that names them and says what they are.
+TEST_F(UnitTableTest, FindsHiddenAndUpperCaseFilesAndNamesEachNonFile) {
     PlaceFixture("fx_alpha", dir.Units(), ".hidden.so");
     PlaceFixture("fx_beta", dir.Units(), "UPPER.SO");
     fs::create_directories(dir.Units() / "folder.so");
     host_test::MakeFifo(dir.Units() / "pipe.so");
+    fs::create_symlink("nowhere.so", dir.Units() / "dangling.so");
+    fs::create_symlink("loop.so", dir.Units() / "loop.so");
     EXPECT_TRUE(table.SearchUnits(dir.str()));
     EXPECT_EQ(Names(), (std::vector<std::string>{"Alpha", "beta"}));
-    EXPECT_TRUE(diagnostics.empty());
+    const std::string units = dir.Units().string() + "/";
+    EXPECT_EQ(diagnostics, (std::vector<std::string>{
+                               "Capacimo: skipped " + units + "dangling.so: a symbolic link to nothing",
+                               "Capacimo: skipped " + units + "folder.so: a directory, not a file",
+                               "Capacimo: skipped " + units + "loop.so: a loop of symbolic links",
+                               "Capacimo: skipped " + units + "pipe.so: a FIFO, not a file",
+                           }));
 }
 
 TEST_F(UnitTableTest, LoadUnitRefusesWhatIsNotARegularFile) {
@@ -213,14 +223,15 @@ TEST(UnitTableLog, EachRejectedCandidateIsOneLineOnStderr) {
     PlaceFixture("fx_three", dir.path(), "three.so");
     WriteFile(dir.Units() / "empty.so", "");
     WriteFile(dir.Units() / "garbage.so", "not a library at all");
-    host_test::MakeFifo(dir.Units() / "pipe.so");  // not a candidate: passed over silently
-    CUnitTable table;                              // default sinks
+    host_test::MakeFifo(dir.Units() / "pipe.so");
+    CUnitTable table;  // default sinks
     testing::internal::CaptureStderr();
     table.SearchUnits(dir.str());
     const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_EQ(table.Count(), 1u);
-    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3) << log;
-    for (const char* name : {"three.so", "empty.so", "garbage.so"}) EXPECT_NE(log.find(name), std::string::npos) << log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 4) << log;
+    for (const char* name : {"three.so", "empty.so", "garbage.so", "pipe.so"})
+        EXPECT_NE(log.find(name), std::string::npos) << log;
 }
 
 TEST(UnitTableLifetime, DestroyingTheTableUnloadsWhatIsStillLoaded) {

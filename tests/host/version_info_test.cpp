@@ -6,23 +6,17 @@
 #include <cstdint>
 #include <vector>
 
+#include "host_test_support.h"
 #include "splash.h"
 
 using namespace capacimo::host;
 
+using host_test::VersionBlockOf;
+
 namespace {
 
-VersionBlock Block(std::uint16_t major, std::uint16_t minor, std::uint16_t release, std::uint16_t build) {
-    VersionBlock block;
-    block.VerInfoPresent = true;
-    block.hasFixedInfo = true;
-    block.fileVersionMS = (std::uint32_t{major} << 16) | minor;
-    block.fileVersionLS = (std::uint32_t{release} << 16) | build;
-    return block;
-}
-
 TEST(VersionDigits, FullAndShortForm) {
-    const VersionBlock block = Block(1, 0, 2, 0);
+    const VersionBlock block = VersionBlockOf(1, 0, 2, 0);
     EXPECT_EQ(GetVersionDigits(false, block), "1.0.2.0");
     EXPECT_EQ(GetVersionDigits(true, block), "1.0");
 }
@@ -30,13 +24,13 @@ TEST(VersionDigits, FullAndShortForm) {
 TEST(VersionDigits, UnknownWithoutInformation) {
     EXPECT_EQ(GetVersionDigits(false, VersionBlock{}), "Unknown");
     EXPECT_EQ(GetVersionDigits(true, VersionBlock{}), "Unknown");
-    VersionBlock noFixed = Block(1, 2, 3, 4);
+    VersionBlock noFixed = VersionBlockOf(1, 2, 3, 4);
     noFixed.hasFixedInfo = false;
     EXPECT_EQ(GetVersionDigits(false, noFixed), "Unknown");
 }
 
 TEST(FileVersionText, FourPartsOrMaskedBuild) {
-    const VersionBlock block = Block(1, 0, 2, 7);
+    const VersionBlock block = VersionBlockOf(1, 0, 2, 7);
     EXPECT_EQ(GetFileVersionText(false, block), "1.0.2.7");
     EXPECT_EQ(GetFileVersionText(true, block), "1.0.2.x");
     EXPECT_EQ(GetFileVersionText(false, VersionBlock{}), "");
@@ -48,7 +42,7 @@ TEST(VersionStrings, TranslationKeyPutsTheLanguageFirst) {
 }
 
 TEST(VersionStrings, LooksUpTheFirstTranslationsTable) {
-    VersionBlock block = Block(1, 0, 0, 0);
+    VersionBlock block = VersionBlockOf(1, 0, 0, 0);
     block.hasTranslation = true;
     block.language = 0x0407;
     block.codePage = 0x04B0;

@@ -7,6 +7,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPointer>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
@@ -21,7 +23,7 @@
 #include "calculator/dialog.h"
 #include "calculator/planner.h"
 #include "common/error_box.h"
-#include "test_store.h"
+#include "dialog_fixture.h"
 
 using namespace capacimo;
 using namespace capacimo::unit;
@@ -58,27 +60,17 @@ QStringList expectedPlan(const CalculatorEntries& e, Medium medium, int weeks) {
 
 }  // namespace
 
-class DetailsTest : public QObject {
+class DetailsTest : public QObject, DialogFixture {
     Q_OBJECT
 
-    std::unique_ptr<TestStore> store;
-    std::unique_ptr<Tdlg_Main> dialog;
-
-    TExtSpinEdit* spin(const char* name) const { return dialog->findChild<TExtSpinEdit*>(name); }
-    QComboBox* combo(const char* name) const { return dialog->findChild<QComboBox*>(name); }
-    TdfsEnhListView* results() const { return dialog->findChild<TdfsEnhListView*>("lvw_Result"); }
     TDetailsWindow* details() const { return dialog->detailsWindow(); }
     QAction* action(const char* name) const { return results()->findChild<QAction*>(name); }
 
-    void show() {
-        dialog->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
-    }
     // The window's deferred refreshes, run when the test says so.
     std::vector<std::function<void()>> pending;
     void openDetails() {
+        dialog->setScheduler([this](std::function<void()> task) { pending.push_back(std::move(task)); });
         dialog->ShowDetails();
-        details()->setScheduler([this](std::function<void()> task) { pending.push_back(std::move(task)); });
     }
     void settle() {
         const auto tasks = std::exchange(pending, {});
@@ -130,20 +122,12 @@ class DetailsTest : public QObject {
         }
         auto* plan = details()->findChild<QLabel*>("lbl_Plan");
         QVERIFY(plan->width() >= plan->sizeHint().width());
-        QVERIFY(details()->rect().contains(chart->geometry()));
+        QVERIFY(details()->scrollArea()->widget()->rect().contains(chart->geometry()));
     }
 
 private slots:
-    void init() {
-        store = std::make_unique<TestStore>();
-        setErrorBoxHandler([](const QString& text) { QFAIL(qPrintable("error box: " + text)); });
-        dialog = std::make_unique<Tdlg_Main>();
-    }
-    void cleanup() {
-        dialog.reset();
-        setErrorBoxHandler({});
-        store.reset();
-    }
+    void init() { openDialog(); }
+    void cleanup() { closeDialog(); }
 
     void menuAndDoubleClickOpenOneWindow() {
         show();
@@ -199,7 +183,15 @@ private slots:
         QCOMPARE(dialog->calculationCount(), calculations + 2);
         QCOMPARE(pending.size(), std::size_t{1});
         QCOMPARE(window->breakdownCount(), breakdowns);
+        const std::uint64_t run = calculationsRun();
         settle();
+        // The window calculates none of the dialog's results again: only the
+        // durations without each writer and the planner's own questions.
+        const CalculatorEntries e = dialog->currentEntries();
+        const std::uint64_t planning = calculationsRun();
+        planFor(e, window->medium(), std::int64_t{window->targetWeeks()->value()} * 168);
+        const std::uint64_t plan = calculationsRun() - planning;
+        QCOMPARE(planning - run, breakdownOf(e).writers.size() + plan);
         QCOMPARE(window->entries(), dialog->currentEntries());
         QVERIFY(window->chart()->bars().front().bytes > before);
         QCOMPARE(window->chart()->bars(), barsOf(breakdownOf(dialog->currentEntries())));
@@ -330,13 +322,17 @@ private slots:
                                      {"Block overhead", {}, -987654321, ChartBar::Kind::Overhead}},
                                     123);
         QApplication::processEvents();
-        QVERIFY(details()->width() > details()->chart()->fontMetrics().horizontalAdvance(name));
+        // The window grows up to the screen's width; the rest scrolls.
+        QVERIFY(details()->scrollArea()->widget()->width() > details()->chart()->fontMetrics().horizontalAdvance(name));
+        QVERIFY(details()->screen()->availableGeometry().contains(details()->frameGeometry()));
+        QVERIFY(details()->width() > dialog->width());
         verifyNothingClipped();
     }
 
     void copyPutsResultsAndEntriesOnTheClipboard() {
         show();
         enterPlantSetup();
+        spin("spe_CountAnalog")->setValue(25);  // a message in the status line
         combo("cb_CFSize")->setCurrentIndex(2);
         dialog->Recalculate();
         QGuiApplication::clipboard()->clear();
@@ -346,13 +342,20 @@ private slots:
         auto row = [](const QString& caption, const StorageDuration& d) {
             return QStringLiteral("%1\t%2\t%3\t%4").arg(caption).arg(d.weeks).arg(d.days).arg(d.hours);
         };
-        QCOMPARE(lines.mid(0, 4), (QStringList{"Result\tWeeks\tDays\tHours", row("Internal memory", r.internal),
+        QCOMPARE(lines.mid(0, 2), (QStringList{"Model\tScribent S", "Program\tOstrel Capacimo " CAPACIMO_VERSION}));
+        QVERIFY(lines[2] == "Date\t" + QDate::currentDate().toString(Qt::ISODate) ||
+                lines[2] == "Date\t" + QDate::currentDate().addDays(-1).toString(Qt::ISODate));
+        // The status line's message, when it shows one.
+        const QString status = dialog->findChild<QLabel*>("lbl_Status")->text();
+        QVERIFY(status.startsWith("Information:"));
+        QCOMPARE(lines[3], "Status\t" + status);
+        QCOMPARE(lines.mid(4, 5), (QStringList{"", "Result\tWeeks\tDays\tHours", row("Internal memory", r.internal),
                                                row("SD Card 1 GB", r.card), ""}));
-        QCOMPARE(lines.size(), 4 + static_cast<int>(entryTable().size()) + 1);
+        QCOMPARE(lines.size(), 9 + static_cast<int>(entryTable().size()) + 1);
         QCOMPARE(lines.back(), QString());
-        QCOMPARE(lines[4], QString("SD Card size\t1 GB"));
+        QCOMPARE(lines[9], QString("SD Card size\t1 GB"));
         QVERIFY(lines.contains("Analysis 2\tdaily analysis"));
-        QVERIFY(lines.contains("Analog channels\t12"));
+        QVERIFY(lines.contains("Analog channels\t25"));
         QVERIFY(lines.contains("Group 1 storage cycle\t1s"));
         QVERIFY(lines.contains("Group 2 on/off states\t3"));
         QVERIFY(lines.contains("Group 10 instantaneous values\t0"));

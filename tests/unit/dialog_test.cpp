@@ -1,6 +1,8 @@
 // The calculator dialog as the user meets it: entries, status line, results,
 // Reset, page switching and the positions of the controls built in code.
+#include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -10,25 +12,21 @@
 #include <QTimer>
 #include <memory>
 
+#include "calculator/details_window.h"
 #include "calculator/dialog.h"
 #include "calculator/settings.h"
 #include "common/error_box.h"
-#include "test_store.h"
+#include "dialog_fixture.h"
+#include "widgets/contrast.h"
+#include "widgets/spin_button.h"
 
 using namespace capacimo;
 using namespace capacimo::unit;
 
-class DialogTest : public QObject {
+class DialogTest : public QObject, DialogFixture {
     Q_OBJECT
 
-    std::unique_ptr<TestStore> store;
-    std::unique_ptr<Tdlg_Main> dialog;
-
-    TExtSpinEdit* spin(const char* name) const { return dialog->findChild<TExtSpinEdit*>(name); }
-    QComboBox* combo(const char* name) const { return dialog->findChild<QComboBox*>(name); }
     QLabel* status() const { return dialog->findChild<QLabel*>("lbl_Status"); }
-    TdfsEnhListView* results() const { return dialog->findChild<TdfsEnhListView*>("lvw_Result"); }
-    TPage95Control* pages(const char* name) const { return dialog->findChild<TPage95Control*>(name); }
     QStringList row(int r) const {
         return {results()->SubItem(r, 0), results()->SubItem(r, 1), results()->SubItem(r, 2)};
     }
@@ -38,12 +36,6 @@ class DialogTest : public QObject {
     }
     QColor statusColour() const { return status()->palette().color(QPalette::WindowText); }
 
-    void show() {
-        dialog->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
-        dialog->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
-    }
     // A click on a tab of a page control, as the user makes it.
     void clickTab(TPage95Control* control, const QString& caption) {
         QTabBar* bar = control->findChild<QTabBar*>(QString(), Qt::FindDirectChildrenOnly);
@@ -58,16 +50,8 @@ class DialogTest : public QObject {
     }
 
 private slots:
-    void init() {
-        store = std::make_unique<TestStore>();
-        setErrorBoxHandler([](const QString& text) { QFAIL(qPrintable("error box: " + text)); });
-        dialog = std::make_unique<Tdlg_Main>();
-    }
-    void cleanup() {
-        dialog.reset();
-        setErrorBoxHandler({});
-        store.reset();
-    }
+    void init() { openDialog(); }
+    void cleanup() { closeDialog(); }
 
     void controlsCarryTheirNames() {
         for (const char* name :
@@ -133,6 +117,27 @@ private slots:
         QCOMPARE(row(0), (QStringList{"51797", "0", "7"}));
         QCOMPARE(row(1), (QStringList{"69884", "4", "13"}));
         QVERIFY(QApplication::overrideCursor() == nullptr);  // the hourglass is gone again
+    }
+
+    // On a dark colour scheme the status line's red and blue turn light
+    // enough to read; back on a light one they are the design's again.
+    void statusStaysReadableOnADarkScheme() {
+        show();
+        QPalette dark = dialog->palette();
+        dark.setColor(QPalette::Window, QColor(45, 45, 45));
+        dark.setColor(QPalette::WindowText, Qt::white);
+        dialog->setPalette(dark);
+        auto contrast = [this] {
+            return widgets::contrastRatio(statusColour(), status()->palette().color(QPalette::Window));
+        };
+        spin("spe_CountAnalog")->setValue(25);
+        QVERIFY(status()->text().startsWith("Information:"));
+        QVERIFY(contrast() >= widgets::kReadableContrast);
+        spin("spe_CountAnalog")->setValue(0);
+        QVERIFY(status()->text().startsWith("Error:"));
+        QVERIFY(contrast() >= widgets::kReadableContrast);
+        dialog->setPalette(QPalette());
+        QCOMPARE(statusColour(), QColor(255, 0, 0));
     }
 
     void dependentAnalogCountsFollow() {
@@ -280,6 +285,80 @@ private slots:
         QVERIFY2(at("spe_GroupState00") >= 0 && at("spe_GroupState00") < at("btn_Clear"), qPrintable(order.join(' ')));
         QCOMPARE(at("bln_Cancel"), at("btn_Clear") + 1);
         QVERIFY(!order.contains("lvw_Result"));
+    }
+
+    // With the keyboard alone: the dialog opens on the card size list;
+    // Ctrl+Tab and Ctrl+Shift+Tab undo each other; Ctrl+Shift+C copies and
+    // Ctrl+D opens the Details window from any field; Enter presses a focused
+    // button.
+    void everythingByKeyboard() {
+        show();
+        auto focus = [] { return QApplication::focusWidget(); };
+        auto key = [&focus](Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(focus(), k, m); };
+        QCOMPARE(focus(), combo("cb_CFSize"));
+        key(Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(focus(), combo("cb_Analysis1"));
+        key(Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(focus(), spin("spe_CountAnalog"));
+        key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(focus(), combo("cb_Analysis1"));
+        key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(focus(), combo("cb_CFSize"));
+        QCOMPARE(pages("pctrl_Stgs")->ActivePage()->objectName(), QString("tab_Info"));
+        // Backwards from the first page: the last group, then its neighbour.
+        key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(focus(), combo("cb_GroupCycle08"));
+
+        key(Qt::Key_Tab);
+        QCOMPARE(focus(), spin("spe_GroupIV08"));
+        QGuiApplication::clipboard()->clear();
+        key(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(QGuiApplication::clipboard()->text().contains("Internal memory\t1879\t2\t12"));
+        QCOMPARE(spin("spe_GroupIV08")->text(), QString("0"));
+        key(Qt::Key_D, Qt::ControlModifier);
+        QVERIFY(dialog->detailsWindow() != nullptr && dialog->detailsWindow()->isVisible());
+
+        dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+        spin("spe_CountAnalog")->setValue(5);
+        dialog->findChild<QPushButton*>("btn_Clear")->setFocus();
+        key(Qt::Key_Return);
+        QCOMPARE(spin("spe_CountAnalog")->Value(), 1);
+        QVERIFY(dialog->isVisible());
+        dialog->findChild<QPushButton*>("bln_Cancel")->setFocus();
+        key(Qt::Key_Enter);
+        QVERIFY(!dialog->isVisible());
+    }
+
+    // A screen reader finds a name for every control the focus can reach;
+    // lists are named by their captions, the spin buttons by what they do.
+    void everyFocusableControlIsNamed() {
+        show();
+        dialog->ShowDetails();
+        int named = 0;
+        for (QWidget* window : {static_cast<QWidget*>(dialog.get()), static_cast<QWidget*>(dialog->detailsWindow())}) {
+            for (QWidget* w : window->findChildren<QWidget*>()) {
+                if (w->window() != window || w->focusPolicy() == Qt::NoFocus || w->focusProxy() != nullptr) continue;
+                QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+                QVERIFY2(a != nullptr && !a->text(QAccessible::Name).trimmed().isEmpty(),
+                         qPrintable(QString(w->metaObject()->className()) + ' ' + w->objectName()));
+                ++named;
+            }
+        }
+        QVERIFY(named > 45);
+        auto name = [](QObject* o) { return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name); };
+        QCOMPARE(name(combo("cb_Analysis1")), QString("Analysis 1:"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(combo("cb_Analysis1"))->text(QAccessible::Value), QString("no"));
+        QCOMPARE(name(spin("spe_GroupState03")), QString("Number of digital on/off events or control inputs:"));
+        pages("pctrl_Stgs")->setActivePage(dialog->findChild<TTab95Sheet*>("tab_ChStgs"));  // the buttons in view
+        QCOMPARE(name(spin("spe_CountAnalog")->Button()->UpButton()), QString("Increase Number of  analog channels"));
+        QCOMPARE(name(spin("spe_CountAnalog")->Button()->DownButton()), QString("Decrease Number of  analog channels"));
+        QAccessibleTableInterface* table = QAccessible::queryAccessibleInterface(results())->tableInterface();
+        QVERIFY(table != nullptr);
+        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(table->columnCount(), 4);
+        QCOMPARE(table->cellAt(1, 0)->text(QAccessible::Name), QString("SD Card"));
     }
 
     void informationHoldsItsTenLines() {

@@ -1,4 +1,5 @@
 // The unit's settings store: reading, writing and what the dialog makes of stored values.
+#include <sys/stat.h>
 #include <QComboBox>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -12,6 +13,7 @@
 #include "calculator/dialog.h"
 #include "calculator/settings.h"
 #include "common/error_box.h"
+#include "common/settings_store.h"
 #include "test_store.h"
 
 using namespace capacimo;
@@ -243,7 +245,10 @@ private slots:
             auto d = openDialog();
             QCOMPARE(count(*d, "spe_CountAnalog"), 1);
         }
-        QCOMPARE(errors, QStringList{"Erzeugung von Schlüssel Settings misslungen."});
+        // The message, then the file and why.
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(errors[0].section('\n', 0, 0), QString("Erzeugung von Schlüssel Settings misslungen."));
+        QCOMPARE(errors[0].section('\n', 1), store->filePath() + ": not a regular file");
         QVERIFY(!SettingsKeyOpen());
         const QStringList entries =
             QDir(store->directory() + "/Ostrelwerk").entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
@@ -253,6 +258,47 @@ private slots:
         }
         QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(", ")));
         QVERIFY(QDir(store->directory()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size() == 1);
+    }
+
+    // The command line tells a missing store (the defaults, a note) from one
+    // it cannot read (one line naming the file, exit status 2, no result).
+    void theCommandLineSaysWhatIsWrongWithTheStore() {
+        auto run = [this](int& code, QByteArray& out) {
+            QProcess calc;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("XDG_CONFIG_HOME", store->directory());
+            calc.setProcessEnvironment(env);
+            calc.start(CAPACIMO_CALC_PATH, {"--from-settings"});
+            if (!calc.waitForFinished(60000)) return QByteArray("hangs");
+            code = calc.exitCode();
+            out = calc.readAllStandardOutput();
+            return calc.readAllStandardError();
+        };
+        int code = -1;
+        QByteArray out;
+        const QByteArray path = store->filePath().toUtf8();
+        QByteArray err = run(code, out);
+        QCOMPARE(code, 0);
+        QVERIFY(out.contains("Internal memory    1879"));
+        QVERIFY2(err.startsWith("capacimo-calc: " + path + ": "), err.constData());
+
+        QDir(store->directory()).mkpath("Ostrelwerk/Capacimo.conf");
+        err = run(code, out);
+        QCOMPARE(err, "capacimo-calc: " + path + ": not a regular file\n");
+        QCOMPARE(code, 2);
+        QVERIFY(out.isEmpty());
+        QDir(store->directory()).rmdir("Ostrelwerk/Capacimo.conf");
+
+        QVERIFY(mkfifo(path.constData(), 0600) == 0);
+        err = run(code, out);
+        QCOMPARE(err, "capacimo-calc: " + path + ": not a regular file\n");
+        QFile::remove(store->filePath());
+
+        store->plant("Settings\\CFSize=1\n");
+        QVERIFY(QFile(store->filePath()).resize(SettingsStore::kLargestFile + 1));
+        err = run(code, out);
+        QVERIFY2(err.startsWith("capacimo-calc: " + path + ": larger than"), err.constData());
+        QCOMPARE(code, 2);
     }
 };
 

@@ -7,6 +7,8 @@
 #include <QPaintDevice>
 #include <QPaintEngine>
 
+using namespace capacimo::widgets;
+
 class FakeRepeatTimer final : public TRepeatTimer {
     Q_OBJECT
 public:

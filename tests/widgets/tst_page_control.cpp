@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QToolButton>
 
+using namespace capacimo::widgets;
+
 namespace {
 
 // An active window holding a page control whose pages each carry an edit.
@@ -90,41 +92,40 @@ void TestPageControl::userSwitchesRaiseChange() {
     auto* inner = new TPage95Control(w.pages[2]);
     auto* analog = new TTab95Sheet(inner, QStringLiteral("Analog channels"));
     auto* digital = new TTab95Sheet(inner, QStringLiteral("Digital channels"));
-    auto* edit = new QLineEdit(analog);
-    QList<TTab95Sheet*> seen;  // the active page as OnChange sees it
-    connect(w.control, &TPage95Control::OnChange, [&] { seen << w.control->ActivePage(); });
-    QSignalSpy innerChanges(inner, &TPage95Control::OnChange);
-
-    w.clickTab(1), w.clickTab(1);  // the second click changes nothing
-    w.pages[1]->findChild<QLineEdit*>()->setFocus();
-    w.key(Qt::Key_Tab, Qt::ControlModifier);
-    w.key(Qt::Key_Tab, Qt::ControlModifier);  // wraps around
-    w.key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(seen, (QList<TTab95Sheet*>{w.pages[1], w.pages[2], w.pages[0], w.pages[2]}));
-    w.key(Qt::Key_Tab, Qt::NoModifier);  // plain Tab moves the focus only
-    QCOMPARE(seen.size(), 4);
-
-    edit->setFocus();  // Ctrl+Tab inside a nested control switches that one
-    w.key(Qt::Key_Tab, Qt::ControlModifier);
-    QVERIFY(inner->ActivePage() == digital && w.control->ActivePage() == w.pages[2]);
-    QCOMPARE(innerChanges.count(), 1);
-    QCOMPARE(seen.size(), 4);
-
+    auto* count = new QLineEdit(analog);
     // A drop-down list keeps other keys for its type-ahead search, but not these.
     auto* list = new QComboBox(digital);
     list->addItems({"Off", "1s"});
-    list->show();
-    list->setFocus();
-    w.key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
-    QVERIFY(inner->ActivePage() == analog && w.control->ActivePage() == w.pages[2]);
-    QCOMPARE(innerChanges.count(), 2);
-    auto* outerList = new QComboBox(w.pages[2]);
-    outerList->addItem("no");
-    outerList->show();
-    outerList->setFocus();
+    auto* second = new QLineEdit(w.pages[1]);
+    QList<TTab95Sheet*> seen;  // the active page as OnChange sees it
+    connect(w.control, &TPage95Control::OnChange, [&] { seen << w.control->ActivePage(); });
+    QSignalSpy innerChanges(inner, &TPage95Control::OnChange);
+    QList<QWidget*> focused;  // every control that gets the focus
+    QObject listening;        // ends the listening before `focused` goes
+    connect(qApp, &QApplication::focusChanged, &listening, [&](QWidget*, QWidget* now) {
+        if (now != nullptr) focused << now;
+    });
+
+    w.clickTab(1), w.clickTab(1);  // the second click changes nothing
+    second->setFocus();
+    focused.clear();
+    // Forward into the nested pages, each landing on the page's first field,
+    // then back: each key undoes the other, down to the field it started from.
     w.key(Qt::Key_Tab, Qt::ControlModifier);
+    w.key(Qt::Key_Tab, Qt::ControlModifier);
+    w.key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    w.key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(focused, (QList<QWidget*>{count, list, count, second}));
+    QCOMPARE(seen, (QList<TTab95Sheet*>{w.pages[1], w.pages[2], w.pages[1]}));
+    QVERIFY(inner->ActivePage() == analog && innerChanges.count() == 2);
+
+    // Past the last page to the first.
+    for (int i = 0; i < 3; ++i) w.key(Qt::Key_Tab, Qt::ControlModifier);
     QCOMPARE(w.control->ActivePage(), w.pages[0]);
-    QCOMPARE(innerChanges.count(), 2);
+    QCOMPARE(QApplication::focusWidget(), w.pages[0]->findChild<QLineEdit*>());
+    w.key(Qt::Key_Tab, Qt::NoModifier);  // plain Tab moves the focus only
+    QCOMPARE(w.control->ActivePage(), w.pages[0]);
+    QCOMPARE(seen.size(), 5);
 }
 
 void TestPageControl::manyTabsStayInOneRowWithScrollButtons() {
@@ -134,7 +135,10 @@ void TestPageControl::manyTabsStayInOneRowWithScrollButtons() {
     QTRY_VERIFY(bar->width() <= 260);
     for (int i = 1; i < bar->count(); ++i) QCOMPARE(bar->tabRect(i).top(), bar->tabRect(0).top());
     int scrollers = 0;
-    for (QToolButton* b : bar->findChildren<QToolButton*>()) scrollers += b->isVisible();
+    for (QToolButton* b : bar->findChildren<QToolButton*>()) {
+        scrollers += b->isVisible();
+        QCOMPARE(b->focusPolicy(), Qt::NoFocus);  // for the mouse; no tab stop
+    }
     QCOMPARE(scrollers, 2);
     QVERIFY(bar->tabRect(9).width() >= bar->fontMetrics().horizontalAdvance(QStringLiteral("Group 10")));
     w.control->setActivePage(w.pages[9]);  // brought into view

@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+using namespace capacimo::widgets;
+
 namespace {
 
 // The calculator's list in an active window, between two edits.

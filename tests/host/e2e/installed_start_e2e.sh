@@ -24,14 +24,8 @@ window_class=$(sed -n 's/^StartupWMClass=//p' "$prefix"/share/applications/*.des
 work=$(mktemp -d)
 xvfb_pid=
 app_pid=
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
-  chmod 755 "$unit_dir" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+# The units directory is made unreadable by one case: readable again at the end.
+trap 'chmod 755 "$unit_dir" 2>/dev/null || true; end_x_session' EXIT
 fail() {
   echo "FAIL: $*" >&2
   exit 1

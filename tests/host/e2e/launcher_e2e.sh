@@ -20,13 +20,7 @@ fi
 work=$(mktemp -d)
 xvfb_pid=
 app_pid=
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+trap end_x_session EXIT
 
 fail() {
   echo "FAIL: $*" >&2
@@ -83,10 +77,10 @@ wait_exit 30 "$app_pid" || fail "Capacimo did not end after its launcher was clo
 app_pid=
 [ "$exit_code" -eq 0 ] || fail "Capacimo ended with exit code $exit_code"
 
-# One log line for each rejected candidate (empty.so, garbage.so), none for
-# the directory and the FIFO.
+# One log line for each rejected candidate: empty.so, garbage.so, the
+# directory and the FIFO.
 skipped=$(grep -c '^Capacimo: skipped ' "$work/capacimo.log" || true)
-[ "$skipped" -eq 2 ] || fail "expected 2 rejected candidates in the log, found $skipped"
+[ "$skipped" -eq 4 ] || fail "expected 4 rejected candidates in the log, found $skipped"
 
 settings=$("$probe" settings)
 echo "$settings"

@@ -35,6 +35,15 @@ start_x_session() {
   echo "X display $DISPLAY"
 }
 
+# Ends the program ($app_pid) and the X server ($xvfb_pid) and removes $work:
+# the sourcing script's EXIT trap.
+end_x_session() {
+  [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+
 # Waits up to $1 seconds for a visible window whose title matches $2; prints its id.
 wait_window() {
   local seconds=$1 pattern=$2 id

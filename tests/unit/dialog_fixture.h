@@ -1,0 +1,45 @@
+// What the dialog tests share: a private settings store, a calculator dialog
+// on it, and its controls by name.
+#pragma once
+
+#include <QComboBox>
+#include <QTest>
+#include <memory>
+
+#include "calculator/dialog.h"
+#include "common/error_box.h"
+#include "test_store.h"
+
+struct DialogFixture {
+    std::unique_ptr<TestStore> store;
+    std::unique_ptr<capacimo::unit::Tdlg_Main> dialog;
+
+    // A fresh store and dialog; an error box fails the test.
+    void openDialog() {
+        store = std::make_unique<TestStore>();
+        capacimo::setErrorBoxHandler([](const QString& text) { QFAIL(qPrintable("error box: " + text)); });
+        dialog = std::make_unique<capacimo::unit::Tdlg_Main>();
+    }
+    void closeDialog() {
+        dialog.reset();
+        capacimo::setErrorBoxHandler({});
+        store.reset();
+    }
+    void show() {
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+    }
+
+    capacimo::widgets::TExtSpinEdit* spin(const char* name) const {
+        return dialog->findChild<capacimo::widgets::TExtSpinEdit*>(name);
+    }
+    QComboBox* combo(const char* name) const { return dialog->findChild<QComboBox*>(name); }
+    capacimo::widgets::TdfsEnhListView* results() const {
+        return dialog->findChild<capacimo::widgets::TdfsEnhListView*>("lvw_Result");
+    }
+    capacimo::widgets::TPage95Control* pages(const char* name) const {
+        return dialog->findChild<capacimo::widgets::TPage95Control*>(name);
+    }
+};
