@@ -27,6 +27,7 @@ from selenium.webdriver.support.ui import Select, WebDriverWait
 PAGE_DIR = Path(os.environ["PAGE_DIR"])
 AXE_JS = Path(os.environ["AXE_JS"]).read_text()
 SHOT_DIR = Path(os.environ.get("SHOT_DIR", tempfile.mkdtemp()))
+SHOT_DIR.mkdir(parents=True, exist_ok=True)
 
 
 def free_port():
@@ -287,7 +288,7 @@ class WebEdition(unittest.TestCase):
         self.driver.find_element(By.ID, "details-toggle").click()
         for width, height in ((1280, 800), (390, 844)):
             self.driver.set_window_size(width, height)
-            self.driver.save_screenshot(str(SHOT_DIR / ("page-%dx%d.png" % (width, height))))
+            self.assertTrue(self.driver.save_screenshot(str(SHOT_DIR / ("page-%dx%d.png" % (width, height)))))
             overflow = self.driver.execute_script(
                 "return document.documentElement.scrollWidth - document.documentElement.clientWidth")
             self.assertLessEqual(overflow, 0, "the page is wider than %d px" % width)
