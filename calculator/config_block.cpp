@@ -1,7 +1,6 @@
 #include "calculator/config_block.h"
 
 #include <array>
-#include <bit>
 #include <cstring>
 
 namespace capacimo {
@@ -18,6 +17,15 @@ constexpr std::uint8_t kDigitalType = 18;
 constexpr std::uint8_t kMathType = 19;
 constexpr std::uint8_t kGroupType = 20;
 constexpr std::uint8_t kAnalysisType = 22;
+
+// The bits of a float as they are stored. Written with memcpy rather than
+// std::bit_cast because the web edition's standard library lacks bit_cast.
+std::uint32_t floatBits(float v) {
+    static_assert(sizeof(float) == sizeof(std::uint32_t));
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &v, sizeof bits);
+    return bits;
+}
 constexpr std::uint8_t kLimitType = 23;
 
 constexpr std::array<std::uint16_t, 256> makeCrcTable() {
@@ -68,7 +76,7 @@ void CConfigBlock::put32(std::uint32_t v) {
     put16(static_cast<std::uint16_t>(v));
 }
 
-void CConfigBlock::putFloat(float v) { put32(std::bit_cast<std::uint32_t>(v)); }
+void CConfigBlock::putFloat(float v) { put32(floatBits(v)); }
 
 void CConfigBlock::putZeros(std::size_t n) {
     std::memset(buffer_ + position_, 0, n);

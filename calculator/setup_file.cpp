@@ -139,8 +139,8 @@ std::optional<SetupCheck> checkGroups(const Json& groups, SetupFile& setup) {
         if (!group.is_object()) return refused("group" + std::to_string(g + 1), shown(group) + " is not an object");
         const std::vector<const Entry*>& entries = groupEntries(g);
         for (const auto& [key, value] : group.items()) {
-            const auto entry =
-                std::find_if(entries.begin(), entries.end(), [&](const Entry* e) { return e->option == key; });
+            const auto entry = std::find_if(entries.begin(), entries.end(),
+                                            [&wanted = key](const Entry* e) { return e->option == wanted; });
             if (entry == entries.end()) return refused(groupKeyName(g, key), "unknown key");
             if (auto problem = judgeValue(**entry, value, (*entry)->field(setup.entries))) {
                 return refused(groupKey(g, **entry), *problem);
@@ -258,7 +258,8 @@ SetupCheck checkSetupObject(const Json& object) {
             if (auto problem = checkGroups(value, setup)) return *problem;
             continue;
         }
-        const auto entry = std::find_if(top.begin(), top.end(), [&](const Entry* e) { return e->option == key; });
+        const auto entry =
+            std::find_if(top.begin(), top.end(), [&wanted = key](const Entry* e) { return e->option == wanted; });
         if (entry == top.end()) return refused(key, "unknown key");
         if (auto problem = judgeValue(**entry, value, (*entry)->field(setup.entries))) return refused(key, *problem);
     }

@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev nlohmann-json3-dev
           xvfb xdotool xauth fonts-liberation2 clang-format
           dpkg-dev file help2man librsvg2-bin desktop-file-utils appstream lintian devscripts ccache git
-          python3-jsonschema poppler-utils)
+          python3-jsonschema poppler-utils
+          emscripten nodejs chromium chromium-driver python3-selenium)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -14,6 +15,11 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
+
+# npm comes with some builds of nodejs and is a package of its own with Debian's.
+if ! command -v npm >/dev/null; then
+  missing+=(npm)
+fi
 
 if [ ${#missing[@]} -eq 0 ]; then
   exit 0

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Checks the layout of the sources, builds everything with AddressSanitizer
 # and UndefinedBehaviorSanitizer (warnings are errors) and runs every test,
-# each benchmark once, then builds the Debian package and tests it
-# (scripts/test_package.sh).
+# each benchmark once, builds and tests the web edition (build-web/), then
+# builds the Debian package and tests it (scripts/test_package.sh).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/deps.sh"
@@ -15,6 +15,11 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir "$build" --output-on-failure -j2
+
+# The web edition: built into build-web/ with its zip; the module against this
+# build's capacimo-calc, the page in headless Chromium.
+"$root/scripts/web.sh" --build-only
+ctest --test-dir "$root/build-web" --output-on-failure
 
 # The Debian package, unpacked and started like an installed program.
 "$root/scripts/test_package.sh" "$build/bin/host_e2e_probe"
