@@ -599,10 +599,13 @@ bool Tdlg_Main::OpenSetup(const QString& path) {
     showStatus(validateCounts(currentEntries().counts));
     Recalculate();
     if (status_.level != StatusLevel::Error && !read.setup->defaultedKeys.empty()) {
-        QStringList keys;
-        for (const std::string& key : read.setup->defaultedKeys) keys << QString::fromStdString(key);
-        showStatus({StatusLevel::Information,
-                    "The file does not hold " + keys.join(QStringLiteral(", ")).toStdString() + "; set as by Reset."});
+        // The first few by name, so that the line stays one line.
+        constexpr std::size_t kNamed = 3;
+        const std::vector<std::string>& missing = read.setup->defaultedKeys;
+        std::string text = "Not in the file, so set as by Reset: ";
+        for (std::size_t i = 0; i < std::min(missing.size(), kNamed); ++i) text += (i > 0 ? ", " : "") + missing[i];
+        if (missing.size() > kNamed) text += " and " + std::to_string(missing.size() - kNamed) + " more";
+        showStatus({StatusLevel::Information, text + '.'});
     }
     setWindowModified(false);
     return true;

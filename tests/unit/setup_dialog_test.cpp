@@ -120,6 +120,17 @@ private slots:
         QVERIFY(status()->text().contains("card"));
         QVERIFY(status()->text().contains("analysis1"));
         QCOMPARE(status()->palette().color(QPalette::WindowText).blue() > 0, true);
+        // Many are counted rather than named ("a, b, c and N more"), and the line still fits.
+        const std::string bare = R"({"format": "capacimo-setup", "version": 1, "model": "Scribent S"})";
+        const SetupReadResult read = readSetupText(bare);
+        QVERIFY(read.setup);
+        writeText(path("bare.capacimo"), bare);
+        QVERIFY(dialog->OpenSetup(path("bare.capacimo")));
+        QCOMPARE(dialog->currentEntries(), defaultEntries());
+        const auto named = static_cast<std::size_t>(status()->text().section(u':', 1).count(u',')) + 1;
+        QVERIFY(
+            status()->text().endsWith(QStringLiteral(" and %1 more.").arg(read.setup->defaultedKeys.size() - named)));
+        QVERIFY(status()->width() >= status()->fontMetrics().horizontalAdvance(status()->text()));
     }
 
     void saveThenOpenGivesTheSameEntries() {
