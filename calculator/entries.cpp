@@ -210,6 +210,18 @@ CalculatorEntries entriesFromStore(const ReadStoredEntry& read) {
     return e;
 }
 
+std::string pageCaption(EntryPage page, int index) {
+    switch (page) {
+    case EntryPage::General: return {};
+    case EntryPage::SignalAnalysis: return "Signal analysis";
+    case EntryPage::AnalogChannels: return "Analog channels";
+    case EntryPage::DigitalChannels: return "Digital channels";
+    case EntryPage::MathChannels: return "Math channels";
+    case EntryPage::Group: break;
+    }
+    return groupName(index);
+}
+
 std::string groupSuffix(int group) {
     char text[8];
     std::snprintf(text, sizeof text, "%02X", static_cast<unsigned>(group) & 0xFFu);

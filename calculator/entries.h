@@ -48,6 +48,11 @@ enum class EntryId {
 // Where the calculator dialog shows an entry.
 enum class EntryPage { General, SignalAnalysis, AnalogChannels, DigitalChannels, MathChannels, Group };
 
+// The caption of the page that shows a page's entries: "Signal analysis",
+// "Analog channels", "Group 3" (index is the group, 0-based). The general
+// entries sit above the pages and have none.
+std::string pageCaption(EntryPage page, int index = 0);
+
 struct Entry {
     EntryId id;
     int index = 0;        // the analysis (0..3) or group (0..9) of the entry

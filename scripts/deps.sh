@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev nlohmann-json3-dev
           xvfb xdotool xauth fonts-liberation2 clang-format
           dpkg-dev file help2man librsvg2-bin desktop-file-utils appstream lintian devscripts ccache git
-          python3-jsonschema)
+          python3-jsonschema poppler-utils)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -5,18 +5,20 @@
 #                    status line in its error and information states
 #   OUTDIR/host/     the splash and the launcher (each also enlarged, NAME@3x.png)
 #   OUTDIR/widgets/  the spin edit, result list and page control in their states
+#   OUTDIR/report/   the setup report of two setups, as PDF on A4 and Letter
+#                    and as PNG pages
 # Name parts to render only those:
-#   scripts/render.sh OUTDIR [dialog] [host] [widgets]
+#   scripts/render.sh OUTDIR [dialog] [host] [widgets] [report]
 set -euo pipefail
 if [ $# -lt 1 ]; then
-  echo "usage: $0 OUTDIR [dialog] [host] [widgets]" >&2
+  echo "usage: $0 OUTDIR [dialog] [host] [widgets] [report]" >&2
   exit 2
 fi
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out="$(mkdir -p "$1" && cd "$1" && pwd)"
 shift
 parts=("$@")
-[ ${#parts[@]} -gt 0 ] || parts=(dialog host widgets)
+[ ${#parts[@]} -gt 0 ] || parts=(dialog host widgets report)
 "$root/scripts/deps.sh"
 
 # One build for all pictures; its output is shown only when it fails.
@@ -26,7 +28,7 @@ config="$(mktemp -d)"
 trap 'rm -rf "$log" "$config"' EXIT
 if ! { cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCAPACIMO_BENCH=OFF &&
        cmake --build "$build" --target capacimo_render_dialog capacimo-render-host capacimo_widget_gallery \
-             cp_ktv00xa; } >"$log" 2>&1; then
+             capacimo_render_report cp_ktv00xa; } >"$log" 2>&1; then
   cat "$log" >&2
   echo "render: the build failed" >&2
   exit 1
@@ -40,7 +42,10 @@ for part in "${parts[@]}"; do
       dialog) QT_FONT_DPI=$dpi "$build/bin/capacimo_render_dialog" "$out/dialog" "_$dpi" ;;
       host) QT_FONT_DPI=$dpi "$build/bin/capacimo-render-host" "$out/host" "_$dpi" ;;
       widgets) "$build/bin/capacimo_widget_gallery" "$out/widgets/${dpi}dpi" --dpi "$dpi" --zoom 3 ;;
-      *) echo "render: no part named '$part' (dialog, host, widgets)" >&2; exit 2 ;;
+      report)
+        "$build/bin/capacimo_render_report" "$out/report"
+        for pdf in "$out"/report/*.pdf; do pdftoppm -r "$dpi" -png -singlefile "$pdf" "${pdf%.pdf}_$dpi"; done ;;
+      *) echo "render: no part named '$part' (dialog, host, widgets, report)" >&2; exit 2 ;;
     esac
   done
 done

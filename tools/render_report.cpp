@@ -1,0 +1,78 @@
+// Writes the setup report for two setups into a folder as PDF files, on A4
+// and on Letter: a plant's typical recorder with half a year to keep on its
+// card, and the heaviest setup with four weeks to keep on the card.
+#include <QApplication>
+#include <QDir>
+#include <QTextStream>
+
+#include "calculator/setup_report.h"
+
+using namespace capacimo;
+using namespace capacimo::unit;
+
+namespace {
+
+// Eight analog values every second, four digital events every ten seconds,
+// a daily analysis.
+CalculatorEntries typical() {
+    CalculatorEntries e = defaultEntries();
+    e.counts.analog = 8;
+    e.counts.analogTotalized = 2;
+    e.counts.digitalEvents = 4;
+    e.cycleItems[0] = cycleItemForCode(0, 2);  // 1 s
+    e.counts.groupValues[0] = 8;
+    e.cycleItems[1] = cycleItemForCode(1, 7);  // 10 s
+    e.counts.groupStates[1] = 4;
+    for (int g = 2; g < kGroups; ++g) e.cycleItems[static_cast<std::size_t>(g)] = 0;  // Off
+    e.analysisItems[1] = 1;
+    return e;
+}
+
+CalculatorEntries heaviest() {
+    CalculatorEntries e = defaultEntries();
+    e.counts.analog = kAnalogChannels;
+    e.counts.analogTotalized = 10;
+    e.counts.digitalEvents = kDigitalChannels;
+    e.counts.groupValues.fill(kSlotsPerGroup);
+    e.cycleItems[0] = 1;  // group 1 at 100 ms
+    for (int g = 1; g < kGroups; ++g) e.cycleItems[static_cast<std::size_t>(g)] = cycleItemForCode(g, 2);  // 1 s
+    e.analysisItems = {1, 1, 1, 1};
+    return e;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        QTextStream(stderr) << "usage: " << argv[0] << " OUTDIR\n";
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    QDir().mkpath(out.path());
+    const QDateTime when(QDate(2026, 12, 8), QTime(9, 30));
+    struct Sample {
+        const char* file;
+        const char* name;
+        ResultRecord record;
+    };
+    const Sample samples[] = {
+        {"typical.pdf", "Boiler house, recorder 1",
+         makeResultRecord(typical(), {false, true, Target{Medium::Card, 26 * 168}})},
+        {"heaviest.pdf", "Turbine hall, recorder 12",
+         makeResultRecord(heaviest(), {false, true, Target{Medium::Card, 4 * 168}})},
+    };
+    int status = 0;
+    for (const Sample& s : samples) {
+        for (auto paper : {QPageSize::A4, QPageSize::Letter}) {
+            const QString file = out.filePath(QString::fromLatin1(s.file).replace(
+                ".pdf", paper == QPageSize::A4 ? QStringLiteral("_a4.pdf") : QStringLiteral("_letter.pdf")));
+            QString error;
+            if (!writeReportPdf(file, {s.name, s.record, when, QStringLiteral("1.0.0"), paper}, &error)) {
+                QTextStream(stderr) << error << '\n';
+                status = 1;
+            }
+        }
+    }
+    return status;
+}
