@@ -29,6 +29,18 @@ QBrush fillOf(ChartBar::Kind kind) {
 
 }  // namespace
 
+std::vector<ChartBar> chartBarsOf(const Breakdown& b) {
+    std::vector<ChartBar> bars;
+    for (const WriterBytes& w : b.writers) {
+        const bool group = writerKind(w.writer) == BreakdownKind::Group;
+        bars.push_back({QString::fromStdString(writerLabel(w)), w.bytes,
+                        group ? ChartBar::Kind::Group : ChartBar::Kind::Analysis});
+    }
+    bars.push_back({QString::fromStdString(std::string(breakdownRowName(BreakdownKind::Overhead))), b.headerBytes(),
+                    ChartBar::Kind::Overhead});
+    return bars;
+}
+
 TByteChart::TByteChart(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setAccessibleName(QStringLiteral("Bytes by writer"));

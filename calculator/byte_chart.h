@@ -9,6 +9,8 @@
 #include <QWidget>
 #include <vector>
 
+#include "calculator/breakdown.h"
+
 namespace capacimo::unit {
 
 struct ChartBar {
@@ -18,6 +20,9 @@ struct ChartBar {
     Kind kind = Kind::Group;
     bool operator==(const ChartBar&) const = default;
 };
+
+// The bars of a breakdown: one per writer, then the block headers.
+std::vector<ChartBar> chartBarsOf(const Breakdown& breakdown);
 
 class TByteChart : public QWidget {
     Q_OBJECT

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -71,6 +72,12 @@ TDetailsWindow::TDetailsWindow(QWidget* owner) : QDialog(owner, Qt::Tool), entri
     layout->addWidget(chart_);
     buildWithoutTable(layout);
     buildTarget(layout);
+    btn_SaveReport = new QPushButton(QStringLiteral("Save report..."), contents_);
+    btn_SaveReport->setObjectName("btn_SaveReport");
+    btn_SaveReport->setAccessibleName(QStringLiteral("Save report"));
+    btn_SaveReport->setAutoDefault(false);
+    connect(btn_SaveReport, &QPushButton::clicked, this, &TDetailsWindow::saveReportRequested);
+    layout->addWidget(btn_SaveReport, 0, Qt::AlignRight);
     layout->addStretch(1);
     scroll_->setWidget(contents_);
 }
@@ -141,6 +148,8 @@ void TDetailsWindow::buildTarget(QVBoxLayout* layout) {
 }
 
 Medium TDetailsWindow::medium() const { return static_cast<Medium>(cb_TargetMedium->currentData().toInt()); }
+
+Target TDetailsWindow::target() const { return {medium(), std::int64_t{spb_TargetWeeks->value()} * kHoursPerWeek}; }
 
 QStringList TDetailsWindow::planLines() const { return lbl_Plan->text().split(u'\n'); }
 
@@ -217,13 +226,7 @@ void TDetailsWindow::showBreakdown(const Breakdown& b) {
     // Shares of every byte written; the durations leave the open last block
     // out once a block has closed, and the caption says by how much.
     lbl_Written->setText(text(breakdownHeading(b)));
-    std::vector<ChartBar> bars;
-    for (const WriterBytes& w : b.writers) {
-        const bool group = writerKind(w.writer) == BreakdownKind::Group;
-        bars.push_back({text(writerLabel(w)), w.bytes, group ? ChartBar::Kind::Group : ChartBar::Kind::Analysis});
-    }
-    bars.push_back({text(breakdownRowName(BreakdownKind::Overhead)), b.headerBytes(), ChartBar::Kind::Overhead});
-    chart_->setBars(std::move(bars), b.bytesWritten());
+    chart_->setBars(chartBarsOf(b), b.bytesWritten());
 
     lbl_Without->setText(text(withoutHeading(b)));
     setCell(0, 2, text(resultRowCaption(Medium::Card, entries_.cardItem)), Qt::AlignRight, true);

@@ -27,6 +27,7 @@
 #include "calculator/details_window.h"
 #include "calculator/settings.h"
 #include "calculator/setup_file.h"
+#include "calculator/setup_report.h"
 #include "calculator/vocabulary.h"
 #include "common/design_scale.h"
 #include "common/error_box.h"
@@ -360,11 +361,14 @@ void Tdlg_Main::buildResultList(QWidget* pnl_Result) {
     save->setObjectName("act_SaveSetup");
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(save, &QAction::triggered, this, [this] { SaveSetupAs(); });
-    for (QAction* action : {details, copy, open, save}) {
+    auto* report = new QAction("Save report...", lvw_Result);
+    report->setObjectName("act_SaveReport");
+    connect(report, &QAction::triggered, this, [this] { SaveReportAs(); });
+    for (QAction* action : {details, copy, open, save, report}) {
         action->setShortcutContext(Qt::WindowShortcut);
         action->setShortcutVisibleInContextMenu(true);
     }
-    lvw_Result->addActions({details, copy, open, save});
+    lvw_Result->addActions({details, copy, open, save, report});
     lvw_Result->setAccessibleName("Results");
     lvw_Result->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(lvw_Result, &QTreeWidget::itemDoubleClicked, this, [this] { ShowDetails(); });
@@ -536,7 +540,10 @@ void Tdlg_Main::writeResults(const CalculationResult& result) {
 }
 
 void Tdlg_Main::ShowDetails() {
-    if (details_ == nullptr) details_ = new TDetailsWindow(this);
+    if (details_ == nullptr) {
+        details_ = new TDetailsWindow(this);
+        connect(details_, &TDetailsWindow::saveReportRequested, this, [this] { SaveReportAs(); });
+    }
     if (!details_->isVisible()) refreshDetails();
     details_->show();
     details_->raise();
@@ -636,6 +643,27 @@ void Tdlg_Main::SaveSetupAs() {
     if (path.isEmpty()) return;
     if (!path.endsWith(qText(kSetupExtension), Qt::CaseInsensitive)) path += qText(kSetupExtension);
     SaveSetup(path);
+}
+
+bool Tdlg_Main::SaveReport(const QString& path) {
+    lastFolder_ = QFileInfo(path).absolutePath();
+    ResultOptions options;
+    options.breakdown = true;
+    if (details_ != nullptr && details_->isVisible()) options.target = details_->target();
+    const ReportInput input{setupName_.toStdString(), makeResultRecord(currentEntries(), options),
+                            QDateTime::currentDateTime(), QStringLiteral(CAPACIMO_VERSION)};
+    QString error;
+    if (writeReportPdf(path, input, &error)) return true;
+    showErrorBox(this, error);
+    return false;
+}
+
+void Tdlg_Main::SaveReportAs() {
+    QString path =
+        chooseFile_(this, {true, QStringLiteral("Save report"), lastFolder_, QStringLiteral("PDF files (*.pdf)")});
+    if (path.isEmpty()) return;
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
+    SaveReport(path);
 }
 
 void Tdlg_Main::dragEnterEvent(QDragEnterEvent* event) {

@@ -92,6 +92,10 @@ public:
     // The menu's commands: ask for a file in the folder used last, then open or save.
     void OpenSetupAs();
     void SaveSetupAs();
+    // The one-page PDF report of the entries: the results, where the bytes go
+    // and, while the Details window is open, what reaches its target.
+    bool SaveReport(const QString& path);
+    void SaveReportAs();
     const QString& setupName() const { return setupName_; }
 
     // Asks for a file: whether to save, the dialog's caption, the folder to

@@ -126,7 +126,7 @@ private slots:
         QCOMPARE(results()->contextMenuPolicy(), Qt::ActionsContextMenu);
         QStringList texts;
         for (QAction* a : results()->actions()) texts << a->text();
-        QCOMPARE(texts, (QStringList{"Details...", "Copy", "Open setup...", "Save setup as..."}));
+        QCOMPARE(texts, (QStringList{"Details...", "Copy", "Open setup...", "Save setup as...", "Save report..."}));
         QVERIFY(details() == nullptr);  // nothing made before it is asked for
 
         doubleClickRow(0);

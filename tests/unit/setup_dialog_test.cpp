@@ -8,13 +8,19 @@
 #include <QFile>
 #include <QLabel>
 #include <QMimeData>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 #include <nlohmann/json.hpp>
 #include <vector>
 
+#include "calculator/details_window.h"
 #include "calculator/setup_file.h"
+#include "calculator/vocabulary.h"
 #include "dialog_fixture.h"
 
 using namespace capacimo;
@@ -35,6 +41,12 @@ CalculatorEntries someEntries() {
 void writeText(const QString& path, const std::string& text) {
     QFile file(path);
     if (file.open(QIODevice::WriteOnly)) file.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+QString pdfText(const QString& program, const QString& path) {
+    QProcess p;
+    p.start(program, program == "pdfinfo" ? QStringList{path} : QStringList{path, "-"});
+    return p.waitForFinished(60000) && p.exitCode() == 0 ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
 }
 
 }  // namespace
@@ -183,6 +195,28 @@ private slots:
         QVERIFY(drag("dropped.capacimo"));
         QCOMPARE(dialog->currentEntries(), someEntries());
         QCOMPARE(dialog->setupName(), QString("Dropped"));
+    }
+
+    // From the Details window's button: the breakdown and the window's target on one page.
+    void saveReportWritesOnePage() {
+        show();
+        dialog->ShowDetails();
+        TDetailsWindow* details = dialog->detailsWindow();
+        details->targetWeeks()->setValue(30);
+        QPushButton* button = details->saveReportButton();
+        QVERIFY(button->focusPolicy() & Qt::TabFocus);
+        QVERIFY(!button->accessibleName().isEmpty());
+        answer = path("report");
+        button->click();
+        QCOMPARE(asked.back().filter, QString("PDF files (*.pdf)"));
+        QVERIFY(pdfText("pdfinfo", path("report.pdf")).contains(QRegularExpression("Pages:\\s+1\n")));
+        const QString text = pdfText("pdftotext", path("report.pdf"));
+        QVERIFY(text.contains(QString::fromStdString(std::string(breakdownRowName(BreakdownKind::Overhead)))));
+        QVERIFY(text.contains("30 weeks"));
+        // Without the window, no target.
+        details->hide();
+        QVERIFY(dialog->SaveReport(path("plain.pdf")));
+        QVERIFY(!pdfText("pdftotext", path("plain.pdf")).contains("30 weeks"));
     }
 
     void shortcutsAskForFiles() {
