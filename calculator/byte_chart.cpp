@@ -2,10 +2,11 @@
 
 #include <QEvent>
 #include <QFontMetrics>
-#include <QLocale>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+
+#include "calculator/vocabulary.h"
 
 namespace capacimo::unit {
 namespace {
@@ -28,7 +29,17 @@ QBrush fillOf(ChartBar::Kind kind) {
 
 }  // namespace
 
-QString groupedNumber(qint64 value) { return QLocale(QLocale::English, QLocale::UnitedStates).toString(value); }
+std::vector<ChartBar> chartBarsOf(const Breakdown& b) {
+    std::vector<ChartBar> bars;
+    for (const WriterBytes& w : b.writers) {
+        const bool group = writerKind(w.writer) == BreakdownKind::Group;
+        bars.push_back({QString::fromStdString(writerLabel(w)), w.bytes,
+                        group ? ChartBar::Kind::Group : ChartBar::Kind::Analysis});
+    }
+    bars.push_back({QString::fromStdString(std::string(breakdownRowName(BreakdownKind::Overhead))), b.headerBytes(),
+                    ChartBar::Kind::Overhead});
+    return bars;
+}
 
 TByteChart::TByteChart(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -47,19 +58,14 @@ void TByteChart::setBars(std::vector<ChartBar> bars, qint64 total) {
     update();
 }
 
-QString TByteChart::labelText(int row) const {
-    const ChartBar& bar = bars_.at(static_cast<std::size_t>(row));
-    return bar.detail.isEmpty() ? bar.name : QStringLiteral("%1 (%2)").arg(bar.name, bar.detail);
-}
+QString TByteChart::labelText(int row) const { return bars_.at(static_cast<std::size_t>(row)).label; }
 
 QString TByteChart::bytesText(int row) const {
-    return groupedNumber(bars_.at(static_cast<std::size_t>(row)).bytes) + QStringLiteral(" bytes");
+    return QString::fromStdString(capacimo::bytesText(bars_.at(static_cast<std::size_t>(row)).bytes));
 }
 
 QString TByteChart::shareText(int row) const {
-    const qint64 bytes = bars_.at(static_cast<std::size_t>(row)).bytes;
-    if (total_ <= 0) return QStringLiteral("-");
-    return QStringLiteral("%1 %").arg(100.0 * static_cast<double>(bytes) / static_cast<double>(total_), 0, 'f', 1);
+    return QString::fromStdString(capacimo::shareText(bars_.at(static_cast<std::size_t>(row)).bytes, total_));
 }
 
 int TByteChart::rowHeight() const {

@@ -9,19 +9,20 @@
 #include <QWidget>
 #include <vector>
 
-namespace capacimo::unit {
+#include "calculator/breakdown.h"
 
-// The bytes as the Details window writes them: "6,234,567".
-QString groupedNumber(qint64 value);
+namespace capacimo::unit {
 
 struct ChartBar {
     enum class Kind { Group, Analysis, Overhead };
-    QString name;    // "Group 1", "Analysis 2", "Block overhead"
-    QString detail;  // the writer's cycle; empty for the overhead
+    QString label;  // "Group 1 (1min)", "Analysis 2 (daily analysis)", "Block overhead"
     qint64 bytes = 0;
     Kind kind = Kind::Group;
     bool operator==(const ChartBar&) const = default;
 };
+
+// The bars of a breakdown: one per writer, then the block headers.
+std::vector<ChartBar> chartBarsOf(const Breakdown& breakdown);
 
 class TByteChart : public QWidget {
     Q_OBJECT

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -17,6 +18,7 @@
 #include <exception>
 
 #include "calculator/byte_chart.h"
+#include "calculator/vocabulary.h"
 #include "calculator/window_placement.h"
 #include "common/program_icon.h"
 
@@ -25,12 +27,7 @@ namespace {
 
 // Weeks the target starts at: half a year.
 constexpr int kInitialWeeks = 26;
-// The first row of the durations: every writer as entered, to compare with.
-const QString kAsEntered = QStringLiteral("None (as entered)");
-
-QString text(const std::string& s) { return QString::fromStdString(s); }
-
-QString cardText(std::int32_t item) { return text(cardSizeText(item)); }
+QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 }  // namespace
 
@@ -38,7 +35,7 @@ TDetailsWindow::TDetailsWindow(QWidget* owner) : QDialog(owner, Qt::Tool), entri
     // A tool window stays above the dialog it belongs to, so that a click
     // into the dialog does not hide it.
     setObjectName("dlg_Details");
-    setWindowTitle("Details");
+    setWindowTitle(text(kDetailsTitle));
     setWindowIcon(programIcon());
     setModal(false);
     if (owner != nullptr) {
@@ -58,6 +55,12 @@ TDetailsWindow::TDetailsWindow(QWidget* owner) : QDialog(owner, Qt::Tool), entri
     frame->addWidget(scroll_);
     contents_ = new QWidget(scroll_);
     contents_->installEventFilter(this);  // follows the size its contents ask for
+    // A new plan can make the contents taller after the window last measured
+    // them (the label's new height reaches them a layout pass later): then
+    // the scroll bar's range is the first to know, and the window grows.
+    connect(scroll_->verticalScrollBar(), &QScrollBar::rangeChanged, this, [this](int, int maximum) {
+        if (maximum > 0 && isVisible()) fitToScreen();
+    });
 
     auto* layout = new QVBoxLayout(contents_);
     lbl_Written = new QLabel(contents_);
@@ -69,6 +72,12 @@ TDetailsWindow::TDetailsWindow(QWidget* owner) : QDialog(owner, Qt::Tool), entri
     layout->addWidget(chart_);
     buildWithoutTable(layout);
     buildTarget(layout);
+    btn_SaveReport = new QPushButton(QStringLiteral("Save report..."), contents_);
+    btn_SaveReport->setObjectName("btn_SaveReport");
+    btn_SaveReport->setAccessibleName(QStringLiteral("Save report"));
+    btn_SaveReport->setAutoDefault(false);
+    connect(btn_SaveReport, &QPushButton::clicked, this, &TDetailsWindow::saveReportRequested);
+    layout->addWidget(btn_SaveReport, 0, Qt::AlignRight);
     layout->addStretch(1);
     scroll_->setWidget(contents_);
 }
@@ -87,7 +96,7 @@ void TDetailsWindow::buildWithoutTable(QVBoxLayout* layout) {
     tbl_Without->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     tbl_Without->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     tbl_Without->horizontalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    tbl_Without->setHorizontalHeaderLabels({QStringLiteral("Without"), QStringLiteral("Internal memory"), {}});
+    tbl_Without->setHorizontalHeaderLabels({text(kWithoutColumn), text(mediumCaption(Medium::Internal)), {}});
     tbl_Without->horizontalHeaderItem(0)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     tbl_Without->setFocusPolicy(Qt::NoFocus);
     tbl_Without->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -100,24 +109,23 @@ void TDetailsWindow::buildWithoutTable(QVBoxLayout* layout) {
 }
 
 void TDetailsWindow::buildTarget(QVBoxLayout* layout) {
-    auto* target = new QGroupBox("Retention target", contents_);
+    auto* target = new QGroupBox(text(kTargetTitle), contents_);
     target->setObjectName("grp_Target");
     auto* targetLayout = new QVBoxLayout(target);
     auto* row = new QHBoxLayout;
-    row->addWidget(new QLabel("Keep", target));
+    row->addWidget(new QLabel(text(kTargetKeep), target));
     spb_TargetWeeks = new QSpinBox(target);
     spb_TargetWeeks->setObjectName("spb_TargetWeeks");
     spb_TargetWeeks->setRange(0, kMaximumWeeks);
     spb_TargetWeeks->setValue(kInitialWeeks);
-    spb_TargetWeeks->setSuffix(" weeks");
+    spb_TargetWeeks->setSuffix(u' ' + text(kTargetWeeks));
     spb_TargetWeeks->setAccessibleName("Weeks to keep");
     spb_TargetWeeks->setAlignment(Qt::AlignRight);
     row->addWidget(spb_TargetWeeks);
-    row->addWidget(new QLabel("on the", target));
+    row->addWidget(new QLabel(text(kTargetOnThe), target));
     cb_TargetMedium = new QComboBox(target);
     cb_TargetMedium->setObjectName("cb_TargetMedium");
-    cb_TargetMedium->addItem("Internal memory", static_cast<int>(Medium::Internal));
-    cb_TargetMedium->addItem("SD card", static_cast<int>(Medium::Card));
+    for (Medium m : kMedia) cb_TargetMedium->addItem(text(mediumCaption(m)), static_cast<int>(m));
     cb_TargetMedium->setAccessibleName("Medium to keep them on");
     row->addWidget(cb_TargetMedium);
     row->addStretch(1);
@@ -140,6 +148,8 @@ void TDetailsWindow::buildTarget(QVBoxLayout* layout) {
 }
 
 Medium TDetailsWindow::medium() const { return static_cast<Medium>(cb_TargetMedium->currentData().toInt()); }
+
+Target TDetailsWindow::target() const { return {medium(), std::int64_t{spb_TargetWeeks->value()} * kHoursPerWeek}; }
 
 QStringList TDetailsWindow::planLines() const { return lbl_Plan->text().split(u'\n'); }
 
@@ -203,7 +213,7 @@ bool TDetailsWindow::eventFilter(QObject* watched, QEvent* event) {
 void TDetailsWindow::refreshPlan() {
     const int weeks = spb_TargetWeeks->value();
     try {
-        showPlan(planFor(entries_, medium(), std::int64_t{weeks} * 7 * 24), weeks);
+        showPlan(planFor(entries_, medium(), std::int64_t{weeks} * kHoursPerWeek), weeks);
     } catch (const std::exception& e) {
         lbl_Plan->setText(QString::fromUtf8(e.what()));
     }
@@ -215,26 +225,11 @@ void TDetailsWindow::refreshPlan() {
 void TDetailsWindow::showBreakdown(const Breakdown& b) {
     // Shares of every byte written; the durations leave the open last block
     // out once a block has closed, and the caption says by how much.
-    QString caption = QStringLiteral("Where the %1 bytes of two hours go:").arg(groupedNumber(b.bytesWritten()));
-    if (b.uncountedBytes() > 0) {
-        caption = QStringLiteral(
-                      "Where the %1 bytes of two hours go (the durations count %2 of them; the last "
-                      "block, still open, is left out):")
-                      .arg(groupedNumber(b.bytesWritten()), groupedNumber(b.written));
-    }
-    lbl_Written->setText(caption);
-    std::vector<ChartBar> bars;
-    for (const WriterBytes& w : b.writers) {
-        const bool group = w.writer < kGroups;
-        bars.push_back(
-            {text(w.name), text(w.cycle), w.bytes, group ? ChartBar::Kind::Group : ChartBar::Kind::Analysis});
-    }
-    bars.push_back({QStringLiteral("Block overhead"), QString(), b.headerBytes(), ChartBar::Kind::Overhead});
-    chart_->setBars(std::move(bars), b.bytesWritten());
+    lbl_Written->setText(text(breakdownHeading(b)));
+    chart_->setBars(chartBarsOf(b), b.bytesWritten());
 
-    lbl_Without->setText(b.writers.empty() ? QStringLiteral("No group or analysis records anything.")
-                                           : QStringLiteral("How long each medium lasts without one writer:"));
-    setCell(0, 2, "SD card " + cardText(entries_.cardItem), Qt::AlignRight, true);
+    lbl_Without->setText(text(withoutHeading(b)));
+    setCell(0, 2, text(resultRowCaption(Medium::Card, entries_.cardItem)), Qt::AlignRight, true);
     const int writers = static_cast<int>(b.writers.size());
     tbl_Without->setRowCount(writers + 1);
     auto setRow = [this](int row, const QString& name, const StorageDuration& internal, const StorageDuration& card) {
@@ -242,7 +237,7 @@ void TDetailsWindow::showBreakdown(const Breakdown& b) {
         setCell(row, 1, text(durationText(internal)), Qt::AlignRight);
         setCell(row, 2, text(durationText(card)), Qt::AlignRight);
     };
-    setRow(0, kAsEntered, current_.internal, current_.card);
+    setRow(0, text(kAsEnteredRow), current_.internal, current_.card);
     for (int row = 0; row < writers; ++row) {
         const WriterBytes& w = b.writers[static_cast<std::size_t>(row)];
         setRow(row + 1, text(w.name), w.withoutInternal, w.withoutCard);
@@ -267,27 +262,12 @@ void TDetailsWindow::setCell(int row, int column, const QString& s, Qt::Alignmen
 }
 
 void TDetailsWindow::showPlan(const Plan& plan, std::int64_t weeks) {
-    const bool card = medium() == Medium::Card;
-    QStringList lines;
-    const QString on =
-        card ? "the SD card (" + cardText(entries_.cardItem) + ")" : QStringLiteral("the internal memory");
-    const StorageDuration now = card ? current_.card : current_.internal;
-    lines << QStringLiteral("To keep %1 %2 on %3, which now lasts %4:")
-                 .arg(weeks)
-                 .arg(weeks == 1 ? "week" : "weeks", on, text(durationText(now)));
-    if (card) {
-        lines << (plan.cardItem ? "SD card: " + cardText(*plan.cardItem) + " reaches it"
-                                : QStringLiteral("SD card: no card size reaches it"));
-    }
-    if (plan.groups.empty()) lines << QStringLiteral("No group records, so there is no storage cycle to change.");
-    for (const GroupPlan& g : plan.groups) {
-        const QString answer = g.fastest ? text(storageCycleText(g.fastest->code)) + " or slower" : "no cycle";
-        lines << QStringLiteral("Group %1: %2").arg(g.group + 1).arg(answer);
-    }
-    if (!plan.groups.empty()) {
-        lines << "All these groups alike: " +
-                     (plan.commonCycle ? text(storageCycleText(*plan.commonCycle)) + " or slower" : "no cycle");
-    }
+    const Medium m = medium();
+    const StorageDuration now = m == Medium::Card ? current_.card : current_.internal;
+    const PlanWords words = planWords(plan, m, weeks * kHoursPerWeek, entries_.cardItem, now);
+    QStringList lines{text(words.heading)};
+    for (const PlanAnswer& a : words.answers) lines << text(a.question + ' ' + a.answer);
+    if (!words.note.empty()) lines << text(words.note);
     lbl_Plan->setText(lines.join(u'\n'));
 }
 

@@ -11,9 +11,11 @@
 #include "calculator/breakdown.h"
 #include "calculator/entries.h"
 #include "calculator/planner.h"
+#include "calculator/result_record.h"
 
 class QComboBox;
 class QLabel;
+class QPushButton;
 class QScrollArea;
 class QSpinBox;
 class QTableWidget;
@@ -52,6 +54,14 @@ public:
     QStringList planLines() const;
 
     QScrollArea* scrollArea() const { return scroll_; }
+    QPushButton* saveReportButton() const { return btn_SaveReport; }
+
+    // The target the window holds, for a report.
+    Target target() const;
+
+signals:
+    // "Save report..." was pressed; the calculator dialog asks for the file.
+    void saveReportRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -85,6 +95,7 @@ private:
     QSpinBox* spb_TargetWeeks = nullptr;
     QComboBox* cb_TargetMedium = nullptr;
     QLabel* lbl_Plan = nullptr;
+    QPushButton* btn_SaveReport = nullptr;
 };
 
 }  // namespace capacimo::unit

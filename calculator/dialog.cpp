@@ -4,10 +4,15 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
@@ -21,15 +26,36 @@
 #include "calculator/breakdown.h"
 #include "calculator/details_window.h"
 #include "calculator/settings.h"
+#include "calculator/setup_file.h"
+#include "calculator/setup_report.h"
+#include "calculator/vocabulary.h"
 #include "common/design_scale.h"
 #include "common/error_box.h"
 #include "common/program_icon.h"
+#include "common/setup_file_io.h"
 #include "widgets/contrast.h"
 
 namespace capacimo::unit {
 namespace {
 
 double g_uiScale = 1.0;
+
+QString qText(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+const QString kSetupFilter = QStringLiteral("Capacimo setups (*%1)").arg(qText(kSetupExtension));
+
+// The one local setup file a drag carries, or nothing.
+QString droppedSetup(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) return {};
+    const QUrl url = data->urls().front();
+    if (!url.isLocalFile() || !url.toLocalFile().endsWith(qText(kSetupExtension), Qt::CaseInsensitive)) return {};
+    return url.toLocalFile();
+}
+
+QString askWithFileDialog(QWidget* parent, const Tdlg_Main::FileQuestion& q) {
+    return q.save ? QFileDialog::getSaveFileName(parent, q.caption, q.folder, q.filter)
+                  : QFileDialog::getOpenFileName(parent, q.caption, q.folder, q.filter);
+}
 
 const char* const kInfoLines[] = {
     "Important information:",
@@ -156,8 +182,10 @@ Tdlg_Main::~Tdlg_Main() { FormDestroy(); }
 void Tdlg_Main::FormCreate() {
     try {
         updating_ = true;
-        setWindowTitle(QString::fromLatin1(kUnitName));
+        showTitle();
         setObjectName("dlg_Main");
+        setAcceptDrops(true);
+        chooseFile_ = askWithFileDialog;
         // Qt measures in device-independent pixels, 96 to the inch, and scales
         // them to the screen itself; a 120 pixels-per-inch screen thus shows
         // the layout at the size it was designed for.
@@ -294,7 +322,7 @@ void Tdlg_Main::buildGroupPages() {
     pctrl_Groups = pageControl(tab_GroupStgs, "pctrl_Groups", tab_GroupStgs->Caption());
     for (int i = 0; i < kGroups; ++i) {
         groupSheets[i] =
-            sheet(pctrl_Groups, QStringLiteral("Group %1").arg(i + 1), QStringLiteral("tab_Group_%1").arg(i + 1));
+            sheet(pctrl_Groups, QString::fromStdString(groupName(i)), QStringLiteral("tab_Group_%1").arg(i + 1));
     }
     fill(tab_GroupStgs, pctrl_Groups);
 }
@@ -303,9 +331,10 @@ void Tdlg_Main::buildResultList(QWidget* pnl_Result) {
     lvw_Result = new TdfsEnhListView(pnl_Result);
     lvw_Result->setObjectName("lvw_Result");
     lvw_Result->setGeometry(1, 1, pnl_Result->width() - 2, pnl_Result->height() - 2);
-    lvw_Result->AddColumn(kResultColumns[0], designScaled(this, 200), Qt::AlignLeft, true);
-    for (int column = 1; column < 4; ++column) lvw_Result->AddColumn(kResultColumns[column], Scale(80), Qt::AlignRight);
-    for (const char* row : kResultRows) lvw_Result->AddItem(row, {"0", "0", "0"});
+    lvw_Result->AddColumn(qText(kResultColumns[0]), designScaled(this, 200), Qt::AlignLeft, true);
+    for (std::size_t column = 1; column < kResultColumns.size(); ++column)
+        lvw_Result->AddColumn(qText(kResultColumns[column]), Scale(80), Qt::AlignRight);
+    for (Medium medium : kMedia) lvw_Result->AddItem(qText(mediumCaption(medium)), {"0", "0", "0"});
     // Every row is drawn by the list itself, selected over its full width.
     connect(lvw_Result, &TdfsEnhListView::OnDrawItem, this,
             [](TdfsEnhListView*, QPainter*, int, const QRect&, TdfsEnhListView::TOwnerDrawState, bool& defaultDrawing,
@@ -324,11 +353,22 @@ void Tdlg_Main::buildResultList(QWidget* pnl_Result) {
     copy->setObjectName("act_Copy");
     copy->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     connect(copy, &QAction::triggered, this, [this] { CopyResults(); });
-    for (QAction* action : {details, copy}) {
+    auto* open = new QAction("Open setup...", lvw_Result);
+    open->setObjectName("act_OpenSetup");
+    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(open, &QAction::triggered, this, [this] { OpenSetupAs(); });
+    auto* save = new QAction("Save setup as...", lvw_Result);
+    save->setObjectName("act_SaveSetup");
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(save, &QAction::triggered, this, [this] { SaveSetupAs(); });
+    auto* report = new QAction("Save report...", lvw_Result);
+    report->setObjectName("act_SaveReport");
+    connect(report, &QAction::triggered, this, [this] { SaveReportAs(); });
+    for (QAction* action : {details, copy, open, save, report}) {
         action->setShortcutContext(Qt::WindowShortcut);
         action->setShortcutVisibleInContextMenu(true);
     }
-    lvw_Result->addActions({details, copy});
+    lvw_Result->addActions({details, copy, open, save, report});
     lvw_Result->setAccessibleName("Results");
     lvw_Result->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(lvw_Result, &QTreeWidget::itemDoubleClicked, this, [this] { ShowDetails(); });
@@ -464,6 +504,7 @@ void Tdlg_Main::Recalculate() {
         lastEntries_ = entries;
         writeResults(lastResult_);
         ++calculations_;
+        setWindowModified(setupOpen_);
     } catch (const std::exception& e) {
         showErrorBox(this, QString::fromUtf8(e.what()));
         return;
@@ -499,7 +540,10 @@ void Tdlg_Main::writeResults(const CalculationResult& result) {
 }
 
 void Tdlg_Main::ShowDetails() {
-    if (details_ == nullptr) details_ = new TDetailsWindow(this);
+    if (details_ == nullptr) {
+        details_ = new TDetailsWindow(this);
+        connect(details_, &TDetailsWindow::saveReportRequested, this, [this] { SaveReportAs(); });
+    }
     if (!details_->isVisible()) refreshDetails();
     details_->show();
     details_->raise();
@@ -512,26 +556,6 @@ void Tdlg_Main::CopyResults() {
     QGuiApplication::clipboard()->setText(plainResultsText(heading, lastResult_, lastEntries_));
 }
 
-namespace {
-
-// A list entry's item text, a count's number.
-QString valueText(const Entry& entry, const CalculatorEntries& entries) {
-    const std::int32_t value = entry.field(entries);
-    if (entry.isList() && value >= 0 && value < static_cast<std::int32_t>(entry.items.size()))
-        return QString::fromStdString(entry.items[static_cast<std::size_t>(value)]);
-    return QString::number(value);
-}
-
-// "Analog channels", "Group 3 storage cycle".
-QString entryLabel(const Entry& entry) {
-    QString label = QString::fromStdString(entry.summary);
-    if (entry.page == EntryPage::Group) return QStringLiteral("Group %1 %2").arg(entry.index + 1).arg(label);
-    if (!label.isEmpty()) label[0] = label[0].toUpper();
-    return label;
-}
-
-}  // namespace
-
 QString plainResultsText(const CopyHeading& heading, const CalculationResult& result,
                          const CalculatorEntries& entries) {
     QStringList lines{QStringLiteral("Model\t") + QString::fromLatin1(kUnitName),
@@ -540,18 +564,117 @@ QString plainResultsText(const CopyHeading& heading, const CalculationResult& re
     if (!heading.status.isEmpty()) lines << QStringLiteral("Status\t") + heading.status;
     lines << QString();
     QStringList header;
-    for (const char* caption : kResultColumns) header << QString::fromLatin1(caption);
+    for (std::string_view caption : kResultColumns) header << qText(caption);
     lines << header.join(u'\t');
-    const StorageDuration* durations[] = {&result.internal, &result.card};
-    for (int row = 0; row < 2; ++row) {
-        QString caption = QString::fromLatin1(kResultRows[row]);
-        if (row == 1) caption += u' ' + QString::fromStdString(cardSizeText(entries.cardItem));
-        const StorageDuration& d = *durations[row];
-        lines << QStringLiteral("%1\t%2\t%3\t%4").arg(caption).arg(d.weeks).arg(d.days).arg(d.hours);
+    for (Medium medium : kMedia) {
+        const StorageDuration& d = medium == Medium::Card ? result.card : result.internal;
+        lines << QStringLiteral("%1\t%2\t%3\t%4")
+                     .arg(QString::fromStdString(resultRowCaption(medium, entries.cardItem)))
+                     .arg(d.weeks)
+                     .arg(d.days)
+                     .arg(d.hours);
     }
     lines << QString();
-    for (const Entry& entry : entryTable()) lines << entryLabel(entry) + u'\t' + valueText(entry, entries);
+    for (const Entry& entry : entryTable())
+        lines << QString::fromStdString(entryLabel(entry) + '\t' + entryValueText(entry, entries));
     return lines.join(u'\n') + u'\n';
+}
+
+// ---------------------------------------------------------------------------
+// Setup files
+
+void Tdlg_Main::showTitle() {
+    const QString model = QString::fromLatin1(kUnitName);
+    setWindowTitle(setupOpen_ ? QStringLiteral("%1 - %2[*]").arg(model, setupName_) : model);
+}
+
+bool Tdlg_Main::OpenSetup(const QString& path) {
+    lastFolder_ = QFileInfo(path).absolutePath();
+    const SetupReadResult read = readSetupFile(path);
+    if (!read.setup) {
+        showErrorBox(this, QString::fromStdString(read.error));
+        return false;
+    }
+    showEntries(read.setup->entries);
+    setupName_ =
+        read.setup->name.empty() ? QFileInfo(path).completeBaseName() : QString::fromStdString(read.setup->name);
+    setupOpen_ = true;
+    showTitle();
+    // As Reset does: contradicting analog counts brought into line, the count
+    // checks, then one calculation.
+    spe_CountAnalogChange(nullptr);
+    showStatus(validateCounts(currentEntries().counts));
+    Recalculate();
+    if (status_.level != StatusLevel::Error && !read.setup->defaultedKeys.empty()) {
+        // The first few by name, so that the line stays one line.
+        constexpr std::size_t kNamed = 3;
+        const std::vector<std::string>& missing = read.setup->defaultedKeys;
+        std::string text = "Not in the file, so set as by Reset: ";
+        for (std::size_t i = 0; i < std::min(missing.size(), kNamed); ++i) text += (i > 0 ? ", " : "") + missing[i];
+        if (missing.size() > kNamed) text += " and " + std::to_string(missing.size() - kNamed) + " more";
+        showStatus({StatusLevel::Information, text + '.'});
+    }
+    setWindowModified(false);
+    return true;
+}
+
+bool Tdlg_Main::SaveSetup(const QString& path) {
+    lastFolder_ = QFileInfo(path).absolutePath();
+    const QString name = setupOpen_ ? setupName_ : QFileInfo(path).completeBaseName();
+    const QString error = writeSetupFile(path, writeSetupText(currentEntries(), name.toStdString()));
+    if (!error.isEmpty()) {
+        showErrorBox(this, error);
+        return false;
+    }
+    setupName_ = name;
+    setupOpen_ = true;
+    showTitle();
+    setWindowModified(false);
+    return true;
+}
+
+void Tdlg_Main::OpenSetupAs() {
+    const QString path = chooseFile_(this, {false, QStringLiteral("Open setup"), lastFolder_, kSetupFilter});
+    if (!path.isEmpty()) OpenSetup(path);
+}
+
+void Tdlg_Main::SaveSetupAs() {
+    QString path = chooseFile_(this, {true, QStringLiteral("Save setup as"), lastFolder_, kSetupFilter});
+    if (path.isEmpty()) return;
+    if (!path.endsWith(qText(kSetupExtension), Qt::CaseInsensitive)) path += qText(kSetupExtension);
+    SaveSetup(path);
+}
+
+bool Tdlg_Main::SaveReport(const QString& path) {
+    lastFolder_ = QFileInfo(path).absolutePath();
+    ResultOptions options;
+    options.breakdown = true;
+    if (details_ != nullptr && details_->isVisible()) options.target = details_->target();
+    const ReportInput input{setupName_.toStdString(), makeResultRecord(currentEntries(), options),
+                            QDateTime::currentDateTime(), QStringLiteral(CAPACIMO_VERSION)};
+    QString error;
+    if (writeReportPdf(path, input, &error)) return true;
+    showErrorBox(this, error);
+    return false;
+}
+
+void Tdlg_Main::SaveReportAs() {
+    QString path =
+        chooseFile_(this, {true, QStringLiteral("Save report"), lastFolder_, QStringLiteral("PDF files (*.pdf)")});
+    if (path.isEmpty()) return;
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
+    SaveReport(path);
+}
+
+void Tdlg_Main::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedSetup(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void Tdlg_Main::dropEvent(QDropEvent* event) {
+    const QString path = droppedSetup(event->mimeData());
+    if (path.isEmpty()) return;
+    event->acceptProposedAction();
+    OpenSetup(path);
 }
 
 void Tdlg_Main::showStatus(const ValidationOutcome& outcome) {

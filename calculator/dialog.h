@@ -36,10 +36,6 @@ class TDetailsWindow;
 // The display name of the unit and the caption of its dialog.
 inline constexpr const char* kUnitName = "Scribent S";
 
-// The result list's columns and rows.
-inline constexpr const char* kResultColumns[] = {"Result", "Weeks", "Days", "Hours"};
-inline constexpr const char* kResultRows[] = {"Internal memory", "SD Card"};
-
 // What "Copy" puts on the clipboard, as tab-separated lines: the model, the
 // program and its version, the date and, when the status line shows one, its
 // message; a blank line; the result table (its header, then each medium, the
@@ -86,6 +82,34 @@ public:
     void CopyResults();
     TDetailsWindow* detailsWindow() const { return details_; }
 
+    // Setup files. Opening fills every control as "Reset" does, with one
+    // calculation; a refused file is shown in an error box and changes
+    // nothing. Keys the file lacks take their Reset value, which the status
+    // line says. The title then names the setup, and a change of an entry
+    // marks it changed until it is saved. Both return whether it worked.
+    bool OpenSetup(const QString& path);
+    bool SaveSetup(const QString& path);
+    // The menu's commands: ask for a file in the folder used last, then open or save.
+    void OpenSetupAs();
+    void SaveSetupAs();
+    // The one-page PDF report of the entries: the results, where the bytes go
+    // and, while the Details window is open, what reaches its target.
+    bool SaveReport(const QString& path);
+    void SaveReportAs();
+    const QString& setupName() const { return setupName_; }
+
+    // Asks for a file: whether to save, the dialog's caption, the folder to
+    // start in and the name filter; an empty answer cancels. A modal file
+    // dialog unless replaced (tests).
+    struct FileQuestion {
+        bool save = false;
+        QString caption;
+        QString folder;
+        QString filter;
+    };
+    using FileChooser = std::function<QString(QWidget* parent, const FileQuestion& question)>;
+    void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+
     // The open Details window follows the dialog's calculations once control
     // returns to the event loop, however many one action of the user caused;
     // `scheduler` runs a task then (a zero-interval timer unless replaced).
@@ -96,6 +120,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void FormCreate();
@@ -124,6 +150,8 @@ private:
     void showEntries(const CalculatorEntries& entries);
     void showStatus(const ValidationOutcome& outcome);
     void colourStatus();
+    // "Scribent S", or with the open setup's name: "Scribent S - Boiler house[*]".
+    void showTitle();
     void writeResults(const CalculationResult& result);
     // Hands the last calculation and its breakdown to the Details window.
     void refreshDetails();
@@ -165,6 +193,11 @@ private:
     bool detailsScheduled_ = false;
 
     TDetailsWindow* details_ = nullptr;  // a child window of the dialog
+
+    FileChooser chooseFile_;
+    QString setupName_;
+    bool setupOpen_ = false;
+    QString lastFolder_;  // where the last file was opened or saved, for this session
 };
 
 }  // namespace capacimo::unit

@@ -319,19 +319,6 @@ qreal status(Sheet& s, const ValidationOutcome& outcome, QPointF at, qreal width
     return s.text(at, width, QStringLiteral("The count checks found no problem."), Style::Body);
 }
 
-// The bars of the Details window's chart: one per writer, then the headers.
-std::vector<ChartBar> chartBars(const Breakdown& b) {
-    std::vector<ChartBar> bars;
-    for (const WriterBytes& w : b.writers) {
-        const bool group = writerKind(w.writer) == BreakdownKind::Group;
-        bars.push_back(
-            {text(w.name), text(w.cycle), w.bytes, group ? ChartBar::Kind::Group : ChartBar::Kind::Analysis});
-    }
-    bars.push_back(
-        {text(breakdownRowName(BreakdownKind::Overhead)), QString(), b.headerBytes(), ChartBar::Kind::Overhead});
-    return bars;
-}
-
 qreal chart(Sheet& s, TByteChart& widget, QPointF at, qreal width) {
     const qreal scale = s.emPixels() / kChartPixelSize;
     widget.resize(static_cast<int>(width / scale), widget.sizeHint().height());
@@ -442,7 +429,7 @@ qreal layOut(Sheet& s, const ReportInput& in, const Breakdown& b, TByteChart& wi
     s.rule({x, y - 0.4 * s.sectionGap()}, width);
 
     y += s.heading({x, y}, width, text(breakdownHeading(b)));
-    widget.setBars(chartBars(b), b.bytesWritten());
+    widget.setBars(chartBarsOf(b), b.bytesWritten());
     y += chart(s, widget, {x, y}, width) + 0.5 * s.lineHeight();
 
     y += s.table({x, y}, width, breakdownTable(b));

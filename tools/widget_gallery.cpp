@@ -8,6 +8,7 @@
 // of that below. --zoom additionally writes each picture enlarged Z times
 // (nearest pixel) as NAME@Zx.png.
 
+#include "calculator/vocabulary.h"
 #include "widgets/page_control.h"
 #include "widgets/result_list.h"
 #include "widgets/spin_button.h"
@@ -141,11 +142,14 @@ void resultList(Gallery& g) {
     other->move(-200, -200);
     auto* list = new TdfsEnhListView(&window);
     list->setGeometry(1, 1, window.width() - 2, window.height() - 2);
-    list->AddColumn(QStringLiteral("Result"), 100, Qt::AlignLeft, true);
-    for (const char* c : {"Weeks", "Days", "Hours"})
-        list->AddColumn(QString::fromLatin1(c), scaled(80), Qt::AlignRight);
-    list->AddItem(QStringLiteral("Internal memory"), {QStringLiteral("12"), QStringLiteral("3"), QStringLiteral("17")});
-    list->AddItem(QStringLiteral("SD Card"), {QStringLiteral("-1"), QStringLiteral("-1"), QStringLiteral("-1")});
+    auto text = [](std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); };
+    list->AddColumn(text(capacimo::kResultColumns[0]), 100, Qt::AlignLeft, true);
+    for (std::size_t c = 1; c < capacimo::kResultColumns.size(); ++c)
+        list->AddColumn(text(capacimo::kResultColumns[c]), scaled(80), Qt::AlignRight);
+    list->AddItem(text(capacimo::mediumCaption(capacimo::Medium::Internal)),
+                  {QStringLiteral("12"), QStringLiteral("3"), QStringLiteral("17")});
+    list->AddItem(text(capacimo::mediumCaption(capacimo::Medium::Card)),
+                  {QStringLiteral("-1"), QStringLiteral("-1"), QStringLiteral("-1")});
     QObject::connect(list, &TdfsEnhListView::OnDrawItem, list, &fullRow);
 
     g.shoot(QStringLiteral("list_normal"), &window, list);
@@ -184,7 +188,7 @@ void pageControls(Gallery& g) {
     auto* groupPages = new TPage95Control(groups);
     groupPages->setGeometry(0, 0, scaled(460), scaled(170));  // too narrow for ten tabs
     for (int n = 1; n <= 10; ++n) {
-        auto* page = new TTab95Sheet(groupPages, QStringLiteral("Group %1").arg(n));
+        auto* page = new TTab95Sheet(groupPages, QString::fromStdString(capacimo::groupName(n - 1)));
         addCount(page, QStringLiteral("Number of instantaneous values (analog or math):"), 42, 8, n == 1 ? 1 : 0,
                  10 + 330);
     }

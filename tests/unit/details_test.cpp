@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
@@ -22,6 +23,7 @@
 #include "calculator/details_window.h"
 #include "calculator/dialog.h"
 #include "calculator/planner.h"
+#include "calculator/vocabulary.h"
 #include "common/error_box.h"
 #include "dialog_fixture.h"
 
@@ -34,27 +36,13 @@ QString weeksDaysHours(const StorageDuration& d) {
     return QStringLiteral("%1 w %2 d %3 h").arg(d.weeks).arg(d.days).arg(d.hours);
 }
 
-// The planner's answer in the window's words, from planFor itself.
+// The planner's answers below the heading, one "question answer" a line, from planFor itself.
 QStringList expectedPlan(const CalculatorEntries& e, Medium medium, int weeks) {
-    const Plan plan = planFor(e, medium, std::int64_t{weeks} * 168);
-    const auto& cards = entryOf(EntryId::CardSize).items;
+    const std::int64_t hours = std::int64_t{weeks} * kHoursPerWeek;
+    const PlanWords words = planWords(planFor(e, medium, hours), medium, hours, e.cardItem, StorageDuration{});
     QStringList lines;
-    if (medium == Medium::Card) {
-        lines << (plan.cardItem ? "SD card: " + QString::fromStdString(cards[*plan.cardItem]) + " reaches it"
-                                : "SD card: no card size reaches it");
-    }
-    for (const GroupPlan& g : plan.groups) {
-        lines << QStringLiteral("Group %1: %2")
-                     .arg(g.group + 1)
-                     .arg(g.fastest ? QString::fromStdString(storageCycleText(g.fastest->code)) + " or slower"
-                                    : "no cycle");
-    }
-    if (plan.commonCycle) {
-        lines << "All these groups alike: " + QString::fromStdString(storageCycleText(*plan.commonCycle)) +
-                     " or slower";
-    } else if (!plan.groups.empty()) {
-        lines << "All these groups alike: no cycle";
-    }
+    for (const PlanAnswer& a : words.answers) lines << QString::fromStdString(a.question + ' ' + a.answer);
+    if (!words.note.empty()) lines << QString::fromStdString(words.note);
     return lines;
 }
 
@@ -98,10 +86,11 @@ class DetailsTest : public QObject, DialogFixture {
     static std::vector<ChartBar> barsOf(const Breakdown& b) {
         std::vector<ChartBar> bars;
         for (const WriterBytes& w : b.writers) {
-            bars.push_back({QString::fromStdString(w.name), QString::fromStdString(w.cycle), w.bytes,
+            bars.push_back({QString::fromStdString(writerLabel(w)), w.bytes,
                             w.writer < kGroups ? ChartBar::Kind::Group : ChartBar::Kind::Analysis});
         }
-        bars.push_back({"Block overhead", {}, b.headerBytes(), ChartBar::Kind::Overhead});
+        bars.push_back({QString::fromStdString(std::string(breakdownRowName(BreakdownKind::Overhead))), b.headerBytes(),
+                        ChartBar::Kind::Overhead});
         return bars;
     }
     void verifyNothingClipped() {
@@ -123,6 +112,9 @@ class DetailsTest : public QObject, DialogFixture {
         auto* plan = details()->findChild<QLabel*>("lbl_Plan");
         QVERIFY(plan->width() >= plan->sizeHint().width());
         QVERIFY(details()->scrollArea()->widget()->rect().contains(chart->geometry()));
+        // It scrolls only once it is as tall as the screen lets it be.
+        const QScrollBar* bar = details()->scrollArea()->verticalScrollBar();
+        if (bar->maximum() > 0) QCOMPARE(details()->height(), details()->maximumHeight());
     }
 
 private slots:
@@ -134,7 +126,7 @@ private slots:
         QCOMPARE(results()->contextMenuPolicy(), Qt::ActionsContextMenu);
         QStringList texts;
         for (QAction* a : results()->actions()) texts << a->text();
-        QCOMPARE(texts, (QStringList{"Details...", "Copy"}));
+        QCOMPARE(texts, (QStringList{"Details...", "Copy", "Open setup...", "Save setup as...", "Save report..."}));
         QVERIFY(details() == nullptr);  // nothing made before it is asked for
 
         doubleClickRow(0);
@@ -225,7 +217,7 @@ private slots:
         QTableWidget* table = details()->withoutTable();
         QCOMPARE(table->item(0, 1)->text(), QString("1879 w 2 d 12 h"));
         QCOMPARE(table->item(0, 2)->text(), QString("2535 w 4 d 11 h"));
-        QCOMPARE(table->horizontalHeaderItem(2)->text(), QString("SD card 256 MB"));
+        QCOMPARE(table->horizontalHeaderItem(2)->text(), QString("SD Card 256 MB"));
 
         enterPlantSetup();
         settle();
@@ -266,13 +258,17 @@ private slots:
             window->targetWeeks()->setValue(c.weeks);
             QCOMPARE(window->medium(), c.medium);
             const QStringList lines = window->planLines();
-            QVERIFY(lines.front().startsWith(QStringLiteral("To keep %1 weeks on the ").arg(c.weeks)));
+            QVERIFY(lines.front().startsWith(
+                "To keep " + QString::fromStdString(retentionText(c.weeks * kHoursPerWeek)) + " on the "));
             QCOMPARE(lines.mid(1), expectedPlan(e, c.medium, c.weeks));
         }
+        window->targetWeeks()->setValue(26);
+        verifyNothingClipped();
         // No target is ever below nothing: every group reaches 0 weeks at its fastest cycle.
         window->targetWeeks()->setValue(0);
-        QCOMPARE(window->planLines().mid(1, 3),
-                 (QStringList{"SD card: 256 MB reaches it", "Group 1: 100ms or slower", "Group 2: 1s or slower"}));
+        QCOMPARE(
+            window->planLines().mid(1, 3),
+            (QStringList{"Smallest SD Card: 256 MB", "Group 1 alone: 100ms or slower", "Group 2 alone: 1s or slower"}));
         // The field keeps the target within 0 .. 10000 weeks.
         window->targetWeeks()->setValue(20000);
         QCOMPARE(window->targetWeeks()->value(), 10000);
@@ -290,7 +286,7 @@ private slots:
         openDetails();
         TByteChart* chart = details()->chart();
         QCOMPARE(chart->bars().size(), std::size_t{1});
-        QCOMPARE(chart->bars().front().name, QString("Block overhead"));
+        QCOMPARE(chart->bars().front().label, QString("Block overhead"));
         QCOMPARE(chart->bars().front().bytes, chart->total());
         QCOMPARE(chart->shareText(0), QString("100.0 %"));
         QVERIFY(details()->withoutTable()->isHidden());
@@ -318,8 +314,8 @@ private slots:
         show();
         dialog->ShowDetails();
         const QString name = QString("Group with a name far longer than any the recorder gives ").repeated(3);
-        details()->chart()->setBars({{name, "30min", 123456789, ChartBar::Kind::Group},
-                                     {"Block overhead", {}, -987654321, ChartBar::Kind::Overhead}},
+        details()->chart()->setBars({{name + "(30min)", 123456789, ChartBar::Kind::Group},
+                                     {"Block overhead", -987654321, ChartBar::Kind::Overhead}},
                                     123);
         QApplication::processEvents();
         // The window grows up to the screen's width; the rest scrolls.
