@@ -18,6 +18,7 @@
 #include <exception>
 
 #include "calculator/byte_chart.h"
+#include "calculator/dialog_texts.h"
 #include "calculator/vocabulary.h"
 #include "calculator/window_placement.h"
 #include "common/program_icon.h"
@@ -26,7 +27,6 @@ namespace capacimo::unit {
 namespace {
 
 // Weeks the target starts at: half a year.
-constexpr int kInitialWeeks = 26;
 QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 }  // namespace
@@ -117,7 +117,7 @@ void TDetailsWindow::buildTarget(QVBoxLayout* layout) {
     spb_TargetWeeks = new QSpinBox(target);
     spb_TargetWeeks->setObjectName("spb_TargetWeeks");
     spb_TargetWeeks->setRange(0, kMaximumWeeks);
-    spb_TargetWeeks->setValue(kInitialWeeks);
+    spb_TargetWeeks->setValue(kInitialTargetWeeks);
     spb_TargetWeeks->setSuffix(u' ' + text(kTargetWeeks));
     spb_TargetWeeks->setAccessibleName("Weeks to keep");
     spb_TargetWeeks->setAlignment(Qt::AlignRight);

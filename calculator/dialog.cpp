@@ -25,6 +25,7 @@
 
 #include "calculator/breakdown.h"
 #include "calculator/details_window.h"
+#include "calculator/dialog_texts.h"
 #include "calculator/settings.h"
 #include "calculator/setup_file.h"
 #include "calculator/setup_report.h"
@@ -56,20 +57,6 @@ QString askWithFileDialog(QWidget* parent, const Tdlg_Main::FileQuestion& q) {
     return q.save ? QFileDialog::getSaveFileName(parent, q.caption, q.folder, q.filter)
                   : QFileDialog::getOpenFileName(parent, q.caption, q.folder, q.filter);
 }
-
-const char* const kInfoLines[] = {
-    "Important information:",
-    "",
-    "Normal operation (i.e. standard save cycle) is presumed when calculating the memory duration. Higher save ",
-    "speeds, due to alarms or many event messages, can reduce the storage duration considerably!",
-    "",
-    "With regard to external storage media, third-party files, or the creation of screenshots, can also reduce the ",
-    "duration of the memory. For this reason, read out the memory on time or change the external storage medium.",
-    "",
-    "Even if the (external) memory is not yet full, it is advisable to read out the data frequently or to back up "
-    "the data on ",
-    "the PC. The storage information for a USB stick is not displayed.",
-};
 
 // The tops of label and field of each row of the three channel pages, at 120
 // pixels per inch (the digital page's last caption sits two pixels lower).
@@ -266,7 +253,7 @@ void Tdlg_Main::buildFrame() {
     lbl_Status->hide();
 
     buildInformationPage();
-    tab_SignalAnalysis = sheet(pctrl_Stgs, "Signal analysis", "tab_SignalAnalysis");
+    tab_SignalAnalysis = sheet(pctrl_Stgs, qText(dialogPageCaption(DialogPage::SignalAnalysis)), "tab_SignalAnalysis");
     buildChannelPages();
     buildGroupPages();
     buildResultList(panel(this, "pnl_Result", {0, d(45 + 216 + 32), d(675), d(96)}));
@@ -293,14 +280,14 @@ QFont Tdlg_Main::fittingFont() const {
 }
 
 void Tdlg_Main::buildInformationPage() {
-    tab_Info = sheet(pctrl_Stgs, "Information", "tab_Info");
+    tab_Info = sheet(pctrl_Stgs, qText(dialogPageCaption(DialogPage::Information)), "tab_Info");
     auto* mmo_Info = new QPlainTextEdit(tab_Info);
     mmo_Info->setObjectName("mmo_Info");
     mmo_Info->setReadOnly(true);
     mmo_Info->setAccessibleName(tab_Info->Caption());
     // The ten lines as they are; the memo wraps what does not fit its width.
     QStringList info;
-    for (const char* line : kInfoLines) info << QString::fromLatin1(line);
+    for (const char* line : informationLines()) info << QString::fromLatin1(line);
     mmo_Info->setPlainText(info.join(u'\n'));
     QPalette memo = mmo_Info->palette();
     memo.setColor(QPalette::Base, memo.color(QPalette::Button));
@@ -309,16 +296,16 @@ void Tdlg_Main::buildInformationPage() {
 }
 
 void Tdlg_Main::buildChannelPages() {
-    tab_ChStgs = sheet(pctrl_Stgs, "Channel Settings", "tab_ChStgs");
+    tab_ChStgs = sheet(pctrl_Stgs, qText(dialogPageCaption(DialogPage::ChannelSettings)), "tab_ChStgs");
     pctrl_Channels = pageControl(tab_ChStgs, "pctrl_Channels", tab_ChStgs->Caption());
-    channelSheets = {sheet(pctrl_Channels, "Analog channels", "tab_Analog"),
-                     sheet(pctrl_Channels, "Digital channels", "tab_Digital"),
-                     sheet(pctrl_Channels, "Math channels", "tab_Math")};
+    channelSheets = {sheet(pctrl_Channels, qText(pageCaption(EntryPage::AnalogChannels)), "tab_Analog"),
+                     sheet(pctrl_Channels, qText(pageCaption(EntryPage::DigitalChannels)), "tab_Digital"),
+                     sheet(pctrl_Channels, qText(pageCaption(EntryPage::MathChannels)), "tab_Math")};
     fill(tab_ChStgs, pctrl_Channels);
 }
 
 void Tdlg_Main::buildGroupPages() {
-    tab_GroupStgs = sheet(pctrl_Stgs, "Group settings", "tab_GroupStgs");
+    tab_GroupStgs = sheet(pctrl_Stgs, qText(dialogPageCaption(DialogPage::GroupSettings)), "tab_GroupStgs");
     pctrl_Groups = pageControl(tab_GroupStgs, "pctrl_Groups", tab_GroupStgs->Caption());
     for (int i = 0; i < kGroups; ++i) {
         groupSheets[i] =
@@ -376,10 +363,10 @@ void Tdlg_Main::buildResultList(QWidget* pnl_Result) {
 
 void Tdlg_Main::buildButtons(QWidget* pnl_Bottom) {
     auto d = [this](int v) { return designScaled(this, v); };
-    btn_Clear = new QPushButton("Reset", pnl_Bottom);
+    btn_Clear = new QPushButton(kResetCaption, pnl_Bottom);
     btn_Clear->setObjectName("btn_Clear");
     btn_Clear->setGeometry(d(10), d(8), d(100), d(30));
-    btn_Clear->setToolTip("Reset all settings to default values");
+    btn_Clear->setToolTip(kResetHint);
     btn_Clear->setAutoDefault(false);
     connect(btn_Clear, &QPushButton::clicked, this, [this] { btn_ClearClick(); });
     bln_Cancel = new QPushButton("Close", pnl_Bottom);

@@ -7,23 +7,11 @@ namespace capacimo {
 std::string dialogPageCaption(DialogPage page) {
     switch (page) {
     case DialogPage::Information: return "Information";
-    case DialogPage::SignalAnalysis: return "Signal analysis";
+    case DialogPage::SignalAnalysis: return pageCaption(EntryPage::SignalAnalysis);
     case DialogPage::ChannelSettings: return "Channel Settings";
     case DialogPage::GroupSettings: break;
     }
     return "Group settings";
-}
-
-std::string entryPageCaption(EntryPage page, int group) {
-    switch (page) {
-    case EntryPage::General: return {};
-    case EntryPage::SignalAnalysis: return dialogPageCaption(DialogPage::SignalAnalysis);
-    case EntryPage::AnalogChannels: return "Analog channels";
-    case EntryPage::DigitalChannels: return "Digital channels";
-    case EntryPage::MathChannels: return "Math channels";
-    case EntryPage::Group: break;
-    }
-    return groupName(group);
 }
 
 const std::array<const char*, 10>& informationLines() {

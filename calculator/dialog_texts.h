@@ -17,9 +17,8 @@ inline constexpr std::array<DialogPage, 4> kDialogPages = {DialogPage::Informati
                                                            DialogPage::ChannelSettings, DialogPage::GroupSettings};
 
 std::string dialogPageCaption(DialogPage page);
-// The page an entry is shown on, as its own caption: "Signal analysis",
-// "Analog channels", "Group 3"; empty for the card size above the pages.
-std::string entryPageCaption(EntryPage page, int group = 0);
+// The page an entry is shown on has its caption beside the entries
+// (pageCaption in calculator/entries.h).
 
 // The ten lines of the information page, as they are (three end in a blank).
 const std::array<const char*, 10>& informationLines();

@@ -23,7 +23,7 @@ std::string pageId(EntryPage page, int group) {
 }
 
 Json innerPage(EntryPage page, int group = 0) {
-    return {{"id", pageId(page, group)}, {"caption", entryPageCaption(page, group)}};
+    return {{"id", pageId(page, group)}, {"caption", pageCaption(page, group)}};
 }
 
 Json pages() {

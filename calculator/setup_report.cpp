@@ -13,6 +13,7 @@
 
 #include "calculator/byte_chart.h"
 #include "calculator/dialog.h"
+#include "calculator/dialog_texts.h"
 #include "calculator/vocabulary.h"
 
 namespace capacimo::unit {
@@ -419,7 +420,7 @@ qreal layOut(Sheet& s, const ReportInput& in, const Breakdown& b, TByteChart& wi
     const qreal left = entriesColumn(s, r.entries, {x, y}, leftWidth);
     const qreal rightX = x + leftWidth + 2 * gap;
     const qreal rightWidth = width - leftWidth - 2 * gap;
-    qreal right = s.heading({rightX, y}, rightWidth, QStringLiteral("Group settings"));
+    qreal right = s.heading({rightX, y}, rightWidth, text(dialogPageCaption(DialogPage::GroupSettings)));
     right += groupsTable(s, r.entries, {rightX, y + right}, rightWidth);
     right += s.sectionGap();
     right += s.heading({rightX, y + right}, rightWidth, QStringLiteral("Storage duration"));
