@@ -27,6 +27,7 @@ from selenium.webdriver.support.ui import Select, WebDriverWait
 PAGE_DIR = Path(os.environ["PAGE_DIR"])
 AXE_JS = Path(os.environ["AXE_JS"]).read_text()
 SHOT_DIR = Path(os.environ.get("SHOT_DIR", tempfile.mkdtemp()))
+CAPACIMO_CALC = os.environ["CAPACIMO_CALC"]
 SHOT_DIR.mkdir(parents=True, exist_ok=True)
 
 
@@ -224,18 +225,19 @@ class WebEdition(unittest.TestCase):
         self.assertTrue(message.is_displayed())
         self.assert_shows(values)
 
-        # A setup file written by the desktop's writer opens here.
-        text = self.driver.execute_async_script(
-            "const [values, done] = arguments;"
-            "createCapacimoCore().then(m => done(m.setupText(JSON.stringify(values), 'Boiler house')));",
-            self.defaults()[:5] + [7] + self.defaults()[6:])
-        with tempfile.NamedTemporaryFile("w", suffix=".capacimo", delete=False) as f:
-            f.write(text)
-        self.driver.find_element(By.ID, "open-file").send_keys(f.name)
-        WebDriverWait(self.driver, 5).until(
-            lambda d: d.find_element(By.ID, "setup-name").get_attribute("value") == "Boiler house")
-        self.assert_shows(self.defaults()[:5] + [7] + self.defaults()[6:])
-        os.unlink(f.name)
+        # A setup file saved by the desktop's capacimo-calc opens here.
+        with tempfile.TemporaryDirectory() as folder:
+            named = Path(folder, "named.capacimo")
+            named.write_text('{"format": "capacimo-setup", "version": 1, "model": "Scribent S", "name": "Boiler house"}')
+            saved = Path(folder, "saved.capacimo")
+            subprocess.run([CAPACIMO_CALC, "--setup", str(named), "--analog", "7", "--save-setup", str(saved)],
+                           check=True, capture_output=True, env={**os.environ, "ASAN_OPTIONS": "detect_leaks=0"})
+            self.driver.find_element(By.ID, "open-file").send_keys(str(saved))
+            WebDriverWait(self.driver, 5).until(
+                lambda d: d.find_element(By.ID, "setup-name").get_attribute("value") == "Boiler house")
+        values = self.defaults()
+        values[self.index_of("analog")] = 7
+        self.assert_shows(values)
 
     def test_keyboard_reaches_details_and_axe_finds_nothing(self):
         self.open()
