@@ -228,7 +228,7 @@ void TDetailsWindow::showBreakdown(const Breakdown& b) {
     lbl_Written->setText(text(breakdownHeading(b)));
     chart_->setBars(chartBarsOf(b), b.bytesWritten());
 
-    lbl_Without->setText(text(withoutEachWriterHeading(b)));
+    lbl_Without->setText(text(withoutHeading(b)));
     setCell(0, 2, text(resultRowCaption(Medium::Card, entries_.cardItem)), Qt::AlignRight, true);
     const int writers = static_cast<int>(b.writers.size());
     tbl_Without->setRowCount(writers + 1);

@@ -190,7 +190,7 @@ std::string bytesText(std::int64_t bytes) { return groupedNumber(bytes) + " byte
 
 std::string withoutColumn(Medium medium) { return std::string(mediumCaption(medium)) + " without it"; }
 
-std::string_view withoutEachWriterHeading(const Breakdown& b) {
+std::string_view withoutHeading(const Breakdown& b) {
     return b.writers.empty() ? "No group or analysis records anything."
                              : "How long each medium lasts without one writer:";
 }

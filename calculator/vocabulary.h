@@ -115,7 +115,7 @@ inline constexpr std::string_view kAsEnteredRow = "None (as entered)";
 // "Internal memory without it", "SD Card without it".
 std::string withoutColumn(Medium medium);
 // The sentence above those durations, or why there are none.
-std::string_view withoutEachWriterHeading(const Breakdown& breakdown);
+std::string_view withoutHeading(const Breakdown& breakdown);
 
 // ---- What reaches a retention target ------------------------------------
 

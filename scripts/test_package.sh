@@ -65,7 +65,16 @@ declare -A accepted_info=(
 lintian --fail-on none --display-info --tag-display-limit 0 "$deb" >"$work/lintian.txt" 2>"$work/lintian.err" ||
   fail "lintian could not check the package: $(cat "$work/lintian.err")"
 cat "$work/lintian.txt"
-while read -r kind _ tag _; do
+# lintian reads the machine code's short immediate strings as words: the
+# compiler loads " without" or " more" eight bytes at a time, and the byte of
+# the next instruction that follows them makes "withoutH" or "mor". Those
+# words, and only those, pass its spelling check.
+accepted_spelling=(withoutH mor)
+while read -r kind _ tag word _; do
+  if [ "$kind" = I: ] && [ "$tag" = spelling-error-in-binary ]; then
+    printf '%s\n' "${accepted_spelling[@]}" | grep -qxF "$word" || fail "lintian: $kind $tag $word"
+    continue
+  fi
   [ "$kind" = I: ] && [ -n "${accepted_info[$tag]+named}" ] || fail "lintian: $kind $tag"
 done <"$work/lintian.txt"
 

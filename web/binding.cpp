@@ -162,7 +162,7 @@ std::string words() {
                                {"internal", durationText(w.withoutInternal)},
                                {"sd", durationText(w.withoutCard)}});
         }
-        o["without"] = {{"heading", withoutEachWriterHeading(b)},
+        o["without"] = {{"heading", withoutHeading(b)},
                         {"columns", {kWithoutColumn, withoutColumn(Medium::Internal), withoutColumn(Medium::Card)}},
                         {"rows", without}};
     }
