@@ -332,30 +332,20 @@ void Tdlg_Main::buildResultList(QWidget* pnl_Result) {
 
     // The two commands also have keys, which work anywhere in the dialog and
     // which the menu shows.
-    auto* details = new QAction("Details...", lvw_Result);
-    details->setObjectName("act_Details");
-    details->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-    connect(details, &QAction::triggered, this, [this] { ShowDetails(); });
-    auto* copy = new QAction("Copy", lvw_Result);
-    copy->setObjectName("act_Copy");
-    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
-    connect(copy, &QAction::triggered, this, [this] { CopyResults(); });
-    auto* open = new QAction("Open setup...", lvw_Result);
-    open->setObjectName("act_OpenSetup");
-    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    connect(open, &QAction::triggered, this, [this] { OpenSetupAs(); });
-    auto* save = new QAction("Save setup as...", lvw_Result);
-    save->setObjectName("act_SaveSetup");
-    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    connect(save, &QAction::triggered, this, [this] { SaveSetupAs(); });
-    auto* report = new QAction("Save report...", lvw_Result);
-    report->setObjectName("act_SaveReport");
-    connect(report, &QAction::triggered, this, [this] { SaveReportAs(); });
-    for (QAction* action : {details, copy, open, save, report}) {
+    auto command = [this](const char* caption, const char* name, QKeySequence keys, void (Tdlg_Main::*slot)()) {
+        auto* action = new QAction(caption, lvw_Result);
+        action->setObjectName(name);
+        action->setShortcut(keys);
         action->setShortcutContext(Qt::WindowShortcut);
         action->setShortcutVisibleInContextMenu(true);
-    }
-    lvw_Result->addActions({details, copy, open, save, report});
+        connect(action, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
+        lvw_Result->addAction(action);
+    };
+    command("Details...", "act_Details", QKeySequence(Qt::CTRL | Qt::Key_D), &Tdlg_Main::ShowDetails);
+    command("Copy", "act_Copy", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), &Tdlg_Main::CopyResults);
+    command("Open setup...", "act_OpenSetup", QKeySequence(Qt::CTRL | Qt::Key_O), &Tdlg_Main::OpenSetupAs);
+    command("Save setup as...", "act_SaveSetup", QKeySequence(Qt::CTRL | Qt::Key_S), &Tdlg_Main::SaveSetupAs);
+    command("Save report...", "act_SaveReport", QKeySequence(), &Tdlg_Main::SaveReportAs);
     lvw_Result->setAccessibleName("Results");
     lvw_Result->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(lvw_Result, &QTreeWidget::itemDoubleClicked, this, [this] { ShowDetails(); });
@@ -637,7 +627,7 @@ bool Tdlg_Main::SaveReport(const QString& path) {
     ResultOptions options;
     options.breakdown = true;
     if (details_ != nullptr && details_->isVisible()) options.target = details_->target();
-    const ReportInput input{setupName_.toStdString(), makeResultRecord(currentEntries(), options),
+    const ReportInput input{makeResultRecord(currentEntries(), options, setupName_.toStdString()),
                             QDateTime::currentDateTime(), QStringLiteral(CAPACIMO_VERSION)};
     QString error;
     if (writeReportPdf(path, input, &error)) return true;

@@ -394,7 +394,7 @@ qreal planSection(Sheet& s, const ResultRecord& r, QPointF at, qreal width) {
 
 qreal title(Sheet& s, const ReportInput& in, QPointF at, qreal width) {
     QString heading = QString::fromUtf8(kUnitName);
-    if (!in.setupName.empty()) heading += QStringLiteral(": ") + text(in.setupName);
+    if (!in.record.name.empty()) heading += QStringLiteral(": ") + text(in.record.name);
     qreal y = at.y();
     y += s.text({at.x(), y}, width, heading, Style::Title);
     QStringList line{QStringLiteral("Storage duration of the internal memory and the SD card")};
@@ -468,7 +468,7 @@ bool writeReportPdf(const QString& path, const ReportInput& input, QString* erro
         writer.setPageOrientation(QPageLayout::Portrait);
         writer.setPageMargins(QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm), QPageLayout::Millimeter);
         QString title = QString::fromUtf8(kUnitName);
-        if (!input.setupName.empty()) title += QStringLiteral(": ") + text(input.setupName);
+        if (!input.record.name.empty()) title += QStringLiteral(": ") + text(input.record.name);
         writer.setTitle(title);
         writer.setCreator(QStringLiteral("Capacimo ") + input.version);
 

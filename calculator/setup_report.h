@@ -18,8 +18,8 @@ namespace capacimo::unit {
 QPageSize::PageSizeId reportPaperFor(const QLocale& locale);
 
 struct ReportInput {
-    std::string setupName;  // may be empty
-    // The breakdown is calculated for the report when the record has none.
+    // The setup's name (may be empty) is the record's. The breakdown is
+    // calculated for the report when the record has none.
     ResultRecord record;
     QDateTime when;
     QString version;  // the program's

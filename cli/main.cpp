@@ -120,7 +120,6 @@ std::unique_ptr<QCoreApplication> makeApplication(int& argc, char* argv[], bool 
 // Writes the report of the record to path; an error text when it could not.
 QString writeReport(const QString& path, const capacimo::ResultRecord& record) {
     capacimo::unit::ReportInput input;
-    input.setupName = record.name;
     input.record = record;
     input.when = QDateTime::currentDateTime();
     input.version = QStringLiteral(CAPACIMO_VERSION);

@@ -53,14 +53,13 @@ int main(int argc, char** argv) {
     const QDateTime when(QDate(2026, 12, 8), QTime(9, 30));
     struct Sample {
         const char* file;
-        const char* name;
         ResultRecord record;
     };
     const Sample samples[] = {
-        {"typical.pdf", "Boiler house, recorder 1",
-         makeResultRecord(typical(), {false, true, Target{Medium::Card, 26 * 168}})},
-        {"heaviest.pdf", "Turbine hall, recorder 12",
-         makeResultRecord(heaviest(), {false, true, Target{Medium::Card, 4 * 168}})},
+        {"typical.pdf",
+         makeResultRecord(typical(), {false, true, Target{Medium::Card, 26 * 168}}, "Boiler house, recorder 1")},
+        {"heaviest.pdf",
+         makeResultRecord(heaviest(), {false, true, Target{Medium::Card, 4 * 168}}, "Turbine hall, recorder 12")},
     };
     int status = 0;
     for (const Sample& s : samples) {
@@ -68,7 +67,7 @@ int main(int argc, char** argv) {
             const QString file = out.filePath(QString::fromLatin1(s.file).replace(
                 ".pdf", paper == QPageSize::A4 ? QStringLiteral("_a4.pdf") : QStringLiteral("_letter.pdf")));
             QString error;
-            if (!writeReportPdf(file, {s.name, s.record, when, QStringLiteral("1.0.0"), paper}, &error)) {
+            if (!writeReportPdf(file, {s.record, when, QStringLiteral("1.0.0"), paper}, &error)) {
                 QTextStream(stderr) << error << '\n';
                 status = 1;
             }
