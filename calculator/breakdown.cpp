@@ -63,12 +63,13 @@ Breakdown bytesBreakdown(Calculator& calculator, const CalculatorEntries& entrie
     return lastRunBreakdown(calculator, calculator.calculate(entries).written);
 }
 
-Breakdown breakdownOf(const CalculatorEntries& entries) {
-    auto calculator = std::make_unique<Calculator>();
-    Breakdown b = bytesBreakdown(*calculator, entries);
-    addDurationsWithout(b, entries, *calculator);
+Breakdown breakdownOf(Calculator& calculator, const CalculatorEntries& entries) {
+    Breakdown b = bytesBreakdown(calculator, entries);
+    addDurationsWithout(b, entries, calculator);
     return b;
 }
+
+Breakdown breakdownOf(const CalculatorEntries& entries) { return breakdownOf(*std::make_unique<Calculator>(), entries); }
 
 Breakdown breakdownOf(const Calculator& calculator, const CalculationResult& result, const CalculatorEntries& entries) {
     Breakdown b = lastRunBreakdown(calculator, result.written);

@@ -60,7 +60,9 @@ struct Breakdown {
 Breakdown bytesBreakdown(Calculator& calculator, const CalculatorEntries& entries);
 
 // The whole breakdown: bytesBreakdown, and for each writer the calculation
-// once more with it switched off.
+// once more with it switched off, all on the given calculator (or on one of
+// its own), whose last run is then one of those.
+Breakdown breakdownOf(Calculator& calculator, const CalculatorEntries& entries);
 Breakdown breakdownOf(const CalculatorEntries& entries);
 
 // The whole breakdown of a calculation already made: `calculator`'s last run,

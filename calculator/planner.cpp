@@ -16,26 +16,27 @@ constexpr std::uint8_t kFirstWholeSecondCycle = 2;
 // Calculates entries and tells whether the medium reaches the target.
 class Trial {
 public:
-    Trial(Medium medium, std::int64_t targetHours) : medium_(medium), target_(targetHours) {}
+    Trial(Calculator& calculator, Medium medium, std::int64_t targetHours)
+        : calculator_(calculator), medium_(medium), target_(targetHours) {}
 
     bool reaches(const CalculatorEntries& entries) {
-        const CalculationResult r = calculator_->calculate(entries);
+        const CalculationResult r = calculator_.calculate(entries);
         return capacimo::reaches(medium_ == Medium::Internal ? r.internal : r.card, target_);
     }
     // The groups that write at least one record with the entries.
     std::vector<int> activeGroups(const CalculatorEntries& entries) {
-        calculator_->calculate(entries);
+        calculator_.calculate(entries);
         std::vector<int> active;
         for (int g = 0; g < kGroups; ++g) {
-            if (calculator_->simulator().writerTallies()[g].records > 0) active.push_back(g);
+            if (calculator_.simulator().writerTallies()[g].records > 0) active.push_back(g);
         }
         return active;
     }
 
 private:
+    Calculator& calculator_;
     Medium medium_;
     std::int64_t target_;
-    std::unique_ptr<Calculator> calculator_ = std::make_unique<Calculator>();
 };
 
 }  // namespace
@@ -49,12 +50,12 @@ bool reaches(const StorageDuration& d, std::int64_t targetHours) {
     return d != kNoDuration && durationHours(d) >= targetHours;
 }
 
-Plan planFor(const CalculatorEntries& entries, Medium medium, std::int64_t targetHours) {
+Plan planFor(Calculator& calculator, const CalculatorEntries& entries, Medium medium, std::int64_t targetHours) {
     if (targetHours < 0) {
         throw std::invalid_argument("The retention target must not be negative (" + std::to_string(targetHours) +
                                     " hours).");
     }
-    Trial trial(medium, targetHours);
+    Trial trial(calculator, medium, targetHours);
     Plan plan;
 
     const std::vector<int> active = trial.activeGroups(entries);
@@ -91,6 +92,10 @@ Plan planFor(const CalculatorEntries& entries, Medium medium, std::int64_t targe
         }
     }
     return plan;
+}
+
+Plan planFor(const CalculatorEntries& entries, Medium medium, std::int64_t targetHours) {
+    return planFor(*std::make_unique<Calculator>(), entries, medium, targetHours);
 }
 
 }  // namespace capacimo

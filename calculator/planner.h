@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "calculator/calculation.h"
 #include "calculator/duration.h"
 #include "calculator/entries.h"
 
@@ -46,7 +47,9 @@ struct Plan {
 // target's; no duration never reaches.
 bool reaches(const StorageDuration& d, std::int64_t targetHours);
 
-// Throws std::invalid_argument for a negative target; the entries are not changed.
+// Throws std::invalid_argument for a negative target; the entries are not
+// changed. The trials run on the given calculator, or on one of their own.
+Plan planFor(Calculator& calculator, const CalculatorEntries& entries, Medium medium, std::int64_t targetHours);
 Plan planFor(const CalculatorEntries& entries, Medium medium, std::int64_t targetHours);
 
 }  // namespace capacimo

@@ -1,5 +1,7 @@
 #include "calculator/result_record.h"
 
+#include <memory>
+
 #include "calculator/setup_file.h"
 #include "calculator/vocabulary.h"
 
@@ -115,19 +117,23 @@ Json planObject(const Target& target, const Plan& plan) {
 
 }  // namespace
 
-ResultRecord makeResultRecord(const CalculatorEntries& entries, const ResultOptions& options, std::string_view name) {
+ResultRecord makeResultRecord(Calculator& calculator, const CalculatorEntries& entries, const ResultOptions& options,
+                              std::string_view name) {
     ResultRecord r;
     r.name = name;
     r.entries = entries;
     r.options = options;
     r.status = validateCounts(entries.counts);
-    Calculator calculator;
     r.result = calculator.calculate(entries);
     r.setup = calculator.setup();
     r.codes = calculator.cycleCodes();
-    if (options.breakdown) r.breakdown = breakdownOf(entries);
-    if (options.target) r.plan = planFor(entries, options.target->medium, options.target->hours);
+    if (options.breakdown) r.breakdown = breakdownOf(calculator, entries);
+    if (options.target) r.plan = planFor(calculator, entries, options.target->medium, options.target->hours);
     return r;
+}
+
+ResultRecord makeResultRecord(const CalculatorEntries& entries, const ResultOptions& options, std::string_view name) {
+    return makeResultRecord(*std::make_unique<Calculator>(), entries, options, name);
 }
 
 std::vector<ResultRow> resultRows(const ResultRecord& r) {

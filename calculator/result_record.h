@@ -46,6 +46,10 @@ struct ResultRecord {
 
 // Runs the count validation and the calculation for the entries, as the
 // dialog does, and the breakdown and the plan when the options ask for them.
+// A caller that answers again and again (a plant, the web page) hands in its
+// calculator, so that what a calculator prepares once is prepared once.
+ResultRecord makeResultRecord(Calculator& calculator, const CalculatorEntries& entries, const ResultOptions& options,
+                              std::string_view name = {});
 ResultRecord makeResultRecord(const CalculatorEntries& entries, const ResultOptions& options,
                               std::string_view name = {});
 

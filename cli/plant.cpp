@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include "calculator/duration.h"
 #include "calculator/plant_csv.h"
@@ -99,13 +100,15 @@ PlantOutcome runPlant(const Options& o, const CalculatorEntries& start, const Si
         if (!arrived) outcome.cannotWrite = true;
         return arrived;
     };
+    // One calculator for every recorder of the plant.
+    const auto calculator = std::make_unique<Calculator>();
     auto calculate = [&](const SetupFile& file, std::string_view name) {
-        return write(writer.row(makeResultRecord(entriesOf(file, start, o), o.result, name)));
+        return write(writer.row(makeResultRecord(*calculator, entriesOf(file, start, o), o.result, name)));
     };
     if (!write(writer.header())) return outcome;
     if (o.setupPaths.isEmpty()) {
         // The options alone describe one recorder.
-        if (!write(writer.row(makeResultRecord(o.entries, o.result)))) return outcome;
+        if (!write(writer.row(makeResultRecord(*calculator, o.entries, o.result)))) return outcome;
     }
     for (const QString& path : o.setupPaths) {
         const std::string shown = text(path);

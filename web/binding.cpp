@@ -88,7 +88,8 @@ std::string answer(const CalculatorEntries& entries, const std::string& optionsJ
     std::string error;
     const std::optional<ResultOptions> options = optionsFromText(optionsJson, error);
     if (!options) return errorText(error);
-    lastRecord() = makeResultRecord(entries, *options);
+    static Calculator calculator;  // prepared once, for every answer of the page
+    lastRecord() = makeResultRecord(calculator, entries, *options);
     return resultJson(lastRecord());
 }
 
