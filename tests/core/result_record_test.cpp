@@ -4,6 +4,7 @@
 
 #include "calculator/result_record.h"
 #include "calculator/vocabulary.h"
+#include "tests/core/random_entries.h"
 
 namespace capacimo {
 namespace {
@@ -105,6 +106,20 @@ TEST(ResultJson, BreakdownAndPlan) {
     EXPECT_FALSE(none.contains("card"));
     EXPECT_TRUE(none["groups"][0]["cycle"].is_null());
     EXPECT_TRUE(none["all_groups_cycle"].is_null());
+}
+
+// A calculator that answers one setup after another, with breakdown and
+// plan in between, answers each as a calculator of its own would.
+TEST(ResultJson, ReusedCalculatorAnswersAsAFreshOne) {
+    std::mt19937 random(16);
+    Calculator reused;
+    for (int i = 0; i < 40; ++i) {
+        const CalculatorEntries e = test::randomEntries(random);
+        ResultOptions options;
+        options.breakdown = i % 2 == 0;
+        if (i % 3 != 0) options.target = Target{i % 2 ? Medium::Card : Medium::Internal, 4 * 168};
+        EXPECT_EQ(resultJson(makeResultRecord(reused, e, options)), resultJson(makeResultRecord(e, options)));
+    }
 }
 
 }  // namespace
