@@ -69,7 +69,9 @@ Breakdown breakdownOf(Calculator& calculator, const CalculatorEntries& entries) 
     return b;
 }
 
-Breakdown breakdownOf(const CalculatorEntries& entries) { return breakdownOf(*std::make_unique<Calculator>(), entries); }
+Breakdown breakdownOf(const CalculatorEntries& entries) {
+    return breakdownOf(*std::make_unique<Calculator>(), entries);
+}
 
 Breakdown breakdownOf(const Calculator& calculator, const CalculationResult& result, const CalculatorEntries& entries) {
     Breakdown b = lastRunBreakdown(calculator, result.written);

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "calculator/json_room.h"
 #include "calculator/setup_file.h"
 #include "calculator/vocabulary.h"
 
@@ -16,7 +17,7 @@ constexpr std::string_view kFormatName = "capacimo-result";
 constexpr int kFormatVersion = 1;
 
 Json durationObject(const StorageDuration& d) {
-    Json o = Json::object();
+    Json o = objectWithRoom(4);
     o["weeks"] = d.weeks;
     o["days"] = d.days;
     o["hours"] = d.hours;
@@ -35,9 +36,10 @@ Json cardMegabytes(std::int32_t item) {
 Json cycleText(const std::optional<std::uint8_t>& code) { return code ? Json(storageCycleText(*code)) : Json(); }
 
 Json resultsArray(const ResultRecord& record) {
-    Json rows = Json::array();
-    for (const ResultRow& row : resultRows(record)) {
-        Json o = Json::object();
+    const std::vector<ResultRow> results = resultRows(record);
+    Json rows = arrayWithRoom(results.size());
+    for (const ResultRow& row : results) {
+        Json o = objectWithRoom(8);
         o["id"] = mediumId(row.medium);
         o["medium"] = mediumCaption(row.medium);
         if (row.medium == Medium::Card) {
@@ -51,11 +53,12 @@ Json resultsArray(const ResultRecord& record) {
 }
 
 Json groupsArray(const ResultRecord& record) {
-    Json groups = Json::array();
+    Json groups = arrayWithRoom(kGroups);
     for (int g = 0; g < kGroups; ++g) {
-        Json channels = Json::array();
-        for (const std::int16_t channel : record.setup.groups[g].channels) channels.push_back(channel);
-        Json o = Json::object();
+        const auto& assigned = record.setup.groups[g].channels;
+        Json channels = arrayWithRoom(std::size(assigned));
+        for (const std::int16_t channel : assigned) channels.push_back(channel);
+        Json o = objectWithRoom(3);
         o["group"] = g + 1;
         o["cycle"] = storageCycleText(record.codes[static_cast<std::size_t>(g)]);
         o["channels"] = std::move(channels);
@@ -149,7 +152,7 @@ std::vector<ResultRow> resultRows(const ResultRecord& r) {
 }
 
 Json resultObject(const ResultRecord& record) {
-    Json root = Json::object();
+    Json root = objectWithRoom(11);
     root["format"] = kFormatName;
     root["version"] = kFormatVersion;
     root["bytes_per_two_hours"] = record.result.written;

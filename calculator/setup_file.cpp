@@ -6,6 +6,8 @@
 #include <set>
 #include <string>
 
+#include "calculator/json_room.h"
+
 namespace capacimo {
 namespace {
 
@@ -299,15 +301,15 @@ Json setupObject(const CalculatorEntries& entries, std::string_view name) {
         const std::int32_t value = entry.fitted(entry.field(entries));
         return entry.isList() ? Json(entry.items[static_cast<std::size_t>(value)]) : Json(value);
     };
-    Json object;
+    Json object = objectWithRoom(5 + topLevelEntries().size());
     object[kFormatKey] = std::string(kSetupFormat);
     object[kVersionKey] = kSetupVersion;
     object[kModelKey] = std::string(kModelName);
     object[kNameKey] = oneLineName(name);
     for (const Entry* entry : topLevelEntries()) object[entry->option] = valueOf(*entry);
-    Json groups = Json::array();
+    Json groups = arrayWithRoom(kGroups);
     for (int g = 0; g < kGroups; ++g) {
-        Json group = Json::object();
+        Json group = objectWithRoom(groupEntries(g).size());
         for (const Entry* entry : groupEntries(g)) group[entry->option] = valueOf(*entry);
         groups.push_back(std::move(group));
     }
