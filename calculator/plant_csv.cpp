@@ -200,6 +200,11 @@ PlantRow PlantCsvReader::rowOf(const Record& record) const {
     return row;
 }
 
+std::string spreadsheetText(std::string_view text) {
+    const bool formula = !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
+    return formula ? "'" + std::string(text) : std::string(text);
+}
+
 std::string csvField(std::string_view text) {
     if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
     std::string out = "\"";

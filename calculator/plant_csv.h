@@ -74,4 +74,10 @@ private:
 // when it holds a comma, a quote or a line break; otherwise as it is.
 std::string csvField(std::string_view text);
 
+// A text for a cell of a CSV file that people open in a spreadsheet. A cell
+// that starts with = + - @, a tab or a carriage return is taken there for a
+// formula, which a recorder's name from somebody else's file must not become;
+// such a text gets a leading apostrophe, which the spreadsheet shows as text.
+std::string spreadsheetText(std::string_view text);
+
 }  // namespace capacimo

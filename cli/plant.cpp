@@ -24,6 +24,9 @@ constexpr int kNameWidth = 30;
 constexpr int kCardWidth = 6;       // "256 MB"
 constexpr int kDurationWidth = 16;  // "10000 w 6 d 23 h"
 
+// A text cell of the CSV results, which are made to be opened in a spreadsheet.
+std::string cell(std::string_view text) { return csvField(spreadsheetText(text)); }
+
 const char* const kNameCaption = "Name";
 const char* const kCardCaption = "Card";
 const char* const kStatusCaption = "Status";
@@ -62,8 +65,7 @@ public:
                                    {sd, -kDurationWidth},
                                    {r.status.text, 0}}));
         case Format::Csv:
-            return out_(csvField(r.name) + "," + csvField(card) + "," + internal + "," + sd + "," +
-                        csvField(r.status.text) + "\n");
+            return out_(cell(r.name) + "," + cell(card) + "," + internal + "," + sd + "," + cell(r.status.text) + "\n");
         case Format::Json: return out_((rows_ == 1 ? "[\n" : ",\n") + resultObject(r).dump());
         }
         return true;

@@ -86,6 +86,14 @@ TEST(PlantCsv, AFieldWrittenByCsvFieldReadsBack) {
     EXPECT_EQ(readAll("name\n\"\xFF\"\n").at(0).error, "line 2, column name: is not UTF-8 text");
 }
 
+// What a spreadsheet would run as a formula is kept as text, anything else as it is.
+TEST(PlantCsv, SpreadsheetTextKeepsFormulasAsText) {
+    for (const std::string formula : {"=1+2", "+1", "-2+3", "@SUM(A1)", "\t=1", "\r=1"}) {
+        EXPECT_EQ(spreadsheetText(formula), "'" + formula);
+    }
+    for (const std::string text : {"", "Boiler 1", "a=b", " =1", "'=1"}) EXPECT_EQ(spreadsheetText(text), text);
+}
+
 // Rows made while they are read, as many as a 30 MB file holds; counts what
 // the reader has taken from it.
 class GeneratedPlant : public std::streambuf {
