@@ -3,6 +3,7 @@
 // planner's whole answer.
 #include <benchmark/benchmark.h>
 
+#include "bench/heaviest_entries.h"
 #include "calculator/breakdown.h"
 #include "calculator/calculation.h"
 #include "calculator/planner.h"
@@ -10,17 +11,6 @@
 namespace {
 
 using namespace capacimo;
-
-CalculatorEntries heaviestEntries() {
-    CalculatorEntries e;
-    e.counts.analog = kAnalogChannels;
-    e.counts.digitalEvents = kDigitalChannels;
-    e.counts.groupValues.fill(kSlotsPerGroup);
-    e.cycleItems[0] = 1;                                                         // group 1 at 100 ms
-    for (int g = 1; g < kGroups; ++g) e.cycleItems[g] = cycleItemForCode(g, 2);  // 1 s
-    e.analysisItems = {1, 1, 1, 1};                                              // 1 min, then daily three times
-    return e;
-}
 
 void run(benchmark::State& state, const CalculatorEntries& entries) {
     Calculator calculator;

@@ -202,7 +202,9 @@ PlantRow PlantCsvReader::rowOf(const Record& record) const {
 
 std::string spreadsheetText(std::string_view text) {
     const bool formula = !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
-    return formula ? "'" + std::string(text) : std::string(text);
+    std::string cell = formula ? "'" : "";
+    cell += text;
+    return cell;
 }
 
 std::string csvField(std::string_view text) {

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/heaviest_entries.h"
 #include "calculator/calculation.h"
-#include "calculator/entries.h"
 #include "calculator/result_record.h"
 
 namespace {
@@ -25,16 +25,7 @@ double microseconds(F f, int rounds) {
 
 int main() {
     using namespace capacimo;
-    // 40 analog and 14 digital channels, group 1 at 100 ms and groups 2-10 at
-    // 1 s with eight values each, Analysis 1 every minute, Analyses 2-4 daily.
-    CalculatorEntries e = defaultEntries();
-    e.counts.analog = 40;
-    e.counts.digitalEvents = 14;
-    for (int g = 0; g < kGroups; ++g) {
-        e.cycleItems[static_cast<std::size_t>(g)] = 1;  // "100ms" in group 1's list, "1s" in the others'
-        e.counts.groupValues[static_cast<std::size_t>(g)] = 8;
-    }
-    e.analysisItems = {1, 1, 1, 1};
+    const CalculatorEntries e = heaviestEntries();
     Calculator calculator;
     volatile std::size_t sink = 0;
     const double calculation = microseconds([&] { sink = sink + calculator.calculate(e).written; }, 2000);
