@@ -30,8 +30,6 @@ std::string counted(std::int64_t n, std::string_view one, std::string_view many)
 }  // namespace
 
 std::optional<std::int64_t> parseRetention(std::string_view text) {
-    // Six digits at most, so that any sum of the three fits comfortably.
-    constexpr std::int64_t kLargestNumber = 999'999;
     struct Unit {
         char letter;
         std::int64_t hours;
@@ -45,7 +43,7 @@ std::optional<std::int64_t> parseRetention(std::string_view text) {
         if (std::isspace(ch)) continue;
         if (std::isdigit(ch)) {
             number = number.value_or(0) * 10 + (ch - '0');
-            if (*number > kLargestNumber) return std::nullopt;
+            if (*number > kLargestRetentionNumber) return std::nullopt;
             continue;
         }
         std::size_t unit = nextUnit;

@@ -28,7 +28,10 @@ inline constexpr int kHoursPerWeek = kDaysPerWeek * kHoursPerDay;
 // A retention as the user writes it: weeks, days and hours, in this order, at
 // least one of them, each a whole number followed by w, d or h ("26w",
 // "3w4d", "180d", "12h"); letter case and blanks do not matter. The hours it
-// makes, or nothing for any other text. Each number is at most a million.
+// makes, or nothing for any other text. Each number is at most
+// kLargestRetentionNumber (six digits, so that any sum of the three fits
+// comfortably); the web page's weeks field takes its range from it.
+inline constexpr std::int64_t kLargestRetentionNumber = 999'999;
 std::optional<std::int64_t> parseRetention(std::string_view text);
 
 // Hours in words for a sentence: "26 weeks", "3 weeks 4 days", "1 week 3

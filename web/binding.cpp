@@ -192,6 +192,8 @@ std::string entries() {
                           {"weeks", kTargetWeeks},
                           {"on_the", kTargetOnThe},
                           {"initial_weeks", kInitialTargetWeeks},
+                          {"min_weeks", 0},
+                          {"max_weeks", kLargestRetentionNumber},
                           {"media", media}}}};
     return table.dump();
 }

@@ -31,13 +31,17 @@ var CapacimoDetails = (function () {
         return table;
     }
 
-    // One bar per row, as long as its share of the largest; the name on the
-    // left, the bytes and share at the bar's end. The table beside it holds
-    // the same figures for readers that do not see the chart.
-    function chart(bars, label) {
-        var rowHeight = 22;
-        var width = 640;
-        var nameWidth = 170;
+    // One bar per row, as long as its share of the largest. On screen the
+    // chart is drawn for the width it gets, one unit a CSS pixel, so that its
+    // words keep their size: the name on the left and the bytes and share at
+    // the bar's end, or on a narrow screen both above the bar. On paper it
+    // is drawn wide and low, to be scaled down to the page. The table below
+    // holds the same figures for readers that do not see the chart.
+    function chart(bars, label, width, paper) {
+        var narrow = width < 520;
+        var rowHeight = narrow ? 38 : paper ? 17 : 22;
+        var nameWidth = narrow ? 0 : 170;
+        var room = width - nameWidth - (narrow ? 0 : 150);
         var largest = Math.max.apply(null, bars.map(function (b) { return Math.abs(b.bytes); }).concat([1]));
         var picture = svg("svg", {
             viewBox: "0 0 " + width + " " + (bars.length * rowHeight + 4),
@@ -47,75 +51,93 @@ var CapacimoDetails = (function () {
         });
         bars.forEach(function (bar, i) {
             var y = i * rowHeight + 2;
-            var length = Math.max(1, (width - nameWidth - 150) * Math.abs(bar.bytes) / largest);
-            picture.appendChild(svg("text", { x: 0, y: y + 15, class: "chart-name" }, bar.name));
+            var length = Math.max(1, room * Math.abs(bar.bytes) / largest);
+            picture.appendChild(svg("text", { x: 0, y: y + 14, class: "chart-name" }, bar.name));
             picture.appendChild(svg("rect", {
-                x: nameWidth, y: y + 3, width: length, height: rowHeight - 8,
+                x: nameWidth, y: y + (narrow ? 21 : 3), width: length, height: paper ? 11 : 14,
                 class: "chart-bar" + (bar.kind === "group" || bar.kind === "analysis" ? "" : " chart-overhead")
             }));
-            picture.appendChild(svg("text", { x: nameWidth + length + 6, y: y + 15, class: "chart-value" },
-                                    bar.bytes_text + " \u00b7 " + bar.share));
+            picture.appendChild(svg("text", {
+                x: narrow ? width : nameWidth + length + 6, y: y + 14, class: "chart-value",
+                "text-anchor": narrow ? "end" : "start"
+            }, bar.bytes_text + " \u00b7 " + bar.share));
         });
         return picture;
     }
 
-    function create(section, toggle, core, table, recalculate) {
+    // table.details brings the words; onChange() follows a change of the target.
+    function create(section, toggle, table, onChange) {
         var isOpen = false;
         var printing = false;
         var body = el("div");
         var planBox = el("div", { class: "plan", role: "status", "aria-live": "polite" });
-        var weeksInput;
-        var mediumSelect;
         var texts = table.details;
+        var t = texts.target;
+        var weeks = t.initial_weeks;
+        var shown = null;
         toggle.textContent = texts.title;
 
         toggle.addEventListener("click", function () {
             isOpen = !isOpen;
             toggle.setAttribute("aria-expanded", String(isOpen));
             section.hidden = !isOpen;
-            recalculate();
+            onChange();
         });
 
-        // "Keep [26] weeks on the [SD Card]": the target's controls.
-        (function buildTarget(t) {
-            var box = el("fieldset", { class: "target" });
-            box.appendChild(el("legend", {}, t.title));
-            var line = el("div", { class: "target-line" });
-            weeksInput = el("input", {
-                id: "target-weeks", type: "number", min: "0", max: "999999", step: "1", value: String(t.initial_weeks)
-            });
-            mediumSelect = el("select", { id: "target-medium" });
-            t.media.forEach(function (m) { mediumSelect.appendChild(el("option", { value: m.id }, m.caption)); });
-            line.appendChild(el("label", { for: "target-weeks" }, t.keep));
-            line.appendChild(weeksInput);
-            line.appendChild(el("label", { for: "target-medium" }, t.weeks + " " + t.on_the));
-            line.appendChild(mediumSelect);
-            box.appendChild(line);
-            box.appendChild(planBox);
-            section.appendChild(el("h2", {}, texts.title));
-            section.appendChild(body);
-            section.appendChild(box);
-            weeksInput.addEventListener("input", recalculate);
-            mediumSelect.addEventListener("change", recalculate);
-        })(texts.target);
+        // "Keep [26] weeks on the [SD Card]": the target's controls, the
+        // weeks typed as every count is.
+        var box = el("fieldset", { class: "target" });
+        box.appendChild(el("legend", {}, t.title));
+        var line = el("div", { class: "target-line" });
+        var weeksInput = CapacimoForm.countField({ min: t.min_weeks, max: t.max_weeks }, "target-weeks",
+                                                 function (range, value) { weeks = value; onChange(); });
+        weeksInput.value = String(weeks);
+        var mediumSelect = el("select", { id: "target-medium" });
+        t.media.forEach(function (m) { mediumSelect.appendChild(el("option", { value: m.id }, m.caption)); });
+        line.appendChild(el("label", { for: "target-weeks" }, t.keep));
+        line.appendChild(weeksInput);
+        line.appendChild(el("label", { for: "target-medium" }, t.weeks + " " + t.on_the));
+        line.appendChild(mediumSelect);
+        box.appendChild(line);
+        box.appendChild(planBox);
+        section.appendChild(el("h2", {}, texts.title));
+        section.appendChild(body);
+        section.appendChild(box);
+        mediumSelect.addEventListener("change", onChange);
+        // The chart is drawn for its width: drawn again when that changes.
+        window.addEventListener("resize", function () { if (shown) show(shown); });
 
-        function show() {
+        // Lays out the core's words, or empties the section when there are
+        // none (the answer is not current).
+        function show(words) {
+            shown = words;
             if (!isOpen && !printing) return;
-            var words = JSON.parse(core.words());
             body.textContent = "";
-            var b = words.breakdown;
-            body.appendChild(el("h3", {}, b.heading));
-            body.appendChild(chart(b.rows.filter(function (r) { return r.bytes > 0; }), b.heading));
-            body.appendChild(tableOf(b.columns, b.rows.map(function (r) {
-                return [r.name, r.cycle || "", r.records === undefined ? "" : String(r.records), r.bytes_text, r.share];
-            }), [false, false, true, true, true]));
-            var w = words.without;
-            body.appendChild(el("h3", {}, w.heading));
-            if (w.rows.length) {
-                body.appendChild(tableOf(w.columns, w.rows.map(function (r) { return [r.name, r.internal, r.sd]; }),
-                                         [false, true, true]));
-            }
             planBox.textContent = "";
+            if (!words) return;
+            var b = words.breakdown;
+            var w = words.without;
+            body.appendChild(el("h3", {}, b.heading));
+            body.appendChild(chart(b.rows.filter(function (r) { return r.bytes > 0; }), b.heading,
+                                   printing ? 1000 : Math.round(section.clientWidth) || 640, printing));
+            var rows = b.rows.map(function (r) {
+                return [r.name, r.cycle || "", r.records === undefined ? "" : String(r.records), r.bytes_text, r.share];
+            });
+            var wrows = w.rows.map(function (r) { return [r.name, r.internal, r.sd]; });
+            if (printing) {
+                // On paper one table, as the printed report has it: each
+                // writer's durations without it beside its bytes.
+                rows.forEach(function (row, i) {
+                    var durations = wrows[i + 1] || ["", "", ""];
+                    row.push(durations[1], durations[2]);
+                });
+                body.appendChild(tableOf(b.columns.concat(w.columns.slice(1)), rows,
+                                         [false, false, true, true, true, true, true]));
+            } else {
+                body.appendChild(tableOf(b.columns, rows, [false, false, true, true, true]));
+                body.appendChild(el("h3", {}, w.heading));
+                if (wrows.length) body.appendChild(tableOf(w.columns, wrows, [false, true, true]));
+            }
             if (words.plan) {
                 planBox.appendChild(el("p", {}, words.plan.heading));
                 var list = el("dl");
@@ -132,10 +154,7 @@ var CapacimoDetails = (function () {
             open: function () { return isOpen || printing; },
             // The target as the options take it, while Details are open.
             target: function () {
-                if (!(isOpen || printing) || !weeksInput || weeksInput.value === "") return null;
-                var weeks = Math.floor(Number(weeksInput.value));
-                if (!(weeks >= 0)) return null;
-                return { retention: weeks + "w", medium: mediumSelect.value };
+                return isOpen || printing ? { retention: weeks + "w", medium: mediumSelect.value } : null;
             },
             show: show,
             forPrint: function (on) { printing = on; section.classList.toggle("printing", on); }

@@ -63,44 +63,68 @@ var CapacimoForm = (function () {
         return { panels: panels, select: select };
     }
 
-    // A count field: typed digits are used as typed (also beyond the range)
-    // until the field is left, when the number comes back into its range; an
-    // emptied field changes nothing and gets its number back when left. The
-    // arrow keys step it within its range.
-    function countField(entry, id, onChange) {
+    // A count field, typed as the desktop's spin edit is typed. A typed key
+    // that cannot belong to a number is dropped (pasted text is taken as it
+    // is). While the field has the focus its text reads as typed when it is
+    // a whole number within 32 bits, also beyond the field's range; any
+    // other text (a lone sign, a separator, an exponent, letters, a number
+    // beyond 32 bits) reads as the field's minimum, and an emptied field
+    // changes nothing. Leaving the field brings its text back to the number
+    // it reads, within its range; an emptied field gets the number it had
+    // when it got the focus. The arrow keys step within the range.
+    // range is {min, max}; onChange(range, value) follows every change.
+    var SEPARATOR = (1.5).toLocaleString().charAt(1);
+    var INT32 = 2147483648;
+
+    function countValue(text, range) {
+        var n = /^[+-]?[0-9]+$/.test(text) ? Number(text) : NaN;
+        return n >= -INT32 && n < INT32 ? n : range.min;
+    }
+
+    function clamp(value, range) {
+        return Math.min(Math.max(value, range.min), range.max);
+    }
+
+    function setCount(input, value) {
+        if (input.value !== String(value)) input.value = String(value);
+        if (input.getAttribute("aria-valuenow") !== String(value)) input.setAttribute("aria-valuenow", String(value));
+    }
+
+    function countField(range, id, onChange) {
         var input = element("input", {
             id: id,
             type: "text",
             inputmode: "numeric",
             autocomplete: "off",
             role: "spinbutton",
-            "aria-valuemin": entry.min,
-            "aria-valuemax": entry.max,
+            "aria-valuemin": range.min,
+            "aria-valuemax": range.max,
             class: "count"
         });
-        var atFocus = "";
-        input.addEventListener("focus", function () { atFocus = input.value; });
+        var atFocus = 0;
+        function set(value) {
+            setCount(input, value);
+            onChange(range, value);
+        }
+        input.addEventListener("focus", function () { atFocus = countValue(input.value, range); });
+        input.addEventListener("beforeinput", function (event) {
+            if (event.inputType === "insertText" && /[^0-9+-]/.test(event.data.split(SEPARATOR).join(""))) {
+                event.preventDefault();
+            }
+        });
         input.addEventListener("input", function () {
-            var digits = input.value.replace(/[^0-9]/g, "");
-            if (digits !== input.value) input.value = digits;
-            if (digits === "") return;
-            onChange(entry, Number(digits));
+            if (input.value !== "") onChange(range, countValue(input.value, range));
         });
         input.addEventListener("blur", function () {
-            var restored = input.value === "";
-            if (restored) input.value = atFocus;
-            if (input.value === "") return;
-            var value = Number(input.value);
-            var clamped = Math.min(Math.max(value, entry.min), entry.max);
-            if (restored || clamped !== value || input.value !== String(value)) onChange(entry, clamped);
+            var value = clamp(input.value === "" ? atFocus : countValue(input.value, range), range);
+            if (input.value !== String(value)) set(value);
         });
         input.addEventListener("keydown", function (event) {
             var step = { ArrowUp: 1, ArrowDown: -1 }[event.key];
             if (step === undefined) return;
             event.preventDefault();
-            var value = input.value === "" ? entry.min : Number(input.value);
-            var next = Math.min(Math.max(value + step, entry.min), entry.max);
-            if (next !== value) onChange(entry, next);
+            var value = clamp(countValue(input.value, range) + step, range);
+            if (input.value !== String(value)) set(value);
         });
         return input;
     }
@@ -150,18 +174,16 @@ var CapacimoForm = (function () {
             fields[index] = control;
         });
         return {
-            // Shows a set of values; a field being typed into keeps its text.
+            // Shows a set of values; a field being typed into keeps its text
+            // while the text reads as the value.
             show: function (values) {
                 fields.forEach(function (control, index) {
                     var value = values[index];
                     if (control.tagName === "SELECT") {
                         if (control.selectedIndex !== value) control.selectedIndex = value;
-                    } else if (Number(control.value) !== value || control.value === "" ||
-                               (document.activeElement !== control && control.value !== String(value))) {
-                        control.value = String(value);
-                    }
-                    if (control.tagName !== "SELECT" && control.getAttribute("aria-valuenow") !== String(value)) {
-                        control.setAttribute("aria-valuenow", String(value));
+                    } else if (document.activeElement !== control ||
+                               (control.value !== "" && countValue(control.value, table.entries[index]) !== value)) {
+                        setCount(control, value);
                     }
                 });
             },
@@ -169,5 +191,5 @@ var CapacimoForm = (function () {
         };
     }
 
-    return { build: build, element: element };
+    return { build: build, element: element, countField: countField };
 })();

@@ -1,22 +1,68 @@
 // The web edition's page: starts the calculation core, builds the form from
-// its entry table, recalculates on every change, remembers the entries in
-// the browser, opens and saves setup files and share links, and prints.
+// its entry table, recalculates on every change, remembers the setup in the
+// browser, opens and saves setup files and share links, and prints.
 // Every rule, text and number comes from the core; this file only wires.
 "use strict";
 
 (function () {
-    var STORE_PREFIX = "capacimo/";
-    var NAME_KEY = STORE_PREFIX + "name";
+    var STORE_KEY = "capacimo/setup";  // the whole setup, as a setup file holds it
+    var OLD_PREFIX = "capacimo/";      // the former store: one value per entry, and the name
     var LINK_PREFIX = "#setup=";
 
-    var core;       // the module: entries(), calculate() and the rest
+    var core;       // the module: entries(), calculate() and the rest; null while it restarts
     var table;      // the entry table
     var values;     // one number per entry, as the form holds them
     var form;
     var details;
     var el = function (id) { return document.getElementById(id); };
 
-    // ---- the browser's store: one value per entry, judged one by one
+    // ---- the core: every answer is checked
+
+    // Starts a module: fn(module), or the page says it cannot run here.
+    function startCore(fn) {
+        try {
+            createCapacimoCore().then(fn, cannotRun);
+        } catch (e) {
+            cannotRun();  // no WebAssembly, or the module's script did not load
+        }
+    }
+
+    // The core's answer, or null. A module that stopped (out of memory on a
+    // hostile input, say) is useless from then on: it is replaced by a fresh
+    // one, which answers the form's values again.
+    function call(name) {
+        if (!core) return null;
+        try {
+            return core[name].apply(core, Array.prototype.slice.call(arguments, 1));
+        } catch (e) {
+            core = null;
+            say(el("message").dataset.restarted + " " + (e.message || e));
+            startCore(function (module) {
+                core = module;
+                recalculate();
+                remember();
+            });
+            return null;
+        }
+    }
+
+    function ask() {
+        var text = call.apply(null, arguments);
+        return text === null ? null : JSON.parse(text);
+    }
+
+    // Instead of the form, the one sentence that the calculator cannot run here.
+    function cannotRun() {
+        var sentence = document.createElement("p");
+        sentence.className = "cannot-run";
+        sentence.textContent = el("cannot-run").textContent;
+        document.querySelector("main").replaceWith(sentence);
+        document.querySelector(".tools").remove();
+    }
+
+    // ---- the browser's store: the whole setup as one value, as a setup
+    // file holds it. Each change writes it whole, so the last writer wins,
+    // and another tab that writes it is followed.
 
     function storage() {
         try {
@@ -26,34 +72,63 @@
         }
     }
 
-    function loadStored() {
-        var store = storage();
-        var stored = {};
-        if (store) {
-            table.entries.forEach(function (entry) {
-                var text = store.getItem(STORE_PREFIX + entry.store);
-                if (text !== null) stored[entry.store] = text;
-            });
+    function store(fn) {
+        var s = storage();
+        try {
+            return s ? fn(s) : null;
+        } catch (e) {
+            return null; // a full or refused store costs the remembering, never the result
         }
-        return JSON.parse(core.fromStore(JSON.stringify(stored)));
     }
 
-    // Writes the values that changed since the last time: the browser's
-    // store writes each value through at once, so a keystroke writes one.
-    var remembered = [];
-    function remember() {
-        var store = storage();
-        if (!store) return;
-        try {
-            table.entries.forEach(function (entry, index) {
-                if (remembered[index] === values[index]) return;
-                store.setItem(STORE_PREFIX + entry.store, String(values[index]));
-                remembered[index] = values[index];
+    // The remembered setup: {values, name}. A store of the former kind, one
+    // value per entry, is read once and then replaced.
+    function loadStored() {
+        var read = store(function (s) { return s.getItem(STORE_KEY); });
+        read = read === null ? null : ask("readSetup", read);
+        if (read && read.values) return read;
+        var stored = {};
+        store(function (s) {
+            table.entries.forEach(function (entry) {
+                var text = s.getItem(OLD_PREFIX + entry.store);
+                if (text !== null) stored[entry.store] = text;
             });
-            if (store.getItem(NAME_KEY) !== el("setup-name").value) store.setItem(NAME_KEY, el("setup-name").value);
-        } catch (e) {
-            remembered = []; // a full or refused store costs the remembering, never the result
-        }
+        });
+        return { values: ask("fromStore", JSON.stringify(stored)) || ask("defaults"),
+                 name: store(function (s) { return s.getItem(OLD_PREFIX + "name"); }) || "" };
+    }
+
+    function forgetOldStore() {
+        store(function (s) {
+            if (s.getItem(STORE_KEY) === null) return;
+            table.entries.forEach(function (entry) { s.removeItem(OLD_PREFIX + entry.store); });
+            s.removeItem(OLD_PREFIX + "name");
+        });
+    }
+
+    // After every change: the store and a share link shown get the setup.
+    var remembered = null;
+    function remember() {
+        var text = setupText();
+        if (!text) return;
+        if (!el("share-link").hidden) showLink(text);
+        if (text === remembered) return;
+        store(function (s) {
+            s.setItem(STORE_KEY, text);
+            remembered = text;
+        });
+    }
+
+    function followOtherTab(event) {
+        if (event.key !== STORE_KEY || event.newValue === null || event.newValue === remembered) return;
+        var read = ask("readSetup", event.newValue);
+        if (!read || !read.values) return;
+        remembered = event.newValue;
+        el("setup-name").value = read.name;
+        values = read.values;
+        form.show(values);
+        recalculate();
+        remember();
     }
 
     // ---- calculating
@@ -68,32 +143,39 @@
         return o;
     }
 
+    // Shows the core's answer for the form's values. An answer that is not
+    // a result (an error, or a module that stopped) leaves no old figures:
+    // the results are marked as not current and emptied, with the reason
+    // in the message line.
     function recalculate() {
-        var result = JSON.parse(core.calculateValues(JSON.stringify(values), JSON.stringify(options())));
-        showResult(result);
+        var result = ask("calculateValues", JSON.stringify(values), JSON.stringify(options()));
+        var current = Boolean(result && result.results);
+        var message = el("message");
+        if (result && result.error) {
+            say(result.error);
+            message.dataset.fromCalculation = "true";
+        } else if (current && message.dataset.fromCalculation) {
+            say("");
+        }
+        showResult(current ? result : null);
         showPrintedSetup();
-        details.show(result);
-        return result;
+        details.show(current && details.open() ? ask("words") : null);
     }
 
     function showResult(result) {
         var status = el("status");
-        status.textContent = result.status.text;
-        status.className = "status " + result.status.level;
+        status.textContent = result ? result.status.text : "";
+        status.className = "status " + (result ? result.status.level : "none");
+        el("results").dataset.current = String(Boolean(result));
         var body = el("results").tBodies[0];
         body.textContent = "";
-        result.results.forEach(function (row) {
-            var tr = document.createElement("tr");
+        (result ? result.results : []).forEach(function (row) {
+            var tr = body.insertRow();
             var th = document.createElement("th");
             th.scope = "row";
             th.textContent = row.medium;
             tr.appendChild(th);
-            [row.weeks, row.days, row.hours].forEach(function (n) {
-                var td = document.createElement("td");
-                td.textContent = String(n);
-                tr.appendChild(td);
-            });
-            body.appendChild(tr);
+            [row.weeks, row.days, row.hours].forEach(function (n) { tr.insertCell().textContent = String(n); });
         });
     }
 
@@ -108,10 +190,7 @@
     function changed(entry, value) {
         var next = values.slice();
         next[table.entries.indexOf(entry)] = value;
-        values = JSON.parse(core.adjust(JSON.stringify(next), entry.key));
-        form.show(values);
-        recalculate();
-        remember();
+        setValues(ask("adjust", JSON.stringify(next), entry.key) || next);
     }
 
     // ---- setup files and share links
@@ -120,23 +199,25 @@
         var message = el("message");
         message.textContent = text;
         message.hidden = !text;
+        delete message.dataset.fromCalculation;
     }
 
     // Opens a setup text; a text the core refuses changes nothing.
     function openSetup(text, source) {
-        var read = JSON.parse(core.readSetup(text));
+        var read = ask("readSetup", text);
+        if (!read) return;
         if (read.error) {
             say(source + ": " + read.error);
-            return false;
+            return;
         }
         say("");
         el("setup-name").value = read.name;
         setValues(read.values);
-        return true;
     }
 
+    // The setup file's text for the form, or null while the core restarts.
     function setupText() {
-        return core.setupText(JSON.stringify(values), el("setup-name").value);
+        return call("setupText", JSON.stringify(values), el("setup-name").value);
     }
 
     function toBase64Url(text) {
@@ -155,6 +236,10 @@
     function openLink() {
         var hash = window.location.hash;
         if (hash.indexOf(LINK_PREFIX) !== 0) return;
+        // Opened or refused, the link leaves the address bar before the core
+        // reads it: the setup lives in the form (and the store) from now on,
+        // and a reload does not meet a refused link again.
+        history.replaceState(null, "", window.location.pathname + window.location.search);
         var text;
         try {
             text = fromBase64Url(hash.slice(LINK_PREFIX.length));
@@ -164,17 +249,29 @@
         var source = el("share").dataset.refused;
         if (text === null) say(source + ": " + el("share").dataset.unreadable);
         else openSetup(text, source);
-        // The setup now lives in the form (and the store); a reload shows it from there.
-        history.replaceState(null, "", window.location.pathname + window.location.search);
+    }
+
+    // The link field shows the link to the setup on screen; the note says
+    // whether it was copied and, on a page opened from a file, where it opens.
+    function showLink(text, copied) {
+        var field = el("share-link");
+        var note = el("share-note");
+        field.value = window.location.href.split("#")[0] + LINK_PREFIX + toBase64Url(text);
+        field.hidden = false;
+        note.textContent = [copied ? note.dataset.copied : "",
+                            window.location.protocol === "file:" ? note.dataset.file : ""].join(" ").trim();
     }
 
     function shareLink() {
-        var url = window.location.href.split("#")[0] + LINK_PREFIX + toBase64Url(setupText());
+        var text = setupText();
+        if (!text) return;
+        showLink(text);
         var field = el("share-link");
-        field.value = url;
-        field.hidden = false;
         field.select();
-        if (navigator.clipboard) navigator.clipboard.writeText(url).catch(function () {});
+        var copied = function () { if (field.value.indexOf(toBase64Url(text)) > 0) showLink(text, true); };
+        var copyBySelection = function () { if (document.execCommand("copy")) copied(); };
+        if (navigator.clipboard) navigator.clipboard.writeText(field.value).then(copied, copyBySelection);
+        else copyBySelection();
     }
 
     function fileName() {
@@ -183,9 +280,10 @@
     }
 
     function save() {
-        var blob = new Blob([setupText()], { type: "application/json" });
+        var text = setupText();
+        if (!text) return;
         var link = document.createElement("a");
-        link.href = URL.createObjectURL(blob);
+        link.href = URL.createObjectURL(new Blob([text], { type: "application/json" }));
         link.download = fileName();
         document.body.appendChild(link);
         link.click();
@@ -199,31 +297,60 @@
                          function (error) { say(file.name + ": " + error.message); });
     }
 
-    // ---- print: every entry with its value beside the results and the breakdown
+    // ---- print: the report's page, the results first, then every entry
+    // under its page's caption, the groups as one table, and the Details
 
-    function pageCaption(id) {
-        var found = "";
-        (function search(pages) {
-            pages.forEach(function (page) {
-                if (page.id === id) found = page.caption;
-                if (page.pages) search(page.pages);
-            });
-        })(table.pages);
-        return found;
+    function heading(text) {
+        var h = document.createElement("h3");
+        h.textContent = text;
+        return h;
     }
 
-    // The setup as the printed report lists it: every entry with its value
-    // as the form shows it, kept up to date so that any way of printing has it.
+    // The printed value cells, one per entry, kept up to date so that any
+    // way of printing has them.
     var printedValues = [];
     function buildPrintedSetup() {
-        var body = el("print-setup").tBodies[0];
-        table.entries.forEach(function (entry) {
-            var tr = body.insertRow();
-            var th = document.createElement("th");
-            th.scope = "row";
-            th.textContent = (entry.group ? pageCaption(entry.page) + " " : "") + entry.caption;
-            tr.appendChild(th);
-            printedValues.push(tr.insertCell());
+        var host = el("print-setup");
+        var pagesBox = host.appendChild(document.createElement("div"));
+        var entriesOf = function (page) {
+            return table.entries.filter(function (entry) { return entry.page === page.id; });
+        };
+        var listed = function (box, entries) {
+            var body = box.appendChild(document.createElement("table")).createTBody();
+            entries.forEach(function (entry) {
+                var tr = body.insertRow();
+                tr.insertCell().textContent = entry.caption;
+                printedValues[table.entries.indexOf(entry)] = tr.insertCell();
+            });
+        };
+        listed(pagesBox, entriesOf({ id: "general" }));
+        table.pages.forEach(function (page) {
+            var inner = page.pages || [page];
+            if (inner.every(function (p) { return entriesOf(p).some(function (e) { return e.group; }); })) {
+                // Pages alike, one per group: a row each, their entries as columns.
+                var box = host.appendChild(document.createElement("div"));
+                box.appendChild(heading(page.caption));
+                var grid = box.appendChild(document.createElement("table"));
+                var head = grid.createTHead().insertRow();
+                head.appendChild(document.createElement("th"));
+                entriesOf(inner[0]).forEach(function (entry) {
+                    head.appendChild(document.createElement("th")).textContent = entry.caption;
+                });
+                var body = grid.createTBody();
+                inner.forEach(function (p) {
+                    var tr = body.insertRow();
+                    tr.insertCell().textContent = p.caption;
+                    entriesOf(p).forEach(function (entry) {
+                        printedValues[table.entries.indexOf(entry)] = tr.insertCell();
+                    });
+                });
+                return;
+            }
+            inner.forEach(function (p) {
+                if (!entriesOf(p).length) return;
+                pagesBox.appendChild(heading(p.caption));
+                listed(pagesBox, entriesOf(p));
+            });
         });
     }
 
@@ -232,10 +359,15 @@
             var text = entry.items ? entry.items[values[index]] : String(values[index]);
             if (printedValues[index].textContent !== text) printedValues[index].textContent = text;
         });
-        el("print-name").textContent = el("setup-name").value;
+        var name = el("setup-name").value;
+        el("print-name").textContent = name ? ": " + name : "";
     }
 
     function beforePrint() {
+        var now = new Date();
+        var two = function (n) { return String(n).padStart(2, "0"); };
+        el("print-date").textContent = now.getFullYear() + "-" + two(now.getMonth() + 1) + "-" + two(now.getDate()) +
+            " " + two(now.getHours()) + ":" + two(now.getMinutes());
         details.forPrint(true);
         recalculate();
     }
@@ -247,31 +379,11 @@
 
     // ---- start
 
-    function start(module) {
-        core = module;
-        table = JSON.parse(core.entries());
-        document.title = table.title + " \u2013 " + document.title;
-        el("title").textContent = table.title;
-        var reset = el("reset");
-        reset.textContent = table.reset.caption;
-        reset.title = table.reset.hint;
-        var head = el("results").tHead.rows[0];
-        table.result_columns.forEach(function (caption, i) { head.cells[i].textContent = caption; });
-
-        form = CapacimoForm.build(el("form"), table, changed);
-        buildPrintedSetup();
-        el("form").addEventListener("submit", function (event) { event.preventDefault(); });
-        details = CapacimoDetails.create(el("details"), el("details-toggle"), core, table, recalculate);
-        var store = storage();
-        el("setup-name").value = (store && store.getItem(NAME_KEY)) || "";
-        values = loadStored();
-        form.show(values);
-        recalculate();
-        performance.mark("capacimo-first-result");
-        openLink();
-
-        reset.addEventListener("click", function () {
-            setValues(JSON.parse(core.defaults()));
+    // The buttons work from the start, whatever the first answers are.
+    function wire() {
+        el("reset").addEventListener("click", function () {
+            var next = ask("defaults");
+            if (next) setValues(next);
         });
         el("setup-name").addEventListener("input", function () {
             showPrintedSetup();
@@ -285,14 +397,46 @@
         });
         el("share").addEventListener("click", shareLink);
         el("print").addEventListener("click", function () { window.print(); });
+        el("form").addEventListener("submit", function (event) { event.preventDefault(); });
         window.addEventListener("beforeprint", beforePrint);
         window.addEventListener("afterprint", afterPrint);
         window.addEventListener("hashchange", openLink);
-        document.body.classList.add("ready");
+        window.addEventListener("storage", followOtherTab);
     }
 
-    createCapacimoCore().then(start, function (error) {
-        el("status").textContent = String(error);
-        el("status").className = "status error";
-    });
+    function start(module) {
+        try {
+            table = JSON.parse(module.entries());
+        } catch (e) {
+            return cannotRun();
+        }
+        core = module;
+        document.title = table.title + " \u2013 " + document.title;
+        el("title").firstChild.textContent = table.title;
+        var reset = el("reset");
+        reset.textContent = table.reset.caption;
+        reset.title = table.reset.hint;
+        var head = el("results").tHead.rows[0];
+        table.result_columns.forEach(function (caption, i) { head.cells[i].textContent = caption; });
+
+        form = CapacimoForm.build(el("form"), table, changed);
+        buildPrintedSetup();
+        details = CapacimoDetails.create(el("details"), el("details-toggle"), table, recalculate);
+        wire();
+        try {
+            var stored = loadStored();
+            el("setup-name").value = stored.name;
+            values = stored.values;
+            form.show(values);
+            recalculate();
+        } finally {
+            document.body.classList.add("ready");
+        }
+        performance.mark("capacimo-first-result");
+        openLink();
+        remember();
+        forgetOldStore();
+    }
+
+    startCore(start);
 })();

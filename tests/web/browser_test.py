@@ -22,6 +22,7 @@ from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.common.print_page_options import PrintOptions
 from selenium.webdriver.support.ui import Select, WebDriverWait
 
 PAGE_DIR = Path(os.environ["PAGE_DIR"])
@@ -29,6 +30,39 @@ AXE_JS = Path(os.environ["AXE_JS"]).read_text()
 SHOT_DIR = Path(os.environ.get("SHOT_DIR", tempfile.mkdtemp()))
 CAPACIMO_CALC = os.environ["CAPACIMO_CALC"]
 SHOT_DIR.mkdir(parents=True, exist_ok=True)
+
+# The heaviest setup: every group and analysis writing, the channels at their maximum.
+HEAVIEST = json.dumps({
+    "format": "capacimo-setup", "version": 1, "model": "Scribent S", "name": "Boiler house, recorder 1",
+    "analog": 40, "digital-events": 14, "analysis1": "1min", "analysis2": "daily analysis",
+    "analysis3": "daily analysis", "analysis4": "daily analysis",
+    "groups": [{"cycle": "100ms" if g == 0 else "1s", "values": 8, "states": 0} for g in range(10)]})
+
+# Loaded before the page: the module's factory hands out modules whose next
+# calculation, once window.stopCore is set, runs out of memory, as a hostile
+# input would make it.
+STOPPING_CORE = """
+(() => {
+  let factory;
+  Object.defineProperty(window, 'createCapacimoCore', {configurable: true, get: () => factory, set: (f) => {
+    factory = (options) => {
+      const made = f(options);
+      return made instanceof Promise ? made.then((m) => {
+        const calculate = m.calculateValues;
+        m.calculateValues = (values, o) => {
+          if (!window.stopCore) return calculate.call(m, values, o);
+          window.stopCore = false;
+          return calculate.call(m, '[' + '0,'.repeat(3000000) + '0]', o);
+        };
+        return m;
+      }) : made;
+    };
+  }});
+})();"""
+
+
+def link_of(text):
+    return "#setup=" + base64.urlsafe_b64encode(text if isinstance(text, bytes) else text.encode()).decode().rstrip("=")
 
 
 def free_port():
@@ -132,6 +166,17 @@ class WebEdition(unittest.TestCase):
         self.assertEqual(status.get_attribute("textContent"), expected["status"]["text"])
         self.assertIn(expected["status"]["level"], status.get_attribute("class"))
 
+    def wait_for_current_results(self):
+        WebDriverWait(self.driver, 10).until(lambda d: d.execute_script(
+            "return document.getElementById('results').dataset.current === 'true'"))
+
+    def message(self):
+        message = self.driver.find_element(By.ID, "message")
+        return message.text if message.is_displayed() else ""
+
+    def severe_log(self):
+        return [e["message"] for e in self.driver.get_log("browser") if e["level"] == "SEVERE"]
+
     def index_of(self, option, group=None):
         return next(i for i, e in enumerate(self.table()["entries"]) if e["option"] == option and e["group"] == group)
 
@@ -179,6 +224,53 @@ class WebEdition(unittest.TestCase):
         self.assertEqual(control.get_attribute("value"), "0")
         self.assert_shows(values)
 
+    def test_count_fields_read_as_the_desktop_reads_them(self):
+        self.open()
+        d = self.driver
+        values = self.defaults()
+        analog = self.index_of("analog")
+        self.show_page("Channel Settings")
+        separator = d.execute_script("return (1.5).toLocaleString().charAt(1)")
+        # typed, the text it leaves (dropped keys), what it reads while typed, the text after leaving
+        for typed, shown, reads, left in (("-5", "-5", -5, "0"), ("-", "-", 0, "0"), ("+7", "+7", 7, "7"),
+                                          ("007", "007", 7, "7"), ("3" + separator + "5", None, 0, "0"),
+                                          ("9" * 22, None, 0, "0"), ("4e2x", "42", 42, "40")):
+            control = self.type_into("Number of  analog channels:", typed)
+            self.assertEqual(control.get_attribute("value"), shown or typed)
+            values[analog] = reads
+            self.assert_shows(values)
+            self.field("... of these with totalization:", "analog").click()
+            self.assertEqual(control.get_attribute("value"), left, typed)
+            values[analog] = int(left)
+            self.assert_shows(values)
+        # Pasted text is taken as it is, and reads as the minimum when it is no number.
+        d.execute_script("arguments[0].focus(); arguments[0].value = '1e5';"
+                         "arguments[0].dispatchEvent(new InputEvent('input', {inputType: 'insertFromPaste'}))",
+                         control)
+        values[analog] = 0
+        self.assert_shows(values)
+
+        # The weeks of the Details follow the same rules in their own range.
+        # Typed beyond it, the core refuses the target: the page says so and
+        # shows no old figures until the weeks are left.
+        d.get_log("browser")
+        d.find_element(By.ID, "details-toggle").click()
+        weeks = d.find_element(By.ID, "target-weeks")
+        weeks.click()
+        weeks.send_keys(Keys.CONTROL, "a")
+        weeks.send_keys("1000000")
+        self.assertIn("1000000w", self.message())
+        self.assertEqual(self.shown_results(), [])
+        self.assertEqual(d.execute_script("return document.getElementById('results').dataset.current"), "false")
+        self.assertEqual(d.find_elements(By.CSS_SELECTOR, "#details table, #details svg"), [])
+        self.choose("SD Card size:", "1 GB")  # leaving the weeks brings them into range
+        self.assertEqual(weeks.get_attribute("value"), "999999")
+        self.assertEqual(self.message(), "")
+        values[self.index_of("card")] = self.table()["entries"][self.index_of("card")]["items"].index("1 GB")
+        self.assert_shows(values)
+        self.assertTrue(d.find_element(By.CSS_SELECTOR, "#details svg").is_displayed())
+        self.assertEqual(self.severe_log(), [])
+
     def test_entries_are_kept_and_junk_costs_only_its_value(self):
         self.open()
         self.show_page("Channel Settings", "Digital channels")
@@ -192,22 +284,63 @@ class WebEdition(unittest.TestCase):
         self.assert_shows(values)
         self.assertEqual(self.field("Number of on/off events or control inputs:").get_attribute("value"), "3")
 
-        analog_key = next(e["store"] for e in self.table()["entries"] if e["option"] == "analog")
-        self.driver.execute_script("localStorage.setItem('capacimo/' + arguments[0], '{\"x\":'); "
-                                   "localStorage.setItem('capacimo/Settings\\\\CFSize', '-17');", analog_key)
+        self.assertEqual(self.driver.execute_script("return Object.keys(localStorage)"), ["capacimo/setup"])
+
+        # The former store, one value per entry, is read once: junk costs only its value.
+        entries = self.table()["entries"]
+        stored = [["capacimo/" + entries[self.index_of(option, group)]["store"], text] for option, group, text in
+                  (("digital-events", None, "3"), ("states", 2, "2"), ("analog", None, '{"x":'), ("card", None, "-17"))]
+        self.driver.execute_script("localStorage.clear(); arguments[0].forEach(([k, v]) => localStorage.setItem(k, v));"
+                                   "localStorage.setItem('capacimo/name', 'Boiler house')", stored)
         self.open(fresh=False)
-        values[self.index_of("analog")] = self.defaults()[self.index_of("analog")]
         self.assert_shows(values)
         self.assertEqual(self.field("Number of on/off events or control inputs:").get_attribute("value"), "3")
+        self.assertEqual(self.driver.find_element(By.ID, "setup-name").get_attribute("value"), "Boiler house")
+        self.open(fresh=False)
+        self.assert_shows(values)
+        self.assertEqual(self.driver.execute_script("return Object.keys(localStorage)"), ["capacimo/setup"])
+
+    def test_two_tabs_remember_the_setup_of_the_last_writer(self):
+        d = self.driver
+        self.open()
+        first = d.current_window_handle
+        d.switch_to.new_window("tab")
+        self.open(fresh=False)
+        second = d.current_window_handle
+        self.show_page("Channel Settings")
+        self.type_into("Number of  analog channels:", "5")
+        d.switch_to.window(first)
+        WebDriverWait(d, 5).until(lambda _: self.field("Number of  analog channels:").get_attribute("value") == "5")
+        self.show_page("Channel Settings", "Digital channels")
+        self.type_into("Number of on/off events or control inputs:", "3")
+        values = self.defaults()
+        values[self.index_of("analog")] = 5
+        values[self.index_of("digital-events")] = 3
+        self.assert_shows(values)
+        d.switch_to.window(second)
+        WebDriverWait(d, 5).until(
+            lambda _: self.field("Number of on/off events or control inputs:").get_attribute("value") == "3")
+        self.assert_shows(values)
+        d.close()
+        d.switch_to.window(first)
+        self.open(fresh=False)
+        self.assert_shows(values)
 
     def test_share_links_and_setup_files(self):
         self.open()
         self.choose("SD Card size:", "1 GB")
+        self.driver.find_element(By.ID, "share").click()
+        field = self.driver.find_element(By.ID, "share-link")
+        note = self.driver.find_element(By.ID, "share-note")
+        link = field.get_attribute("value")
+        self.assertIn("#setup=", link)
+        WebDriverWait(self.driver, 5).until(lambda _: note.text.startswith("copied "))
+        self.assertIn("only where the page is published", note.text)  # a page opened from a file
         self.show_page("Signal analysis")
         self.choose("Analysis 1:", "1h")
-        self.driver.find_element(By.ID, "share").click()
-        link = self.driver.find_element(By.ID, "share-link").get_attribute("value")
-        self.assertIn("#setup=", link)
+        self.assertNotEqual(field.get_attribute("value"), link)  # the link follows the setup
+        self.assertNotIn("copied", note.text)
+        link = field.get_attribute("value")
         values = self.defaults()
         entries = self.table()["entries"]
         values[self.index_of("card")] = entries[self.index_of("card")]["items"].index("1 GB")
@@ -238,6 +371,83 @@ class WebEdition(unittest.TestCase):
         values = self.defaults()
         values[self.index_of("analog")] = 7
         self.assert_shows(values)
+
+    def test_hostile_link_or_a_stopped_module_leaves_a_working_page(self):
+        d = self.driver
+        self.open()
+        self.show_page("Channel Settings")
+        self.type_into("Number of  analog channels:", "3")
+        values = self.defaults()
+        values[self.index_of("analog")] = 3
+        d.get_log("browser")
+        self.open(self.file_url + link_of(b"[" * 150000), fresh=False)
+        self.assertNotEqual(self.message(), "")
+        self.assertEqual(d.execute_script("return location.hash"), "")
+        self.wait_for_current_results()
+        self.assert_shows(values)
+        d.find_element(By.ID, "reset").click()  # the buttons work
+        self.assert_shows(self.defaults())
+
+        # A module that stops is replaced, and the new one answers the entries typed.
+        script = d.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": STOPPING_CORE})["identifier"]
+        try:
+            self.open(fresh=False)
+            d.execute_script("window.stopCore = true")
+            self.show_page("Channel Settings")
+            self.type_into("Number of  analog channels:", "7")
+            self.assertTrue(self.message().startswith(
+                d.find_element(By.ID, "message").get_attribute("data-restarted")), self.message())
+            self.assertIn("OOM", self.message())
+            self.wait_for_current_results()
+            values = self.defaults()
+            values[self.index_of("analog")] = 7
+            self.assert_shows(values)
+        finally:
+            d.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument", {"identifier": script})
+        self.open(fresh=False)
+        self.assert_shows(values)
+
+    def test_without_webassembly_or_scripts_one_sentence(self):
+        d = self.driver
+        script = d.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
+                                   {"source": "delete window.WebAssembly"})["identifier"]
+        try:
+            d.get(self.file_url)
+            sentence = WebDriverWait(d, 10).until(lambda _: d.find_element(By.CSS_SELECTOR, "p.cannot-run"))
+            self.assertIn("cannot run in this browser", sentence.text)
+            self.assertEqual([b for b in d.find_elements(By.CSS_SELECTOR, "button, input") if b.is_displayed()], [])
+        finally:
+            d.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument", {"identifier": script})
+        d.execute_cdp_cmd("Emulation.setScriptExecutionDisabled", {"value": True})
+        try:
+            d.get(self.file_url)
+            sentence = d.find_element(By.ID, "cannot-run")  # shown, though Selenium takes no <noscript> for shown
+            self.assertIn("cannot run in this browser", sentence.get_attribute("textContent"))
+            self.assertGreater(sentence.size["height"], 0)
+            self.assertEqual([b for b in d.find_elements(By.CSS_SELECTOR, "button, input") if b.is_displayed()], [])
+        finally:
+            d.execute_cdp_cmd("Emulation.setScriptExecutionDisabled", {"value": False})
+
+    def test_printing_gives_one_page_like_the_report(self):
+        options = PrintOptions()
+        options.page_width, options.page_height = 21.0, 29.7
+        for setup in (None, HEAVIEST):
+            self.open()
+            if setup:
+                self.open(self.file_url + link_of(setup), fresh=False)
+            pdf = base64.b64decode(self.driver.print_page(options))
+            text = subprocess.run(["pdftotext", "-layout", "-", "-"], input=pdf, capture_output=True, check=True).stdout
+            text = text.decode()
+            self.assertEqual(text.count("\f"), 1, text)  # one page
+            # The results first, the entries under their pages' captions, then where the bytes go.
+            order = [text.find(caption) for caption in ("Capacimo 1.", "Storage duration", "Internal memory",
+                                                        "Signal analysis", "Analog channels", "Math channels",
+                                                        "Where the")]
+            self.assertEqual(order, sorted(order), text)
+            self.assertNotIn(-1, order)
+            self.assertLess(order[2], text.find("Group settings"))
+            self.assertLess(text.find("Group 10"), order[-1])
+            self.assertRegex(text, r"Capacimo \S+ · \d{4}-\d\d-\d\d \d\d:\d\d")
 
     def test_keyboard_reaches_details_and_axe_finds_nothing(self):
         self.open()
@@ -284,17 +494,53 @@ class WebEdition(unittest.TestCase):
         errors = [e["message"] for e in self.driver.get_log("browser") if e["level"] == "SEVERE"]
         self.assertEqual(errors, [])
 
-    def test_screenshots(self):
+    def contrast(self, script):
+        """The contrast of the two colours the script gives as rgb() texts."""
+        def luminance(text):
+            channels = [int(v) / 255 for v in text[text.index("(") + 1:text.index(")")].split(",")[:3]]
+            r, g, b = [c / 12.92 if c <= 0.04045 else ((c + 0.055) / 1.055) ** 2.4 for c in channels]
+            return 0.2126 * r + 0.7152 * g + 0.0722 * b
+        a, b = sorted(luminance(c) for c in self.driver.execute_script(script))
+        return (b + 0.05) / (a + 0.05)
+
+    def test_screenshots_narrow_dark_and_forced_colours(self):
+        d = self.driver
         self.open()
+        self.open(self.file_url + link_of(HEAVIEST), fresh=False)
         self.show_page("Channel Settings")
-        self.driver.find_element(By.ID, "details-toggle").click()
-        for width, height in ((1280, 800), (390, 844)):
-            self.driver.set_window_size(width, height)
-            self.assertTrue(self.driver.save_screenshot(str(SHOT_DIR / ("page-%dx%d.png" % (width, height)))))
-            overflow = self.driver.execute_script(
-                "return document.documentElement.scrollWidth - document.documentElement.clientWidth")
-            self.assertLessEqual(overflow, 0, "the page is wider than %d px" % width)
-        self.driver.set_window_size(1280, 800)
+        d.find_element(By.ID, "details-toggle").click()
+        chart_text = "Array.from(document.querySelectorAll('.chart text'))"
+        try:
+            for scheme in ("light", "dark"):
+                d.execute_cdp_cmd("Emulation.setEmulatedMedia",
+                                  {"features": [{"name": "prefers-color-scheme", "value": scheme}]})
+                for width, height in ((1280, 800), (390, 844)):
+                    d.set_window_size(width, height)
+                    self.assertTrue(d.save_screenshot(str(SHOT_DIR / ("page-%dx%d-%s.png" % (width, height, scheme)))))
+                    overflow = d.execute_script(
+                        "return document.documentElement.scrollWidth - document.documentElement.clientWidth")
+                    self.assertLessEqual(overflow, 0, "the page is wider than %d px" % width)
+                    cut = d.execute_script(
+                        "const right = document.getElementById('details').getBoundingClientRect().right;"
+                        "return Array.from(document.querySelectorAll('#details table'))"
+                        ".filter(t => t.getBoundingClientRect().right > right + 0.5).length")
+                    self.assertEqual(cut, 0, "a Details table is cut at %d px" % width)
+                    smallest = d.execute_script("return Math.min(...%s.map(t => "
+                                                "parseFloat(getComputedStyle(t).fontSize) * t.getScreenCTM().a))"
+                                                % chart_text)
+                    self.assertGreaterEqual(smallest, 12, "chart words at %d px" % width)
+                self.assertEqual(self.axe(), [], scheme)
+                colours = "return [getComputedStyle(%s[0]).fill, getComputedStyle(document.body).%s]"
+                self.assertGreaterEqual(self.contrast(colours % (chart_text, "backgroundColor")), 4.5, scheme)
+                # With forced colours (a high-contrast theme) the chart's words take the theme's text colour.
+                d.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": [
+                    {"name": "prefers-color-scheme", "value": scheme}, {"name": "forced-colors", "value": "active"}]})
+                fill, text = d.execute_script(colours % (chart_text, "color"))
+                self.assertEqual(fill, text, scheme)
+        finally:
+            d.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": []})
+            d.set_window_size(1280, 800)
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)
