@@ -90,8 +90,7 @@ var CapacimoDetails = (function () {
         box.appendChild(el("legend", {}, t.title));
         var line = el("div", { class: "target-line" });
         var weeksInput = CapacimoForm.countField({ min: t.min_weeks, max: t.max_weeks }, "target-weeks",
-                                                 function (range, value) { weeks = value; onChange(); });
-        weeksInput.value = String(weeks);
+                                                 function (range, value) { weeks = value; onChange(); }, weeks);
         var mediumSelect = el("select", { id: "target-medium" });
         t.media.forEach(function (m) { mediumSelect.appendChild(el("option", { value: m.id }, m.caption)); });
         line.appendChild(el("label", { for: "target-weeks" }, t.keep));

@@ -72,7 +72,8 @@ var CapacimoForm = (function () {
     // changes nothing. Leaving the field brings its text back to the number
     // it reads, within its range; an emptied field gets the number it had
     // when it got the focus. The arrow keys step within the range.
-    // range is {min, max}; onChange(range, value) follows every change.
+    // range is {min, max}; onChange(range, value) follows every change;
+    // first, when given, is its first value.
     var SEPARATOR = (1.5).toLocaleString().charAt(1);
     var INT32 = 2147483648;
 
@@ -90,7 +91,7 @@ var CapacimoForm = (function () {
         if (input.getAttribute("aria-valuenow") !== String(value)) input.setAttribute("aria-valuenow", String(value));
     }
 
-    function countField(range, id, onChange) {
+    function countField(range, id, onChange, first) {
         var input = element("input", {
             id: id,
             type: "text",
@@ -101,6 +102,7 @@ var CapacimoForm = (function () {
             "aria-valuemax": range.max,
             class: "count"
         });
+        if (first !== undefined) setCount(input, first);
         var atFocus = 0;
         function set(value) {
             setCount(input, value);

@@ -36,7 +36,7 @@
             return core[name].apply(core, Array.prototype.slice.call(arguments, 1));
         } catch (e) {
             core = null;
-            say(el("message").dataset.restarted + " " + (e.message || e));
+            say(el("message").dataset.restarted + " " + String(e.message || e).split(". ")[0]);
             startCore(function (module) {
                 core = module;
                 recalculate();

@@ -41,24 +41,13 @@ HEAVIEST = json.dumps({
 # Loaded before the page: the module's factory hands out modules whose next
 # calculation, once window.stopCore is set, runs out of memory, as a hostile
 # input would make it.
-STOPPING_CORE = """
-(() => {
-  let factory;
-  Object.defineProperty(window, 'createCapacimoCore', {configurable: true, get: () => factory, set: (f) => {
-    factory = (options) => {
-      const made = f(options);
-      return made instanceof Promise ? made.then((m) => {
-        const calculate = m.calculateValues;
-        m.calculateValues = (values, o) => {
-          if (!window.stopCore) return calculate.call(m, values, o);
-          window.stopCore = false;
-          return calculate.call(m, '[' + '0,'.repeat(3000000) + '0]', o);
-        };
-        return m;
-      }) : made;
-    };
-  }});
-})();"""
+STOPPING_CORE = """(() => { let made;
+  Object.defineProperty(window, 'createCapacimoCore', {get: () => made, set: (f) => { made = (o) => {
+    const core = f(o);
+    return !(core instanceof Promise) ? core : core.then((m) => { const calculate = m.calculateValues;
+      m.calculateValues = (values, options) => { const stop = window.stopCore; window.stopCore = false;
+        return calculate.call(m, stop ? '[' + '0,'.repeat(3e6) + '0]' : values, options); };
+      return m; }); }; }}); })();"""
 
 
 def link_of(text):
@@ -174,9 +163,6 @@ class WebEdition(unittest.TestCase):
         message = self.driver.find_element(By.ID, "message")
         return message.text if message.is_displayed() else ""
 
-    def severe_log(self):
-        return [e["message"] for e in self.driver.get_log("browser") if e["level"] == "SEVERE"]
-
     def index_of(self, option, group=None):
         return next(i for i, e in enumerate(self.table()["entries"]) if e["option"] == option and e["group"] == group)
 
@@ -268,8 +254,7 @@ class WebEdition(unittest.TestCase):
         self.assertEqual(self.message(), "")
         values[self.index_of("card")] = self.table()["entries"][self.index_of("card")]["items"].index("1 GB")
         self.assert_shows(values)
-        self.assertTrue(d.find_element(By.CSS_SELECTOR, "#details svg").is_displayed())
-        self.assertEqual(self.severe_log(), [])
+        self.assertEqual([e for e in d.get_log("browser") if e["level"] == "SEVERE"], [])  # no script failed
 
     def test_entries_are_kept_and_junk_costs_only_its_value(self):
         self.open()
@@ -316,7 +301,6 @@ class WebEdition(unittest.TestCase):
         values = self.defaults()
         values[self.index_of("analog")] = 5
         values[self.index_of("digital-events")] = 3
-        self.assert_shows(values)
         d.switch_to.window(second)
         WebDriverWait(d, 5).until(
             lambda _: self.field("Number of on/off events or control inputs:").get_attribute("value") == "3")
@@ -395,9 +379,7 @@ class WebEdition(unittest.TestCase):
             d.execute_script("window.stopCore = true")
             self.show_page("Channel Settings")
             self.type_into("Number of  analog channels:", "7")
-            self.assertTrue(self.message().startswith(
-                d.find_element(By.ID, "message").get_attribute("data-restarted")), self.message())
-            self.assertIn("OOM", self.message())
+            self.assertRegex(self.message(), "started again: Aborted.OOM.$")
             self.wait_for_current_results()
             values = self.defaults()
             values[self.index_of("analog")] = 7
@@ -409,24 +391,21 @@ class WebEdition(unittest.TestCase):
 
     def test_without_webassembly_or_scripts_one_sentence(self):
         d = self.driver
-        script = d.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
-                                   {"source": "delete window.WebAssembly"})["identifier"]
-        try:
-            d.get(self.file_url)
-            sentence = WebDriverWait(d, 10).until(lambda _: d.find_element(By.CSS_SELECTOR, "p.cannot-run"))
-            self.assertIn("cannot run in this browser", sentence.text)
-            self.assertEqual([b for b in d.find_elements(By.CSS_SELECTOR, "button, input") if b.is_displayed()], [])
-        finally:
-            d.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument", {"identifier": script})
-        d.execute_cdp_cmd("Emulation.setScriptExecutionDisabled", {"value": True})
-        try:
-            d.get(self.file_url)
-            sentence = d.find_element(By.ID, "cannot-run")  # shown, though Selenium takes no <noscript> for shown
-            self.assertIn("cannot run in this browser", sentence.get_attribute("textContent"))
-            self.assertGreater(sentence.size["height"], 0)
-            self.assertEqual([b for b in d.find_elements(By.CSS_SELECTOR, "button, input") if b.is_displayed()], [])
-        finally:
-            d.execute_cdp_cmd("Emulation.setScriptExecutionDisabled", {"value": False})
+        for sentence, switch, off in (("p.cannot-run", "Page.addScriptToEvaluateOnNewDocument",
+                                       {"source": "delete window.WebAssembly"}),
+                                      ("noscript", "Emulation.setScriptExecutionDisabled", {"value": True})):
+            script = d.execute_cdp_cmd(switch, off).get("identifier")
+            try:
+                d.get(self.file_url)
+                shown = WebDriverWait(d, 10).until(lambda _: d.find_element(By.CSS_SELECTOR, sentence))
+                self.assertIn("cannot run in this browser", shown.get_attribute("textContent"))
+                self.assertGreater(shown.size["height"], 0)
+                self.assertFalse([b for b in d.find_elements(By.CSS_SELECTOR, "button, input") if b.is_displayed()])
+            finally:
+                if script:
+                    d.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument", {"identifier": script})
+                else:
+                    d.execute_cdp_cmd(switch, {"value": False})
 
     def test_printing_gives_one_page_like_the_report(self):
         options = PrintOptions()
@@ -494,15 +473,6 @@ class WebEdition(unittest.TestCase):
         errors = [e["message"] for e in self.driver.get_log("browser") if e["level"] == "SEVERE"]
         self.assertEqual(errors, [])
 
-    def contrast(self, script):
-        """The contrast of the two colours the script gives as rgb() texts."""
-        def luminance(text):
-            channels = [int(v) / 255 for v in text[text.index("(") + 1:text.index(")")].split(",")[:3]]
-            r, g, b = [c / 12.92 if c <= 0.04045 else ((c + 0.055) / 1.055) ** 2.4 for c in channels]
-            return 0.2126 * r + 0.7152 * g + 0.0722 * b
-        a, b = sorted(luminance(c) for c in self.driver.execute_script(script))
-        return (b + 0.05) / (a + 0.05)
-
     def test_screenshots_narrow_dark_and_forced_colours(self):
         d = self.driver
         self.open()
@@ -530,12 +500,11 @@ class WebEdition(unittest.TestCase):
                                                 % chart_text)
                     self.assertGreaterEqual(smallest, 12, "chart words at %d px" % width)
                 self.assertEqual(self.axe(), [], scheme)
-                colours = "return [getComputedStyle(%s[0]).fill, getComputedStyle(document.body).%s]"
-                self.assertGreaterEqual(self.contrast(colours % (chart_text, "backgroundColor")), 4.5, scheme)
-                # With forced colours (a high-contrast theme) the chart's words take the theme's text colour.
+                # The chart's words in the text's colour (which axe checks), also a high-contrast theme's.
                 d.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": [
                     {"name": "prefers-color-scheme", "value": scheme}, {"name": "forced-colors", "value": "active"}]})
-                fill, text = d.execute_script(colours % (chart_text, "color"))
+                fill, text = d.execute_script("return [getComputedStyle(%s[0]).fill, getComputedStyle(document.body)"
+                                              ".color]" % chart_text)
                 self.assertEqual(fill, text, scheme)
         finally:
             d.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": []})
