@@ -94,7 +94,8 @@
                 if (text !== null) stored[entry.store] = text;
             });
         });
-        return { values: ask("fromStore", JSON.stringify(stored)) || ask("defaults"),
+        return { values: ask("fromStore", JSON.stringify(stored)) ||
+                         table.entries.map(function (entry) { return entry.default; }),
                  name: store(function (s) { return s.getItem(OLD_PREFIX + "name"); }) || "" };
     }
 
