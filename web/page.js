@@ -259,8 +259,8 @@
         var note = el("share-note");
         field.value = window.location.href.split("#")[0] + LINK_PREFIX + toBase64Url(text);
         field.hidden = false;
-        note.textContent = [copied ? note.dataset.copied : "",
-                            window.location.protocol === "file:" ? note.dataset.file : ""].join(" ").trim();
+        note.textContent = [copied ? note.dataset.copied : "", window.location.protocol === "file:" ? note.dataset.file : ""]
+            .filter(Boolean).join(" \u00b7 ");
     }
 
     function shareLink() {

@@ -318,7 +318,7 @@ class WebEdition(unittest.TestCase):
         note = self.driver.find_element(By.ID, "share-note")
         link = field.get_attribute("value")
         self.assertIn("#setup=", link)
-        WebDriverWait(self.driver, 5).until(lambda _: note.text.startswith("copied "))
+        WebDriverWait(self.driver, 5).until(lambda _: note.text.startswith("copied · "))
         self.assertIn("only where the page is published", note.text)  # a page opened from a file
         self.show_page("Signal analysis")
         self.choose("Analysis 1:", "1h")
