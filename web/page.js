@@ -36,7 +36,8 @@
             return core[name].apply(core, Array.prototype.slice.call(arguments, 1));
         } catch (e) {
             core = null;
-            say(el("message").dataset.restarted + " " + String(e.message || e).split(". ")[0]);
+            var reason = e instanceof Error ? e.message.split(". ")[0] : "";  // a C++ exception has no words
+            say(el("message").dataset.restarted + (reason ? ": " + reason : "") + ".");
             startCore(function (module) {
                 core = module;
                 recalculate();

@@ -379,7 +379,7 @@ class WebEdition(unittest.TestCase):
             d.execute_script("window.stopCore = true")
             self.show_page("Channel Settings")
             self.type_into("Number of  analog channels:", "7")
-            self.assertRegex(self.message(), "started again: Aborted.OOM.$")
+            self.assertRegex(self.message(), r"started again: Aborted\(OOM\)\.$")
             self.wait_for_current_results()
             values = self.defaults()
             values[self.index_of("analog")] = 7
