@@ -322,7 +322,7 @@ std::optional<std::string> unparsable(std::string_view text) {
         if (c == '"') inString = true;
         if ((c == ']' || c == '}') && depth > 0) --depth;
         if ((c == '[' || c == '{') && ++depth > kSetupDepthLimit) {
-            return "nested deeper than " + std::to_string(kSetupDepthLimit) + " levels; no setup is";
+            return "nested deeper than " + std::to_string(kSetupDepthLimit) + " levels; a setup nests 3";
         }
         if ((c == '[' || c == '{' || c == ',') && ++values > kSetupValueLimit) {
             return "more than " + std::to_string(kSetupValueLimit) + " values; no setup has that many";
