@@ -1,7 +1,7 @@
 #include "calculator/plant_csv.h"
 
 #include <algorithm>
-#include <charconv>
+#include <limits>
 
 namespace capacimo {
 namespace {
@@ -12,14 +12,9 @@ const std::string kNameColumn = "name";
 
 std::string lineText(std::size_t line) { return "line " + std::to_string(line); }
 
-// A count's cell as the setup check expects it: a whole decimal number as a
-// number, anything else as text, which the check then names in its refusal.
-Json countValue(const std::string& text) {
-    std::int64_t n = 0;
-    const char* end = text.data() + text.size();
-    const bool digits = !text.empty() && text.find_first_not_of("-0123456789") == std::string::npos;
-    if (digits && std::from_chars(text.data(), end, n).ptr == end) return n;
-    return text;
+// "line 5", "lines 5 .. 7"
+std::string linesText(std::size_t first, std::size_t last) {
+    return first == last ? lineText(first) : "lines " + std::to_string(first) + " .. " + std::to_string(last);
 }
 
 }  // namespace
@@ -27,6 +22,12 @@ Json countValue(const std::string& text) {
 // An empty line reads as one empty field.
 bool PlantCsvReader::isBlank(const Record& record) {
     return record.problem.empty() && record.fields.size() == 1 && record.fields[0].empty();
+}
+
+// A row of commas alone, as a spreadsheet writes a blank row.
+bool PlantCsvReader::hasOnlyEmptyCells(const Record& record) {
+    return record.problem.empty() &&
+           std::all_of(record.fields.begin(), record.fields.end(), [](const std::string& f) { return f.empty(); });
 }
 
 const std::vector<std::string>& plantCsvColumns() {
@@ -41,10 +42,10 @@ const std::vector<std::string>& plantCsvColumns() {
     return columns;
 }
 
-PlantCsvReader::PlantCsvReader(std::istream& in) : in_(in.rdbuf()) {
+PlantCsvReader::PlantCsvReader(std::istream& in) : stream_(in), in_(in.rdbuf()) {
     Record header;
     bool haveHeader = false;
-    while (!haveHeader && readRecord(header)) haveHeader = !isBlank(header);
+    while (!haveHeader && readRecord(header, true)) haveHeader = !isBlank(header);
     if (!haveHeader) {
         fileError_ = "no header row; it names the columns, such as " + kNameColumn + "," + plantCsvColumns()[1];
         return;
@@ -72,13 +73,20 @@ PlantCsvReader::PlantCsvReader(std::istream& in) : in_(in.rdbuf()) {
     }
 }
 
-bool PlantCsvReader::readRecord(Record& record) {
+void PlantCsvReader::skipLine() {
+    // istream::ignore looks for the line break in the stream's buffer at
+    // once, where a loop of sbumpc() takes each byte on its own: a row of
+    // gigabytes is skipped in the time the disk gives it.
+    stream_.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+    if (!stream_.eof()) ++linesRead_;
+}
+
+bool PlantCsvReader::readRecord(Record& record, bool header) {
     record = Record{};
     record.line = linesRead_ + 1;
     std::string field;
     bool inQuotes = false;
-    bool quoted = false;   // the field began with a quote
-    bool tooLong = false;  // past the limit: the rest of the line is skipped
+    bool quoted = false;  // the field began with a quote
     std::size_t bytes = 0;
     auto problem = [&record](std::string text) {
         if (record.problem.empty()) record.problem = std::move(text);
@@ -106,13 +114,13 @@ bool PlantCsvReader::readRecord(Record& record) {
             record.fields.push_back(std::move(field));
             return true;
         }
-        if (tooLong) continue;
         if (++bytes > kPlantRowLimit) {
-            tooLong = true;
             problem("the row is longer than " + std::to_string(kPlantRowLimit) + " bytes");
             record.fields.clear();
-            field.clear();
-        } else if (inQuotes) {
+            if (!header) skipLine();
+            return true;
+        }
+        if (inQuotes) {
             if (c != '"') {
                 field += static_cast<char>(c);
             } else if (in_->sgetc() == '"') {
@@ -142,13 +150,47 @@ bool PlantCsvReader::readRecord(Record& record) {
 
 bool PlantCsvReader::next(PlantRow& row) {
     if (!fileError_.empty()) return false;
+    // A run of rows with only empty cells is one note, given before the row after it.
+    std::size_t emptyFrom = 0;
+    std::size_t emptyTo = 0;
     Record record;
-    while (readRecord(record)) {
+    auto skipped = [&] {
+        row = PlantRow{};
+        row.line = emptyFrom;
+        row.note = linesText(emptyFrom, emptyTo) + ": every cell is empty; skipped";
+        return true;
+    };
+    while (pending_ || readRecord(record)) {
+        if (pending_) {
+            record = std::move(*pending_);
+            pending_.reset();
+        }
         if (isBlank(record)) continue;
-        row = rowOf(record);
+        if (hasOnlyEmptyCells(record)) {
+            if (emptyFrom == 0) emptyFrom = record.line;
+            emptyTo = record.line;
+            continue;
+        }
+        if (emptyFrom != 0) {
+            pending_ = std::move(record);
+            return skipped();
+        }
+        row = checkedRow(record);
         return true;
     }
-    return false;
+    return emptyFrom != 0 && skipped();
+}
+
+// The JSON library's failures, which no check should meet, cost the row only.
+PlantRow PlantCsvReader::checkedRow(const Record& record) const {
+    try {
+        return rowOf(record);
+    } catch (const Json::exception& e) {
+        PlantRow row;
+        row.line = record.line;
+        row.error = lineText(record.line) + ": cannot be read: " + e.what();
+        return row;
+    }
 }
 
 PlantRow PlantCsvReader::rowOf(const Record& record) const {
@@ -181,19 +223,28 @@ PlantRow PlantCsvReader::rowOf(const Record& record) const {
         }
         // The columns after the name: the top-level entries, then three per group.
         const std::size_t place = column - 1;
-        if (place < top.size()) {
-            object[top[place]->option] = top[place]->isList() ? Json(text) : countValue(text);
-            continue;
-        }
+        const bool topLevel = place < top.size();
         const std::size_t perGroup = groupEntries(0).size();
-        const auto g = static_cast<int>((place - top.size()) / perGroup);
-        const Entry* entry = groupEntries(g)[(place - top.size()) % perGroup];
-        groups[static_cast<std::size_t>(g)][entry->option] = entry->isList() ? Json(text) : countValue(text);
+        const int g = topLevel ? -1 : static_cast<int>((place - top.size()) / perGroup);
+        const Entry* entry = topLevel ? top[place] : groupEntries(g)[(place - top.size()) % perGroup];
+        const std::string key = topLevel ? entry->option : groupKey(g, *entry);
+        // The cell as the option takes it, then into the object as the file would hold it.
+        const TypedValue typed = typedValue(*entry, text);
+        if (!typed.value) {
+            row.error = lineText(record.line) + ", column " + key + ": " + typed.problem;
+            return row;
+        }
+        Json value = entry->isList() ? Json(entry->items[static_cast<std::size_t>(*typed.value)]) : Json(*typed.value);
+        if (topLevel) {
+            object[entry->option] = std::move(value);
+        } else {
+            groups[static_cast<std::size_t>(g)][entry->option] = std::move(value);
+        }
     }
     object["groups"] = std::move(groups);
     SetupCheck check = checkSetupObject(object);
     if (!check.setup) {
-        row.error = lineText(record.line) + ", column " + check.key + ": " + check.problem;
+        row.error = lineText(record.line) + (check.key.empty() ? "" : ", column " + check.key) + ": " + check.problem;
         return row;
     }
     row.setup = std::move(check.setup);

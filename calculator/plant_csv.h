@@ -12,9 +12,11 @@
 //
 // The form is RFC 4180's: fields separated by commas, a field in double
 // quotes may hold commas and doubled quotes; CRLF or LF line ends; a UTF-8
-// byte order mark before the header is skipped; empty lines are skipped. One
-// row is one line: no value of a setup holds a line break, so a quote left
-// open at the end of a line is an error of that row and costs no other.
+// byte order mark before the header is skipped; empty lines are skipped, and
+// so are rows whose cells are all empty (a spreadsheet's blank rows), with a
+// note. One row is one line: no value of a setup holds a line break, so a
+// quote left open at the end of a line is an error of that row and costs no
+// other. A cell takes what the command line's option takes ("1GB").
 #pragma once
 
 #include <cstddef>
@@ -28,14 +30,17 @@
 
 namespace capacimo {
 
-// A longer row is refused; the reader goes on at the next line.
+// A longer row is refused; the reader goes on at the next line. A longer
+// header refuses the file at once, unread beyond the limit.
 inline constexpr std::size_t kPlantRowLimit = 64 * 1024;
 
-// One recorder of the plant: its setup, or why its row was refused.
+// One recorder of the plant: its setup, or why its row was refused; or a
+// note that rows were skipped.
 struct PlantRow {
     std::size_t line = 0;  // the file's line (from 1) on which the row begins
     std::optional<SetupFile> setup;
     std::string error;  // e.g. line 7, column analog: 41 is outside 0..40
+    std::string note;   // e.g. lines 5 .. 7: every cell is empty; skipped
 };
 
 // Every column a plant may have, in the order a header best lists them.
@@ -59,13 +64,20 @@ private:
         bool empty = true;  // nothing read: the end of the input
     };
     static bool isBlank(const Record& record);
-    // The fields of one line; false at the end of the input.
-    bool readRecord(Record& record);
+    static bool hasOnlyEmptyCells(const Record& record);
+    // The fields of one line; false at the end of the input. A header longer
+    // than the limit is left at once, a row is skipped to its end.
+    bool readRecord(Record& record, bool header = false);
+    // Past a line that is too long; its line break too.
+    void skipLine();
     PlantRow rowOf(const Record& record) const;
+    PlantRow checkedRow(const Record& record) const;
 
+    std::istream& stream_;
     std::streambuf* in_;
     std::size_t linesRead_ = 0;
     bool atStart_ = true;
+    std::optional<Record> pending_;     // read after a run of empty rows, given out next
     std::vector<std::size_t> columns_;  // each header field's place in plantCsvColumns()
     std::string fileError_;
 };

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <cmath>
 #include <cstdint>
-#include <set>
 #include <string>
 
 #include "calculator/json_room.h"
@@ -14,17 +15,15 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 const std::string kGroupsKey(kSetupGroupsKey);
+// What typed texts may hold around and between their words.
+constexpr std::string_view kBlanks = " \t\n\v\f\r";
 const std::string kNameKey = "name";
 const std::string kFormatKey = "format";
 const std::string kVersionKey = "version";
 const std::string kModelKey = "model";
 
-// A JSON value as an error shows it: one line, at most a few dozen bytes.
-// Objects and lists are only named: dumping one could run deep.
-std::string shown(const Json& value) {
-    if (value.is_object()) return "an object";
-    if (value.is_array()) return "a list";
-    std::string text = value.dump(-1, ' ', false, Json::error_handler_t::replace);
+// A text in an error: one line of at most a few dozen bytes.
+std::string shortened(std::string text) {
     constexpr std::size_t kLongest = 40;
     if (text.size() > kLongest) {
         std::size_t cut = kLongest - 3;
@@ -34,7 +33,18 @@ std::string shown(const Json& value) {
     return text;
 }
 
-std::string jsonText(std::string_view text) { return Json(std::string(text)).dump(); }
+// A JSON value as an error shows it. Objects and lists are only named:
+// dumping one could run deep.
+std::string shown(const Json& value) {
+    if (value.is_object()) return "an object";
+    if (value.is_array()) return "a list";
+    return shortened(value.dump(-1, ' ', false, Json::error_handler_t::replace));
+}
+
+// A text in double quotes as JSON writes it (bytes that are no UTF-8 as U+FFFD).
+std::string jsonText(std::string_view text) {
+    return Json(std::string(text)).dump(-1, ' ', false, Json::error_handler_t::replace);
+}
 
 std::string groupKeyName(int group, std::string_view key) {
     return "group" + std::to_string(group + 1) + "." + std::string(key);
@@ -58,14 +68,25 @@ bool isUtf8(const std::string& text) {
     }
 }
 
-// A name is one line of UTF-8 text: what the writer cannot write as such it
-// replaces (invalid bytes by U+FFFD, control characters by a blank), so that
-// the file it writes reads back.
+// The characters of a UTF-8 text: its bytes but the continuation bytes.
+std::size_t characters(std::string_view text) {
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+// A name is one line of UTF-8 text of at most kSetupNameLimit characters:
+// what the writer cannot write as such it replaces (invalid bytes by U+FFFD,
+// control characters by a blank) or leaves out (the characters beyond the
+// limit), so that the file it writes reads back.
 std::string oneLineName(std::string_view name) {
     const std::string valid =
         Json::parse(Json(std::string(name)).dump(-1, ' ', false, Json::error_handler_t::replace)).get<std::string>();
     std::string out;
-    for (const char c : valid) out += hasControlCharacter(std::string_view(&c, 1)) ? ' ' : c;
+    std::size_t count = 0;
+    for (const char c : valid) {
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80 && ++count > kSetupNameLimit) break;
+        out += hasControlCharacter(std::string_view(&c, 1)) ? ' ' : c;
+    }
     return out;
 }
 
@@ -89,23 +110,37 @@ std::string itemList(const Entry& entry) {
     return list;
 }
 
+std::string range(const Entry& entry) { return "0.." + std::to_string(entry.maximum); }
+std::string notInList(const Entry& entry, const std::string& value) {
+    return value + " is not one of " + itemList(entry);
+}
+std::string notWhole(const Entry& entry, const std::string& value) {
+    return value + " is not a whole number in " + range(entry);
+}
+
+// A JSON number without a fraction, as counts and versions are: 8 and 8.0
+// alike, since JSON does not tell them apart (nor does the published schema).
+std::optional<double> wholeNumber(const Json& value) {
+    if (!value.is_number()) return std::nullopt;
+    const auto number = value.get<double>();
+    if (number != std::trunc(number)) return std::nullopt;
+    return number;
+}
+
 // What is wrong with a value for an entry, or nothing; sets field when fine.
 std::optional<std::string> judgeValue(const Entry& entry, const Json& value, std::int32_t& field) {
     if (entry.isList()) {
         const auto found = value.is_string()
                                ? std::find(entry.items.begin(), entry.items.end(), value.get<std::string>())
                                : entry.items.end();
-        if (found == entry.items.end()) return shown(value) + " is not one of " + itemList(entry);
+        if (found == entry.items.end()) return notInList(entry, shown(value));
         field = static_cast<std::int32_t>(found - entry.items.begin());
         return std::nullopt;
     }
-    const std::string range = "0.." + std::to_string(entry.maximum);
-    if (!value.is_number_integer()) return shown(value) + " is not a whole number in " + range;
-    const bool inRange = value.is_number_unsigned()
-                             ? value.get<std::uint64_t>() <= std::uint64_t(entry.maximum)
-                             : value.get<std::int64_t>() >= 0 && value.get<std::int64_t>() <= entry.maximum;
-    if (!inRange) return shown(value) + " is outside " + range;
-    field = value.get<std::int32_t>();
+    const std::optional<double> number = wholeNumber(value);
+    if (!number) return notWhole(entry, shown(value));
+    if (*number < 0 || *number > entry.maximum) return shown(value) + " is outside " + range(entry);
+    field = static_cast<std::int32_t>(*number);
     return std::nullopt;
 }
 
@@ -119,8 +154,9 @@ std::optional<SetupCheck> checkHeader(const Json& object) {
         return refused(kFormatKey, shown(*format) + " is not " + jsonText(kSetupFormat));
     const auto version = object.find(kVersionKey);
     if (version == object.end()) return refused(kVersionKey, "missing");
-    if (!version->is_number_integer() || *version < 1) return refused(kVersionKey, shown(*version) + " is no version");
-    if (*version > kSetupVersion) {
+    const std::optional<double> number = wholeNumber(*version);
+    if (!number || *number < 1) return refused(kVersionKey, shown(*version) + " is no version");
+    if (*number > kSetupVersion) {
         return refused(kVersionKey,
                        shown(*version) + " is newer than this Capacimo reads (" + std::to_string(kSetupVersion) + ")");
     }
@@ -155,55 +191,7 @@ std::optional<SetupCheck> checkGroups(const Json& groups, SetupFile& setup) {
     return std::nullopt;
 }
 
-// Finds the first key that an object holds twice. The parser keeps only the
-// last of them, so this watches the keys as they are read.
-class DuplicateKeys {
-public:
-    bool see(Json::parse_event_t event, const Json& parsed) {
-        using Event = Json::parse_event_t;
-        switch (event) {
-        case Event::object_start:
-        case Event::array_start:
-            countElement();
-            levels_.push_back({event == Event::object_start, {}, {}, -1});
-            break;
-        case Event::key:
-            if (!levels_.back().keys.insert(parsed.get<std::string>()).second && first_.empty()) {
-                first_ = pathTo(parsed.get<std::string>());
-            }
-            levels_.back().key = parsed.get<std::string>();
-            break;
-        case Event::value: countElement(); break;
-        case Event::object_end:
-        case Event::array_end: levels_.pop_back(); break;
-        }
-        return true;
-    }
-    // The key as errors name it, or empty when no key was repeated.
-    const std::string& first() const { return first_; }
-
-private:
-    struct Level {
-        bool object;
-        std::set<std::string> keys;
-        std::string key;    // the key being read
-        int elements = -1;  // a list's last element so far
-    };
-    void countElement() {
-        if (!levels_.empty() && !levels_.back().object) ++levels_.back().elements;
-    }
-    std::string pathTo(const std::string& key) const {
-        if (levels_.size() == 1) return key;
-        if (levels_.size() == 3 && levels_[0].key == kGroupsKey && !levels_[1].object) {
-            return groupKeyName(levels_[1].elements, key);
-        }
-        return levels_[0].key;
-    }
-    std::vector<Level> levels_;
-    std::string first_;
-};
-
-// Line and column (from 1) of a byte offset, for a parse error.
+// Line and column (from 1) of a byte offset, for an error.
 std::string placeOf(std::string_view text, std::size_t offset) {
     offset = std::min(offset, text.size());
     const std::string_view before = text.substr(0, offset);
@@ -211,6 +199,140 @@ std::string placeOf(std::string_view text, std::size_t offset) {
     const std::size_t lineStart = before.rfind('\n') == std::string_view::npos ? 0 : before.rfind('\n') + 1;
     return "line " + std::to_string(line) + ", column " + std::to_string(offset - lineStart + 1);
 }
+
+// Builds the document from the parser's events, as the library's own
+// builder does, and besides notes the first key that an object holds twice
+// (the document keeps only the last of them) and why the parser stopped: a
+// text that is no JSON, or a number beyond any double (1e400), which the
+// library's builder would throw.
+class SetupDocument {
+public:
+    explicit SetupDocument(std::string_view text) : text_(text) {}
+
+    bool null() { return add(nullptr); }
+    bool boolean(bool value) { return add(value); }
+    bool number_integer(Json::number_integer_t value) { return add(value); }
+    bool number_unsigned(Json::number_unsigned_t value) { return add(value); }
+    bool number_float(Json::number_float_t value, const std::string&) { return add(value); }
+    bool string(std::string& value) { return add(std::move(value)); }
+    bool binary(Json::binary_t& value) { return add(std::move(value)); }
+    bool start_object(std::size_t) { return open(Json::object()); }
+    bool start_array(std::size_t) { return open(Json::array()); }
+    bool end_object() { return close(); }
+    bool end_array() { return close(); }
+    bool key(std::string& key) {
+        Level& level = levels_.back();
+        if (duplicate_.empty() && level.container->contains(key)) duplicate_ = keyName(key);
+        level.key = std::move(key);
+        return true;
+    }
+    bool parse_error(std::size_t position, const std::string& token, const Json::exception& error) {
+        constexpr int kNumberOverflow = 406;
+        if (error.id == kNumberOverflow) {
+            const std::string key = valueKey();
+            error_ = (key.empty() ? "" : jsonText(key) + ": ") + shortened(token) + " is too large a number";
+        } else {
+            error_ = "not valid JSON at " + placeOf(text_, position == 0 ? 0 : position - 1);
+        }
+        return false;
+    }
+
+    Json root;
+    // Why the text was refused, or empty.
+    std::string error() const {
+        if (!error_.empty()) return error_;
+        return duplicate_.empty() ? std::string() : jsonText(duplicate_) + ": appears twice";
+    }
+
+private:
+    struct Level {
+        Json* container;
+        std::string key;  // an object's key being read
+    };
+    bool add(Json value) {
+        if (levels_.empty()) {
+            root = std::move(value);
+        } else if (Json& container = *levels_.back().container; container.is_object()) {
+            container[levels_.back().key] = std::move(value);
+        } else {
+            container.push_back(std::move(value));
+        }
+        return true;
+    }
+    // Only the innermost container grows, so the outer ones stay where they are.
+    bool open(Json container) {
+        add(std::move(container));
+        Json* placed = &root;
+        if (levels_.size() > 0) {
+            Json& outer = *levels_.back().container;
+            placed = outer.is_object() ? &outer[levels_.back().key] : &outer.back();
+        }
+        levels_.push_back({placed, {}});
+        return true;
+    }
+    bool close() {
+        levels_.pop_back();
+        return true;
+    }
+    // A key of the innermost object as errors name it: "analog",
+    // "group3.values"; deeper in, the key of the file that holds it.
+    std::string keyName(const std::string& key) const {
+        if (levels_.size() == 1) return key;
+        if (levels_.size() == 3 && levels_[0].key == kGroupsKey && levels_[1].container->is_array()) {
+            return groupKeyName(static_cast<int>(levels_[1].container->size()) - 1, key);
+        }
+        return levels_[0].key;
+    }
+    // The key of the value being read, or empty outside any object.
+    std::string valueKey() const {
+        if (levels_.empty()) return {};
+        if (levels_.back().container->is_object()) return keyName(levels_.back().key);
+        return levels_.size() == 1 ? std::string() : levels_[0].key;
+    }
+    std::string_view text_;
+    std::vector<Level> levels_;
+    std::string duplicate_;
+    std::string error_;
+};
+
+// Why a text is refused before it is parsed: beyond the size or the budget
+// of its form, or holding a NUL byte (which the parser would take for the
+// end of the text, reading what comes before it as the whole setup). One
+// pass over the bytes, minding only strings, brackets and commas.
+std::optional<std::string> unparsable(std::string_view text) {
+    if (text.size() > kSetupFileLimit) {
+        return "larger than " + std::to_string(kSetupFileLimit) + " bytes; no setup is that large";
+    }
+    int depth = 0;
+    std::size_t values = 0;
+    bool inString = false;
+    bool escaped = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\0') return "holds a NUL byte at " + placeOf(text, i) + "; a setup is text";
+        if (inString) {
+            if (escaped) {
+                escaped = false;
+            } else {
+                escaped = c == '\\';
+                inString = c != '"';
+            }
+            continue;
+        }
+        if (c == '"') inString = true;
+        if ((c == ']' || c == '}') && depth > 0) --depth;
+        if ((c == '[' || c == '{') && ++depth > kSetupDepthLimit) {
+            return "nested deeper than " + std::to_string(kSetupDepthLimit) + " levels; a setup nests 3";
+        }
+        if ((c == '[' || c == '{' || c == ',') && ++values > kSetupValueLimit) {
+            return "more than " + std::to_string(kSetupValueLimit) + " values; no setup has that many";
+        }
+    }
+    return std::nullopt;
+}
+
+// A failure inside the JSON library that no check foresaw, as a refusal.
+std::string unforeseen(const Json::exception& e) { return std::string("cannot be read: ") + e.what(); }
 
 }  // namespace
 
@@ -241,7 +363,9 @@ const std::vector<const Entry*>& groupEntries(int group) {
     return entries[static_cast<std::size_t>(group)];
 }
 
-SetupCheck checkSetupObject(const Json& object) {
+namespace {
+
+SetupCheck checkObject(const Json& object) {
     if (!object.is_object()) return refused({}, "the text is not a JSON object");
     if (auto problem = checkHeader(object)) return *problem;
     SetupFile setup;
@@ -254,6 +378,10 @@ SetupCheck checkSetupObject(const Json& object) {
             setup.name = value.get<std::string>();
             if (hasControlCharacter(setup.name)) return refused(key, "holds a control character; a name is one line");
             if (!isUtf8(setup.name)) return refused(key, "is not UTF-8 text");
+            if (const std::size_t length = characters(setup.name); length > kSetupNameLimit) {
+                return refused(key, std::to_string(length) + " characters; a name holds at most " +
+                                        std::to_string(kSetupNameLimit));
+            }
             continue;
         }
         if (key == kGroupsKey) {
@@ -276,24 +404,75 @@ SetupCheck checkSetupObject(const Json& object) {
     return {std::move(setup), {}, {}};
 }
 
-SetupReadResult readSetupText(std::string_view text) {
-    if (text.size() > kSetupFileLimit) {
-        return {std::nullopt, "larger than " + std::to_string(kSetupFileLimit) + " bytes; no setup is that large"};
-    }
-    DuplicateKeys duplicates;
-    Json object;
-    try {
-        object = Json::parse(text.begin(), text.end(), [&duplicates](int, Json::parse_event_t event, Json& parsed) {
-            return duplicates.see(event, parsed);
-        });
-    } catch (const Json::parse_error& e) {
-        return {std::nullopt, "not valid JSON at " + placeOf(text, e.byte == 0 ? 0 : e.byte - 1)};
-    }
-    if (!duplicates.first().empty()) return {std::nullopt, jsonText(duplicates.first()) + ": appears twice"};
-    SetupCheck check = checkSetupObject(object);
+SetupReadResult readText(std::string_view text) {
+    if (auto problem = unparsable(text)) return {std::nullopt, std::move(*problem)};
+    SetupDocument document(text);
+    Json::sax_parse(text.begin(), text.end(), &document);
+    if (std::string error = document.error(); !error.empty()) return {std::nullopt, std::move(error)};
+    SetupCheck check = checkSetupObject(document.root);
     if (!check.setup)
         return {std::nullopt, check.key.empty() ? check.problem : jsonText(check.key) + ": " + check.problem};
     return {std::move(check.setup), {}};
+}
+
+}  // namespace
+
+SetupCheck checkSetupObject(const Json& object) {
+    try {
+        return checkObject(object);
+    } catch (const Json::exception& e) {
+        return refused({}, unforeseen(e));
+    }
+}
+
+SetupReadResult readSetupText(std::string_view text) {
+    try {
+        return readText(text);
+    } catch (const Json::exception& e) {
+        return {std::nullopt, unforeseen(e)};
+    }
+}
+
+std::string foldedText(std::string_view text) {
+    std::string folded;
+    for (const char c : text) {
+        if (kBlanks.find(c) != std::string_view::npos) continue;
+        folded += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return folded;
+}
+
+TypedValue typedValue(const Entry& entry, std::string_view text) {
+    if (entry.isList()) {
+        const std::string wanted = foldedText(text);
+        std::optional<std::int32_t> found;
+        bool several = false;
+        for (std::size_t i = 0; i < entry.items.size(); ++i) {
+            const std::string item = foldedText(entry.items[i]);
+            if (item == wanted) return {static_cast<std::int32_t>(i), {}};
+            if (!wanted.empty() && item.starts_with(wanted)) {
+                if (found) several = true;
+                found = static_cast<std::int32_t>(i);
+            }
+        }
+        if (found && !several) return {found, {}};
+        return {std::nullopt, notInList(entry, shown(std::string(text)))};
+    }
+    const std::size_t first = text.find_first_not_of(kBlanks);
+    const std::string_view number = first == std::string_view::npos
+                                        ? std::string_view()
+                                        : text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+    std::string_view digits = number;
+    if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) digits.remove_prefix(1);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) {
+        return {std::nullopt, notWhole(entry, shown(std::string(text)))};
+    }
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc() || (number[0] == '-' && value != 0) || value > entry.maximum) {
+        return {std::nullopt, shortened(std::string(number)) + " is outside " + range(entry)};
+    }
+    return {value, {}};
 }
 
 Json setupObject(const CalculatorEntries& entries, std::string_view name) {

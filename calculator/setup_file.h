@@ -32,6 +32,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -49,6 +50,22 @@ inline constexpr std::string_view kSetupExtension = ".capacimo";
 inline constexpr std::string_view kSetupGroupsKey = "groups";
 // A larger text is refused unread.
 inline constexpr std::size_t kSetupFileLimit = 1024 * 1024;
+// A name holds at most this many characters. It is ample for any name the
+// dialog gives a setup (a file name has at most 255 bytes), and it keeps
+// what is written far within kSetupFileLimit whatever was read: every file
+// the reader takes can be saved and read again.
+inline constexpr std::size_t kSetupNameLimit = 256;
+// The budget of a text's form, checked on its bytes before it is parsed: the
+// levels it nests and its values, counted as its opening brackets and commas.
+// A setup nests 3 levels (the file, the list of groups, a group) and counts
+// 60 (12 brackets, 48 commas). A parsed document costs 16 bytes a value and
+// more, so 1 MiB of "[0,0,0,..." would grow into half a million values, more
+// than the web edition's whole 16 MB heap, and 150,000 nested lists hardly
+// less. The budget leaves room to name what is wrong with a file that nests a
+// little deeper or holds some keys too many, and keeps any document within a
+// few hundred kilobytes.
+inline constexpr int kSetupDepthLimit = 16;
+inline constexpr std::size_t kSetupValueLimit = 1000;
 
 struct SetupFile {
     std::string name;  // the user's name for the recorder; may be empty
@@ -62,6 +79,9 @@ struct SetupReadResult {
     std::string error;  // empty when fine; otherwise one line, e.g. "analog": 41 is outside 0..40
 };
 
+// Reads a setup from its text. A text beyond kSetupFileLimit or the budget
+// of its form, or holding a NUL byte, is refused before it is parsed; every
+// failure, the JSON library's included, is a refusal and never an exception.
 SetupReadResult readSetupText(std::string_view text);
 
 // The setup as the file holds it, keys in file order. Counts outside their
@@ -80,6 +100,20 @@ struct SetupCheck {
     std::string problem;
 };
 SetupCheck checkSetupObject(const nlohmann::ordered_json& object);
+
+// An entry's value as a person types it: an option's value, a cell of a
+// plant CSV. A count is a whole decimal number, a sign and blanks around it
+// allowed; a list's item is named by its text without regard to letter case
+// and blanks, or by the start of that text where it fits one item only
+// ("1gb", "daily").
+struct TypedValue {
+    std::optional<std::int32_t> value;  // the count, or the item's position in its list
+    std::string problem;                // otherwise, e.g. 99999999999999999999 is outside 0..8
+};
+TypedValue typedValue(const Entry& entry, std::string_view text);
+
+// A text as typed texts are compared: lower case, without blanks.
+std::string foldedText(std::string_view text);
 
 // The name of a group's entry outside its group object: "group3.cycle".
 // group is 0-based. Errors and the plant CSV's columns use it.

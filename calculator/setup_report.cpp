@@ -1,11 +1,12 @@
 #include "calculator/setup_report.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QLocale>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
+#include <QTextOption>
 #include <QThread>
 #include <algorithm>
 #include <numeric>
@@ -15,6 +16,7 @@
 #include "calculator/dialog.h"
 #include "calculator/dialog_texts.h"
 #include "calculator/vocabulary.h"
+#include "common/setup_file_io.h"
 
 namespace capacimo::unit {
 namespace {
@@ -93,13 +95,16 @@ public:
     QPainter& painter() { return painter_; }
 
     // Wrapped text in a box of the given width; returns the height it takes.
+    // It wraps between words, and inside a word wider than the box (a long
+    // name without blanks), so that nothing runs off the page.
     qreal text(QPointF at, qreal width, const QString& s, Style style, QColor color = Qt::black) {
-        const int wrapped = Qt::AlignLeft | Qt::TextWordWrap;
-        const QRectF box = metrics(style).boundingRect(QRectF(at, QSizeF(width, 1e6)), wrapped, s);
+        QTextOption wrapped(Qt::AlignLeft);
+        wrapped.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        painter_.setFont(font(style));
+        const QRectF box = painter_.boundingRect(QRectF(at, QSizeF(width, 1e6)), s, wrapped);
         if (draw_) {
-            painter_.setFont(font(style));
             painter_.setPen(color);
-            painter_.drawText(QRectF(at.x(), at.y(), width, box.height()), wrapped, s);
+            painter_.drawText(QRectF(at.x(), at.y(), width, box.height()), s, wrapped);
         }
         return box.height();
     }
@@ -394,7 +399,9 @@ qreal planSection(Sheet& s, const ResultRecord& r, QPointF at, qreal width) {
 
 qreal title(Sheet& s, const ReportInput& in, QPointF at, qreal width) {
     QString heading = QString::fromUtf8(kUnitName);
-    if (!in.record.name.empty()) heading += QStringLiteral(": ") + text(in.record.name);
+    // The name isolated from the text around it (FSI .. PDI): whatever
+    // direction marks or overrides it holds act within it alone.
+    if (!in.record.name.empty()) heading += QStringLiteral(": \u2068") + text(in.record.name) + QChar(0x2069);
     qreal y = at.y();
     y += s.text({at.x(), y}, width, heading, Style::Title);
     QStringList line{QStringLiteral("Storage duration of the internal memory and the SD card")};
@@ -460,8 +467,10 @@ bool writeReportPdf(const QString& path, const ReportInput& input, QString* erro
     }
     const Breakdown breakdown = input.record.breakdown ? *input.record.breakdown : breakdownOf(input.record.entries);
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
+    // Drawn into memory first (a page is some 100 kB), then written as a whole.
+    QByteArray pdf;
+    QBuffer file(&pdf);
+    file.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&file);
         writer.setPageSize(QPageSize(input.paper));
@@ -473,10 +482,7 @@ bool writeReportPdf(const QString& path, const ReportInput& input, QString* erro
         writer.setCreator(QStringLiteral("Capacimo ") + input.version);
 
         QPainter painter;
-        if (!painter.begin(&writer)) {
-            file.cancelWriting();
-            return fail(QStringLiteral("the PDF could not be started"));
-        }
+        if (!painter.begin(&writer)) return fail(QStringLiteral("the PDF could not be started"));
         painter.setRenderHint(QPainter::Antialiasing);
         const QRectF area(QPointF(0, 0), writer.pageLayout().paintRectPixels(writer.resolution()).size());
         TByteChart widget;
@@ -499,8 +505,9 @@ bool writeReportPdf(const QString& path, const ReportInput& input, QString* erro
         layOut(sheet, input, breakdown, widget, area);
         painter.end();
     }
-    if (!file.commit()) return fail(file.errorString());
-    return true;
+    const QString reason =
+        writeWholeFile(path, std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
+    return reason.isEmpty() || fail(reason);
 }
 
 }  // namespace capacimo::unit

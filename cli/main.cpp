@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -90,23 +91,23 @@ int runPlant(const capacimo::cli::Options& o, const capacimo::CalculatorEntries&
     return outcome.badInput ? kBadInput : 0;
 }
 
-// The arguments as QCoreApplication::arguments() gives them, read before
-// there is an application: which kind is needed depends on them.
+// The arguments, read before there is an application: which kind is needed
+// depends on them. Decoded so that a file name that is not UTF-8 names the
+// very file it named in the shell.
 QStringList argumentList(int argc, char* argv[]) {
     QStringList list;
-    for (int i = 0; i < argc; ++i) list << QString::fromLocal8Bit(argv[i]);
+    for (int i = 0; i < argc; ++i) list << capacimo::fileNameFromBytes(argv[i]);
     return list;
 }
 
 // The report draws its chart with a widget, which needs a QApplication and a
-// display platform: without a display the offscreen one. Every other run
-// keeps to QCoreApplication, which starts in a fraction of the time.
+// platform. It draws on Qt's offscreen platform always: a report needs no
+// screen, and a display that has gone (a stale DISPLAY under cron or after a
+// dropped SSH session) would make Qt abort. Every other run keeps to
+// QCoreApplication, which starts in a fraction of the time.
 std::unique_ptr<QCoreApplication> makeApplication(int& argc, char* argv[], bool drawing) {
     if (!drawing) return std::make_unique<QCoreApplication>(argc, argv);
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
-        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     // Without a desktop session Qt warns that it has no runtime folder (it
     // makes one of its own): noise on stderr, where a script expects only the
     // program's own lines.
@@ -127,10 +128,7 @@ QString writeReport(const QString& path, const capacimo::ResultRecord& record) {
     return capacimo::unit::writeReportPdf(path, input, &error) ? QString() : error;
 }
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
-    holdStandardDescriptors();
+int run(int argc, char* argv[]) {
     const QStringList arguments = argumentList(argc, argv);
     const auto first = capacimo::cli::parseOptions(arguments, capacimo::defaultEntries());
     const auto app = makeApplication(argc, argv, first.ok() && !first.options.reportPath.isEmpty());
@@ -205,4 +203,18 @@ int main(int argc, char* argv[]) {
     }
     if (!writeOut(output) || !closeOut()) return cannotWrite();
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    holdStandardDescriptors();
+    // The readers refuse bad input with a reason of their own; whatever else
+    // fails is one line too, never an abort.
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& e) {
+        say(std::string("stopped: ") + e.what());
+        return kCannotWrite;
+    }
 }

@@ -34,30 +34,15 @@ QString fail(const QString& option, const QString& value, const QString& accepte
     return QStringLiteral("--%1: '%2' is not accepted; use %3").arg(option, printable(value), accepted);
 }
 
-std::optional<int> parseCount(const QString& value, int maximum) {
-    bool ok = false;
-    const int v = value.trimmed().toInt(&ok, 10);
-    if (!ok || v < 0 || v > maximum) return std::nullopt;
-    return v;
-}
-
 QString itemList(const Entry& entry) {
     QStringList items;
     for (const std::string& item : entry.items) items << text(item);
     return items.join(QStringLiteral(", "));
 }
 
-// A list item by its text, ignoring case and blanks; the start of an item's
-// text will do when it fits only that item ("daily" for "daily analysis").
-int findItem(const QString& value, const Entry& entry) {
-    const QString wanted = normalizedText(value);
-    int found = -1;
-    for (int i = 0; i < static_cast<int>(entry.items.size()); ++i) {
-        const QString item = normalizedText(text(entry.items[static_cast<std::size_t>(i)]));
-        if (item == wanted) return i;
-        if (!wanted.isEmpty() && item.startsWith(wanted)) found = found == -1 ? i : -2;
-    }
-    return found >= 0 ? found : -1;
+// The entry's value read as a plant's cell is read; nothing when it does not fit.
+std::optional<std::int32_t> typed(const Entry& entry, const QString& value) {
+    return typedValue(entry, value.toStdString()).value;
 }
 
 // The entries that have an option of their own: the counts, analyses and card.
@@ -93,33 +78,24 @@ QString parseGroup(const QString& groupText, Options& o) {
         }
         if (entry == nullptr) return fail("group", groupText, QStringLiteral("the keys cycle, values and states"));
         const QString value = setting.mid(eq + 1);
-        if (entry->isList()) {
-            const int item = findItem(value, *entry);
-            if (item < 0) {
-                return fail("group", groupText,
-                            QStringLiteral("a cycle of group %1: %2").arg(group).arg(itemList(*entry)));
-            }
-            set(o, *entry, item);
-        } else {
-            const auto n = parseCount(value, entry->maximum);
-            if (!n) return fail("group", groupText, QStringLiteral("%1=N with N 0..%2").arg(key).arg(entry->maximum));
-            set(o, *entry, *n);
+        const auto n = typed(*entry, value);
+        if (!n && entry->isList()) {
+            return fail("group", groupText, QStringLiteral("a cycle of group %1: %2").arg(group).arg(itemList(*entry)));
         }
+        if (!n) return fail("group", groupText, QStringLiteral("%1=N with N 0..%2").arg(key).arg(entry->maximum));
+        set(o, *entry, *n);
     }
     return {};
 }
 
 // Sets one entry from its option's value; an error text when it does not fit.
 QString parseEntry(const Entry& entry, const QString& value, Options& o) {
-    const QString option = text(entry.option);
-    if (entry.isList()) {
-        const int item = findItem(value, entry);
-        if (item < 0) return fail(option, value, itemList(entry));
-        set(o, entry, item);
-        return {};
+    const auto n = typed(entry, value);
+    if (!n) {
+        return fail(
+            text(entry.option), value,
+            entry.isList() ? itemList(entry) : QStringLiteral("a whole number from 0 to %1").arg(entry.maximum));
     }
-    const auto n = parseCount(value, entry.maximum);
-    if (!n) return fail(option, value, QStringLiteral("a whole number from 0 to %1").arg(entry.maximum));
     set(o, entry, *n);
     return {};
 }
@@ -142,7 +118,7 @@ QString parseTarget(const QCommandLineParser& parser, Options& o) {
     Target target{Medium::Internal, *hours};
     if (medium) {
         const QString name = parser.values("medium").last();
-        const auto chosen = mediumFromId(normalizedText(name).toStdString());
+        const auto chosen = mediumFromId(foldedText(name.toStdString()));
         if (!chosen) return fail("medium", name, mediumIds().join(QStringLiteral(" or ")));
         target.medium = *chosen;
     }
@@ -271,14 +247,6 @@ std::string defaultedText(const SetupFile& file) {
     return text.empty() ? text : "these take their defaults: " + text;
 }
 
-QString normalizedText(const QString& value) {
-    QString out;
-    for (QChar ch : value) {
-        if (!ch.isSpace()) out += ch.toLower();
-    }
-    return out;
-}
-
 QString helpText() {
     QCommandLineParser parser;
     setUpParser(parser);
@@ -305,6 +273,13 @@ ParseResult parseOptions(const QStringList& arguments, const CalculatorEntries& 
     o.version = parser.isSet("version");
     o.json = parser.isSet("json");
     o.csv = parser.isSet("csv");
+    // An empty path names no file, where taking it for "none" would say nothing.
+    for (const char* option : {"setup", "save-setup", "report"}) {
+        if (parser.values(option).contains(QString())) {
+            result.error = QStringLiteral("--%1: empty path; name a file").arg(QLatin1String(option));
+            return result;
+        }
+    }
     o.setupPaths = parser.values("setup");
     o.saveSetupPath = parser.isSet("save-setup") ? parser.values("save-setup").last() : QString();
     o.reportPath = parser.isSet("report") ? parser.values("report").last() : QString();

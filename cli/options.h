@@ -59,7 +59,4 @@ std::string defaultedText(const SetupFile& file);
 
 QString helpText();
 
-// Lower case without blanks: how texts on the command line are compared.
-QString normalizedText(const QString& text);
-
 }  // namespace capacimo::cli

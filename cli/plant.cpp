@@ -1,5 +1,6 @@
 #include "cli/plant.h"
 
+#include <QFileInfo>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -85,7 +86,7 @@ private:
 std::string text(const QString& s) { return s.toStdString(); }
 
 // The file's name without its folder: what a setup without a name of its own is called.
-std::string fileName(const QString& path) { return std::filesystem::path(path.toStdU16String()).filename().string(); }
+std::string fileName(const QString& path) { return text(QFileInfo(path).fileName()); }
 
 }  // namespace
 
@@ -130,7 +131,7 @@ PlantOutcome runPlant(const Options& o, const CalculatorEntries& start, const Si
             outcome.badInput = true;
             continue;
         }
-        std::ifstream in(std::filesystem::path(path.toStdU16String()), std::ios::binary);
+        std::ifstream in(std::filesystem::path(fileNameBytes(path)), std::ios::binary);
         if (!in) {
             say(shown + ": cannot be opened");
             outcome.badInput = true;
@@ -146,6 +147,10 @@ PlantOutcome runPlant(const Options& o, const CalculatorEntries& start, const Si
         // and again only for a row that leaves out something else.
         std::string lastLeft;
         for (PlantRow row; reader.next(row);) {
+            if (!row.note.empty()) {
+                say(shown + ": " + row.note);
+                continue;
+            }
             if (!row.setup) {
                 say(shown + ": " + row.error);
                 outcome.badInput = true;

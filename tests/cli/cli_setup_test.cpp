@@ -6,12 +6,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <filesystem>
 #include <random>
 
 #include "calculator/entries.h"
@@ -162,6 +164,80 @@ TEST(CliSetup, APlantsBadRowIsReportedAndTheOthersCalculated) {
     EXPECT_TRUE(text.out.contains("Boiler house, north"));
 }
 
+// Numbers beyond any range, in a setup file or a plant's cell, are refused
+// by name; a plant's other rows and files are calculated all the same.
+TEST(CliSetup, NumbersBeyondAnyRangeAreRefusedAndThePlantGoesOn) {
+    QTemporaryDir dir;
+    const QString huge = dir.filePath("huge.capacimo");
+    writeAll(huge, R"({"format": "capacimo-setup", "version": 1, "model": "Scribent S", "analog": 1e400})");
+    const auto alone = runCalc({"--setup", huge});
+    EXPECT_EQ(alone.exitCode, 2);
+    EXPECT_EQ(alone.err, "capacimo-calc: " + huge + ": \"analog\": 1e400 is too large a number\n");
+    EXPECT_TRUE(alone.out.isEmpty());
+
+    const QString plant = dir.filePath("plant.csv");
+    writeAll(plant, "name,card,analog,group1.values\nA,1GB,4,99999999999999999999\n,,,\nB,1GB,4,1\n");
+    const auto rows = runCalc({"--setup", huge, "--setup", plant, "--csv"});
+    EXPECT_EQ(rows.exitCode, 2);
+    EXPECT_TRUE(rows.err.contains(plant + ": line 2, column group1.values: 99999999999999999999 is outside 0..8\n"))
+        << rows.err.toStdString();
+    EXPECT_TRUE(rows.err.contains(plant + ": line 3: every cell is empty; skipped\n")) << rows.err.toStdString();
+    EXPECT_TRUE(rows.err.contains(huge + ": \"analog\": 1e400"));
+    const QStringList lines = rows.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << rows.out.toStdString();
+    EXPECT_TRUE(lines[1].startsWith("B,1 GB,")) << lines[1].toStdString();
+}
+
+// A path that names no file, or names something that is no regular file, is
+// refused; nothing is replaced or written through.
+TEST(CliSetup, EmptyPathsAndWhatIsNoFileAreRefused) {
+    for (const char* option : {"--setup", "--save-setup", "--report"}) {
+        const auto o = runCalc({option, ""});
+        EXPECT_EQ(o.exitCode, 2) << option;
+        EXPECT_EQ(o.err, QStringLiteral("capacimo-calc: %1: empty path; name a file\n").arg(option));
+        EXPECT_TRUE(o.out.isEmpty());
+    }
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("fifo.pdf");
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    const QString target = dir.filePath("target.pdf");
+    writeAll(target, "old");
+    const QString link = dir.filePath("link.pdf");
+    ASSERT_TRUE(QFile::link(target, link));
+    for (const QString& path : {fifo, link}) {
+        const auto o = runCalc({"--report", path});
+        EXPECT_EQ(o.exitCode, 1);
+        EXPECT_TRUE(o.err.startsWith("capacimo-calc: Could not write the report " + path + ": is a "))
+            << o.err.toStdString();
+        EXPECT_EQ(o.err.count('\n'), 1);
+    }
+    EXPECT_EQ(QFileInfo(fifo).isFile(), false);
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), target);
+    EXPECT_EQ(readAll(target), "old");
+}
+
+// Names that are not UTF-8 are read and written under the very bytes given.
+TEST(CliSetup, FileNamesThatAreNotUtf8KeepTheirBytes) {
+    QTemporaryDir dir;
+    const QByteArray folder = dir.path().toUtf8();
+    writeAll(dir.filePath("plain.csv"), "name,analog\nA,3\n");
+    ASSERT_EQ(::rename(folder + "/plain.csv", folder + "/p\xFF.csv"), 0);
+    QProcess p;
+    p.setWorkingDirectory(dir.path());
+    p.start("/bin/sh", {"-c",
+                        "\"$0\" --analog 3 --save-setup \"$(printf 's\\377.capacimo')\" --report \"$(printf "
+                        "'r\\351.pdf')\" >/dev/null && "
+                        "\"$0\" --setup \"$(printf 's\\377.capacimo')\" --setup \"$(printf 'p\\377.csv')\" --json",
+                        CAPACIMO_CALC_PATH});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    EXPECT_EQ(QJsonDocument::fromJson(p.readAllStandardOutput()).array().size(), 2);
+    for (const char* name : {"/s\xFF.capacimo", "/r\xE9.pdf", "/p\xFF.csv"}) {
+        EXPECT_TRUE(std::filesystem::is_regular_file((folder + name).toStdString())) << name;
+        std::filesystem::remove((folder + name).toStdString());  // which QTemporaryDir cannot name
+    }
+}
+
 // pdftotext spaces words as it sees fit: texts are compared without blanks.
 QString squeezed(QString s) { return s.remove(QRegularExpression(QStringLiteral("\\s"))); }
 
@@ -196,6 +272,33 @@ TEST(CliSetup, TheReportIsOnePageWithTheFiguresOfTheJson) {
                                         QString::number(r["days"].toInt()) + QString::number(r["hours"].toInt()));
         EXPECT_TRUE(text.contains(wanted)) << wanted.toStdString() << " not in " << text.toStdString();
     }
+}
+
+// A display that has gone (a stale DISPLAY under cron) costs the report
+// nothing, and a long name without blanks stays on the page.
+TEST(CliSetup, TheReportNeedsNoDisplayAndKeepsALongNameOnThePage) {
+    QTemporaryDir dir;
+    const QString setup = dir.filePath("long.capacimo");
+    writeAll(setup, R"({"format": "capacimo-setup", "version": 1, "model": "Scribent S", "name": ")" +
+                        QByteArray("Kesselhaus") + QByteArray(60, 'W') + "\"}");
+    const QString pdf = dir.filePath("long.pdf");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", ":99");
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    const auto o = runCalc({"--setup", setup, "--report", pdf}, {}, env);
+    ASSERT_EQ(o.exitCode, 0) << o.err.toStdString();
+    EXPECT_TRUE(o.err.contains("these take their defaults")) << o.err.toStdString();
+    EXPECT_EQ(o.err.count('\n'), 1) << o.err.toStdString();
+    // Every word's box within the page, less its right margin (12 mm).
+    const QString boxes = runTool("pdftotext", {"-bbox", pdf, "-"});
+    const double width = QRegularExpression("<page width=\"([0-9.]+)\"").match(boxes).captured(1).toDouble();
+    ASSERT_GT(width, 500);
+    int words = 0;
+    for (const auto& m : QRegularExpression("xMax=\"([0-9.]+)\"").globalMatch(boxes)) {
+        EXPECT_LE(m.captured(1).toDouble(), width - 12 / 25.4 * 72 + 1) << boxes.toStdString();
+        ++words;
+    }
+    EXPECT_GT(words, 100);
 }
 
 TEST(CliSetup, AReportThatCannotBeWrittenLeavesNothingBehind) {

@@ -15,8 +15,10 @@ struct Outcome {
 };
 
 // stdout: "" reads it; a path sends it to that file; "closed" starts the program without one.
-inline Outcome runCalc(const QStringList& args, const QString& stdoutTo = {}) {
+inline Outcome runCalc(const QStringList& args, const QString& stdoutTo = {},
+                       const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
     QProcess p;
+    p.setProcessEnvironment(env);
     if (stdoutTo == "closed") {
         p.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
     } else if (!stdoutTo.isEmpty()) {

@@ -12,7 +12,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <csignal>
+#include <filesystem>
 #include <functional>
+#include <random>
 
 namespace capacimo {
 namespace {
@@ -64,8 +66,38 @@ TEST_F(SetupFileIoTest, AWrittenFileReadsBack) {
     ASSERT_TRUE(read.setup) << read.error;
     EXPECT_EQ(read.setup->name, "Recorder 3");
     EXPECT_EQ(raw(file).toStdString(), text);
+    // A file replaced keeps its permissions.
+    ASSERT_EQ(chmod(file.toLocal8Bit().constData(), 0640), 0);
+    ASSERT_EQ(writeSetupFile(file, text), "");
+    struct stat written {};
+    ASSERT_EQ(stat(file.toLocal8Bit().constData(), &written), 0);
+    EXPECT_EQ(written.st_mode & 07777, 0640u);
     ASSERT_TRUE(QFile(file).resize(0));
     expectRefused(readSetupFile(file), file, "not valid JSON");
+}
+
+// A file name that is not UTF-8 names the same file all the way through.
+TEST_F(SetupFileIoTest, ANameThatIsNoUtf8KeepsItsBytes) {
+    std::mt19937 random(20);
+    std::vector<std::string> names = {"\xFF",     "caf\xE9",      "\xED\xA0\x80",
+                                      "\xC0\xAF", "\xF0\x9F\x93", "\xE2\x82\xAC\x80"};
+    for (int i = 0; i < 500; ++i) {
+        std::string bytes(std::uniform_int_distribution<std::size_t>(1, 12)(random), ' ');
+        for (char& c : bytes) c = static_cast<char>(std::uniform_int_distribution<int>(1, 255)(random));
+        names.push_back(bytes);
+    }
+    for (const std::string& name : names) EXPECT_EQ(fileNameBytes(fileNameFromBytes(name.c_str())), name);
+    EXPECT_EQ(fileNameFromBytes("K\xC3\xBC\xF0\x9F\x93\x88"), QString::fromUtf8("K\xC3\xBC\xF0\x9F\x93\x88"));
+
+    const std::string name = dir.path().toStdString() + "/Kessel \xFC\xFF.capacimo";
+    const QString file = fileNameFromBytes(name.c_str());
+    ASSERT_EQ(writeSetupFile(file, text), "");
+    const auto files = std::filesystem::directory_iterator(dir.path().toStdString());
+    EXPECT_EQ(std::distance(begin(files), end(files)), 1);
+    EXPECT_TRUE(std::filesystem::is_regular_file(name));
+    const SetupReadResult read = readSetupFile(file);
+    EXPECT_TRUE(read.setup) << read.error;
+    std::filesystem::remove(name);  // which QTemporaryDir cannot name
 }
 
 TEST_F(SetupFileIoTest, WhatIsNoSetupFileIsRefusedUnread) {

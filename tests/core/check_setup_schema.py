@@ -69,7 +69,44 @@ def main(schema_path, program):
         if validator.is_valid(setup):
             problems.append(f"the schema accepts a setup with {what}")
 
+    # Texts at the edges of JSON's numbers and of the name: the program reads
+    # exactly those the schema accepts.
+    def text_with(key, literal):
+        setup = copy.deepcopy(base)
+        setup[key] = "@@"
+        return json.dumps(setup, ensure_ascii=False).replace('"@@"', literal)
+
+    limit = table["name"]["maxLength"]
+    edges = {
+        "8.0": text_with("analog", "8.0"),
+        "version 1.0": text_with("version", "1.0"),
+        "-0": text_with("analog", "-0"),
+        "-0.0": text_with("analog", "-0.0"),
+        "4.5": text_with("analog", "4.5"),
+        "1e308": text_with("analog", "1e308"),
+        "-1e308": text_with("analog", "-1e308"),
+        "1e400": text_with("analog", "1e400"),
+        "version 1.5": text_with("version", "1.5"),
+        "the longest name": text_with("name", json.dumps("\U0001F4C8" * limit)),
+        "a name too long": text_with("name", json.dumps("n" * (limit + 1))),
+        "card 1GB": text_with("card", '"1GB"'),
+    }
+    with tempfile.TemporaryDirectory() as out:
+        paths = []
+        for index, text in enumerate(edges.values()):
+            paths.append(os.path.join(out, f"{index}.capacimo"))
+            with open(paths[-1], "w", encoding="utf-8") as f:
+                f.write(text)
+        answers = subprocess.run([program, "--read", *paths], check=True, capture_output=True,
+                                 text=True).stdout.splitlines()
+    for (what, text), answer in zip(edges.items(), answers):
+        valid = validator.is_valid(json.loads(text))
+        if valid != (answer == "read"):
+            problems.append(f"{what}: the schema {'accepts' if valid else 'refuses'} it, the program: {answer}")
+
     props = schema["properties"]
+    if props["name"].get("maxLength") != limit:
+        problems.append(f"name: schema allows {props['name'].get('maxLength')} characters, the program {limit}")
     missing = set(table["top"]) - set(props)
     extra = set(props) - set(table["top"]) - HEADER
     if missing or extra:

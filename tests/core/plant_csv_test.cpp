@@ -61,6 +61,44 @@ TEST(PlantCsv, ReadsWhatSpreadsheetsWriteAndReportsBadRowsByLineAndColumn) {
     EXPECT_EQ(rows[6].setup->entries.counts.analog, 2);
 }
 
+// A cell takes what the option takes; a count beyond any range is named as such.
+TEST(PlantCsv, ACellIsReadAsTheOptionReadsIt) {
+    const std::vector<PlantRow> rows = readAll(
+        "name,card,analog,analysis2,group1.values\n"
+        "A,1GB, 7 ,daily,+3\n"
+        "B,,-0\n"
+        "C,,4,,99999999999999999999\n"
+        "D,,1e400\n"
+        "E,,NaN\n"
+        "F,3 GB\n"
+        "G,,-1\n");
+    ASSERT_EQ(rows.size(), 7u);
+    ASSERT_TRUE(rows[0].setup) << rows[0].error;
+    EXPECT_EQ(rows[0].setup->entries.cardItem, 2);
+    EXPECT_EQ(rows[0].setup->entries.counts.analog, 7);
+    EXPECT_EQ(rows[0].setup->entries.analysisItems[1], 1);
+    EXPECT_EQ(rows[0].setup->entries.counts.groupValues[0], 3);
+    ASSERT_TRUE(rows[1].setup) << rows[1].error;
+    EXPECT_EQ(rows[1].setup->entries.counts.analog, 0);
+    EXPECT_EQ(rows[2].error, "line 4, column group1.values: 99999999999999999999 is outside 0..8");
+    EXPECT_EQ(rows[3].error, "line 5, column analog: \"1e400\" is not a whole number in 0..40");
+    EXPECT_EQ(rows[4].error, "line 6, column analog: \"NaN\" is not a whole number in 0..40");
+    EXPECT_EQ(rows[5].error, "line 7, column card: \"3 GB\" is not one of \"256 MB\", \"512 MB\", \"1 GB\", \"2 GB\"");
+    EXPECT_EQ(rows[6].error, "line 8, column analog: -1 is outside 0..40");
+}
+
+// A spreadsheet's blank rows are commas alone: skipped with a note, a run of them in one.
+TEST(PlantCsv, RowsOfEmptyCellsAreSkippedWithANote) {
+    const std::vector<PlantRow> rows = readAll("name,analog\n,\nA,1\n,\n\n\"\",\nB,2\n,,,");
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[0].note, "line 2: every cell is empty; skipped");
+    EXPECT_FALSE(rows[0].setup);
+    EXPECT_EQ(rows[1].setup->name, "A");
+    EXPECT_EQ(rows[2].note, "lines 4 .. 6: every cell is empty; skipped");
+    EXPECT_EQ(rows[3].setup->name, "B");
+    EXPECT_EQ(rows[4].note, "line 8: every cell is empty; skipped");
+}
+
 TEST(PlantCsv, ABadHeaderRefusesTheWholeFile) {
     for (const char* text : {"name,analog,speed\nx,1,2\n", "name,analog,analog\nx,1,2\n", "\n\n", ""}) {
         std::string error;
@@ -116,6 +154,31 @@ private:
     int row_ = 0;
     std::string chunk_;
 };
+
+// One line of 2 GB without a line break, made while it is read.
+class EndlessLine : public std::streambuf {
+public:
+    std::size_t handedOut = 0;
+
+protected:
+    int_type underflow() override {
+        if (handedOut >= (std::size_t{2} << 30)) return traits_type::eof();
+        handedOut += chunk_.size();
+        setg(chunk_.data(), chunk_.data(), chunk_.data() + chunk_.size());
+        return traits_type::to_int_type(chunk_[0]);
+    }
+
+private:
+    std::string chunk_ = std::string(4096, 'x');
+};
+
+TEST(PlantCsv, AHeaderBeyondTheRowLimitRefusesTheFileUnreadBeyondIt) {
+    EndlessLine line;
+    std::istream in(&line);
+    PlantCsvReader reader(in);
+    EXPECT_EQ(reader.fileError(), "line 1, header: the row is longer than 65536 bytes");
+    EXPECT_LE(line.handedOut, kPlantRowLimit + 4096);
+}
 
 TEST(PlantCsv, ALargeFileIsReadAsAStreamAndOneHugeRowCostsOnlyItself) {
     GeneratedPlant plant;

@@ -22,10 +22,24 @@ std::string changed(const std::function<void(Json&)>& change) {
     return object.dump(2);
 }
 
+// The valid object's text with a number in JSON's form (or not) where mark
+// puts kMark.
+constexpr int kMark = 123454321;
+std::string withNumber(const std::function<void(Json&)>& mark, const std::string& number) {
+    std::string text = changed(mark);
+    return text.replace(text.find(std::to_string(kMark)), std::to_string(kMark).size(), number);
+}
+
 TEST(SetupFile, RefusesWhatItDidNotWriteNamingTheFirstOffendingKey) {
     std::string tooLarge = validObject().dump(2);
     tooLarge.insert(1, kSetupFileLimit, ' ');
     std::string deep = "{\"format\": " + std::string(100000, '[') + std::string(100000, ']') + "}";
+    // Within the size, beyond the budget of the form: a document of these
+    // would outgrow the web edition's heap.
+    const std::string nested(150000, '[');
+    std::string zeros = "{\"analog\": [0";
+    while (zeros.size() + 3 < kSetupFileLimit) zeros += ",0";
+    zeros += "]}";
     const std::string valid = validObject().dump(2);
     std::string twice = valid;
     twice.insert(1, "\"analog\": 2,");
@@ -40,7 +54,19 @@ TEST(SetupFile, RefusesWhatItDidNotWriteNamingTheFirstOffendingKey) {
         {"not JSON", "{\"format\": \"capacimo-setup\",\n  \"analog\": 4x}", "not valid JSON at line 2"},
         {"not an object", "[1, 2]", "the text is not a JSON object"},
         {"over 1 MiB", tooLarge, "larger than 1048576 bytes"},
-        {"nested deeply", deep, "\"format\": a list is not \"capacimo-setup\""},
+        {"nested deeply", deep, "nested deeper than 16 levels"},
+        {"150,000 lists in each other", nested, "nested deeper than 16 levels"},
+        {"half a million zeros", zeros, "more than 1000 values"},
+        {"a NUL byte and more", valid + std::string(1, '\0') + "{\"analog\": 41}", "holds a NUL byte at line "},
+        {"beyond a double", "{\"format\": \"capacimo-setup\", \"analog\": 1e400}", "\"analog\": 1e400 is too large"},
+        {"beyond a double in a group", withNumber([](Json& o) { o["groups"][1]["values"] = kMark; }, "-1e400"),
+         "\"group2.values\": -1e400 is too large a number"},
+        {"a large double", changed([](Json& o) { o["analog"] = 1e308; }), "\"analog\": 1e+308 is outside 0..40"},
+        {"a large negative double", changed([](Json& o) { o["analog"] = -1e308; }), "\"analog\": -1e+308 is outside"},
+        {"NaN", withNumber([](Json& o) { o["analog"] = kMark; }, "NaN"), "not valid JSON at line 7, column 13"},
+        {"a version with a fraction", changed([](Json& o) { o["version"] = 1.5; }), "\"version\": 1.5 is no version"},
+        {"a name too long", changed([](Json& o) { o["name"] = std::string(kSetupNameLimit + 1, 'n'); }),
+         "\"name\": 257 characters; a name holds at most 256"},
         {"another format", changed([](Json& o) { o["format"] = "capacimo-plant"; }), "\"format\": \"capacimo-plant\""},
         {"no format", changed([](Json& o) { o.erase("format"); }), "\"format\": missing"},
         {"newer version", changed([](Json& o) { o["version"] = 2; }), "\"version\": 2 is newer"},
@@ -78,6 +104,49 @@ TEST(SetupFile, RefusesWhatItDidNotWriteNamingTheFirstOffendingKey) {
         EXPECT_EQ(result.error.substr(0, c.start.size()), c.start) << c.what << ": " << result.error;
         EXPECT_EQ(result.error.find('\n'), std::string::npos) << c.what;
     }
+}
+
+// JSON does not tell 8 from 8.0, nor does the published schema: a whole
+// number is read in any of its forms, and -0 is 0.
+TEST(SetupFile, AWholeNumberIsReadInAnyForm) {
+    for (const auto& [number, analog] : {std::pair{"8.0", 8}, {"0.8e1", 8}, {"40E0", 40}, {"-0", 0}, {"-0.0", 0}}) {
+        std::string text = withNumber([](Json& o) { o["analog"] = kMark; }, number);
+        text.replace(text.find("\"version\": 1"), 12, "\"version\": 1.0");
+        const SetupReadResult read = readSetupText(text);
+        ASSERT_TRUE(read.setup) << number << ": " << read.error;
+        EXPECT_EQ(read.setup->entries.counts.analog, analog) << number;
+    }
+}
+
+// Whatever the reader takes is saved within the size it takes, and reads again.
+TEST(SetupFile, TheLargestFileReadIsSavedWithinTheLimit) {
+    Json object = validObject();
+    object["name"] = "";
+    const std::size_t rest = object.dump().size();
+    // The longest name, and a name that fills the file; of quotes, which are
+    // written escaped and take twice their number of bytes.
+    for (const std::size_t length : {kSetupNameLimit, (kSetupFileLimit - rest) / 2}) {
+        object["name"] = std::string(length, '"');
+        std::string text = object.dump();
+        text.insert(1, kSetupFileLimit - text.size(), ' ');
+        const SetupReadResult read = readSetupText(text);
+        if (length > kSetupNameLimit) {
+            EXPECT_EQ(read.error.substr(0, 7), "\"name\":") << read.error;
+            continue;
+        }
+        ASSERT_TRUE(read.setup) << read.error;
+        const std::string written = writeSetupText(read.setup->entries, read.setup->name);
+        EXPECT_LE(written.size(), kSetupFileLimit);
+        const SetupReadResult again = readSetupText(written);
+        ASSERT_TRUE(again.setup) << again.error;
+        EXPECT_EQ(again.setup->name, read.setup->name);
+    }
+    // A name given longer is saved cut to the limit, at a whole character.
+    std::string euros;
+    for (std::size_t i = 0; i <= kSetupNameLimit; ++i) euros += "\xE2\x82\xAC";
+    const SetupReadResult cut = readSetupText(writeSetupText(defaultEntries(), euros));
+    ASSERT_TRUE(cut.setup) << cut.error;
+    EXPECT_EQ(cut.setup->name, euros.substr(0, 3 * kSetupNameLimit));
 }
 
 TEST(SetupFile, AMissingKeyTakesItsResetValueAndIsReported) {

@@ -1,8 +1,10 @@
 // Writes setup files as the program writes them, and the entry table's
 // options with their lists and ranges, for check_setup_schema.py to hold the
-// published schema against. Usage: setup_samples DIR
+// published schema against; and says which files the program reads.
+// Usage: setup_samples DIR | setup_samples --read FILE...
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <nlohmann/json.hpp>
 #include <random>
 #include <string>
@@ -29,13 +31,24 @@ bool save(const std::string& path, const std::string& text) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (argc > 1 && std::string(argv[1]) == "--read") {
+        // One line a file: "read", or "refused: " and the reason.
+        for (int i = 2; i < argc; ++i) {
+            std::ifstream in(argv[i], std::ios::binary);
+            const std::string text{std::istreambuf_iterator<char>(in), {}};
+            const capacimo::SetupReadResult read = capacimo::readSetupText(text);
+            std::cout << (read.setup ? "read" : "refused: " + read.error) << '\n';
+        }
+        return 0;
+    }
     if (argc != 2) {
-        std::cerr << "usage: setup_samples DIR\n";
+        std::cerr << "usage: setup_samples DIR | setup_samples --read FILE...\n";
         return 2;
     }
     const std::string dir = argv[1];
     Json table;
     for (const Entry* entry : capacimo::topLevelEntries()) table["top"][entry->option] = describe(*entry);
+    table["name"] = {{"maxLength", capacimo::kSetupNameLimit}};
     for (int g = 0; g < capacimo::kGroups; ++g) {
         Json group = Json::object();
         for (const Entry* entry : capacimo::groupEntries(g)) group[entry->option] = describe(*entry);
