@@ -3,7 +3,6 @@
 // plant CSVs of those setups, the settings files the dialog and the host
 // save, and the web page's calls of the module with their texts.
 // Usage: capacimo_fuzz_inputs CORPUS_DIR, with the setups in CORPUS_DIR/setup.
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
