@@ -13,6 +13,7 @@
 // (The values and options are the page's own JSON, which it never nests.)
 #include <array>
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <nlohmann/json.hpp>
@@ -34,19 +35,23 @@ namespace {
 using capacimo::fuzz::check;
 using Arguments = std::vector<std::string>;
 
-constexpr std::size_t kCallMemory = std::size_t{8} << 20;
+constexpr std::int64_t kCallMemory = std::int64_t{8} << 20;
 
-// The bytes allocated now, and the most since the last reset.
-std::atomic<std::size_t> held{0};
-std::atomic<std::size_t> mostHeld{0};
+// The bytes allocated now, and the most since the last reset. What was
+// allocated before counting began and is released later makes these less
+// than the truth, even negative, but not the difference that is judged.
+std::atomic<std::int64_t> held{0};
+std::atomic<std::int64_t> mostHeld{0};
 
 void allocated(const volatile void*, std::size_t size) {
-    const std::size_t now = held += size;
-    std::size_t most = mostHeld;
+    const std::int64_t now = held += static_cast<std::int64_t>(size);
+    std::int64_t most = mostHeld;
     while (now > most && !mostHeld.compare_exchange_weak(most, now)) {
     }
 }
-void released(const volatile void* pointer) { held -= __sanitizer_get_allocated_size(pointer); }
+void released(const volatile void* pointer) {
+    held -= static_cast<std::int64_t>(__sanitizer_get_allocated_size(pointer));
+}
 
 bool countsMemory() {
     static const bool counts = __sanitizer_install_malloc_and_free_hooks && __sanitizer_get_allocated_size &&
@@ -87,12 +92,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const Function& function : functions()) {
         if (function.name != name) continue;
         const bool counted = countsMemory();
-        const std::size_t before = held;
+        const std::int64_t before = held;
         mostHeld = before;
         const Arguments arguments = capacimo::fuzz::webCallArguments(text, function.arity);
         const std::string reply = function.call(arguments);
         if (counted && function.fromOutside && mostHeld - before > kCallMemory) {
-            std::fprintf(stderr, "%s held %zu kB at once\n", function.name.data(), (mostHeld - before) >> 10);
+            std::fprintf(stderr, "%s held %lld kB at once\n", function.name.data(),
+                         static_cast<long long>((mostHeld - before) >> 10));
             check(false, "a call leaves the module's memory room");
         }
         // adjust() gives back values it cannot read as they came; setupText()
