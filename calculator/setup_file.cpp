@@ -79,6 +79,9 @@ std::size_t characters(std::string_view text) {
 // control characters by a blank) or leaves out (the characters beyond the
 // limit), so that the file it writes reads back.
 std::string oneLineName(std::string_view name) {
+    // No character takes more than four bytes, so the longest name kept lies
+    // within the first 4 * kSetupNameLimit bytes; the rest is never copied.
+    name = name.substr(0, 4 * kSetupNameLimit);
     const std::string valid =
         Json::parse(Json(std::string(name)).dump(-1, ' ', false, Json::error_handler_t::replace)).get<std::string>();
     std::string out;

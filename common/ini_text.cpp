@@ -329,9 +329,10 @@ QByteArray withValues(QByteArrayView text, const Values& values) {
     Reader reader(text);
     Line line;
     for (qsizetype number = 0; reader.next(line); ++number) {
-        if (places.drop[static_cast<std::size_t>(number)]) continue;
         const auto found = line.kind == Line::Kind::Entry ? byKey.constFind(line.key) : byKey.cend();
-        if (found != byKey.cend() && places.firstLine[*found] == number) {
+        if (places.drop[static_cast<std::size_t>(number)]) {
+            // A repetition goes, but what was to follow it still comes.
+        } else if (found != byKey.cend() && places.firstLine[*found] == number) {
             out += line.rawKey;
             out += '=' + formatValue(values[*found].second);
             out += line.raw.endsWith("\r\n") ? QByteArrayView("\r\n") : QByteArrayView("\n");

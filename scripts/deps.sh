@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev nlohmann-json3-dev
-          xvfb xdotool xauth fonts-liberation2 clang-format
+          xvfb xdotool xauth fonts-liberation2 clang-format clang libclang-rt-dev
           dpkg-dev file help2man librsvg2-bin desktop-file-utils appstream lintian devscripts ccache git
           python3-jsonschema poppler-utils
           emscripten nodejs chromium chromium-driver python3-selenium)

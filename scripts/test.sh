@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the layout of the sources, builds everything with AddressSanitizer
 # and UndefinedBehaviorSanitizer (warnings are errors) and runs every test,
-# each benchmark once, builds and tests the web edition (build-web/), then
-# builds the Debian package and tests it (scripts/test_package.sh).
+# each benchmark once, builds and tests the web edition (build-web/), builds
+# the Debian package and tests it (scripts/test_package.sh), then runs the
+# readers' fuzz targets for a short while (scripts/fuzz.sh, build-fuzz/).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/deps.sh"
@@ -23,3 +24,7 @@ ctest --test-dir "$root/build-web" --output-on-failure
 
 # The Debian package, unpacked and started like an installed program.
 "$root/scripts/test_package.sh" "$build/bin/host_e2e_probe"
+
+# The readers under libFuzzer: every regression input once, then each target
+# for 15 s on new inputs.
+"$root/scripts/fuzz.sh" -t 15

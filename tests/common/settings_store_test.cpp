@@ -230,6 +230,17 @@ TEST_F(SettingsStoreTest, OnlyTheChangedValuesChangeAndOneSaveWritesThemAll) {
     EXPECT_EQ(raw(), expected);
 }
 
+// A new value joins its section after the section's last line, even when that
+// line is a repetition of a value the same save sets, which the save drops.
+TEST_F(SettingsStoreTest, ANewValueAfterARepeatedOneIsSaved) {
+    plant("[ScribentS]\nSettings\\CFSize=1\nSettings\\CFSize=2\n");
+    SettingsStore store;
+    store.setValue("ScribentS/Settings/CFSize", "3");
+    store.setValue("ScribentS/Settings/Analysis1", "4");
+    store.save();
+    EXPECT_EQ(raw().toStdString(), "[ScribentS]\nSettings\\CFSize=3\nSettings\\Analysis1=4\n");
+}
+
 // A save that cannot complete leaves the previous file whole and says so.
 TEST_F(SettingsStoreTest, AFailedSaveLeavesThePreviousFileWhole) {
     QByteArray original = before + after + "[Settings]\nLast=Scribent S\n";

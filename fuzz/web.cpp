@@ -1,0 +1,113 @@
+// The web module's functions (web/web_api.h), called natively as the page
+// calls them; an input is one call (fuzz/web_calls.h). The page reads every
+// reply as JSON, so each must be JSON: an answer, or {"error": ...}. After an
+// answer the page asks for its words, as the Details do.
+//
+// The module has 16 MB of memory in all, and a call that needs more aborts it
+// ("Aborted(OOM)") and with it the page. So a call of text from outside the
+// page (a setup file or link, the name field), its arguments counted, may
+// hold at most half as much natively, where a pointer takes twice the room.
+// Measured: the page's calls of its files hold less than 0.1 MB; each of
+// these holds more and aborts the module: 150,000 nested lists in a setup
+// (43 MB natively), a setup of 500,000 zeros (17 MB), a name of 1 MiB (9 MB).
+// (The values and options are the page's own JSON, which it never nests.)
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <nlohmann/json.hpp>
+
+#include "fuzz/fuzz_check.h"
+#include "fuzz/web_calls.h"
+#include "web/web_api.h"
+
+// The sanitizer's allocator tells each allocation and release; without a
+// sanitizer (a plain build's replay) memory is not counted.
+extern "C" {
+__attribute__((weak)) int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, std::size_t),
+                                                                    void (*)(const volatile void*));
+__attribute__((weak)) std::size_t __sanitizer_get_allocated_size(const volatile void*);
+}
+
+namespace {
+
+using capacimo::fuzz::check;
+using Arguments = std::vector<std::string>;
+
+constexpr std::int64_t kCallMemory = std::int64_t{8} << 20;
+
+// The bytes allocated now, and the most since the last reset. What was
+// allocated before counting began and is released later makes these less
+// than the truth, even negative, but not the difference that is judged.
+std::atomic<std::int64_t> held{0};
+std::atomic<std::int64_t> mostHeld{0};
+
+void allocated(const volatile void*, std::size_t size) {
+    const std::int64_t now = held += static_cast<std::int64_t>(size);
+    std::int64_t most = mostHeld;
+    while (now > most && !mostHeld.compare_exchange_weak(most, now)) {
+    }
+}
+void released(const volatile void* pointer) {
+    held -= static_cast<std::int64_t>(__sanitizer_get_allocated_size(pointer));
+}
+
+bool countsMemory() {
+    static const bool counts = __sanitizer_install_malloc_and_free_hooks && __sanitizer_get_allocated_size &&
+                               __sanitizer_install_malloc_and_free_hooks(allocated, released) != 0;
+    return counts;
+}
+
+struct Function {
+    std::string_view name;
+    std::size_t arity;
+    std::function<std::string(const Arguments&)> call;
+    bool fromOutside = false;  // given a text from outside the page
+};
+
+const std::array<Function, 9>& functions() {
+    using namespace capacimo::web;
+    static const std::array<Function, 9> table{{
+        {"entries", 0, [](const Arguments&) { return entries(); }},
+        {"defaults", 0, [](const Arguments&) { return defaults(); }},
+        {"adjust", 2, [](const Arguments& a) { return adjust(a[0], a[1]); }},
+        {"fromStore", 1, [](const Arguments& a) { return fromStore(a[0]); }},
+        {"calculate", 2, [](const Arguments& a) { return calculate(a[0], a[1]); }, true},
+        {"calculateValues", 2, [](const Arguments& a) { return calculateValues(a[0], a[1]); }},
+        {"setupText", 2, [](const Arguments& a) { return setupText(a[0], a[1]); }, true},
+        {"readSetup", 1, [](const Arguments& a) { return readSetup(a[0]); }, true},
+        {"words", 0, [](const Arguments&) { return words(); }},
+    }};
+    return table;
+}
+
+bool isJson(const std::string& text) { return nlohmann::json::accept(text); }
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const std::string_view name = capacimo::fuzz::webCallName(text);
+    for (const Function& function : functions()) {
+        if (function.name != name) continue;
+        const bool counted = countsMemory();
+        const std::int64_t before = held;
+        mostHeld = before;
+        const Arguments arguments = capacimo::fuzz::webCallArguments(text, function.arity);
+        const std::string reply = function.call(arguments);
+        if (counted && function.fromOutside && mostHeld - before > kCallMemory) {
+            std::fprintf(stderr, "%s held %lld kB at once\n", function.name.data(),
+                         static_cast<long long>((mostHeld - before) >> 10));
+            check(false, "a call leaves the module's memory room");
+        }
+        // adjust() gives back values it cannot read as they came; setupText()
+        // nothing for them.
+        const bool unread = (name == "adjust" && reply == arguments[0]) || (name == "setupText" && reply.empty());
+        check(unread || isJson(reply), "every reply is JSON");
+        if (name.starts_with("calculate") && !reply.starts_with("{\"error\"")) {
+            check(isJson(capacimo::web::words()), "the words of an answer are JSON");
+        }
+    }
+    return 0;
+}

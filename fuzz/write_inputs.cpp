@@ -1,0 +1,144 @@
+// Writes the fuzz targets' starting inputs that capacimo-calc does not write
+// itself, from the setup files it saved (scripts/fuzz_corpus.sh runs both):
+// plant CSVs of those setups, the settings files the dialog and the host
+// save, and the web page's calls of the module with their texts.
+// Usage: capacimo_fuzz_inputs CORPUS_DIR, with the setups in CORPUS_DIR/setup.
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "calculator/entry_values.h"
+#include "calculator/plant_csv.h"
+#include "calculator/settings.h"
+#include "common/settings_store.h"
+#include "fuzz/web_calls.h"
+#include "web/web_api.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using capacimo::fuzz::webCallText;
+
+struct Setup {
+    std::string stem;  // the file's name without its extension
+    std::string text;
+    capacimo::SetupFile file;
+};
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const fs::path& path, const std::string& bytes) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A plant of these setups, with the given columns (all when empty); each
+// row's name is its setup's, after the name of the plant's part when there is one.
+std::string plantCsv(const std::vector<Setup>& setups, std::vector<std::string> columns, const char* lineEnd,
+                     const std::string& part = {}) {
+    if (columns.empty()) columns = capacimo::plantCsvColumns();
+    std::string csv;
+    for (const std::string& column : columns) csv += (csv.empty() ? "" : ",") + column;
+    csv += lineEnd;
+    for (const Setup& setup : setups) {
+        const nlohmann::ordered_json object = capacimo::setupObject(setup.file.entries, part + setup.stem);
+        std::string row;
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            const std::string& column = columns[c];
+            const std::size_t dot = column.find('.');
+            const nlohmann::ordered_json& value =
+                dot == std::string::npos
+                    ? object[column]
+                    : object["groups"][std::stoul(column.substr(5, dot - 5)) - 1][column.substr(dot + 1)];
+            row += (c ? "," : "") + capacimo::csvField(value.is_string() ? value.get<std::string>() : value.dump());
+        }
+        csv += row + lineEnd;
+    }
+    return csv;
+}
+
+// The settings file after the host remembered its unit and the dialog closed
+// with these entries.
+std::string savedSettings(const capacimo::CalculatorEntries& entries) {
+    QFile::remove(capacimo::SettingsStore::filePath());
+    capacimo::SettingsKey host{QString()};
+    host.write(QStringLiteral("Settings"), QStringLiteral("Last"), QStringLiteral("Scribent S"));
+    host.close();
+    capacimo::unit::storeEntries(entries);
+    QFile file(capacimo::SettingsStore::filePath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
+
+// What the page stores: each entry's stored name with its value as text.
+std::string storedTexts(const capacimo::CalculatorEntries& entries) {
+    nlohmann::ordered_json stored = nlohmann::ordered_json::object();
+    for (const capacimo::Entry& entry : capacimo::entryTable()) {
+        stored[capacimo::storedName(entry)] = std::to_string(entry.field(entries));
+    }
+    return stored.dump();
+}
+
+void writeWebCalls(const fs::path& dir, const Setup& setup) {
+    // The values as the page holds them after opening the file.
+    const std::string values = nlohmann::json::parse(capacimo::web::readSetup(setup.text))["values"].dump();
+    const std::vector<std::pair<std::string, std::string>> options{
+        {"plain", "{}"},
+        {"details", R"({"breakdown":true,"target":"26w","medium":"sd"})"},
+        {"all_cards", R"({"all_cards":true,"target":"3w4d"})"}};
+    writeFile(dir / ("readSetup_" + setup.stem), webCallText("readSetup", {setup.text}));
+    for (const auto& [name, json] : options) {
+        writeFile(dir / ("calculate_" + setup.stem + "_" + name), webCallText("calculate", {setup.text, json}));
+        writeFile(dir / ("calculateValues_" + setup.stem + "_" + name), webCallText("calculateValues", {values, json}));
+    }
+    writeFile(dir / ("setupText_" + setup.stem),
+              webCallText("setupText", {values, "Kessel \xC3\xBC \xE2\x80\xAE" + setup.stem}));
+    writeFile(dir / ("adjust_" + setup.stem), webCallText("adjust", {values, "spe_CountAnalog"}));
+    writeFile(dir / ("fromStore_" + setup.stem), webCallText("fromStore", {storedTexts(setup.file.entries)}));
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc != 2) {
+        std::cerr << "usage: " << argv[0] << " CORPUS_DIR\n";
+        return 2;
+    }
+    const fs::path corpus(argv[1]);
+    std::vector<Setup> setups;
+    for (const fs::directory_entry& entry : fs::directory_iterator(corpus / "setup")) {
+        Setup setup{entry.path().stem().string(), readFile(entry.path()), {}};
+        capacimo::SetupReadResult read = capacimo::readSetupText(setup.text);
+        if (!read.setup) {
+            std::cerr << entry.path().string() << ": " << read.error << '\n';
+            return 1;
+        }
+        setup.file = std::move(*read.setup);
+        setups.push_back(std::move(setup));
+    }
+    std::sort(setups.begin(), setups.end(), [](const Setup& a, const Setup& b) { return a.stem < b.stem; });
+
+    writeFile(corpus / "plant" / "all_columns.csv", plantCsv(setups, {}, "\n", "Boiler house \"north\", "));
+    const std::vector<std::string> some{"name",         "card",          "analog",       "digital-events", "analysis1",
+                                        "group1.cycle", "group1.values", "group2.cycle", "group2.states"};
+    writeFile(corpus / "plant" / "some_columns.csv", plantCsv(setups, some, "\n"));
+    writeFile(corpus / "plant" / "some_columns_crlf_bom.csv", "\xEF\xBB\xBF" + plantCsv(setups, some, "\r\n"));
+
+    QTemporaryDir home;  // the store is written here, never into the user's
+    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+    for (const Setup& setup : setups) {
+        writeFile(corpus / "settings" / (setup.stem + ".conf"), savedSettings(setup.file.entries));
+        writeWebCalls(corpus / "web", setup);
+    }
+    for (const char* call : {"entries", "defaults", "words"}) writeFile(corpus / "web" / call, webCallText(call, {}));
+    return 0;
+}

@@ -1,0 +1,212 @@
+#include "web/web_api.h"
+
+#include <limits>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <vector>
+
+#include "calculator/dialog_texts.h"
+#include "calculator/entry_table_json.h"
+#include "calculator/entry_values.h"
+#include "calculator/result_record.h"
+#include "calculator/setup_file.h"
+#include "calculator/vocabulary.h"
+
+namespace capacimo::web {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// The values of a JSON array of integers; nothing when it is anything else or
+// does not have one value per entry.
+std::optional<CalculatorEntries> entriesFromText(const std::string& valuesJson) {
+    const Json values = Json::parse(valuesJson, nullptr, false);
+    if (!values.is_array()) return std::nullopt;
+    std::vector<std::int32_t> numbers;
+    for (const Json& v : values) {
+        if (!v.is_number_integer()) return std::nullopt;
+        // A count field reads a number beyond 32 bits as no number: its minimum, 0.
+        const double n = v.get<double>();
+        const bool fits =
+            n >= std::numeric_limits<std::int32_t>::min() && n <= std::numeric_limits<std::int32_t>::max();
+        numbers.push_back(fits ? static_cast<std::int32_t>(n) : 0);
+    }
+    return entriesFromValues(numbers);
+}
+
+std::string valuesText(const CalculatorEntries& entries) { return Json(entryValues(entries)).dump(); }
+
+std::string errorText(const std::string& error) { return Json{{"error", error}}.dump(); }
+
+// The options as capacimo-calc takes them: {"breakdown": true, "all_cards":
+// false, "target": "26w", "medium": "sd"}, each optional. Nothing, with the
+// reason in error, for anything else.
+std::optional<ResultOptions> optionsFromText(const std::string& optionsJson, std::string& error) {
+    const Json o = Json::parse(optionsJson, nullptr, false);
+    if (!o.is_object()) {
+        error = "the options are not a JSON object";
+        return std::nullopt;
+    }
+    ResultOptions options;
+    for (const auto& [key, value] : o.items()) {
+        if ((key == "breakdown" || key == "all_cards") && value.is_boolean()) {
+            (key == "breakdown" ? options.breakdown : options.allCards) = value.get<bool>();
+        } else if (key == "target" && value.is_string()) {
+            const auto hours = parseRetention(value.get<std::string>());
+            if (!hours) {
+                error = "\"target\": " + value.dump() + " is not a retention such as 26w, 3w4d, 180d or 12h";
+                return std::nullopt;
+            }
+            options.target = Target{options.target ? options.target->medium : Medium::Internal, *hours};
+        } else if (key != "medium" || !value.is_string()) {
+            error = "\"" + key + "\": " + value.dump() + " is not an option";
+            return std::nullopt;
+        }
+    }
+    if (o.contains("medium")) {
+        const auto medium = mediumFromId(o["medium"].get<std::string>());
+        if (!medium || !options.target) {
+            error = "\"medium\": " + o["medium"].dump() + " needs a target and is internal or sd";
+            return std::nullopt;
+        }
+        options.target->medium = *medium;
+    }
+    return options;
+}
+
+// The last answer, which words() puts into sentences without calculating it again.
+ResultRecord& lastRecord() {
+    static ResultRecord record;
+    return record;
+}
+
+std::string answer(const CalculatorEntries& entries, const std::string& optionsJson) {
+    std::string error;
+    const std::optional<ResultOptions> options = optionsFromText(optionsJson, error);
+    if (!options) return errorText(error);
+    static Calculator calculator;  // prepared once, for every answer of the page
+    lastRecord() = makeResultRecord(calculator, entries, *options);
+    return resultJson(lastRecord());
+}
+
+}  // namespace
+
+std::string calculate(const std::string& setupJson, const std::string& optionsJson) {
+    const SetupReadResult read = readSetupText(setupJson);
+    if (!read.setup) return errorText(read.error);
+    return answer(read.setup->entries, optionsJson);
+}
+
+std::string calculateValues(const std::string& valuesJson, const std::string& optionsJson) {
+    const std::optional<CalculatorEntries> entries = entriesFromText(valuesJson);
+    if (!entries) return errorText("the values are not one whole number per entry");
+    return answer(*entries, optionsJson);
+}
+
+std::string setupText(const std::string& valuesJson, const std::string& name) {
+    const std::optional<CalculatorEntries> entries = entriesFromText(valuesJson);
+    return entries ? writeSetupText(*entries, name) : std::string();
+}
+
+std::string readSetup(const std::string& text) {
+    const SetupReadResult read = readSetupText(text);
+    if (!read.setup) return errorText(read.error);
+    return Json{{"values", entryValues(read.setup->entries)},
+                {"name", read.setup->name},
+                {"defaulted", read.setup->defaultedKeys}}
+        .dump();
+}
+
+std::string words() {
+    const ResultRecord& r = lastRecord();
+    Json o = Json::object();
+    if (r.breakdown) {
+        const Breakdown& b = *r.breakdown;
+        Json rows = Json::array();
+        for (const WriterBytes& w : b.writers) {
+            rows.push_back({{"kind", breakdownKindId(writerKind(w.writer))},
+                            {"name", writerName(w.writer)},
+                            {"cycle", w.cycle},
+                            {"records", w.records},
+                            {"bytes", w.bytes},
+                            {"bytes_text", groupedNumber(w.bytes)},
+                            {"share", shareText(w.bytes, b.bytesWritten())}});
+        }
+        auto total = [&](BreakdownKind kind, std::int64_t bytes, bool withShare) {
+            rows.push_back({{"kind", breakdownKindId(kind)},
+                            {"name", breakdownRowName(kind)},
+                            {"bytes", bytes},
+                            {"bytes_text", groupedNumber(bytes)},
+                            {"share", withShare ? shareText(bytes, b.bytesWritten()) : std::string()}});
+        };
+        total(BreakdownKind::Overhead, b.headerBytes(), true);
+        if (b.uncountedBytes() > 0) total(BreakdownKind::OpenBlock, -b.uncountedBytes(), false);
+        o["breakdown"] = {{"heading", breakdownHeading(b)},
+                          {"columns", {kWriterColumn, kCycleColumn, kRecordsColumn, kBytesColumn, kShareColumn}},
+                          {"rows", rows}};
+        Json without = Json::array();
+        if (!b.writers.empty()) {
+            without.push_back({{"name", kAsEnteredRow},
+                               {"internal", durationText(r.result.internal)},
+                               {"sd", durationText(r.result.card)}});
+        }
+        for (const WriterBytes& w : b.writers) {
+            without.push_back({{"name", writerName(w.writer)},
+                               {"internal", durationText(w.withoutInternal)},
+                               {"sd", durationText(w.withoutCard)}});
+        }
+        o["without"] = {{"heading", withoutHeading(b)},
+                        {"columns", {kWithoutColumn, withoutColumn(Medium::Internal), withoutColumn(Medium::Card)}},
+                        {"rows", without}};
+    }
+    if (r.plan && r.options.target) {
+        const Target& t = *r.options.target;
+        const StorageDuration now = t.medium == Medium::Card ? r.result.card : r.result.internal;
+        const PlanWords plan = planWords(*r.plan, t.medium, t.hours, r.entries.cardItem, now);
+        Json answers = Json::array();
+        for (const PlanAnswer& a : plan.answers) answers.push_back({{"question", a.question}, {"answer", a.answer}});
+        o["plan"] = {{"heading", plan.heading}, {"answers", answers}, {"note", plan.note}};
+    }
+    return o.dump();
+}
+
+std::string entries() {
+    Json table = entryTableObject();
+    table["result_columns"] = kResultColumns;
+    Json media = Json::array();
+    for (const Medium medium : kMedia) media.push_back({{"id", mediumId(medium)}, {"caption", mediumCaption(medium)}});
+    table["details"] = {{"title", kDetailsTitle},
+                        {"target",
+                         {{"title", kTargetTitle},
+                          {"keep", kTargetKeep},
+                          {"weeks", kTargetWeeks},
+                          {"on_the", kTargetOnThe},
+                          {"initial_weeks", kInitialTargetWeeks},
+                          {"min_weeks", 0},
+                          {"max_weeks", kLargestRetentionNumber},
+                          {"media", media}}}};
+    return table.dump();
+}
+
+std::string defaults() { return valuesText(defaultEntries()); }
+
+std::string adjust(const std::string& valuesJson, const std::string& changedKey) {
+    std::optional<CalculatorEntries> entries = entriesFromText(valuesJson);
+    if (!entries) return valuesJson;
+    for (const Entry& entry : entryTable()) {
+        if (entry.control == changedKey) adjustDependentCounts(*entries, entry.id);
+    }
+    return valuesText(*entries);
+}
+
+std::string fromStore(const std::string& storedJson) {
+    Json stored = Json::parse(storedJson, nullptr, false);
+    if (!stored.is_object()) stored = Json::object();
+    return valuesText(entriesFromStoredTexts([&stored](const Entry& entry) -> std::optional<std::string> {
+        const auto it = stored.find(storedName(entry));
+        if (it == stored.end() || !it->is_string()) return std::nullopt;
+        return it->get<std::string>();
+    }));
+}
+
+}  // namespace capacimo::web
