@@ -336,11 +336,12 @@ std::int32_t CCapacimo::analysisPayload(const RecorderSetup& setup) {
     return payload;
 }
 
-CCapacimo::Records CCapacimo::recordsOf(const RecorderSetup& setup) {
+CCapacimo::Records CCapacimo::recordsOf(const RecorderSetup& setup, const StorageCycleCodes* only) {
     Records r;
     for (int g = 0; g < kGroups; ++g) {
-        r.groupPayloads[g] = groupPayload(setup, g, false);
-        r.fastGroupPayloads[g] = groupPayload(setup, g, true);
+        const int code = only != nullptr ? (*only)[g] : -1;
+        if (code != kStorageCycleOff && code != kStorageCycleFast) r.groupPayloads[g] = groupPayload(setup, g, false);
+        if (only == nullptr || code == kStorageCycleFast) r.fastGroupPayloads[g] = groupPayload(setup, g, true);
     }
     r.analysisPayload = analysisPayload(setup);
     for (int k = 0; k < kAnalyses; ++k) r.analysisPeriods[k] = analysisPeriod(setup.analysis.codes[k] & 0xFF);
@@ -349,7 +350,8 @@ CCapacimo::Records CCapacimo::recordsOf(const RecorderSetup& setup) {
 
 std::int32_t CCapacimo::simulate() {
     Writer writers[kWriters];
-    const int count = encoder_ != nullptr ? writersOf(recordsOf(encoder_->workingSetup()), codes_, writers) : 0;
+    const int count =
+        encoder_ != nullptr ? writersOf(recordsOf(encoder_->workingSetup(), &codes_), codes_, writers) : 0;
     Replay replay(writers, count);
     if (count > 0) replay.run();
     blockFill_ = replay.blockFill();

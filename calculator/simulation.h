@@ -49,7 +49,8 @@ public:
         std::int32_t analysisPayload = 0;
         std::array<std::int32_t, kAnalyses> analysisPeriods{};
     };
-    static Records recordsOf(const RecorderSetup& setup);
+    // With `only`, just the payloads the groups write with those codes.
+    static Records recordsOf(const RecorderSetup& setup, const StorageCycleCodes* only = nullptr);
 
     // Where W must lie, from the records of a run alone, without replaying
     // it: what simulate() gives for a setup with these records and these
