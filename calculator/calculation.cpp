@@ -49,17 +49,17 @@ CalculationResult Calculator::calculate(const CalculatorEntries& entries) {
 }
 
 // Why the bracket holds: a medium's duration never grows as W grows. Its
-// hours are free / (W / 2), formed by one correctly rounded division in
-// extended precision and then rounded to single precision; rounding keeps
-// order, so those hours, h, never grow with W. Weeks, days and hours are h's
-// whole hours, split exactly: h is below 2^27 (free below 2^31, W at least
-// 41), so a quotient h / 168 that is not whole lies at least 2^-27 of itself
-// from the next whole number, far beyond the 2^-64 that extended precision
-// can blur, and the truncation gives the whole weeks; what is left, below 168
-// and a whole number of h's last bits, fits single precision exactly; the same
-// holds for the days. So weeks, days and hours follow from the whole hours of
-// h, which never grow with W: the same at both ends of a range of W, the same
-// all through it.
+// hours are free / (W / 2), one correctly rounded division in extended
+// precision, then rounded to single precision; rounding keeps order, so these
+// hours, h, never grow with W. Weeks, days and hours are the whole hours of h,
+// split without error: h is below 2^27 (free is below 2^31, W at least 41),
+// so where h / 168 is not a whole number it lies at least 2^-27 of itself
+// from the nearest one, far more than extended precision's 2^-64 can blur,
+// and truncating it gives the whole weeks; the rest, below 168 and a whole
+// number of h's last bits, fits single precision exactly, and the days follow
+// the same way. So a duration (and its hours, as durationHours counts them)
+// follows from the whole hours of h alone, which never grow with W: the same
+// at both ends of a range of W, it is the same all through it.
 ResultRange Calculator::resultRange(const CalculatorEntries& entries) {
     // The storage cycles change no payload, so trials that differ from the
     // last one only in cycles (or card) keep its records. The setup is one of
