@@ -1,12 +1,13 @@
 // One full calculation, from the entries to both durations, as the calculator
-// dialog runs it after every change; its breakdown by writer; and the
-// planner's whole answer.
+// dialog runs it after every change; its breakdown by writer; the planner's
+// whole answer; and the whole answer with Details, as the web page asks for it.
 #include <benchmark/benchmark.h>
 
 #include "bench/heaviest_entries.h"
 #include "calculator/breakdown.h"
 #include "calculator/calculation.h"
 #include "calculator/planner.h"
+#include "calculator/result_record.h"
 
 namespace {
 
@@ -50,6 +51,24 @@ void BM_PlannerHeaviest(benchmark::State& state) {
     state.counters["common_cycle_code"] = plan.commonCycle.value_or(0);
 }
 
+// The result with its breakdown, the durations without each writer and the
+// plan for four weeks on the 256 MB card, on one calculator: what a keystroke
+// with Details open costs the web module, natively.
+void BM_DetailsAnswerHeaviest(benchmark::State& state) {
+    const CalculatorEntries entries = heaviestEntries();
+    ResultOptions options;
+    options.breakdown = true;
+    options.target = Target{Medium::Card, 4 * 168};
+    Calculator calculator;
+    const std::uint64_t calculations = calculationsRun();
+    for (auto _ : state) {
+        ResultRecord r = makeResultRecord(calculator, entries, options);
+        benchmark::DoNotOptimize(r);
+    }
+    state.counters["calculations"] =
+        static_cast<double>(calculationsRun() - calculations) / static_cast<double>(state.iterations());
+}
+
 }  // namespace
 
 BENCHMARK(BM_CalculationDefaults)->Unit(benchmark::kMicrosecond);
@@ -57,3 +76,4 @@ BENCHMARK(BM_CalculationHeaviest)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BreakdownDefaults)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BreakdownHeaviest)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlannerHeaviest)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DetailsAnswerHeaviest)->Unit(benchmark::kMillisecond);

@@ -51,7 +51,9 @@ void addDurationsWithout(Breakdown& b, const CalculatorEntries& entries, Calcula
         } else {
             without.analysisItems[writer.writer - CCapacimo::kFirstAnalysisWriter] = 0;
         }
-        const CalculationResult r = calculator.calculate(without);
+        // Where the records alone settle both durations, no replay is needed.
+        const ResultRange range = calculator.resultRange(without);
+        const CalculationResult r = range.decided() ? range.shortest : calculator.calculate(without);
         writer.withoutInternal = r.internal;
         writer.withoutCard = r.card;
     }

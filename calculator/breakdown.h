@@ -59,9 +59,11 @@ struct Breakdown {
 // durations without each writer stay kNoDuration.
 Breakdown bytesBreakdown(Calculator& calculator, const CalculatorEntries& entries);
 
-// The whole breakdown: bytesBreakdown, and for each writer the calculation
-// once more with it switched off, all on the given calculator (or on one of
-// its own), whose last run is then one of those.
+// The whole breakdown: bytesBreakdown, and for each writer the durations
+// with it switched off, as a calculation gives them (replayed only where its
+// records alone do not settle them, Calculator::resultRange), all on the given
+// calculator (or on one of its own), whose last run is then the entries' own
+// or one of those.
 Breakdown breakdownOf(Calculator& calculator, const CalculatorEntries& entries);
 Breakdown breakdownOf(const CalculatorEntries& entries);
 

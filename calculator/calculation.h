@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "calculator/config_block.h"
 #include "calculator/duration.h"
@@ -18,6 +19,22 @@ struct CalculationResult {
     std::int32_t setupImageLength = 0;  // S
     StorageDuration internal;
     StorageDuration card;  // kNoDuration when the card item is not a known size
+};
+
+// Both durations for W, the bytes two hours occupy: the result a calculation
+// gives once it has replayed the two hours.
+CalculationResult resultFor(std::int32_t written, std::int32_t setupImageLength, std::int32_t cardItem);
+
+// What a calculation gives, bracketed from the entries' records alone, without
+// replaying two hours (CCapacimo::writtenRange): `shortest` is the result for
+// W at its most, `longest` for W at its least. The calculation's durations lie
+// between theirs on each medium, in hours as in weeks, days and hours.
+struct ResultRange {
+    CalculationResult shortest;
+    CalculationResult longest;
+    // Both ends give both media the same durations, which are then the
+    // calculation's own.
+    bool decided() const { return shortest.internal == longest.internal && shortest.card == longest.card; }
 };
 
 // One complete calculation on the caller's objects, as the calculator dialog
@@ -35,6 +52,9 @@ class Calculator {
 public:
     Calculator();
     CalculationResult calculate(const CalculatorEntries& entries);
+    // calculate(entries) bracketed without its replay; calculationsRun() does
+    // not count it, and setup(), cycleCodes() and simulator() stay as they were.
+    ResultRange resultRange(const CalculatorEntries& entries);
     const RecorderSetup& setup() const { return setup_; }
     const StorageCycleCodes& cycleCodes() const { return codes_; }
     // The replay of the last calculation: its blocks and what each writer wrote.
@@ -45,6 +65,11 @@ private:
     StorageCycleCodes codes_{};
     CConfigBlock encoder_;
     CCapacimo simulator_;
+    // resultRange()'s: its setup, the entries it was made from (their cycles
+    // and card left out) and what it says about the records.
+    RecorderSetup rangeSetup_;
+    std::optional<CalculatorEntries> rangeKey_;
+    CCapacimo::Records rangeRecords_;
 };
 
 }  // namespace capacimo

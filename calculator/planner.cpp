@@ -13,30 +13,48 @@ namespace {
 // The first storage cycle every group's list offers: 1 s.
 constexpr std::uint8_t kFirstWholeSecondCycle = 2;
 
-// Calculates entries and tells whether the medium reaches the target.
+// Tells whether entries make the medium reach the target, as their full
+// calculation would tell, replaying two hours only where their records alone
+// (Calculator::resultRange) leave it open: when even the shortest durations W
+// can give reach the target, the calculation's do; when not even the longest
+// do, the calculation's do not either.
 class Trial {
 public:
-    Trial(Calculator& calculator, Medium medium, std::int64_t targetHours)
-        : calculator_(calculator), medium_(medium), target_(targetHours) {}
+    // Calculates the entries as given: the writers, W and S that the card
+    // sizes and the group lists start from.
+    Trial(Calculator& calculator, const CalculatorEntries& entries, Medium medium, std::int64_t targetHours)
+        : calculator_(calculator), medium_(medium), target_(targetHours), given_(calculator.calculate(entries)) {
+        for (int g = 0; g < kGroups; ++g) {
+            if (calculator_.simulator().writerTallies()[g].records > 0) active_.push_back(g);
+        }
+    }
+
+    // The groups that write at least one record with the entries as given.
+    const std::vector<int>& activeGroups() const { return active_; }
+
+    // The card size changes nothing the replay sees: the entries' W serves
+    // every card.
+    bool cardReaches(std::int32_t cardItem) const {
+        return reachesIn(resultFor(given_.written, given_.setupImageLength, cardItem));
+    }
 
     bool reaches(const CalculatorEntries& entries) {
-        const CalculationResult r = calculator_.calculate(entries);
-        return capacimo::reaches(medium_ == Medium::Internal ? r.internal : r.card, target_);
-    }
-    // The groups that write at least one record with the entries.
-    std::vector<int> activeGroups(const CalculatorEntries& entries) {
-        calculator_.calculate(entries);
-        std::vector<int> active;
-        for (int g = 0; g < kGroups; ++g) {
-            if (calculator_.simulator().writerTallies()[g].records > 0) active.push_back(g);
-        }
-        return active;
+        const ResultRange range = calculator_.resultRange(entries);
+        if (reachesIn(range.shortest)) return true;
+        if (!reachesIn(range.longest)) return false;
+        return reachesIn(calculator_.calculate(entries));
     }
 
 private:
+    bool reachesIn(const CalculationResult& r) const {
+        return capacimo::reaches(medium_ == Medium::Internal ? r.internal : r.card, target_);
+    }
+
     Calculator& calculator_;
     Medium medium_;
     std::int64_t target_;
+    CalculationResult given_;
+    std::vector<int> active_;
 };
 
 }  // namespace
@@ -55,15 +73,13 @@ Plan planFor(Calculator& calculator, const CalculatorEntries& entries, Medium me
         throw std::invalid_argument("The retention target must not be negative (" + std::to_string(targetHours) +
                                     " hours).");
     }
-    Trial trial(calculator, medium, targetHours);
+    Trial trial(calculator, entries, medium, targetHours);
     Plan plan;
-
-    const std::vector<int> active = trial.activeGroups(entries);
+    const std::vector<int>& active = trial.activeGroups();
 
     if (medium == Medium::Card) {
-        CalculatorEntries e = entries;
-        for (e.cardItem = 0; e.cardItem < static_cast<int>(kCardSizes.size()) && !plan.cardItem; ++e.cardItem) {
-            if (trial.reaches(e)) plan.cardItem = e.cardItem;
+        for (std::int32_t item = 0; item < static_cast<std::int32_t>(kCardSizes.size()) && !plan.cardItem; ++item) {
+            if (trial.cardReaches(item)) plan.cardItem = item;
         }
     }
 

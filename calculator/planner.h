@@ -31,6 +31,7 @@ struct GroupPlan {
     // The fastest cycle of the group's list that reaches the target with the
     // other groups unchanged; none when no cycle does.
     std::optional<CycleChoice> fastest;
+    bool operator==(const GroupPlan&) const = default;
 };
 
 struct Plan {
@@ -41,6 +42,7 @@ struct Plan {
     // The fastest storage-cycle code from 1 s to 1 h that reaches the target
     // when every one of those groups gets it.
     std::optional<std::uint8_t> commonCycle;
+    bool operator==(const Plan&) const = default;
 };
 
 // A medium's duration reaches the target when its hours are at least the

@@ -270,6 +270,33 @@ Writer makeWriter(int id, Second period, int records, std::int32_t payload) {
     return w;
 }
 
+// The writers of a run with these records and cycle codes, in the order they
+// write within a second, which decides where block boundaries fall: groups
+// first in group order, then the analyses. Writers that produce nothing are
+// left out; a record of payload 0 would change nothing anyway. Returns how
+// many there are.
+int writersOf(const CCapacimo::Records& records, const StorageCycleCodes& codes,
+              Writer (&writers)[CCapacimo::kWriters]) {
+    int count = 0;
+    for (int g = 0; g < kGroups; ++g) {
+        const int code = codes[g];
+        const int period = storageCyclePeriod(code);
+        if (code == kStorageCycleOff || period < 0) continue;
+        const bool fast = code == kStorageCycleFast;
+        const std::int32_t payload = fast ? records.fastGroupPayloads[g] : records.groupPayloads[g];
+        if (payload <= 0) continue;
+        writers[count++] =
+            fast ? makeWriter(g, 1, CCapacimo::kFastRecordsPerSecond, payload) : makeWriter(g, period, 1, payload);
+    }
+    for (int k = 0; k < kAnalyses; ++k) {
+        const std::int32_t period = records.analysisPeriods[k];
+        if (period != 0) {
+            writers[count++] = makeWriter(CCapacimo::kFirstAnalysisWriter + k, period, 1, records.analysisPayload);
+        }
+    }
+    return count;
+}
+
 }  // namespace
 
 void CCapacimo::setGroupCycles(const CConfigBlock* encoder, const StorageCycleCodes& codes) {
@@ -309,31 +336,22 @@ std::int32_t CCapacimo::analysisPayload(const RecorderSetup& setup) {
     return payload;
 }
 
-std::int32_t CCapacimo::simulate() {
-    // Groups first in group order, then the analyses: the order decides where
-    // block boundaries fall. Writers that produce nothing are left out; a record
-    // of payload 0 would change nothing anyway.
-    Writer writers[kWriters];
-    int count = 0;
-    if (encoder_ != nullptr) {
-        const RecorderSetup& setup = encoder_->workingSetup();
-        for (int g = 0; g < kGroups; ++g) {
-            const int code = codes_[g];
-            const int period = storageCyclePeriod(code);
-            if (code == kStorageCycleOff || period < 0) continue;
-            const bool fast = code == kStorageCycleFast;
-            const std::int32_t payload = groupPayload(setup, g, fast);
-            if (payload <= 0) continue;
-            writers[count++] =
-                fast ? makeWriter(g, 1, kFastRecordsPerSecond, payload) : makeWriter(g, period, 1, payload);
-        }
-        const std::int32_t analysis = analysisPayload(setup);
-        for (int k = 0; k < kAnalyses; ++k) {
-            const std::int32_t period = analysisPeriod(setup.analysis.codes[k] & 0xFF);
-            if (period != 0) writers[count++] = makeWriter(kFirstAnalysisWriter + k, period, 1, analysis);
-        }
+CCapacimo::Records CCapacimo::recordsOf(const RecorderSetup& setup, const StorageCycleCodes* only) {
+    Records r;
+    for (int g = 0; g < kGroups; ++g) {
+        const int code = only != nullptr ? (*only)[g] : -1;
+        if (code != kStorageCycleOff && code != kStorageCycleFast) r.groupPayloads[g] = groupPayload(setup, g, false);
+        if (only == nullptr || code == kStorageCycleFast) r.fastGroupPayloads[g] = groupPayload(setup, g, true);
     }
+    r.analysisPayload = analysisPayload(setup);
+    for (int k = 0; k < kAnalyses; ++k) r.analysisPeriods[k] = analysisPeriod(setup.analysis.codes[k] & 0xFF);
+    return r;
+}
 
+std::int32_t CCapacimo::simulate() {
+    Writer writers[kWriters];
+    const int count =
+        encoder_ != nullptr ? writersOf(recordsOf(encoder_->workingSetup(), &codes_), codes_, writers) : 0;
     Replay replay(writers, count);
     if (count > 0) replay.run();
     blockFill_ = replay.blockFill();
@@ -342,6 +360,57 @@ std::int32_t CCapacimo::simulate() {
     tallies_ = {};
     for (int i = 0; i < count; ++i) tallies_[writers[i].id] = replay.tally(i);
     return closedTotal_ != 0 ? closedTotal_ : blockFill_;
+}
+
+// Let Z be the bytes of every record of the run as it lands in its block, C
+// the blocks closed and F the fill of the block open at the end. Every block
+// holds its 41-byte header and its records, so the blocks together hold
+// 41 (C + 1) + Z, and W is that less F once a block has closed, else all of it.
+//
+// Z: a record takes its size with a one-byte time at least. It takes no more
+// than with a two-byte time, as two hours never leave a gap of 16384 s, and no
+// more than with a one-byte time while some writer is due at least every
+// 127 s (no gap then reaches 128 s; see writeInSpans). The record counts do
+// not depend on where blocks close, so lo <= Z <= hi, with lo and hi those
+// sizes times the records.
+//
+// C: no block holds more than 8192 bytes, so 8151 (C + 1) >= Z >= lo. A block
+// closes only when the next record, sized with its own time width (at most
+// the largest such size, s), does not fit: each closed block holds more than
+// 8192 - s bytes, 41 of them its header, so (8152 - s) C <= Z <= hi.
+//
+// W: with no block closed W = 41 + Z; that happens for sure when 41 + hi
+// fits one block and cannot happen when 41 + lo does not. With C >= 1 closed,
+// F <= 8192 gives W >= 41 (C + 1) + lo - 8192, and each closed block's share
+// gives W >= C (8193 - s); F >= 41 gives W <= 41 C + hi.
+CCapacimo::WrittenRange CCapacimo::writtenRange(const Records& records, const StorageCycleCodes& codes) {
+    Writer writers[kWriters];
+    const int count = writersOf(records, codes, writers);
+    Second shortest = kRunSeconds + 1;
+    for (int i = 0; i < count; ++i) shortest = std::min(shortest, writers[i].period);
+    const TimeWidth widest = shortest < kOneByteGap ? kTime1 : kTime2;
+    std::int64_t lo = 0;
+    std::int64_t hi = 0;
+    std::int64_t largest = 0;
+    for (int i = 0; i < count; ++i) {
+        const std::int64_t recordCount = std::int64_t{writers[i].dueSeconds()} * writers[i].records;
+        lo += recordCount * writers[i].stored[kTime1];
+        hi += recordCount * writers[i].stored[widest];
+        largest = std::max<std::int64_t>(largest, writers[i].stored[widest]);
+    }
+    constexpr std::int64_t kRoom = kBlockSize - kBlockHeader;  // for records in one block
+    if (kBlockHeader + hi <= kBlockSize) {
+        return {static_cast<std::int32_t>(kBlockHeader + lo), static_cast<std::int32_t>(kBlockHeader + hi)};
+    }
+    const std::int64_t leastClosed = std::max<std::int64_t>(1, (lo + kRoom - 1) / kRoom - 1);
+    const std::int64_t mostClosed = hi / (kRoom + 1 - largest);
+    std::int64_t least = std::max(kBlockHeader * (leastClosed + 1) + lo - kBlockSize, kBlockSize + 1 - largest);
+    std::int64_t most = kBlockHeader * mostClosed + hi;
+    if (kBlockHeader + lo <= kBlockSize) {  // perhaps no block closes
+        least = std::min(least, kBlockHeader + lo);
+        most = std::max(most, kBlockHeader + hi);
+    }
+    return {static_cast<std::int32_t>(least), static_cast<std::int32_t>(most)};
 }
 
 }  // namespace capacimo

@@ -40,6 +40,27 @@ public:
     // Without a bound encoder nothing is written.
     std::int32_t simulate();
 
+    // What a setup decides about the records of a run, the groups' storage
+    // cycles apart: each group's payload in a whole-second cycle and in the
+    // 100 ms cycle, the analyses' payload and each analysis's period (0: off).
+    struct Records {
+        std::array<std::int32_t, kGroups> groupPayloads{};
+        std::array<std::int32_t, kGroups> fastGroupPayloads{};
+        std::int32_t analysisPayload = 0;
+        std::array<std::int32_t, kAnalyses> analysisPeriods{};
+    };
+    // With `only`, just the payloads the groups write with those codes.
+    static Records recordsOf(const RecorderSetup& setup, const StorageCycleCodes* only = nullptr);
+
+    // Where W must lie, from the records of a run alone, without replaying
+    // it: what simulate() gives for a setup with these records and these
+    // storage-cycle codes lies within [least, most].
+    struct WrittenRange {
+        std::int32_t least = 0;
+        std::int32_t most = 0;
+    };
+    static WrittenRange writtenRange(const Records& records, const StorageCycleCodes& codes);
+
     // Payload of one record of a group, by its slots' channels and the cycle.
     static std::int32_t groupPayload(const RecorderSetup& setup, int group, bool fast);
     // Payload of one analysis record; the same for all four analyses.
