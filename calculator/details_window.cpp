@@ -6,6 +6,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMoveEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -14,6 +16,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 #include <exception>
 
@@ -22,18 +25,31 @@
 #include "calculator/vocabulary.h"
 #include "calculator/window_placement.h"
 #include "common/program_icon.h"
+#include "widgets/failure_guard.h"
 
 namespace capacimo::unit {
+
+using widgets::guarded;
+using widgets::showingFailures;
+
 namespace {
 
 // Weeks the target starts at: half a year.
 QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
+// How far from where it was put a window may land and still count as there
+// (the place rounds to the screen's pixels at a fractional scale).
+constexpr int kNear = 2;
+
+// A window with the frame the window manager drew around it, as the platform
+// reports it now (a widget's own copy can lag behind).
+QRect frameOf(const QWidget* window) {
+    return window->windowHandle() != nullptr ? window->windowHandle()->frameGeometry() : window->frameGeometry();
+}
+
 }  // namespace
 
-TDetailsWindow::TDetailsWindow(QWidget* owner) : QDialog(owner, Qt::Tool), entries_(defaultEntries()) {
-    // A tool window stays above the dialog it belongs to, so that a click
-    // into the dialog does not hide it.
+TDetailsWindow::TDetailsWindow(QWidget* owner) : TGuardedDialog(owner), entries_(defaultEntries()) {
     setObjectName("dlg_Details");
     setWindowTitle(text(kDetailsTitle));
     setWindowIcon(programIcon());
@@ -58,9 +74,9 @@ TDetailsWindow::TDetailsWindow(QWidget* owner) : QDialog(owner, Qt::Tool), entri
     // A new plan can make the contents taller after the window last measured
     // them (the label's new height reaches them a layout pass later): then
     // the scroll bar's range is the first to know, and the window grows.
-    connect(scroll_->verticalScrollBar(), &QScrollBar::rangeChanged, this, [this](int, int maximum) {
-        if (maximum > 0 && isVisible()) fitToScreen();
-    });
+    connect(scroll_->verticalScrollBar(), &QScrollBar::rangeChanged, this, guarded(this, [this](int, int maximum) {
+                if (maximum > 0 && isVisible()) fitToScreen();
+            }));
 
     auto* layout = new QVBoxLayout(contents_);
     lbl_Written = new QLabel(contents_);
@@ -76,7 +92,7 @@ TDetailsWindow::TDetailsWindow(QWidget* owner) : QDialog(owner, Qt::Tool), entri
     btn_SaveReport->setObjectName("btn_SaveReport");
     btn_SaveReport->setAccessibleName(QStringLiteral("Save report"));
     btn_SaveReport->setAutoDefault(false);
-    connect(btn_SaveReport, &QPushButton::clicked, this, &TDetailsWindow::saveReportRequested);
+    connect(btn_SaveReport, &QPushButton::clicked, this, guarded(this, [this] { emit saveReportRequested(); }));
     layout->addWidget(btn_SaveReport, 0, Qt::AlignRight);
     layout->addStretch(1);
     scroll_->setWidget(contents_);
@@ -119,14 +135,16 @@ void TDetailsWindow::buildTarget(QVBoxLayout* layout) {
     spb_TargetWeeks->setRange(0, kMaximumWeeks);
     spb_TargetWeeks->setValue(kInitialTargetWeeks);
     spb_TargetWeeks->setSuffix(u' ' + text(kTargetWeeks));
+    // The field and the line it types into, which a screen reader meets too.
     spb_TargetWeeks->setAccessibleName("Weeks to keep");
+    spb_TargetWeeks->findChild<QLineEdit*>()->setAccessibleName(spb_TargetWeeks->accessibleName());
     spb_TargetWeeks->setAlignment(Qt::AlignRight);
     row->addWidget(spb_TargetWeeks);
     row->addWidget(new QLabel(text(kTargetOnThe), target));
     cb_TargetMedium = new QComboBox(target);
     cb_TargetMedium->setObjectName("cb_TargetMedium");
-    for (Medium m : kMedia) cb_TargetMedium->addItem(text(mediumCaption(m)), static_cast<int>(m));
     cb_TargetMedium->setAccessibleName("Medium to keep them on");
+    for (Medium m : kMedia) cb_TargetMedium->addItem(text(mediumCaption(m)), static_cast<int>(m));
     row->addWidget(cb_TargetMedium);
     row->addStretch(1);
     targetLayout->addLayout(row);
@@ -137,12 +155,12 @@ void TDetailsWindow::buildTarget(QVBoxLayout* layout) {
     targetLayout->addWidget(lbl_Plan);
     layout->addWidget(target);
 
-    auto targetChanged = [this] {
+    auto targetChanged = guarded(this, [this] {
         if (isVisible())
             refreshPlan();
         else
             planStale_ = true;
-    };
+    });
     connect(spb_TargetWeeks, &QSpinBox::valueChanged, this, targetChanged);
     connect(cb_TargetMedium, &QComboBox::currentIndexChanged, this, targetChanged);
 }
@@ -164,29 +182,87 @@ void TDetailsWindow::showCalculation(const CalculatorEntries& entries, const Cal
 
 void TDetailsWindow::showEvent(QShowEvent* event) {
     if (planStale_) refreshPlan();
-    QDialog::showEvent(event);
+    TGuardedDialog::showEvent(event);
+    // The final size first, then the place for it.
     fitToScreen();
-    if (placed_ || event->spontaneous() || parentWidget() == nullptr) return;
-    placed_ = true;
-    // Beside the calculator dialog where the screen has room, so that both
-    // can be seen; the window's frame is taken to be as wide as the dialog's
-    // until the window manager has drawn it.
+    if (event->spontaneous() || parentWidget() == nullptr) return;
+    if (!placed_) {
+        placed_ = true;
+        automatic_ = true;
+        windowHandle()->installEventFilter(this);  // to hear when it is on the screen
+        // To hear of clicks into the dialog, which its window handles first.
+        parentWidget()->window()->windowHandle()->installEventFilter(this);
+    }
+    // Shown again, it goes beside the dialog again, unless the user has
+    // chosen its place.
+    if (!automatic_) return;
+    settled_ = false;
+    corrections_ = 0;
+    placeBesideOwner();
+}
+
+QMargins TDetailsWindow::decoration() const {
+    // Qt learns a window's frame once the window manager has drawn it.
+    const QMargins own = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
+    if (!own.isNull() || parentWidget() == nullptr) return own;
+    const QWindow* owner = parentWidget()->window()->windowHandle();
+    return owner != nullptr ? owner->frameMargins() : QMargins();
+}
+
+QPoint TDetailsWindow::besideOwner() const {
     QWidget* owner = parentWidget()->window();
-    const QMargins decoration(owner->geometry().left() - owner->frameGeometry().left(),
-                              owner->geometry().top() - owner->frameGeometry().top(),
-                              owner->frameGeometry().right() - owner->geometry().right(),
-                              owner->frameGeometry().bottom() - owner->geometry().bottom());
-    const QSize frame = frameGeometry().size() == size() ? size().grownBy(decoration) : frameGeometry().size();
-    QRect results;
-    if (auto* list = owner->findChild<QWidget*>("lvw_Result"))
-        results = QRect(list->mapToGlobal(QPoint(0, 0)), list->size());
-    move(besidePosition(owner->frameGeometry(), results, frame, owner->screen()->availableGeometry()));
+    // A pixel more than the frame measures: at a fractional scale its
+    // margins round to whole pixels, so it may be a little larger.
+    return besidePosition(frameOf(owner), keptInView_ ? keptInView_() : std::vector<QRect>{},
+                          size().grownBy(decoration()) + QSize(1, 1), owner->screen()->availableGeometry());
+}
+
+void TDetailsWindow::placeBesideOwner() {
+    placedAt_ = besideOwner();
+    putFrameAt(placedAt_);
+}
+
+void TDetailsWindow::putFrameAt(const QPoint& at) {
+    // The frame's corner, wherever the window manager puts the client area in it.
+    windowHandle()->setFramePosition(at);
+    setAttribute(Qt::WA_Moved);  // placed: QDialog centres only a window never placed
+}
+
+void TDetailsWindow::checkPlacement() {
+    // Until the window manager has framed it, where it sits says nothing.
+    if (!automatic_ || settled_ || !isVisible() || windowHandle()->frameMargins().isNull()) return;
+    // Framed, the window may sit elsewhere than asked (Qt placed the client
+    // area where the frame should be), or belong elsewhere (its frame is not
+    // the dialog's): placed again, a few times at most.
+    constexpr int kCorrections = 3;
+    fitToScreen();
+    const QPoint wanted = besideOwner();
+    if ((frameOf(this).topLeft() - wanted).manhattanLength() > kNear && corrections_ < kCorrections) {
+        ++corrections_;
+        placedAt_ = wanted;
+        putFrameAt(wanted);
+        return;
+    }
+    settled_ = true;
+}
+
+void TDetailsWindow::moveEvent(QMoveEvent* event) {
+    TGuardedDialog::moveEvent(event);
+    if (!settled_) {
+        checkPlacement();
+        return;
+    }
+    // Moved elsewhere than it was put: the user has chosen its place.
+    if ((frameOf(this).topLeft() - placedAt_).manhattanLength() > kNear) automatic_ = false;
 }
 
 void TDetailsWindow::fitToScreen() {
     QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : this;
-    const QSize decoration = owner->frameGeometry().size() - owner->size();
-    const QSize room = owner->screen()->availableGeometry().size() - decoration;
+    const QMargins frame = decoration();
+    const QRect available = owner->screen()->availableGeometry();
+    // Pixels to spare each way: at a fractional scale the frame's size and
+    // place round to whole pixels, and its place is taken as near enough.
+    const QSize room = available.size().shrunkBy(frame) - QSize(kNear + 1, kNear + 1);
     setMaximumSize(room);
     // The caption wraps, so the height follows from the width.
     QSize wanted = contents_->sizeHint();
@@ -197,17 +273,31 @@ void TDetailsWindow::fitToScreen() {
     const QSize size = wanted.expandedTo(this->size()).boundedTo(room);
     if (size == this->size()) return;
     resize(size);
-    // Grown, it still stays on the screen.
-    const QRect available = owner->screen()->availableGeometry();
-    const QSize frame = size + decoration;
-    move(std::clamp(pos().x(), available.left(), available.right() + 1 - frame.width()),
-         std::clamp(pos().y(), available.top(), available.bottom() + 1 - frame.height()));
+    // Grown, it goes beside the dialog again, unless the user has moved it;
+    // then it only stays on the screen.
+    if (automatic_) {
+        placeBesideOwner();
+        return;
+    }
+    const QRect outer(frameOf(this).topLeft(), size.grownBy(frame));
+    putFrameAt({std::clamp(outer.left(), available.left(), available.right() + 1 - outer.width()),
+                std::clamp(outer.top(), available.top(), available.bottom() + 1 - outer.height())});
 }
 
 bool TDetailsWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == parent() && event->type() == QEvent::Hide) hide();
-    if (watched == contents_ && event->type() == QEvent::LayoutRequest && isVisible()) fitToScreen();
-    return QDialog::eventFilter(watched, event);
+    showingFailures(this, [&] {
+        if (watched == parent() && event->type() == QEvent::Hide) hide();
+        // Window managers raise a window that is clicked or activated, and
+        // openbox raises a modal dialog above every window of its program,
+        // those that belong to it included: the window rises after it again.
+        const bool ownerRaised = (watched == parent() && event->type() == QEvent::WindowActivate) ||
+                                 (parentWidget() != nullptr && watched == parentWidget()->window()->windowHandle() &&
+                                  event->type() == QEvent::MouseButtonPress);
+        if (ownerRaised && isVisible()) raise();
+        if (watched == contents_ && event->type() == QEvent::LayoutRequest && isVisible()) fitToScreen();
+        if (watched == windowHandle() && event->type() == QEvent::Expose) checkPlacement();
+    });
+    return TGuardedDialog::eventFilter(watched, event);
 }
 
 void TDetailsWindow::refreshPlan() {
@@ -248,6 +338,9 @@ void TDetailsWindow::showBreakdown(const Breakdown& b) {
         tbl_Without->setColumnWidth(column, tbl_Without->columnWidth(column) + fontMetrics().averageCharWidth());
     }
     tbl_Without->setVisible(writers > 0);
+    // As tall as its rows and header: a scroll area's smallest size otherwise
+    // keeps room for scroll bars it never shows, an empty row's height.
+    tbl_Without->setFixedHeight(tbl_Without->sizeHint().height());
 }
 
 void TDetailsWindow::setCell(int row, int column, const QString& s, Qt::Alignment alignment, bool header) {

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Runs a command on a private X server (Xvfb) managed by openbox, at a given
+# resolution in pixels per inch, and ends both afterwards:
+#   scripts/openbox_session.sh PPI WIDTHxHEIGHT COMMAND [ARGUMENTS...]
+# The command gets DISPLAY, QT_QPA_PLATFORM=xcb and private settings and
+# runtime directories; its exit status is the script's. Qt 6 takes the
+# resolution from the X resource Xft.dpi, not from Xvfb's -dpi, so it is set
+# with xrdb. Exits with 77 (skipped, for CTest) when Xvfb, openbox, xrdb or
+# xprop is missing: scripts/deps.sh installs them.
+set -euo pipefail
+if [ $# -lt 3 ]; then
+  echo "usage: $0 PPI WIDTHxHEIGHT COMMAND [ARGUMENTS...]" >&2
+  exit 2
+fi
+ppi=$1
+screen=$2
+shift 2
+for tool in Xvfb openbox xrdb xprop; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "SKIP: $tool is not installed (scripts/deps.sh installs it)"
+    exit 77
+  fi
+done
+
+work=$(mktemp -d)
+xvfb_pid=
+openbox_pid=
+finish() {
+  [ -n "$openbox_pid" ] && kill "$openbox_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap finish EXIT
+fail() {
+  echo "FAIL: $*" >&2
+  for log in "$work"/*.log; do sed "s|^|  $(basename "$log" .log): |" "$log" >&2; done
+  exit 1
+}
+
+export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb
+
+# Xvfb picks a free display number itself and reports it. -noreset keeps the
+# server (and its resources) when the last client goes.
+Xvfb -displayfd 3 -noreset -screen 0 "${screen}x24" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [ -s "$work/display" ] && break
+  sleep 0.1
+done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(head -n1 "$work/display")"
+
+echo "Xft.dpi: $ppi" | xrdb -nocpp -merge
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+openbox_pid=$!
+# The window manager is in charge once it has named itself on the root window.
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.1
+done
+xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' || fail "openbox did not start"
+echo "X display $DISPLAY, openbox, $ppi ppi, $screen"
+
+set +e
+"$@"
+status=$?
+set -e
+exit "$status"
