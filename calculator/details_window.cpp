@@ -15,6 +15,7 @@
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <algorithm>
@@ -96,6 +97,10 @@ TDetailsWindow::TDetailsWindow(QWidget* owner) : TGuardedDialog(owner), entries_
     layout->addWidget(btn_SaveReport, 0, Qt::AlignRight);
     layout->addStretch(1);
     scroll_->setWidget(contents_);
+
+    placementCheck_ = new QTimer(this);
+    placementCheck_->setInterval(50);
+    connect(placementCheck_, &QTimer::timeout, this, guarded(this, [this] { checkPlacement(); }));
 }
 
 void TDetailsWindow::buildWithoutTable(QVBoxLayout* layout) {
@@ -151,6 +156,7 @@ void TDetailsWindow::buildTarget(QVBoxLayout* layout) {
     lbl_Plan = new QLabel(target);
     lbl_Plan->setObjectName("lbl_Plan");
     lbl_Plan->setTextFormat(Qt::PlainText);
+    lbl_Plan->setWordWrap(true);  // so that the window can narrow to fit beside the dialog
     lbl_Plan->setTextInteractionFlags(Qt::TextSelectableByMouse);
     targetLayout->addWidget(lbl_Plan);
     layout->addWidget(target);
@@ -184,20 +190,17 @@ void TDetailsWindow::showEvent(QShowEvent* event) {
     if (planStale_) refreshPlan();
     TGuardedDialog::showEvent(event);
     // The final size first, then the place for it.
-    fitToScreen();
-    if (event->spontaneous() || parentWidget() == nullptr) return;
-    if (!placed_) {
+    if (!placed_ && !event->spontaneous() && parentWidget() != nullptr) {
         placed_ = true;
         automatic_ = true;
         windowHandle()->installEventFilter(this);  // to hear when it is on the screen
         // To hear of clicks into the dialog, which its window handles first.
         parentWidget()->window()->windowHandle()->installEventFilter(this);
     }
+    fitToScreen();
     // Shown again, it goes beside the dialog again, unless the user has
     // chosen its place.
-    if (!automatic_) return;
-    settled_ = false;
-    corrections_ = 0;
+    if (!automatic_ || event->spontaneous()) return;
     placeBesideOwner();
 }
 
@@ -220,6 +223,14 @@ QPoint TDetailsWindow::besideOwner() const {
 void TDetailsWindow::placeBesideOwner() {
     placedAt_ = besideOwner();
     putFrameAt(placedAt_);
+    // The window manager frames the window a moment later and tells no one,
+    // and the dialog's own frame may become known only then: until the
+    // window stays where it belongs, its place is looked at again now and then.
+    settled_ = false;
+    corrections_ = 0;
+    stayed_ = 0;
+    looks_ = 0;
+    placementCheck_->start();
 }
 
 void TDetailsWindow::putFrameAt(const QPoint& at) {
@@ -229,21 +240,30 @@ void TDetailsWindow::putFrameAt(const QPoint& at) {
 }
 
 void TDetailsWindow::checkPlacement() {
+    // A window manager that draws no frame (or none at all) leaves the place as it is.
+    constexpr int kLooks = 40;
+    if (placementCheck_->isActive() && ++looks_ > kLooks) settled_ = true;
+    if (settled_) placementCheck_->stop();
     // Until the window manager has framed it, where it sits says nothing.
     if (!automatic_ || settled_ || !isVisible() || windowHandle()->frameMargins().isNull()) return;
     // Framed, the window may sit elsewhere than asked (Qt placed the client
     // area where the frame should be), or belong elsewhere (its frame is not
     // the dialog's): placed again, a few times at most.
-    constexpr int kCorrections = 3;
-    fitToScreen();
+    constexpr int kCorrections = 5;
+    if (fitToScreen()) return;  // it grew and was placed anew
     const QPoint wanted = besideOwner();
-    if ((frameOf(this).topLeft() - wanted).manhattanLength() > kNear && corrections_ < kCorrections) {
+    if ((frameOf(this).topLeft() - wanted).manhattanLength() <= kNear) {
+        // Where it belongs on two looks in a row: settled.
+        if (++stayed_ < 2) return;
+    } else if (corrections_ < kCorrections) {
         ++corrections_;
+        stayed_ = 0;
         placedAt_ = wanted;
         putFrameAt(wanted);
         return;
     }
     settled_ = true;
+    placementCheck_->stop();
 }
 
 void TDetailsWindow::moveEvent(QMoveEvent* event) {
@@ -252,11 +272,17 @@ void TDetailsWindow::moveEvent(QMoveEvent* event) {
         checkPlacement();
         return;
     }
-    // Moved elsewhere than it was put: the user has chosen its place.
-    if ((frameOf(this).topLeft() - placedAt_).manhattanLength() > kNear) automatic_ = false;
+    if (!automatic_ || (frameOf(this).topLeft() - placedAt_).manhattanLength() <= kNear) return;
+    // The client area where the frame belongs: a resize by Qt that still
+    // knew the place before the frame (its title bar is now off the top).
+    // Moved elsewhere: the user has chosen its place.
+    if ((geometry().topLeft() - placedAt_).manhattanLength() <= kNear && !windowHandle()->frameMargins().isNull())
+        putFrameAt(placedAt_);
+    else
+        automatic_ = false;
 }
 
-void TDetailsWindow::fitToScreen() {
+bool TDetailsWindow::fitToScreen() {
     QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : this;
     const QMargins frame = decoration();
     const QRect available = owner->screen()->availableGeometry();
@@ -264,24 +290,52 @@ void TDetailsWindow::fitToScreen() {
     // place round to whole pixels, and its place is taken as near enough.
     const QSize room = available.size().shrunkBy(frame) - QSize(kNear + 1, kNear + 1);
     setMaximumSize(room);
-    // The caption wraps, so the height follows from the width.
-    QSize wanted = contents_->sizeHint();
-    if (contents_->hasHeightForWidth())
-        wanted.setHeight(std::max(wanted.height(), contents_->heightForWidth(wanted.width())));
-    if (wanted.height() > room.height()) wanted.rwidth() += scroll_->verticalScrollBar()->sizeHint().width();
+    // The window for contents of a width: the captions wrap, so the height
+    // follows from the width, and what is taller than the screen scrolls.
+    // The height is taken as if a scroll bar narrowed the contents, so that
+    // none shows once the window has it.
+    const int scrollBarWidth = scroll_->verticalScrollBar()->sizeHint().width();
+    auto windowFor = [&](int width) {
+        QSize size(width, contents_->sizeHint().height());
+        if (contents_->hasHeightForWidth())
+            size.setHeight(std::max(size.height(), contents_->heightForWidth(width - scrollBarWidth)));
+        if (size.height() > room.height()) size.rwidth() += scrollBarWidth;
+        return size;
+    };
+    QSize wanted = windowFor(contents_->sizeHint().width());
     if (wanted.width() > room.width()) wanted.rheight() += scroll_->horizontalScrollBar()->sizeHint().height();
-    const QSize size = wanted.expandedTo(this->size()).boundedTo(room);
-    if (size == this->size()) return;
+    // Narrower than it would like, where that lets it stand beside the
+    // dialog rather than over it.
+    bool narrowed = false;
+    if (automatic_ && parentWidget() != nullptr) {
+        const QRect dialog = frameOf(owner);
+        const int beside = std::max(available.right() - dialog.right(), dialog.left() - available.left()) - kBesideGap -
+                           frame.left() - frame.right() - 1;
+        if (wanted.width() > beside) {
+            int width = beside;
+            QSize narrow = windowFor(width);
+            if (narrow.width() > beside) narrow = windowFor(width -= narrow.width() - beside);
+            narrowed = width >= contents_->minimumSizeHint().width() && narrow.width() <= beside;
+            if (narrowed) wanted = narrow;
+        }
+    }
+    // It grows with its contents, and shrinks only to stand beside the dialog.
+    QSize size = wanted.expandedTo(this->size());
+    if (narrowed) size.setWidth(wanted.width());
+    size = size.boundedTo(room);
+    if (size == this->size()) return false;
     resize(size);
     // Grown, it goes beside the dialog again, unless the user has moved it;
     // then it only stays on the screen.
     if (automatic_) {
         placeBesideOwner();
-        return;
+        return true;
     }
     const QRect outer(frameOf(this).topLeft(), size.grownBy(frame));
-    putFrameAt({std::clamp(outer.left(), available.left(), available.right() + 1 - outer.width()),
-                std::clamp(outer.top(), available.top(), available.bottom() + 1 - outer.height())});
+    if (!available.contains(outer))
+        putFrameAt({std::clamp(outer.left(), available.left(), available.right() + 1 - outer.width()),
+                    std::clamp(outer.top(), available.top(), available.bottom() + 1 - outer.height())});
+    return false;
 }
 
 bool TDetailsWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -339,8 +393,14 @@ void TDetailsWindow::showBreakdown(const Breakdown& b) {
     }
     tbl_Without->setVisible(writers > 0);
     // As tall as its rows and header: a scroll area's smallest size otherwise
-    // keeps room for scroll bars it never shows, an empty row's height.
+    // keeps room for scroll bars it never shows, an empty row's height. Never
+    // narrower than its figures and the longest name, since it does not scroll.
     tbl_Without->setFixedHeight(tbl_Without->sizeHint().height());
+    int longestName = 0;
+    for (int row = 0; row < tbl_Without->rowCount(); ++row)
+        longestName = std::max(longestName, fontMetrics().horizontalAdvance(tbl_Without->item(row, 0)->text()));
+    tbl_Without->setMinimumWidth(2 * tbl_Without->frameWidth() + longestName + 2 * fontMetrics().averageCharWidth() +
+                                 tbl_Without->columnWidth(1) + tbl_Without->columnWidth(2));
 }
 
 void TDetailsWindow::setCell(int row, int column, const QString& s, Qt::Alignment alignment, bool header) {

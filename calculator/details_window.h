@@ -21,6 +21,7 @@ class QPushButton;
 class QScrollArea;
 class QSpinBox;
 class QTableWidget;
+class QTimer;
 class QVBoxLayout;
 namespace capacimo::unit {
 
@@ -77,8 +78,9 @@ protected:
 
 private:
     // Grows the window to what its contents ask for, never beyond the
-    // screen's available area; what does not fit scrolls.
-    void fitToScreen();
+    // screen's available area; what does not fit scrolls. True when it was
+    // placed anew for its new size.
+    bool fitToScreen();
     // The window manager's frame around the window: as it is once the window
     // is framed, until then taken to be the dialog's.
     QMargins decoration() const;
@@ -108,6 +110,9 @@ private:
     bool automatic_ = false;
     bool settled_ = false;
     int corrections_ = 0;
+    QTimer* placementCheck_ = nullptr;
+    int looks_ = 0;
+    int stayed_ = 0;
     KeptInView keptInView_;
     int breakdowns_ = 0;
     int plans_ = 0;

@@ -4,9 +4,11 @@
 // the defaults and for the heaviest setup, and that it stays above the
 // dialog when the dialog is clicked. The figures are printed; with
 // CAPACIMO_SCREENSHOTS=DIR the screen is saved there as PNG files.
+#include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QProcess>
+#include <QPushButton>
 #include <QScreen>
 #include <QWindow>
 #include <vector>
@@ -130,12 +132,14 @@ class WindowManagerTest : public QObject, DialogFixture {
         dialog->move(dialog->screen()->availableGeometry().center() - dialog->rect().center());
         dialog->setWindowModality(Qt::ApplicationModal);
         show();
-        QTRY_VERIFY(!x.frame(dialog->winId()).isEmpty());
+        QTRY_VERIFY(!x.frame(dialog->winId()).isEmpty() && !dialog->windowHandle()->frameMargins().isNull());
     }
 
     // Opens Details with its key and waits until the window manager has
     // framed it and it stays where it is.
     QRect openDetails() {
+        dialog->activateWindow();
+        if (!QTest::qWaitForWindowActive(dialog.get())) return {};
         if (!xdotool({"key", "--clearmodifiers", "ctrl+d"})) return {};
         if (!QTest::qWaitFor([this] { return details() != nullptr && details()->isVisible(); })) return {};
         return settled(details()->winId());
@@ -224,6 +228,61 @@ private slots:
         const QRect grown = settled(details()->winId());
         screenshot("grown");
         verifyPlacement("grown", grown);
+    }
+
+    // With the keyboard alone, through the window manager: every page in
+    // turn, its first field focused and showing it; Details and its button.
+    void keyboardAloneReachesEverything() {
+        showLikeTheHost();
+        QStringList asked;
+        dialog->setFileChooser([&asked](QWidget*, const Tdlg_Main::FileQuestion& q) {
+            asked << q.caption;
+            return QString();
+        });
+        QCOMPARE(QApplication::focusWidget(), combo("cb_CFSize"));
+        QStringList walked;
+        for (int page = 0; page < 15; ++page) {
+            QWidget* from = QApplication::focusWidget();
+            QVERIFY(xdotool({"key", "--clearmodifiers", "ctrl+Tab"}));
+            QTRY_VERIFY(QApplication::focusWidget() != from);
+            QWidget* field = QApplication::focusWidget();
+            walked << field->objectName();
+            QVERIFY2(field->isVisible() && field->window()->testAttribute(Qt::WA_KeyboardFocusChange),
+                     qPrintable(field->objectName()));
+            QTest::qWait(50);
+            screenshot(qPrintable("page-" + field->objectName()));
+        }
+        // Round to the first page, whose first field under the card size is its text.
+        QCOMPARE(walked.first(), QString("cb_Analysis1"));
+        QCOMPARE(walked.last(), QString("mmo_Info"));
+        QVERIFY(walked.contains("spe_CountMathIV") && walked.contains("cb_GroupCycle09"));
+
+        QVERIFY(xdotool({"key", "--clearmodifiers", "ctrl+d"}));
+        QTRY_VERIFY(details() != nullptr && details()->isActiveWindow());
+        settled(details()->winId());
+        for (int i = 0; i < 8 && QApplication::focusWidget() != details()->saveReportButton(); ++i) {
+            QVERIFY(xdotool({"key", "Tab"}));
+            QTest::qWait(100);
+        }
+        QCOMPARE(QApplication::focusWidget(), details()->saveReportButton());
+        screenshot("details-save-report");
+        QVERIFY(xdotool({"key", "Return"}));
+        QTRY_COMPARE(asked, QStringList{"Save report"});
+        QVERIFY(xdotool({"key", "Escape"}));
+        QTRY_VERIFY(!details()->isVisible());
+    }
+
+    // Moved by the user, the window stays where it was put when it grows.
+    void aWindowTheUserMovedStaysThere() {
+        showLikeTheHost();
+        openDetails();
+        QVERIFY(xdotool({"windowmove", "--sync", QString::number(details()->winId()), "40", "60"}));
+        const QRect moved = settled(details()->winId());
+        enter(heaviestEntries());
+        const QRect grown = settled(details()->winId());
+        QVERIFY(grown.height() > moved.height());
+        QVERIFY(qAbs(grown.left() - moved.left()) <= 2);  // Qt's rounding at a fractional scale
+        QVERIFY(x.screen().contains(grown));
     }
 
     void clickingTheDialogKeepsDetailsAbove() {
