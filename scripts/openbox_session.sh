@@ -31,14 +31,14 @@ for tool in "${tools[@]}"; do
   fi
 done
 
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$root/tests/host/e2e/x_session.sh"
 work=$(mktemp -d)
 xvfb_pid=
 openbox_pid=
 finish() {
   [ -n "$openbox_pid" ] && kill "$openbox_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
+  end_x_session
 }
 trap finish EXIT
 fail() {
@@ -47,23 +47,11 @@ fail() {
   exit 1
 }
 
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-unset WAYLAND_DISPLAY
-export QT_QPA_PLATFORM=xcb
-
-# Xvfb picks a free display number itself and reports it. -noreset keeps the
-# server (and its resources) when the last client goes.
-Xvfb -displayfd 3 -noreset -screen 0 "${screen}x24" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
-
+# A private home too, so that openbox reads no one's configuration. -noreset
+# keeps the server (and its resources) when the last client goes.
+export HOME="$work/home"
+mkdir -p "$HOME"
+start_x_session "$screen" -noreset >/dev/null
 echo "Xft.dpi: $ppi" | xrdb -nocpp -merge
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 openbox_pid=$!
