@@ -5,13 +5,15 @@
 // nothing.
 #pragma once
 
-#include <QDialog>
 #include <QStringList>
+#include <functional>
+#include <vector>
 
 #include "calculator/breakdown.h"
 #include "calculator/entries.h"
 #include "calculator/planner.h"
 #include "calculator/result_record.h"
+#include "widgets/guarded_dialog.h"
 
 class QComboBox;
 class QLabel;
@@ -19,21 +21,27 @@ class QPushButton;
 class QScrollArea;
 class QSpinBox;
 class QTableWidget;
+class QTimer;
 class QVBoxLayout;
 namespace capacimo::unit {
 
 class TByteChart;
 
-class TDetailsWindow : public QDialog {
+class TDetailsWindow : public widgets::TGuardedDialog {
     Q_OBJECT
 
 public:
     // The largest retention target the window accepts, in weeks.
     static constexpr int kMaximumWeeks = 10000;
 
-    // A tool window over `owner`, the calculator dialog, whose results it
-    // keeps in view.
+    // A window over `owner`, the calculator dialog, beside which it opens
+    // and above which it stays.
     explicit TDetailsWindow(QWidget* owner);
+
+    // The parts of the dialog the window leaves in view where the screen has
+    // no room beside the dialog, the most important first, on the screen.
+    using KeptInView = std::function<std::vector<QRect>()>;
+    void setKeptInView(KeptInView parts) { keptInView_ = std::move(parts); }
 
     // What the dialog calculated: the entries, their result and where the
     // bytes went. The window calculates none of it again; only the planner
@@ -65,12 +73,24 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Grows the window to what its contents ask for, never beyond the
-    // screen's available area; what does not fit scrolls.
-    void fitToScreen();
+    // screen's available area; what does not fit scrolls. True when it was
+    // placed anew for its new size.
+    bool fitToScreen();
+    // The window manager's frame around the window: as it is once the window
+    // is framed, until then taken to be the dialog's.
+    QMargins decoration() const;
+    // Where the frame goes beside the dialog (window_placement.h), and putting it there.
+    QPoint besideOwner() const;
+    void placeBesideOwner();
+    void putFrameAt(const QPoint& at);
+    // Once the window is framed, places it again should its frame not be
+    // where it was meant to go.
+    void checkPlacement();
     void buildWithoutTable(QVBoxLayout* layout);
     void buildTarget(QVBoxLayout* layout);
     void refreshPlan();
@@ -83,6 +103,17 @@ private:
     CalculationResult current_;  // both durations as entered
     bool planStale_ = true;
     bool placed_ = false;
+    // Where the frame was put. While `automatic_`, the window follows its
+    // own growth with a new place; the user moving it ends that. Until
+    // `settled_`, the window manager's frame is not yet known for certain.
+    QPoint placedAt_;
+    bool automatic_ = false;
+    bool settled_ = false;
+    int corrections_ = 0;
+    QTimer* placementCheck_ = nullptr;
+    int looks_ = 0;
+    int stayed_ = 0;
+    KeptInView keptInView_;
     int breakdowns_ = 0;
     int plans_ = 0;
 

@@ -22,6 +22,7 @@
 #include <cmath>
 #include <exception>
 #include <tuple>
+#include <utility>
 
 #include "calculator/breakdown.h"
 #include "calculator/details_window.h"
@@ -35,8 +36,12 @@
 #include "common/program_icon.h"
 #include "common/setup_file_io.h"
 #include "widgets/contrast.h"
+#include "widgets/failure_guard.h"
 
 namespace capacimo::unit {
+
+using widgets::guarded;
+
 namespace {
 
 double g_uiScale = 1.0;
@@ -69,6 +74,15 @@ constexpr RowTops kChannelRows[3][4] = {
     {{14, 10}, {48, 44}, {84, 78}, {0, 0}},
     {{14, 10}, {48, 44}, {82, 78}, {116, 112}},
 };
+
+// What a screen reader calls an entry's field: its caption, after the page
+// it is on, since captions repeat from page to page ("Group 3: Storage
+// cycle:", "Math channels: ... of these with totalization:").
+QString accessibleCaption(const Entry& entry) {
+    const QString caption = QString::fromStdString(entry.caption);
+    const std::string page = pageCaption(entry.page, entry.index);
+    return page.empty() ? caption : QString::fromStdString(page) + QStringLiteral(": ") + caption;
+}
 
 // Where an entry's label and field sit on their page, in the dialog's pixels.
 // The designed pages scale with the screen; the group pages, built in code,
@@ -158,9 +172,10 @@ void setUiScale(int pixelsPerInch) { g_uiScale = pixelsPerInch >= 120 ? 1.0 : 0.
 
 int Scale(int value) { return static_cast<int>(std::lround(value * g_uiScale)); }
 
-Tdlg_Main::Tdlg_Main(QWidget* owner) : QDialog(owner) {
+Tdlg_Main::Tdlg_Main(QWidget* owner) : TGuardedDialog(owner) {
     setWindowIcon(programIcon());
-    schedule_ = [this](std::function<void()> task) { QTimer::singleShot(0, this, std::move(task)); };
+    schedule_ = [this](std::function<void()> task) { QTimer::singleShot(0, this, guarded(this, std::move(task))); };
+    readSetup_ = [](const QString& path) { return readSetupFile(path); };
     FormCreate();
 }
 
@@ -217,17 +232,6 @@ void Tdlg_Main::FormShow() {
     entryControls_[rowsInDialogOrder().front()]->setFocus();
 }
 
-void Tdlg_Main::keyPressEvent(QKeyEvent* event) {
-    // No button is the default one, so that Enter in a field presses
-    // nothing; on a focused button Enter presses that button.
-    auto* button = qobject_cast<QPushButton*>(focusWidget());
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && button != nullptr) {
-        button->click();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
 // ---------------------------------------------------------------------------
 // Building the controls
 
@@ -242,11 +246,11 @@ void Tdlg_Main::buildFrame() {
     pnl_GeneralStg = panel(pnl_Settings, "pnl_GeneralStg", {0, 0, d(675), d(45)});
     pctrl_Stgs = pageControl(pnl_Settings, "pctrl_Stgs", QStringLiteral("Settings"));
     pctrl_Stgs->setGeometry(0, d(45), d(675), d(216));
-    connect(pctrl_Stgs, &TPage95Control::OnChange, this, [this] { pctrl_StgsChange(); });
+    connect(pctrl_Stgs, &TPage95Control::OnChange, this, guarded(this, [this] { pctrl_StgsChange(); }));
 
     QFrame* pnl_Info = panel(pnl_Settings, "pnl_Info", {0, d(45 + 216), d(675), d(32)});
     pnl_Info->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    lbl_Status = new QLabel("Status......", pnl_Info);
+    lbl_Status = new widgets::TStatusLine("Status......", pnl_Info);
     lbl_Status->setObjectName("lbl_Status");
     lbl_Status->setGeometry(d(10), d(8), d(655), lbl_Status->sizeHint().height());
     showStatus({StatusLevel::Error, "Status......"});
@@ -338,17 +342,20 @@ void Tdlg_Main::buildResultList(QWidget* pnl_Result) {
         action->setShortcut(keys);
         action->setShortcutContext(Qt::WindowShortcut);
         action->setShortcutVisibleInContextMenu(true);
-        connect(action, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
+        connect(action, &QAction::triggered, this, guarded(this, [this, slot] { (this->*slot)(); }));
         lvw_Result->addAction(action);
+        return action;
     };
     command("Details...", "act_Details", QKeySequence(Qt::CTRL | Qt::Key_D), &Tdlg_Main::ShowDetails);
     command("Copy", "act_Copy", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), &Tdlg_Main::CopyResults);
     command("Open setup...", "act_OpenSetup", QKeySequence(Qt::CTRL | Qt::Key_O), &Tdlg_Main::OpenSetupAs);
     command("Save setup as...", "act_SaveSetup", QKeySequence(Qt::CTRL | Qt::Key_S), &Tdlg_Main::SaveSetupAs);
     command("Save report...", "act_SaveReport", QKeySequence(), &Tdlg_Main::SaveReportAs);
+    act_Undo = command("Undo", "act_Undo", QKeySequence::Undo, &Tdlg_Main::UndoReplace);
+    act_Undo->setEnabled(false);
     lvw_Result->setAccessibleName("Results");
     lvw_Result->setContextMenuPolicy(Qt::ActionsContextMenu);
-    connect(lvw_Result, &QTreeWidget::itemDoubleClicked, this, [this] { ShowDetails(); });
+    connect(lvw_Result, &QTreeWidget::itemDoubleClicked, this, guarded(this, [this] { ShowDetails(); }));
 }
 
 void Tdlg_Main::buildButtons(QWidget* pnl_Bottom) {
@@ -358,7 +365,7 @@ void Tdlg_Main::buildButtons(QWidget* pnl_Bottom) {
     btn_Clear->setGeometry(d(10), d(8), d(100), d(30));
     btn_Clear->setToolTip(kResetHint);
     btn_Clear->setAutoDefault(false);
-    connect(btn_Clear, &QPushButton::clicked, this, [this] { btn_ClearClick(); });
+    connect(btn_Clear, &QPushButton::clicked, this, guarded(this, [this] { btn_ClearClick(); }));
     bln_Cancel = new QPushButton("Close", pnl_Bottom);
     bln_Cancel->setObjectName("bln_Cancel");
     bln_Cancel->setGeometry(d(563), d(8), d(100), d(30));
@@ -407,9 +414,8 @@ QWidget* Tdlg_Main::buildEntry(const Entry& entry) {
     label->setObjectName(QStringLiteral("lbl_") + control.mid(control.indexOf(u'_') + 1));
     label->move(at.label);
     QWidget* field = entry.isList() ? static_cast<QWidget*>(new QComboBox(page)) : new TExtSpinEdit(page);
-    // A screen reader names the field by its caption.
     label->setBuddy(field);
-    field->setAccessibleName(label->text());
+    field->setAccessibleName(accessibleCaption(entry));
 
     if (auto* list = qobject_cast<QComboBox*>(field)) {
         list->setObjectName(control);
@@ -417,7 +423,8 @@ QWidget* Tdlg_Main::buildEntry(const Entry& entry) {
         for (const std::string& item : entry.items) list->addItem(QString::fromStdString(item));
         list->setGeometry(at.field.x(), at.field.y(), at.field.width(), list->sizeHint().height());
         const bool card = entry.id == EntryId::CardSize;
-        connect(list, &QComboBox::activated, this, [this, card] { card ? cb_CFSizeChange() : cb_SaveCycleChange(); });
+        connect(list, &QComboBox::activated, this,
+                guarded(this, [this, card] { card ? cb_CFSizeChange() : cb_SaveCycleChange(); }));
         return list;
     }
     auto* edit = static_cast<TExtSpinEdit*>(field);
@@ -426,14 +433,14 @@ QWidget* Tdlg_Main::buildEntry(const Entry& entry) {
     edit->setMaxValue(entry.maximum);
     edit->setGeometry(at.field.x(), at.field.y(), at.field.width(),
                       at.field.height() > 0 ? at.field.height() : edit->sizeHint().height());
-    connect(edit, &TSpinEdit_X::OnChange, this, [this, edit, id = entry.id] {
-        if (id == EntryId::Analog)
-            spe_CountAnalogChange(edit);
-        else if (id == EntryId::MathValues)
-            spe_CountMathIVChange(edit);
-        else
-            spe_CountChange(edit);
-    });
+    connect(edit, &TSpinEdit_X::OnChange, this, guarded(this, [this, edit, id = entry.id] {
+                if (id == EntryId::Analog)
+                    spe_CountAnalogChange(edit);
+                else if (id == EntryId::MathValues)
+                    spe_CountMathIVChange(edit);
+                else
+                    spe_CountChange(edit);
+            }));
     return edit;
 }
 
@@ -481,7 +488,7 @@ void Tdlg_Main::Recalculate() {
         lastEntries_ = entries;
         writeResults(lastResult_);
         ++calculations_;
-        setWindowModified(setupOpen_);
+        markChanges(entries);
     } catch (const std::exception& e) {
         showErrorBox(this, QString::fromUtf8(e.what()));
         return;
@@ -519,7 +526,17 @@ void Tdlg_Main::writeResults(const CalculationResult& result) {
 void Tdlg_Main::ShowDetails() {
     if (details_ == nullptr) {
         details_ = new TDetailsWindow(this);
-        connect(details_, &TDetailsWindow::saveReportRequested, this, [this] { SaveReportAs(); });
+        connect(details_, &TDetailsWindow::saveReportRequested, this, guarded(this, [this] { SaveReportAs(); }));
+        // Where there is no room beside the dialog: the figures first, then
+        // the rest of the results and the buttons.
+        details_->setKeptInView([this] {
+            const QRect list(lvw_Result->mapToGlobal(QPoint(0, 0)), lvw_Result->size());
+            const QRect buttons(btn_Clear->parentWidget()->mapToGlobal(QPoint(0, 0)),
+                                btn_Clear->parentWidget()->size());
+            QRect figures = list;
+            figures.setLeft(list.left() + lvw_Result->ColumnWidth(0));
+            return std::vector<QRect>{figures, list.united(buttons)};
+        });
     }
     if (!details_->isVisible()) refreshDetails();
     details_->show();
@@ -562,26 +579,54 @@ QString plainResultsText(const CopyHeading& heading, const CalculationResult& re
 
 void Tdlg_Main::showTitle() {
     const QString model = QString::fromLatin1(kUnitName);
-    setWindowTitle(setupOpen_ ? QStringLiteral("%1 - %2[*]").arg(model, setupName_) : model);
+    setWindowTitle(setup_.open ? QStringLiteral("%1 - %2[*]").arg(model, setup_.name) : model);
 }
 
-bool Tdlg_Main::OpenSetup(const QString& path) {
-    lastFolder_ = QFileInfo(path).absolutePath();
-    const SetupReadResult read = readSetupFile(path);
-    if (!read.setup) {
-        showErrorBox(this, QString::fromStdString(read.error));
-        return false;
-    }
-    showEntries(read.setup->entries);
-    setupName_ =
-        read.setup->name.empty() ? QFileInfo(path).completeBaseName() : QString::fromStdString(read.setup->name);
-    setupOpen_ = true;
-    showTitle();
+void Tdlg_Main::markChanges(const CalculatorEntries& entries) {
+    setWindowModified(setup_.open && entries != setup_.saved);
+}
+
+void Tdlg_Main::settleReplacedEntries() {
     // As Reset does: contradicting analog counts brought into line, the count
     // checks, then one calculation.
     spe_CountAnalogChange(nullptr);
     showStatus(validateCounts(currentEntries().counts));
     Recalculate();
+}
+
+void Tdlg_Main::rememberForUndo(const QString& what) {
+    undo_ = Replaced{currentEntries(), setup_};
+    act_Undo->setText(QStringLiteral("Undo ") + what);
+    act_Undo->setEnabled(true);
+}
+
+void Tdlg_Main::UndoReplace() {
+    if (!undo_) return;
+    const Replaced before = *std::exchange(undo_, std::nullopt);
+    act_Undo->setText(QStringLiteral("Undo"));
+    act_Undo->setEnabled(false);
+    showEntries(before.entries);
+    setup_ = before.setup;
+    showTitle();
+    settleReplacedEntries();
+}
+
+bool Tdlg_Main::OpenSetup(const QString& path) {
+    const SetupReadResult read = readSetup_(path);
+    if (!read.setup) {
+        showErrorBox(this, QString::fromStdString(read.error));
+        return false;
+    }
+    // The folder is remembered once it gave a file: a folder that fails (a
+    // directory of the kernel's, say) is never offered again.
+    lastFolder_ = QFileInfo(path).absolutePath();
+    rememberForUndo(QStringLiteral("open setup"));
+    showEntries(read.setup->entries);
+    spe_CountAnalogChange(nullptr);
+    setup_ = {read.setup->name.empty() ? QFileInfo(path).completeBaseName() : QString::fromStdString(read.setup->name),
+              true, currentEntries()};
+    showTitle();
+    settleReplacedEntries();
     if (status_.level != StatusLevel::Error && !read.setup->defaultedKeys.empty()) {
         // The first few by name, so that the line stays one line.
         constexpr std::size_t kNamed = 3;
@@ -591,22 +636,21 @@ bool Tdlg_Main::OpenSetup(const QString& path) {
         if (missing.size() > kNamed) text += " and " + std::to_string(missing.size() - kNamed) + " more";
         showStatus({StatusLevel::Information, text + '.'});
     }
-    setWindowModified(false);
     return true;
 }
 
 bool Tdlg_Main::SaveSetup(const QString& path) {
-    lastFolder_ = QFileInfo(path).absolutePath();
-    const QString name = setupOpen_ ? setupName_ : QFileInfo(path).completeBaseName();
-    const QString error = writeSetupFile(path, writeSetupText(currentEntries(), name.toStdString()));
+    const QString name = setup_.open ? setup_.name : QFileInfo(path).completeBaseName();
+    const CalculatorEntries entries = currentEntries();
+    const QString error = writeSetupFile(path, writeSetupText(entries, name.toStdString()));
     if (!error.isEmpty()) {
         showErrorBox(this, error);
         return false;
     }
-    setupName_ = name;
-    setupOpen_ = true;
+    lastFolder_ = QFileInfo(path).absolutePath();
+    setup_ = {name, true, entries};
     showTitle();
-    setWindowModified(false);
+    markChanges(entries);
     return true;
 }
 
@@ -623,16 +667,18 @@ void Tdlg_Main::SaveSetupAs() {
 }
 
 bool Tdlg_Main::SaveReport(const QString& path) {
-    lastFolder_ = QFileInfo(path).absolutePath();
     ResultOptions options;
     options.breakdown = true;
     if (details_ != nullptr && details_->isVisible()) options.target = details_->target();
-    const ReportInput input{makeResultRecord(currentEntries(), options, setupName_.toStdString()),
+    const ReportInput input{makeResultRecord(currentEntries(), options, setup_.name.toStdString()),
                             QDateTime::currentDateTime(), QStringLiteral(CAPACIMO_VERSION)};
     QString error;
-    if (writeReportPdf(path, input, &error)) return true;
-    showErrorBox(this, error);
-    return false;
+    if (!writeReportPdf(path, input, &error)) {
+        showErrorBox(this, error);
+        return false;
+    }
+    lastFolder_ = QFileInfo(path).absolutePath();
+    return true;
 }
 
 void Tdlg_Main::SaveReportAs() {
@@ -657,8 +703,7 @@ void Tdlg_Main::dropEvent(QDropEvent* event) {
 void Tdlg_Main::showStatus(const ValidationOutcome& outcome) {
     status_ = outcome;
     colourStatus();
-    lbl_Status->setText(QString::fromStdString(outcome.text));
-    lbl_Status->setVisible(outcome.level != StatusLevel::None);
+    lbl_Status->showMessage(outcome.level != StatusLevel::None ? QString::fromStdString(outcome.text) : QString());
 }
 
 void Tdlg_Main::colourStatus() {
@@ -712,6 +757,7 @@ void Tdlg_Main::cb_CFSizeChange() { Recalculate(); }
 void Tdlg_Main::cb_SaveCycleChange() { Recalculate(); }
 
 void Tdlg_Main::btn_ClearClick() {
+    rememberForUndo(kResetCaption);
     ResetToDefaults();
     Recalculate();
 }

@@ -5,20 +5,24 @@
 #pragma once
 
 #include <QDate>
-#include <QDialog>
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "calculator/calculation.h"
 #include "calculator/count_validation.h"
 #include "calculator/entries.h"
-#include "widgets/list_accessibility.h"
+#include "calculator/setup_file.h"
+#include "widgets/accessibility.h"
+#include "widgets/guarded_dialog.h"
 #include "widgets/page_control.h"
 #include "widgets/result_list.h"
 #include "widgets/spin_edit.h"
+#include "widgets/status_line.h"
 
+class QAction;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -55,7 +59,7 @@ double uiScale();
 void setUiScale(int pixelsPerInch);
 int Scale(int value);
 
-class Tdlg_Main : public QDialog {
+class Tdlg_Main : public widgets::TGuardedDialog {
     Q_OBJECT
 
 public:
@@ -96,7 +100,17 @@ public:
     // and, while the Details window is open, what reaches its target.
     bool SaveReport(const QString& path);
     void SaveReportAs();
-    const QString& setupName() const { return setupName_; }
+    const QString& setupName() const { return setup_.name; }
+
+    // Undoes the last Reset or file open (Ctrl+Z): the entries, the title and
+    // its change mark as they were before it. One step.
+    void UndoReplace();
+    bool canUndo() const { return undo_.has_value(); }
+
+    // Reads a setup file for OpenSetup (the file's reader unless replaced:
+    // tests make one fail).
+    using SetupReader = std::function<SetupReadResult(const QString& path)>;
+    void setSetupReader(SetupReader reader) { readSetup_ = std::move(reader); }
 
     // Asks for a file: whether to save, the dialog's caption, the folder to
     // start in and the name filter; an empty answer cancels. A modal file
@@ -119,7 +133,6 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -152,19 +165,27 @@ private:
     void colourStatus();
     // "Scribent S", or with the open setup's name: "Scribent S - Boiler house[*]".
     void showTitle();
+    // Marked changed while the entries differ from those of the open setup as
+    // it was opened or last saved.
+    void markChanges(const CalculatorEntries& entries);
+    // Before a Reset or a file open replaces every entry: what Ctrl+Z brings back.
+    void rememberForUndo(const QString& what);
+    // After the entries were replaced: the counts brought into line, checked
+    // and calculated once, as after a Reset.
+    void settleReplacedEntries();
     void writeResults(const CalculationResult& result);
     // Hands the last calculation and its breakdown to the Details window.
     void refreshDetails();
     TExtSpinEdit* countEdit(EntryId id) const;
 
-    // Before the controls, so that every list is presented by its caption.
-    widgets::ListAccessibility listAccessibility_;
+    // Before the controls, so that a screen reader is given each as it should be.
+    widgets::Accessibility accessibility_;
     bool updating_ = false;
     ValidationOutcome status_;  // what the status line shows
     int calculations_ = 0;
 
     // Designed controls.
-    QLabel* lbl_Status = nullptr;
+    widgets::TStatusLine* lbl_Status = nullptr;
     TPage95Control* pctrl_Stgs = nullptr;
     TTab95Sheet* tab_Info = nullptr;
     TTab95Sheet* tab_SignalAnalysis = nullptr;
@@ -195,9 +216,23 @@ private:
     TDetailsWindow* details_ = nullptr;  // a child window of the dialog
 
     FileChooser chooseFile_;
-    QString setupName_;
-    bool setupOpen_ = false;
+    SetupReader readSetup_;
+    // The open setup: its name, and its entries as opened or last saved.
+    struct SetupState {
+        QString name;
+        bool open = false;
+        CalculatorEntries saved;
+    };
+    SetupState setup_;
     QString lastFolder_;  // where the last file was opened or saved, for this session
+
+    // What the last Reset or file open replaced.
+    struct Replaced {
+        CalculatorEntries entries;
+        SetupState setup;
+    };
+    std::optional<Replaced> undo_;
+    QAction* act_Undo = nullptr;
 };
 
 }  // namespace capacimo::unit

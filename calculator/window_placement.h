@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <vector>
 
 namespace capacimo::unit {
 
@@ -12,11 +13,13 @@ namespace capacimo::unit {
 inline constexpr int kBesideGap = 8;
 
 // The top left corner for a window of `window` size (its frame included):
-// beside `dialog` on its right, else on its left, else below it, always
-// inside `available` (the screen less its panels). Only when none of these
-// has room does it overlap the dialog, placed where it covers the least of
-// `keepVisible` (the dialog's results), then the least of the dialog. A
-// window larger than `available` starts at its top left corner.
-QPoint besidePosition(const QRect& dialog, const QRect& keepVisible, const QSize& window, const QRect& available);
+// beside `dialog` (its frame included) on its right, else on its left, else
+// below it, else above it, always inside `available` (the screen less its
+// panels). Only when none of these has room does it overlap the dialog,
+// placed where it covers the least of `keepVisible` (parts of the dialog,
+// the most important first), then the least of the dialog. A window larger
+// than `available` starts at its top left corner.
+QPoint besidePosition(const QRect& dialog, const std::vector<QRect>& keepVisible, const QSize& window,
+                      const QRect& available);
 
 }  // namespace capacimo::unit

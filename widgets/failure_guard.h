@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QWidget>
+#include <concepts>
+#include <utility>
 
 #include "common/error_box.h"
 
@@ -19,6 +21,17 @@ bool showingFailures(const QWidget* widget, Action&& action) {
         showErrorBox(widget != nullptr ? widget->window() : nullptr, currentExceptionMessage());
         return false;
     }
+}
+
+// A slot that shows its failures over `widget`'s window instead of letting
+// them leave it, for connect(sender, &Sender::signal, widget, guarded(widget, slot)).
+// The slot takes the signal's first arguments or none, as with a plain slot.
+template <class Slot>
+auto guarded(const QWidget* widget, Slot slot) {
+    return [ widget, slot = std::move(slot) ](
+        auto&&... arguments) mutable requires std::invocable<Slot&, decltype(arguments)...> {
+        showingFailures(widget, [&] { slot(std::forward<decltype(arguments)>(arguments)...); });
+    };
 }
 
 }  // namespace capacimo::widgets

@@ -220,6 +220,9 @@ void TPage95Control::stepPage(bool back) {
     showAsUser(to);
     QWidget* field = backTo != nullptr && backTo->isVisible() ? backTo.data() : firstField(to);
     if (field == nullptr) field = to->PageControl();
+    // The keyboard moved the focus, so the field shows it (Qt's styles show
+    // it only once a Tab key has moved it).
+    window()->setAttribute(Qt::WA_KeyboardFocusChange);
     field->setFocus(Qt::TabFocusReason);
     if (!undoes) trail_.append({from, fromField, to, field});
 }

@@ -44,6 +44,11 @@ TSpinEdit_X::TSpinEdit_X(QWidget* parent) : QLineEdit(parent), button_(new TSpin
     connect(button_, &TSpinButton_X::OnUpClick, this, &TSpinEdit_X::UpClick);
     connect(button_, &TSpinButton_X::OnDownClick, this, &TSpinEdit_X::DownClick);
     connect(this, &QLineEdit::textChanged, this, &TSpinEdit_X::OnChange);
+    // A screen reader hears of the number as well as of the text (widgets/accessibility.h).
+    connect(this, &QLineEdit::textChanged, this, [this] {
+        QAccessibleValueChangeEvent changed(this, Value());
+        QAccessible::updateAccessibility(&changed);
+    });
     QLineEdit::setText(QStringLiteral("0"));
     layoutButton();
 }
@@ -152,6 +157,20 @@ void TSpinEdit_X::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QLineEdit::keyPressEvent(event);
+}
+
+bool TSpinEdit_X::event(QEvent* event) {
+    // With nothing of its own to undo or redo, the box leaves those keys to
+    // its window (a dialog may undo a change of all its fields).
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->matches(QKeySequence::Undo) && !isUndoAvailable()) ||
+            (key->matches(QKeySequence::Redo) && !isRedoAvailable())) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QLineEdit::event(event);
 }
 
 void TSpinEdit_X::inputMethodEvent(QInputMethodEvent* event) {

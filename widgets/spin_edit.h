@@ -83,6 +83,7 @@ protected:
     virtual void DoEnter() {}
     virtual void DoExit() {}
 
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;

@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QTableWidget>
 
+#include "bench/heaviest_entries.h"
 #include "calculator/details_window.h"
 #include "calculator/window_placement.h"
 #include "dialog_fixture.h"
@@ -21,40 +22,47 @@ private slots:
     void init() { openDialog(); }
     void cleanup() { closeDialog(); }
 
-    // Right of the dialog, then left, then below; when nothing has room, the
-    // place that leaves the dialog's results in view.
+    // Right of the dialog, then left, then below, then above; when nothing
+    // has room, the place that leaves the dialog's figures in view, then its
+    // results.
     void opensBesideTheDialog() {
         const QRect screen(0, 0, 1920, 1200);
         const QRect owner(600, 300, 700, 460);
         const QRect results(600, 600, 700, 120);
-        auto at = [&](const QRect& d, const QSize& w) { return QRect(besidePosition(d, results, w, screen), w); };
-        QCOMPARE(at(owner, {500, 600}).left(), owner.right() + 1 + kBesideGap);
-        QCOMPARE(at(owner.translated(300, 0), {500, 600}).right(), owner.left() + 300 - kBesideGap - 1);
-        const QRect below = at(QRect(100, 100, 1700, 400), {600, 500});
+        auto at = [&](const QRect& d, const QSize& w, const std::vector<QRect>& keep) {
+            return QRect(besidePosition(d, keep, w, screen), w);
+        };
+        QCOMPARE(at(owner, {500, 600}, {results}).left(), owner.right() + 1 + kBesideGap);
+        QCOMPARE(at(owner.translated(300, 0), {500, 600}, {results}).right(), owner.left() + 300 - kBesideGap - 1);
+        const QRect below = at(QRect(100, 100, 1700, 400), {600, 500}, {results});
         QCOMPARE(below.top(), 100 + 400 + kBesideGap);
+        const QRect above = at(QRect(100, 700, 1700, 400), {600, 500}, {results});
+        QCOMPARE(above.bottom(), 700 - kBesideGap - 1);
         for (const QSize& big : {QSize(700, 1150), QSize(1000, 700), QSize(1920, 1200)}) {
-            const QRect w = at(QRect(500, 100, 900, 1000), big);
+            const QRect w = at(QRect(500, 100, 900, 1000), big, {results});
             QVERIFY(screen.contains(w));
             if (big.width() <= 500) QVERIFY(!w.intersects(results));
         }
-        // Beside, when the dialog is near the top, the window moves down to
+        // Beside, when the dialog is near the bottom, the window moves up to
         // stay on the screen, and still does not cover the dialog.
-        const QRect low = at(QRect(100, 900, 700, 290), {600, 700});
+        const QRect low = at(QRect(100, 900, 700, 290), {600, 700}, {results});
         QVERIFY(screen.contains(low) && !low.intersects(QRect(100, 900, 700, 290)));
+        // Too wide for either side and too tall for above or below: over the
+        // dialog's captions rather than its figures on their right.
+        const QRect centred(560, 300, 800, 560);
+        const QRect figures(1000, 700, 360, 120);
+        const QRect over = at(centred, {700, 1100}, {figures, QRect(560, 700, 800, 160)});
+        QVERIFY(!over.intersects(figures));
+        QVERIFY(over.intersects(centred));
+        // Short enough to end above the results: over the dialog's pages only.
+        const QRect onPages = at(centred, {700, 500}, {QRect(560, 700, 800, 160)});
+        QVERIFY(onPages.bottom() < 700);
     }
 
     // The heaviest setup: every writer busy, the longest "without" table.
     void heaviestSetupStaysOnTheScreen() {
         show();
-        spin("spe_CountAnalog")->setValue(40);
-        spin("spe_CountDigitalOnOff")->setValue(14);
-        for (int g = 0; g < kGroups; ++g) {
-            const QString suffix = QString::fromStdString(groupSuffix(g));
-            spin(qPrintable("spe_GroupIV" + suffix))->setValue(8);
-            combo(qPrintable("cb_GroupCycle" + suffix))->setCurrentIndex(1);
-        }
-        for (int k = 1; k <= 4; ++k) combo(qPrintable(QStringLiteral("cb_Analysis%1").arg(k)))->setCurrentIndex(1);
-        dialog->Recalculate();
+        enter(heaviestEntries());
         dialog->ShowDetails();
         TDetailsWindow* window = dialog->detailsWindow();
         QVERIFY(QTest::qWaitForWindowExposed(window));
@@ -62,8 +70,11 @@ private slots:
 
         const QRect available = window->screen()->availableGeometry();
         QCOMPARE(qRound(available.height() * window->devicePixelRatio()), 1200);  // in the screen's own pixels
-        QVERIFY2(available.contains(window->frameGeometry()),
-                 qPrintable(QStringLiteral("%1 ppi: %2 px tall").arg(window->logicalDpiY()).arg(window->height())));
+        QVERIFY2(available.contains(window->frameGeometry()), qPrintable(QStringLiteral("%1 ppi: %2 px tall at %3,%4")
+                                                                             .arg(window->logicalDpiY())
+                                                                             .arg(window->height())
+                                                                             .arg(window->frameGeometry().x())
+                                                                             .arg(window->frameGeometry().y())));
         // All of the contents can be reached: what the window lacks scrolls.
         QWidget* contents = window->scrollArea()->widget();
         QVERIFY(contents->height() >= contents->minimumSizeHint().height());

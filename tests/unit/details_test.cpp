@@ -7,9 +7,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
@@ -126,7 +128,8 @@ private slots:
         QCOMPARE(results()->contextMenuPolicy(), Qt::ActionsContextMenu);
         QStringList texts;
         for (QAction* a : results()->actions()) texts << a->text();
-        QCOMPARE(texts, (QStringList{"Details...", "Copy", "Open setup...", "Save setup as...", "Save report..."}));
+        QCOMPARE(texts,
+                 (QStringList{"Details...", "Copy", "Open setup...", "Save setup as...", "Save report...", "Undo"}));
         QVERIFY(details() == nullptr);  // nothing made before it is asked for
 
         doubleClickRow(0);
@@ -157,6 +160,25 @@ private slots:
         dialog->ShowDetails();
         dialog.reset();
         QVERIFY(window.isNull());
+    }
+
+    // Enter presses the focused button of the window, as Space does; Esc closes it.
+    void enterPressesTheFocusedButton() {
+        dialog->setFileChooser([](QWidget*, const Tdlg_Main::FileQuestion&) { return QString(); });
+        show();
+        dialog->ShowDetails();
+        details()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(details()));
+        QSignalSpy pressed(details(), &TDetailsWindow::saveReportRequested);
+        details()->saveReportButton()->setFocus();
+        QTest::keyClick(details()->saveReportButton(), Qt::Key_Return);
+        QTest::keyClick(details()->saveReportButton(), Qt::Key_Enter);
+        QCOMPARE(pressed.size(), 2);
+        details()->targetWeeks()->setFocus();
+        QTest::keyClick(details()->targetWeeks(), Qt::Key_Return);
+        QCOMPARE(pressed.size(), 2);  // Enter in a field presses nothing
+        QTest::keyClick(details()->targetWeeks(), Qt::Key_Escape);
+        QVERIFY(!details()->isVisible());
     }
 
     void followsTheEntriesOnlyWhileOpen() {

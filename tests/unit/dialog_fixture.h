@@ -32,6 +32,18 @@ struct DialogFixture {
         QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
     }
 
+    // Sets every control as the user would, then calculates once.
+    void enter(const capacimo::CalculatorEntries& entries) {
+        for (const capacimo::Entry& entry : capacimo::entryTable()) {
+            const int value = entry.field(entries);
+            if (entry.isList())
+                combo(entry.control.c_str())->setCurrentIndex(value);
+            else
+                spin(entry.control.c_str())->setValue(value);
+        }
+        dialog->Recalculate();
+    }
+
     capacimo::widgets::TExtSpinEdit* spin(const char* name) const {
         return dialog->findChild<capacimo::widgets::TExtSpinEdit*>(name);
     }

@@ -5,8 +5,10 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
@@ -348,17 +350,58 @@ private slots:
         }
         QVERIFY(named > 45);
         auto name = [](QObject* o) { return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name); };
-        QCOMPARE(name(combo("cb_Analysis1")), QString("Analysis 1:"));
+        // Named after their page where captions repeat from page to page; the
+        // captions on the screen stay as they are.
+        QCOMPARE(name(combo("cb_CFSize")), QString("SD Card size:"));
+        QCOMPARE(name(combo("cb_Analysis1")), QString("Signal analysis: Analysis 1:"));
         QCOMPARE(QAccessible::queryAccessibleInterface(combo("cb_Analysis1"))->text(QAccessible::Value), QString("no"));
-        QCOMPARE(name(spin("spe_GroupState03")), QString("Number of digital on/off events or control inputs:"));
+        QCOMPARE(name(combo("cb_GroupCycle02")), QString("Group 3: Storage cycle:"));
+        QCOMPARE(name(spin("spe_GroupState03")),
+                 QString("Group 4: Number of digital on/off events or control inputs:"));
+        QCOMPARE(name(spin("spe_CountAnalogIntegr")), QString("Analog channels: ... of these with totalization:"));
+        QCOMPARE(name(spin("spe_CountMathIVIntegr")), QString("Math channels: ... of these with totalization:"));
+        QCOMPARE(dialog->findChild<QLabel*>("lbl_GroupCycle02")->text(), QString("Storage cycle:"));
         pages("pctrl_Stgs")->setActivePage(dialog->findChild<TTab95Sheet*>("tab_ChStgs"));  // the buttons in view
-        QCOMPARE(name(spin("spe_CountAnalog")->Button()->UpButton()), QString("Increase Number of  analog channels"));
-        QCOMPARE(name(spin("spe_CountAnalog")->Button()->DownButton()), QString("Decrease Number of  analog channels"));
+        QCOMPARE(name(spin("spe_CountAnalog")->Button()->UpButton()),
+                 QString("Increase Analog channels: Number of  analog channels"));
         QAccessibleTableInterface* table = QAccessible::queryAccessibleInterface(results())->tableInterface();
         QVERIFY(table != nullptr);
         QCOMPARE(table->rowCount(), 2);
         QCOMPARE(table->columnCount(), 4);
         QCOMPARE(table->cellAt(1, 0)->text(QAccessible::Name), QString("SD Card"));
+    }
+
+    // A count field tells a screen reader its number and range besides its
+    // text, and takes a number or an edit from it as the user's own.
+    void countFieldsOfferTheirValueAndRange() {
+        QAccessibleInterface* field = QAccessible::queryAccessibleInterface(spin("spe_CountAnalog"));
+        QCOMPARE(field->role(), QAccessible::SpinBox);
+        QAccessibleValueInterface* value = field->valueInterface();
+        QVERIFY(value != nullptr);
+        QCOMPARE(value->currentValue().toInt(), 1);
+        QCOMPARE(value->minimumValue().toInt(), 0);
+        QCOMPARE(value->maximumValue().toInt(), 40);
+        QCOMPARE(value->minimumStepSize().toInt(), 1);
+        value->setCurrentValue(99);
+        QCOMPARE(spin("spe_CountAnalog")->Value(), 40);  // clamped as a set value is
+        QCOMPARE(dialog->currentEntries().counts.analog, 40);
+        QAccessibleTextInterface* text = field->textInterface();
+        QVERIFY(text != nullptr);
+        QCOMPARE(text->characterCount(), 2);
+        QCOMPARE(text->text(0, 2), QString("40"));
+        field->editableTextInterface()->replaceText(0, 2, "12");
+        QCOMPARE(spin("spe_GroupIV00")->MaxValue(), 8);
+        QCOMPARE(QAccessible::queryAccessibleInterface(spin("spe_GroupIV00"))->valueInterface()->maximumValue(), 8);
+        QCOMPARE(dialog->currentEntries().counts.analog, 12);
+        QCOMPARE(field->text(QAccessible::Value), QString("12"));
+
+        // The Details window's weeks (the line typed into too) and its list of media.
+        dialog->ShowDetails();
+        TDetailsWindow* details = dialog->detailsWindow();
+        auto name = [](QObject* o) { return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name); };
+        QCOMPARE(name(details->targetWeeks()->findChild<QLineEdit*>()), QString("Weeks to keep"));
+        QCOMPARE(name(details->targetMedium()), QString("Medium to keep them on"));
+        QCOMPARE(name(details->targetMedium()->view()), QString("Medium to keep them on"));
     }
 
     void informationHoldsItsTenLines() {

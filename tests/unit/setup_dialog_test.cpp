@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QUrl>
 #include <nlohmann/json.hpp>
+#include <stdexcept>
 #include <vector>
 
 #include "calculator/details_window.h"
@@ -59,6 +60,22 @@ class SetupDialogTest : public QObject, DialogFixture {
     QString answer;  // what the file chooser gives back
 
     QString path(const char* name) const { return dir.filePath(name); }
+    // Drags a file onto the dialog and drops it there, as the desktop does;
+    // false when the dialog refuses the drag.
+    bool drop(const char* name) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path(name))});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(dialog.get(), &enter);
+        if (!enter.isAccepted()) return false;
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(dialog.get(), &dropped);
+        return true;
+    }
+    QStringList boxes;  // the error boxes' texts, once catchBoxes() ran
+    void catchBoxes() {
+        setErrorBoxHandler([this](const QString& text) { boxes << text; });
+    }
     QLabel* status() const { return dialog->findChild<QLabel*>("lbl_Status"); }
     QString shownWeeks(int row) const { return results()->SubItem(row, 0); }
 
@@ -67,6 +84,7 @@ private slots:
         openDialog();
         asked.clear();
         answer.clear();
+        boxes.clear();
         dialog->setFileChooser([this](QWidget*, const Tdlg_Main::FileQuestion& q) {
             asked.push_back(q);
             return answer;
@@ -101,8 +119,7 @@ private slots:
         const QByteArray stored = store->raw();
         const CalculatorEntries before = dialog->currentEntries();
         const int runs = dialog->calculationCount();
-        QStringList boxes;
-        setErrorBoxHandler([&boxes](const QString& text) { boxes << text; });
+        catchBoxes();
         nlohmann::ordered_json tooMany = setupObject(defaultEntries(), "x");
         tooMany["analog"] = 41;
         for (const std::string& text : {std::string("not json"), tooMany.dump(), std::string("{\"colour\": 1}")}) {
@@ -168,8 +185,7 @@ private slots:
 
         // A failed write is said, and the title keeps its change mark.
         QVERIFY(QDir(dir.path()).mkdir("folder.capacimo"));
-        QStringList boxes;
-        setErrorBoxHandler([&boxes](const QString& text) { boxes << text; });
+        catchBoxes();
         spin("spe_CountAnalog")->setValue(2);
         QVERIFY(!dialog->SaveSetup(path("folder.capacimo")));
         QCOMPARE(boxes.size(), 1);
@@ -180,21 +196,111 @@ private slots:
     void droppingASetupOpensIt() {
         writeText(path("dropped.capacimo"), writeSetupText(someEntries(), "Dropped"));
         writeText(path("dropped.txt"), writeSetupText(someEntries(), "Text"));
-        auto drag = [this](const char* name) {
-            QMimeData data;
-            data.setUrls({QUrl::fromLocalFile(path(name))});
-            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(dialog.get(), &enter);
-            if (!enter.isAccepted()) return false;
-            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(dialog.get(), &drop);
-            return true;
-        };
-        QVERIFY(!drag("dropped.txt"));
+        QVERIFY(!drop("dropped.txt"));
         QCOMPARE(dialog->currentEntries(), defaultEntries());
-        QVERIFY(drag("dropped.capacimo"));
+        QVERIFY(drop("dropped.capacimo"));
         QCOMPARE(dialog->currentEntries(), someEntries());
         QCOMPARE(dialog->setupName(), QString("Dropped"));
+    }
+
+    // A failure that escapes a handler (here a reader that throws, as the
+    // JSON library's number overflow once did) is shown in the error box, and
+    // the dialog goes on with the user's entries: from the menu's key, from a
+    // drop and from the Details window's button.
+    void failuresInHandlersLeaveTheDialogStanding() {
+        show();
+        spin("spe_CountAnalog")->setValue(7);
+        const CalculatorEntries entered = dialog->currentEntries();
+        catchBoxes();
+        dialog->setSetupReader([](const QString&) -> SetupReadResult {
+            throw std::out_of_range("[json.exception.out_of_range.406] number overflow parsing '1e400'");
+        });
+        answer = path("huge.capacimo");
+        QTest::keyClick(dialog.get(), Qt::Key_O, Qt::ControlModifier);
+        QVERIFY(drop("huge.capacimo"));
+        dialog->ShowDetails();
+        dialog->setFileChooser(
+            [](QWidget*, const Tdlg_Main::FileQuestion&) -> QString { throw std::runtime_error("No file dialog"); });
+        dialog->detailsWindow()->saveReportButton()->click();
+        QCOMPARE(boxes.size(), 3);
+        QVERIFY(boxes[0].contains("number overflow parsing '1e400'"));
+        QCOMPARE(boxes[1], boxes[0]);
+        QCOMPARE(boxes[2], QString("No file dialog."));
+        QVERIFY(dialog->isVisible() && dialog->detailsWindow()->isVisible());
+        QCOMPARE(dialog->currentEntries(), entered);
+        spin("spe_CountAnalog")->setValue(8);  // and it still calculates
+        QCOMPARE(shownWeeks(0), QString::number(Calculator().calculate(dialog->currentEntries()).internal.weeks));
+    }
+
+    // The file dialogs start where a file was last opened or saved; a folder
+    // where that failed (as saving into /proc does) is not offered again.
+    void onlyAFolderThatWorkedIsOfferedAgain() {
+        writeText(path("good.capacimo"), writeSetupText(someEntries(), "Good"));
+        QVERIFY(dialog->OpenSetup(path("good.capacimo")));
+        catchBoxes();
+        QVERIFY(!dialog->SaveSetup(path("missing/setup.capacimo")));
+        QVERIFY(!dialog->SaveReport(path("missing/report.pdf")));
+        QVERIFY(!dialog->OpenSetup(path("missing/setup.capacimo")));
+        QCOMPARE(boxes.size(), 3);
+        dialog->OpenSetupAs();
+        QCOMPARE(asked.back().folder, dir.path());
+    }
+
+    // Only a real change marks the title: choosing the same card again does
+    // not, and going back to the entries as saved takes the mark away.
+    void onlyRealChangesMarkTheTitle() {
+        writeText(path("card.capacimo"), writeSetupText(someEntries(), "Card"));
+        QVERIFY(dialog->OpenSetup(path("card.capacimo")));
+        QComboBox* card = combo("cb_CFSize");
+        emit card->activated(card->currentIndex());
+        QVERIFY(!dialog->isWindowModified());
+        const int analog = spin("spe_CountAnalog")->Value();
+        spin("spe_CountAnalog")->setValue(analog + 1);
+        QVERIFY(dialog->isWindowModified());
+        spin("spe_CountAnalog")->setValue(analog);
+        QVERIFY(!dialog->isWindowModified());
+    }
+
+    // Ctrl+Z takes back the last Reset or file open, once: the entries, the
+    // title and its change mark. A field keeps the key for its own typing
+    // while it has any to undo.
+    void undoBringsBackWhatResetOrOpenReplaced() {
+        show();
+        writeText(path("start.capacimo"), writeSetupText(someEntries(), "Start"));
+        QVERIFY(dialog->OpenSetup(path("start.capacimo")));
+        spin("spe_CountAnalog")->setValue(7);
+        const CalculatorEntries before = dialog->currentEntries();
+        auto* reset = dialog->findChild<QPushButton*>("btn_Clear");
+        reset->setFocus();
+        QTest::keyClick(reset, Qt::Key_Return);  // the stray Enter
+        QCOMPARE(dialog->currentEntries(), defaultEntries());
+        QAction* undo = results()->findChild<QAction*>("act_Undo");
+        QCOMPARE(undo->text() + '|' + undo->shortcut().toString(), QString("Undo Reset|Ctrl+Z"));
+        QVERIFY(undo->isEnabled());
+
+        pages("pctrl_Stgs")->setActivePage(dialog->findChild<TTab95Sheet*>("tab_ChStgs"));
+        TExtSpinEdit* analog = spin("spe_CountAnalog");
+        analog->setFocus();
+        QTest::keyClicks(analog, "3");
+        QTest::keyClick(analog, Qt::Key_Z, Qt::ControlModifier);  // the field's own typing first
+        QCOMPARE(analog->text(), QString("1"));
+        QVERIFY(dialog->canUndo());
+        QTest::keyClick(analog, Qt::Key_Z, Qt::ControlModifier);  // then the Reset
+        QCOMPARE(dialog->currentEntries(), before);
+        QCOMPARE(dialog->windowTitle(), QString("Scribent S - Start[*]"));
+        QVERIFY(dialog->isWindowModified());
+        QCOMPARE(shownWeeks(0), QString::number(Calculator().calculate(before).internal.weeks));
+        QVERIFY(!undo->isEnabled());
+        QTest::keyClick(analog, Qt::Key_Z, Qt::ControlModifier);  // one step only
+        QCOMPARE(dialog->currentEntries(), before);
+
+        writeText(path("other.capacimo"), writeSetupText(defaultEntries(), "Other"));
+        QVERIFY(drop("other.capacimo"));
+        QCOMPARE(undo->text(), QString("Undo open setup"));
+        undo->trigger();
+        QCOMPARE(dialog->currentEntries(), before);
+        QCOMPARE(dialog->setupName(), QString("Start"));
+        QVERIFY(dialog->isWindowModified());
     }
 
     // From the Details window's button: the breakdown and the window's target on one page.

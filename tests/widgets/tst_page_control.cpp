@@ -111,7 +111,10 @@ void TestPageControl::userSwitchesRaiseChange() {
     focused.clear();
     // Forward into the nested pages, each landing on the page's first field,
     // then back: each key undoes the other, down to the field it started from.
+    // The field shows the focus the key gave it, as after a Tab.
+    QVERIFY(!w.w.testAttribute(Qt::WA_KeyboardFocusChange));
     w.key(Qt::Key_Tab, Qt::ControlModifier);
+    QVERIFY(w.w.testAttribute(Qt::WA_KeyboardFocusChange));
     w.key(Qt::Key_Tab, Qt::ControlModifier);
     w.key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
     w.key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);

@@ -76,6 +76,7 @@ private slots:
     void enterDoesNotPressDialogButtons();
     void commaLocaleAcceptsItsSeparator();
     void pasteAndCutFollowEditorFlags();
+    void undoKeysGoToTheWindowWithNothingToUndo();
     void focusEntryAndExit();
     void windowSwitchIsNoExitAndReshowEnters();
     void buttonRepeatTiming();
@@ -250,6 +251,26 @@ void TestSpinEdit::pasteAndCutFollowEditorFlags() {
     QVERIFY(spin.IsValidChar(QChar(3)));  // Ctrl+C still copies
     QTest::keyClick(&spin, Qt::Key_Up);
     QCOMPARE(spin.text(), QStringLiteral("13"));
+}
+
+// The box undoes its own typing; with none to undo, Ctrl+Z is the window's
+// (a dialog's undo of a change of every field).
+void TestSpinEdit::undoKeysGoToTheWindowWithNothingToUndo() {
+    Window w;
+    QVERIFY(QTest::qWaitForWindowActive(&w.w));
+    auto* undo = new QAction(&w.w);
+    undo->setShortcut(QKeySequence::Undo);
+    w.w.addAction(undo);
+    QSignalSpy windowUndos(undo, &QAction::triggered);
+    w.spin->setValue(3);
+    w.in();
+    QTest::keyClick(w.spin, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(windowUndos.count(), 1);
+    QCOMPARE(w.spin->text(), QStringLiteral("3"));
+    QTest::keyClicks(w.spin, QStringLiteral("5"));
+    QTest::keyClick(w.spin, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(w.spin->text(), QStringLiteral("3"));
+    QCOMPARE(windowUndos.count(), 1);
 }
 
 void TestSpinEdit::focusEntryAndExit() {

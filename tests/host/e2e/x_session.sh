@@ -15,7 +15,10 @@ require_x_tools() {
 
 # Starts Xvfb (its pid in $xvfb_pid) and points DISPLAY, the settings store
 # and the runtime directory at private places under $work; no Wayland.
+#   start_x_session [WIDTHxHEIGHT [XVFB_OPTION...]]   (1280x1024 by default)
 start_x_session() {
+  local screen=${1:-1280x1024}
+  [ $# -gt 0 ] && shift
   export XDG_CONFIG_HOME="$work/config"
   export XDG_RUNTIME_DIR="$work/runtime"
   mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
@@ -24,7 +27,7 @@ start_x_session() {
   export QT_QPA_PLATFORM=xcb
 
   # Xvfb picks a free display number itself and reports it.
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp "$@" 3>"$work/display" >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 100); do
     [ -s "$work/display" ] && break
