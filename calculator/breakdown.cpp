@@ -2,9 +2,16 @@
 
 #include <memory>
 
-#include "calculator/vocabulary.h"
-
 namespace capacimo {
+
+BreakdownKind writerKind(int writer) {
+    return writer < CCapacimo::kFirstAnalysisWriter ? BreakdownKind::Group : BreakdownKind::Analysis;
+}
+
+std::string writerName(int writer) {
+    return writerKind(writer) == BreakdownKind::Group ? groupName(writer)
+                                                      : analysisName(writer - CCapacimo::kFirstAnalysisWriter);
+}
 
 std::int64_t Breakdown::headerBytes() const { return std::int64_t{CCapacimo::kBlockHeader} * (closedBlocks + 1); }
 

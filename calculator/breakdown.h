@@ -10,6 +10,13 @@
 
 namespace capacimo {
 
+// What a row of the breakdown stands for.
+enum class BreakdownKind { Group, Analysis, Overhead, OpenBlock };
+
+// The writer w of the replay: "Group 1" .. "Group 10", "Analysis 1" .. "Analysis 4".
+std::string writerName(int writer);
+BreakdownKind writerKind(int writer);
+
 struct WriterBytes {
     int writer = 0;            // 0..9 for groups 1 to 10, 10..13 for analyses 1 to 4
     std::string name;          // "Group 1" .. "Group 10", "Analysis 1" .. "Analysis 4"

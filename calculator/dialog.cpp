@@ -34,7 +34,7 @@
 #include "common/design_scale.h"
 #include "common/error_box.h"
 #include "common/program_icon.h"
-#include "common/setup_file_io.h"
+#include "common/safe_file.h"
 #include "widgets/contrast.h"
 #include "widgets/failure_guard.h"
 
@@ -175,7 +175,12 @@ int Scale(int value) { return static_cast<int>(std::lround(value * g_uiScale)); 
 Tdlg_Main::Tdlg_Main(QWidget* owner) : TGuardedDialog(owner) {
     setWindowIcon(programIcon());
     schedule_ = [this](std::function<void()> task) { QTimer::singleShot(0, this, guarded(this, std::move(task))); };
-    readSetup_ = [](const QString& path) { return readSetupFile(path); };
+    readSetup_ = [](const QString& path) {
+        const FileRead file = readWholeFile(path, kSetupKind, kSetupFileLimit);
+        SetupReadResult read = file.ok() ? readSetupText(file.bytes) : SetupReadResult{std::nullopt, file.error};
+        if (file.ok() && !read.setup) read.error = fileFailure(path, qText(read.error)).toStdString();
+        return read;
+    };
     FormCreate();
 }
 
@@ -552,8 +557,7 @@ void Tdlg_Main::CopyResults() {
 
 QString plainResultsText(const CopyHeading& heading, const CalculationResult& result,
                          const CalculatorEntries& entries) {
-    QStringList lines{QStringLiteral("Model\t") + QString::fromLatin1(kUnitName),
-                      QStringLiteral("Program\t") + heading.program,
+    QStringList lines{QStringLiteral("Model\t") + qText(kModelName), QStringLiteral("Program\t") + heading.program,
                       QStringLiteral("Date\t") + heading.date.toString(Qt::ISODate)};
     if (!heading.status.isEmpty()) lines << QStringLiteral("Status\t") + heading.status;
     lines << QString();
@@ -578,7 +582,7 @@ QString plainResultsText(const CopyHeading& heading, const CalculationResult& re
 // Setup files
 
 void Tdlg_Main::showTitle() {
-    const QString model = QString::fromLatin1(kUnitName);
+    const QString model = qText(kModelName);
     setWindowTitle(setup_.open ? QStringLiteral("%1 - %2[*]").arg(model, setup_.name) : model);
 }
 
@@ -642,7 +646,7 @@ bool Tdlg_Main::OpenSetup(const QString& path) {
 bool Tdlg_Main::SaveSetup(const QString& path) {
     const QString name = setup_.open ? setup_.name : QFileInfo(path).completeBaseName();
     const CalculatorEntries entries = currentEntries();
-    const QString error = writeSetupFile(path, writeSetupText(entries, name.toStdString()));
+    const QString error = writeWholeFile(path, writeSetupText(entries, name.toStdString()));
     if (!error.isEmpty()) {
         showErrorBox(this, error);
         return false;

@@ -1,4 +1,4 @@
-// The calculator dialog of the "Scribent S" unit: the user describes the
+// The calculator dialog of the "Scribent S" unit (kModelName): the user describes the
 // recorder's setup and reads at once how long its internal memory and its SD
 // card last. Its entry controls are built from the table of entries
 // (calculator/entries.h), one control per row.
@@ -36,9 +36,6 @@ using widgets::TSpinEdit_X;
 using widgets::TTab95Sheet;
 
 class TDetailsWindow;
-
-// The display name of the unit and the caption of its dialog.
-inline constexpr const char* kUnitName = "Scribent S";
 
 // What "Copy" puts on the clipboard, as tab-separated lines: the model, the
 // program and its version, the date and, when the status line shows one, its
@@ -107,8 +104,8 @@ public:
     void UndoReplace();
     bool canUndo() const { return undo_.has_value(); }
 
-    // Reads a setup file for OpenSetup (the file's reader unless replaced:
-    // tests make one fail).
+    // Reads a setup file for OpenSetup (read whole from the disk and judged by
+    // the setup file's reader, unless replaced: tests make one fail).
     using SetupReader = std::function<SetupReadResult(const QString& path)>;
     void setSetupReader(SetupReader reader) { readSetup_ = std::move(reader); }
 

@@ -1,8 +1,22 @@
 #include "calculator/duration.h"
 
-#include "calculator/vocabulary.h"
-
 namespace capacimo {
+namespace {
+
+struct MediumWords {
+    Medium medium;
+    std::string_view id;
+    std::string_view caption;
+    std::string_view inSentence;  // follows "the"
+};
+constexpr MediumWords kMediumWords[] = {
+    {Medium::Internal, "internal", "Internal memory", "internal memory"},
+    {Medium::Card, "sd", "SD Card", "SD Card"},
+};
+
+const MediumWords& wordsOf(Medium medium) { return kMediumWords[medium == Medium::Card ? 1 : 0]; }
+
+}  // namespace
 
 std::int32_t cardCapacity(std::int32_t cardBytes) { return cardBytes / 100 * 95; }
 
@@ -42,6 +56,29 @@ StorageDuration cardDuration(std::int32_t cardItem, std::int32_t written, std::i
     if (cardItem < 0 || static_cast<std::size_t>(cardItem) >= kCardSizes.size()) return kNoDuration;
     const std::int32_t capacity = cardCapacity(kCardSizes[static_cast<std::size_t>(cardItem)].bytes);
     return storageDuration(freeBytes(capacity, setupImageLength, kCardSetupImages), written);
+}
+
+std::string_view mediumId(Medium medium) { return wordsOf(medium).id; }
+
+std::optional<Medium> mediumFromId(std::string_view id) {
+    for (const MediumWords& w : kMediumWords) {
+        if (w.id == id) return w.medium;
+    }
+    return std::nullopt;
+}
+
+std::string_view mediumCaption(Medium medium) { return wordsOf(medium).caption; }
+
+std::string resultRowCaption(Medium medium, std::int32_t cardItem) {
+    std::string caption(mediumCaption(medium));
+    if (medium == Medium::Card) caption += ' ' + cardSizeText(cardItem);
+    return caption;
+}
+
+std::string mediumPhrase(Medium medium, std::int32_t cardItem) {
+    std::string phrase = "the " + std::string(wordsOf(medium).inSentence);
+    if (medium == Medium::Card) phrase += " (" + cardSizeText(cardItem) + ")";
+    return phrase;
 }
 
 }  // namespace capacimo

@@ -3,9 +3,15 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace capacimo {
+
+inline constexpr int kHoursPerDay = 24;
+inline constexpr int kDaysPerWeek = 7;
+inline constexpr int kHoursPerWeek = kDaysPerWeek * kHoursPerDay;
 
 // Whole weeks, days and hours; -1 in all three when no duration can be given.
 struct StorageDuration {
@@ -53,5 +59,22 @@ std::string cardSizeText(std::int32_t cardItem);
 
 // The duration of the SD card for a given card item.
 StorageDuration cardDuration(std::int32_t cardItem, std::int32_t written, std::int32_t setupImageLength);
+
+// ---- The media ----------------------------------------------------------
+
+enum class Medium { Internal, Card };
+inline constexpr std::array<Medium, 2> kMedia = {Medium::Internal, Medium::Card};
+
+// The word scripts and options use for a medium: "internal", "sd".
+std::string_view mediumId(Medium medium);
+// The medium an id names exactly, or nothing.
+std::optional<Medium> mediumFromId(std::string_view id);
+// The caption of its result row: "Internal memory", "SD Card".
+std::string_view mediumCaption(Medium medium);
+// A result row's caption with the card size where there is one: "Internal
+// memory", "SD Card 256 MB".
+std::string resultRowCaption(Medium medium, std::int32_t cardItem);
+// The medium inside a sentence: "the internal memory", "the SD Card (256 MB)".
+std::string mediumPhrase(Medium medium, std::int32_t cardItem);
 
 }  // namespace capacimo

@@ -5,7 +5,6 @@
 #include <stdexcept>
 
 #include "calculator/duration.h"
-#include "calculator/vocabulary.h"
 
 namespace capacimo {
 namespace {
@@ -209,6 +208,10 @@ CalculatorEntries entriesFromStore(const ReadStoredEntry& read) {
     if (set.impulse) c.analogImpulse = std::clamp(*set.impulse, 0, entryOf(EntryId::AnalogImpulse).maximum);
     return e;
 }
+
+std::string groupName(int group) { return "Group " + std::to_string(group + 1); }
+
+std::string analysisName(int analysis) { return "Analysis " + std::to_string(analysis + 1); }
 
 std::string pageCaption(EntryPage page, int index) {
     switch (page) {

@@ -93,6 +93,11 @@ CalculatorEntries defaultEntries();
 using ReadStoredEntry = std::function<std::int32_t(const Entry& entry, std::int32_t fallback)>;
 CalculatorEntries entriesFromStore(const ReadStoredEntry& read);
 
+// "Group 1" .. "Group 10" for group 0..9; also the caption of its page.
+std::string groupName(int group);
+// "Analysis 1" .. "Analysis 4" for analysis 0..3.
+std::string analysisName(int analysis);
+
 // The two hexadecimal digits that name group g (0-based) in sections and controls.
 std::string groupSuffix(int group);
 

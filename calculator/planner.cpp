@@ -5,7 +5,6 @@
 #include <string>
 
 #include "calculator/calculation.h"
-#include "calculator/vocabulary.h"
 
 namespace capacimo {
 namespace {

@@ -13,8 +13,6 @@
 
 namespace capacimo {
 
-enum class Medium { Internal, Card };
-
 // The hours a duration stands for, weeks and days counted in hours; -1 for
 // kNoDuration. A retention target is given in the same hours.
 std::int64_t durationHours(const StorageDuration& d);

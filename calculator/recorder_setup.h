@@ -11,7 +11,7 @@
 namespace capacimo {
 
 // The recorder model this calculator describes, as its device name and the
-// unit's name give it.
+// unit's name give it: the dialog's title, setup files and reports name it too.
 inline constexpr std::string_view kModelName = "Scribent S";
 
 // Sizes of the recorder.

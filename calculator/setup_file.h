@@ -50,6 +50,9 @@ inline constexpr std::string_view kSetupExtension = ".capacimo";
 inline constexpr std::string_view kSetupGroupsKey = "groups";
 // A larger text is refused unread.
 inline constexpr std::size_t kSetupFileLimit = 1024 * 1024;
+// What a setup file holds, as the refusal of a file names it: "is a pipe, not
+// a setup file", "larger than 1048576 bytes; no setup is that large".
+inline constexpr std::string_view kSetupKind = "setup";
 // A name holds at most this many characters. It is ample for any name the
 // dialog gives a setup (a file name has at most 255 bytes), and it keeps
 // what is written far within kSetupFileLimit whatever was read: every file

@@ -13,10 +13,9 @@
 #include <vector>
 
 #include "calculator/byte_chart.h"
-#include "calculator/dialog.h"
 #include "calculator/dialog_texts.h"
 #include "calculator/vocabulary.h"
-#include "common/setup_file_io.h"
+#include "common/safe_file.h"
 
 namespace capacimo::unit {
 namespace {
@@ -398,7 +397,7 @@ qreal planSection(Sheet& s, const ResultRecord& r, QPointF at, qreal width) {
 }
 
 qreal title(Sheet& s, const ReportInput& in, QPointF at, qreal width) {
-    QString heading = QString::fromUtf8(kUnitName);
+    QString heading = text(kModelName);
     // The name isolated from the text around it (FSI .. PDI): whatever
     // direction marks or overrides it holds act within it alone.
     if (!in.record.name.empty()) heading += QStringLiteral(": \u2068") + text(in.record.name) + QChar(0x2069);
@@ -445,9 +444,8 @@ qreal layOut(Sheet& s, const ReportInput& in, const Breakdown& b, TByteChart& wi
     return y - area.top();
 }
 
-QString failure(const QString& path, const QString& reason) {
-    return QStringLiteral("Could not write the report %1: %2").arg(path, reason);
-}
+// fileAndReason: "FILE: reason".
+QString failure(const QString& fileAndReason) { return QStringLiteral("Could not write the report ") + fileAndReason; }
 
 }  // namespace
 
@@ -457,7 +455,7 @@ QPageSize::PageSizeId reportPaperFor(const QLocale& locale) {
 
 bool writeReportPdf(const QString& path, const ReportInput& input, QString* error) {
     auto fail = [&](const QString& reason) {
-        if (error != nullptr) *error = failure(path, reason);
+        if (error != nullptr) *error = failure(fileFailure(path, reason));
         return false;
     };
     // The chart is a widget: it needs the application object and its thread.
@@ -476,7 +474,7 @@ bool writeReportPdf(const QString& path, const ReportInput& input, QString* erro
         writer.setPageSize(QPageSize(input.paper));
         writer.setPageOrientation(QPageLayout::Portrait);
         writer.setPageMargins(QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm), QPageLayout::Millimeter);
-        QString title = QString::fromUtf8(kUnitName);
+        QString title = text(kModelName);
         if (!input.record.name.empty()) title += QStringLiteral(": ") + text(input.record.name);
         writer.setTitle(title);
         writer.setCreator(QStringLiteral("Capacimo ") + input.version);
@@ -505,9 +503,10 @@ bool writeReportPdf(const QString& path, const ReportInput& input, QString* erro
         layOut(sheet, input, breakdown, widget, area);
         painter.end();
     }
-    const QString reason =
+    const QString failed =
         writeWholeFile(path, std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
-    return reason.isEmpty() || fail(reason);
+    if (!failed.isEmpty() && error != nullptr) *error = failure(failed);
+    return failed.isEmpty();
 }
 
 }  // namespace capacimo::unit

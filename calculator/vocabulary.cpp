@@ -3,25 +3,10 @@
 #include <cctype>
 #include <cstdio>
 
-#include "calculator/simulation.h"
-
 namespace capacimo {
 namespace {
 
 constexpr std::string_view kNoneReaches = "none reaches it";
-
-struct MediumWords {
-    Medium medium;
-    std::string_view id;
-    std::string_view caption;
-    std::string_view inSentence;  // follows "the"
-};
-constexpr MediumWords kMediumWords[] = {
-    {Medium::Internal, "internal", "Internal memory", "internal memory"},
-    {Medium::Card, "sd", "SD Card", "SD Card"},
-};
-
-const MediumWords& wordsOf(Medium medium) { return kMediumWords[medium == Medium::Card ? 1 : 0]; }
 
 std::string counted(std::int64_t n, std::string_view one, std::string_view many) {
     return std::to_string(n) + ' ' + std::string(n == 1 ? one : many);
@@ -72,29 +57,6 @@ std::string retentionText(std::int64_t hours) {
     return text;
 }
 
-std::string_view mediumId(Medium medium) { return wordsOf(medium).id; }
-
-std::optional<Medium> mediumFromId(std::string_view id) {
-    for (const MediumWords& w : kMediumWords) {
-        if (w.id == id) return w.medium;
-    }
-    return std::nullopt;
-}
-
-std::string_view mediumCaption(Medium medium) { return wordsOf(medium).caption; }
-
-std::string resultRowCaption(Medium medium, std::int32_t cardItem) {
-    std::string caption(mediumCaption(medium));
-    if (medium == Medium::Card) caption += ' ' + cardSizeText(cardItem);
-    return caption;
-}
-
-std::string mediumPhrase(Medium medium, std::int32_t cardItem) {
-    std::string phrase = "the " + std::string(wordsOf(medium).inSentence);
-    if (medium == Medium::Card) phrase += " (" + cardSizeText(cardItem) + ")";
-    return phrase;
-}
-
 std::string_view statusLevelName(StatusLevel level) {
     switch (level) {
     case StatusLevel::Error: return "error";
@@ -103,10 +65,6 @@ std::string_view statusLevelName(StatusLevel level) {
     }
     return "none";
 }
-
-std::string groupName(int group) { return "Group " + std::to_string(group + 1); }
-
-std::string analysisName(int analysis) { return "Analysis " + std::to_string(analysis + 1); }
 
 std::string entryLabel(const Entry& entry) {
     if (entry.page == EntryPage::Group) return groupName(entry.index) + ' ' + entry.summary;
@@ -131,15 +89,6 @@ std::string_view breakdownKindId(BreakdownKind kind) {
     case BreakdownKind::OpenBlock: break;
     }
     return "open_block";
-}
-
-BreakdownKind writerKind(int writer) {
-    return writer < CCapacimo::kFirstAnalysisWriter ? BreakdownKind::Group : BreakdownKind::Analysis;
-}
-
-std::string writerName(int writer) {
-    return writerKind(writer) == BreakdownKind::Group ? groupName(writer)
-                                                      : analysisName(writer - CCapacimo::kFirstAnalysisWriter);
 }
 
 std::string writerLabel(const WriterBytes& writer) { return writer.name + " (" + writer.cycle + ')'; }

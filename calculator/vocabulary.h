@@ -21,10 +21,6 @@ namespace capacimo {
 
 // ---- Time --------------------------------------------------------------
 
-inline constexpr int kHoursPerDay = 24;
-inline constexpr int kDaysPerWeek = 7;
-inline constexpr int kHoursPerWeek = kDaysPerWeek * kHoursPerDay;
-
 // A retention as the user writes it: weeks, days and hours, in this order, at
 // least one of them, each a whole number followed by w, d or h ("26w",
 // "3w4d", "180d", "12h"); letter case and blanks do not matter. The hours it
@@ -43,19 +39,7 @@ std::string retentionText(std::int64_t hours);
 
 // ---- The media ----------------------------------------------------------
 
-inline constexpr std::array<Medium, 2> kMedia = {Medium::Internal, Medium::Card};
-
-// The word scripts and options use for a medium: "internal", "sd".
-std::string_view mediumId(Medium medium);
-// The medium an id names exactly, or nothing.
-std::optional<Medium> mediumFromId(std::string_view id);
-// The caption of its result row: "Internal memory", "SD Card".
-std::string_view mediumCaption(Medium medium);
-// A result row's caption with the card size where there is one: "Internal
-// memory", "SD Card 256 MB".
-std::string resultRowCaption(Medium medium, std::int32_t cardItem);
-// The medium inside a sentence: "the internal memory", "the SD Card (256 MB)".
-std::string mediumPhrase(Medium medium, std::int32_t cardItem);
+// (A medium's id, caption and phrase live with the media in calculator/duration.h.)
 
 // The result table's column captions.
 inline constexpr std::array<std::string_view, 4> kResultColumns = {"Result", "Weeks", "Days", "Hours"};
@@ -67,10 +51,8 @@ std::string_view statusLevelName(StatusLevel level);
 
 // ---- Entries ------------------------------------------------------------
 
-// "Group 1" .. "Group 10" for group 0..9; also the caption of its page.
-std::string groupName(int group);
-// "Analysis 1" .. "Analysis 4" for analysis 0..3.
-std::string analysisName(int analysis);
+// (groupName and analysisName, "Group 3" and "Analysis 1", live with the
+// entries in calculator/entries.h.)
 // An entry in a list of every entry: "SD Card size", "Analog channels",
 // "Group 3 storage cycle".
 std::string entryLabel(const Entry& entry);
@@ -79,13 +61,9 @@ std::string entryValueText(const Entry& entry, const CalculatorEntries& entries)
 
 // ---- Where the bytes go -------------------------------------------------
 
-// What a row of the breakdown stands for.
-enum class BreakdownKind { Group, Analysis, Overhead, OpenBlock };
+// (BreakdownKind, writerName and writerKind live with the breakdown in
+// calculator/breakdown.h.)
 std::string_view breakdownKindId(BreakdownKind kind);  // "group", "analysis", "overhead", "open_block"
-
-// The writer w of the replay: "Group 1" .. "Group 10", "Analysis 1" .. "Analysis 4".
-std::string writerName(int writer);
-BreakdownKind writerKind(int writer);
 // A writer with its cycle, as a chart labels its bar: "Group 1 (1min)".
 std::string writerLabel(const WriterBytes& writer);
 // "Block overhead", "Open block, not counted": the rows below the writers.

@@ -25,7 +25,7 @@
 #include "cli/options.h"
 #include "cli/plant.h"
 #include "cli/report.h"
-#include "common/setup_file_io.h"
+#include "common/safe_file.h"
 
 namespace {
 
@@ -167,7 +167,7 @@ int run(int argc, char* argv[]) {
         capacimo::CalculatorEntries entries = o.entries;
         std::string name;
         if (!o.setupPaths.isEmpty()) {
-            const auto read = capacimo::readSetupFile(o.setupPaths.first());
+            const auto read = capacimo::cli::readSetupFile(o.setupPaths.first());
             if (!read.setup) {
                 say(read.error);
                 return kBadInput;
@@ -179,7 +179,7 @@ int run(int argc, char* argv[]) {
         }
         const auto record = capacimo::makeResultRecord(entries, o.result, name);
         if (!o.saveSetupPath.isEmpty()) {
-            const QString error = capacimo::writeSetupFile(o.saveSetupPath, capacimo::writeSetupText(entries, name));
+            const QString error = capacimo::writeWholeFile(o.saveSetupPath, capacimo::writeSetupText(entries, name));
             if (!error.isEmpty()) {
                 say(error.toStdString());
                 return kCannotWrite;

@@ -6,6 +6,7 @@
 
 #include "calculator/entries.h"
 #include "calculator/vocabulary.h"
+#include "common/safe_file.h"
 
 namespace capacimo::cli {
 namespace {
@@ -245,6 +246,14 @@ std::string defaultedText(const SetupFile& file) {
     std::string text;
     for (const std::string& key : keys) text += (text.empty() ? "" : ", ") + key;
     return text.empty() ? text : "these take their defaults: " + text;
+}
+
+SetupReadResult readSetupFile(const QString& path) {
+    const FileRead file = readWholeFile(path, kSetupKind, kSetupFileLimit);
+    if (!file.ok()) return {std::nullopt, file.error};
+    SetupReadResult read = readSetupText(file.bytes);
+    if (!read.setup) read.error = fileFailure(path, QString::fromStdString(read.error)).toStdString();
+    return read;
 }
 
 QString helpText() {

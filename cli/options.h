@@ -57,6 +57,10 @@ CalculatorEntries entriesOf(const SetupFile& file, const CalculatorEntries& star
 // out, in one line; empty when it left none out.
 std::string defaultedText(const SetupFile& file);
 
+// A setup file read whole from the disk and judged by the setup file's
+// reader; a refusal names the file.
+SetupReadResult readSetupFile(const QString& path);
+
 QString helpText();
 
 }  // namespace capacimo::cli

@@ -10,7 +10,7 @@
 #include "calculator/result_record.h"
 #include "calculator/vocabulary.h"
 #include "cli/report.h"
-#include "common/setup_file_io.h"
+#include "common/safe_file.h"
 
 namespace capacimo::cli {
 namespace {
@@ -126,7 +126,7 @@ PlantOutcome runPlant(const Options& o, const CalculatorEntries& start, const Si
             if (!calculate(*read.setup, read.setup->name.empty() ? fileName(path) : read.setup->name)) return outcome;
             continue;
         }
-        if (const QString problem = unreadableFile(path); !problem.isEmpty()) {
+        if (const QString problem = unreadableFile(path, kSetupKind); !problem.isEmpty()) {
             say(text(problem));
             outcome.badInput = true;
             continue;

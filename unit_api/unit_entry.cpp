@@ -6,9 +6,12 @@
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <memory>
+#include <string_view>
 
 #include "calculator/dialog.h"
+#include "calculator/recorder_setup.h"
 
 namespace {
 
@@ -57,10 +60,11 @@ extern "C" {
 CAPACIMO_UNIT_EXPORT bool CAPACIMO_UNIT_CALL GetUnitName(char* buffer, std::int32_t size) {
     // A buffer of no room at all gets nothing: there is not even room for the terminator.
     if (buffer == nullptr || size <= 0) return true;
-    const char* name = capacimo::unit::kUnitName;
-    std::int32_t i = 0;
-    for (; i < size - 1 && name[i] != '\0'; ++i) buffer[i] = name[i];
-    if (name[i] == '\0') buffer[i] = '\0';
+    // The unit's name is its recorder model's.
+    const std::string_view name = capacimo::kModelName;
+    const auto length = std::min(name.size(), static_cast<std::size_t>(size - 1));
+    std::copy_n(name.data(), length, buffer);
+    buffer[length] = '\0';
     buffer[size - 1] = '\0';
     return true;
 }

@@ -1,4 +1,4 @@
-#include "common/setup_file_io.h"
+#include "common/safe_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -21,9 +21,7 @@ namespace fs = std::filesystem;
 // make UTF-8 invalid.
 constexpr char16_t kByteSurrogates = 0xDC00;
 
-QString shownPath(const QString& path) { return QDir::toNativeSeparators(path); }
-
-QString failure(const QString& path, const QString& reason) { return shownPath(path) + QLatin1String(": ") + reason; }
+QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 QString systemError(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
@@ -98,22 +96,23 @@ std::string fileNameBytes(const QString& name) {
     return bytes;
 }
 
-QString unreadableFile(const QString& path) {
+QString fileFailure(const QString& path, const QString& reason) {
+    return QDir::toNativeSeparators(path) + QLatin1String(": ") + reason;
+}
+
+QString unreadableFile(const QString& path, std::string_view holds) {
     std::error_code error;
     const fs::file_status status = fs::status(fileNameBytes(path), error);  // follows a link to what it names
-    if (status.type() == fs::file_type::not_found) return failure(path, QStringLiteral("no such file"));
-    if (error) return failure(path, QString::fromStdString(error.message()));
-    if (const QString what = notAFile(status.type(), QStringLiteral("a setup file")); !what.isEmpty()) {
-        return failure(path, what);
-    }
+    if (status.type() == fs::file_type::not_found) return fileFailure(path, QStringLiteral("no such file"));
+    if (error) return fileFailure(path, QString::fromStdString(error.message()));
+    const QString wanted = QStringLiteral("a %1 file").arg(text(holds));
+    if (const QString what = notAFile(status.type(), wanted); !what.isEmpty()) return fileFailure(path, what);
     return {};
 }
 
-SetupReadResult readSetupFile(const QString& path) {
-    auto refuse = [&path](const QString& reason) {
-        return SetupReadResult{std::nullopt, failure(path, reason).toStdString()};
-    };
-    if (const QString problem = unreadableFile(path); !problem.isEmpty()) return {std::nullopt, problem.toStdString()};
+FileRead readWholeFile(const QString& path, std::string_view holds, std::size_t limit) {
+    auto refuse = [&path](const QString& reason) { return FileRead{{}, fileFailure(path, reason).toStdString()}; };
+    if (const QString problem = unreadableFile(path, holds); !problem.isEmpty()) return {{}, problem.toStdString()};
 
     // Opened by the name's bytes; QFile reads it from there.
     const int fd = ::open(fileNameBytes(path).c_str(), O_RDONLY | O_CLOEXEC);
@@ -123,15 +122,19 @@ SetupReadResult readSetupFile(const QString& path) {
         ::close(fd);
         return refuse(file.errorString());
     }
-    // One byte more than a setup may have tells a larger file without reading it.
-    const QByteArray text = file.read(static_cast<qint64>(kSetupFileLimit) + 1);
+    // One byte more than the limit tells a larger file without reading it.
+    const QByteArray bytes = file.read(static_cast<qint64>(limit) + 1);
     if (file.error() != QFileDevice::NoError) return refuse(file.errorString());
-    SetupReadResult result = readSetupText(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
-    if (!result.setup) result.error = failure(path, QString::fromStdString(result.error)).toStdString();
-    return result;
+    if (static_cast<std::size_t>(bytes.size()) > limit) {
+        return refuse(QStringLiteral("larger than %1 bytes; no %2 is that large").arg(limit).arg(text(holds)));
+    }
+    return {bytes.toStdString(), {}};
 }
 
-QString writeWholeFile(const QString& path, std::string_view bytes) {
+namespace {
+
+// writeWholeFile's steps; the reason why not, without the path.
+QString writeReplacing(const QString& path, std::string_view bytes) {
     const std::string target = fileNameBytes(path);
     std::error_code error;
     const fs::file_status status = fs::symlink_status(target, error);
@@ -182,9 +185,11 @@ QString writeWholeFile(const QString& path, std::string_view bytes) {
     return {};
 }
 
-QString writeSetupFile(const QString& path, std::string_view text) {
-    const QString reason = writeWholeFile(path, text);
-    return reason.isEmpty() ? reason : failure(path, reason);
+}  // namespace
+
+QString writeWholeFile(const QString& path, std::string_view bytes) {
+    const QString reason = writeReplacing(path, bytes);
+    return reason.isEmpty() ? reason : fileFailure(path, reason);
 }
 
 }  // namespace capacimo

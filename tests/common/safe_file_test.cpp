@@ -1,6 +1,7 @@
-// Setup files on disk: what is no file is refused without blocking, a large
-// file without being read, and a write is complete or leaves the old file.
-#include "common/setup_file_io.h"
+// Files on disk, setup files for one: what is no file is refused without
+// blocking, a large file without being read, and a write is complete or
+// leaves the old file.
+#include "common/safe_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -16,10 +17,15 @@
 #include <functional>
 #include <random>
 
+#include "calculator/setup_file.h"
+
 namespace capacimo {
 namespace {
 
-class SetupFileIoTest : public testing::Test {
+// A setup file as the programs read it, before its text is judged.
+FileRead readSetupFile(const QString& file) { return readWholeFile(file, kSetupKind, kSetupFileLimit); }
+
+class SafeFileTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     QString path(const char* name) const { return dir.filePath(name); }
@@ -28,8 +34,8 @@ protected:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     // The error must name the file first.
-    static void expectRefused(const SetupReadResult& result, const QString& file, const char* reason) {
-        EXPECT_FALSE(result.setup);
+    static void expectRefused(const FileRead& result, const QString& file, const char* reason) {
+        EXPECT_FALSE(result.ok());
         const std::string start = (file + ": ").toStdString();
         EXPECT_EQ(result.error.substr(0, start.size()), start) << result.error;
         EXPECT_NE(result.error.find(reason), std::string::npos) << result.error;
@@ -51,7 +57,7 @@ bool writeFailsInChild(const QString& home, const QString& file, const std::func
     if (child == 0) {
         if (geteuid() == 0 && (setgid(nobody) != 0 || setuid(nobody) != 0)) _exit(2);
         prepare();
-        const QString error = writeSetupFile(file, writeSetupText(defaultEntries(), std::string(2000, 'n')));
+        const QString error = writeWholeFile(file, writeSetupText(defaultEntries(), std::string(2000, 'n')));
         _exit(error.startsWith(file + ": ") ? 0 : 1);
     }
     int status = 0;
@@ -59,25 +65,28 @@ bool writeFailsInChild(const QString& home, const QString& file, const std::func
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-TEST_F(SetupFileIoTest, AWrittenFileReadsBack) {
+TEST_F(SafeFileTest, AWrittenFileReadsBack) {
     const QString file = path("boiler.capacimo");
-    ASSERT_EQ(writeSetupFile(file, text), "");
-    const SetupReadResult read = readSetupFile(file);
-    ASSERT_TRUE(read.setup) << read.error;
+    ASSERT_EQ(writeWholeFile(file, text), "");
+    const FileRead bytes = readSetupFile(file);
+    const SetupReadResult read = readSetupText(bytes.bytes);
+    ASSERT_TRUE(read.setup) << bytes.error << read.error;
     EXPECT_EQ(read.setup->name, "Recorder 3");
     EXPECT_EQ(raw(file).toStdString(), text);
     // A file replaced keeps its permissions.
     ASSERT_EQ(chmod(file.toLocal8Bit().constData(), 0640), 0);
-    ASSERT_EQ(writeSetupFile(file, text), "");
+    ASSERT_EQ(writeWholeFile(file, text), "");
     struct stat written {};
     ASSERT_EQ(stat(file.toLocal8Bit().constData(), &written), 0);
     EXPECT_EQ(written.st_mode & 07777, 0640u);
     ASSERT_TRUE(QFile(file).resize(0));
-    expectRefused(readSetupFile(file), file, "not valid JSON");
+    const FileRead empty = readSetupFile(file);
+    EXPECT_TRUE(empty.ok() && empty.bytes.empty()) << empty.error;
+    EXPECT_NE(readSetupText(empty.bytes).error.find("not valid JSON"), std::string::npos);
 }
 
 // A file name that is not UTF-8 names the same file all the way through.
-TEST_F(SetupFileIoTest, ANameThatIsNoUtf8KeepsItsBytes) {
+TEST_F(SafeFileTest, ANameThatIsNoUtf8KeepsItsBytes) {
     std::mt19937 random(20);
     std::vector<std::string> names = {"\xFF",     "caf\xE9",      "\xED\xA0\x80",
                                       "\xC0\xAF", "\xF0\x9F\x93", "\xE2\x82\xAC\x80"};
@@ -91,16 +100,16 @@ TEST_F(SetupFileIoTest, ANameThatIsNoUtf8KeepsItsBytes) {
 
     const std::string name = dir.path().toStdString() + "/Kessel \xFC\xFF.capacimo";
     const QString file = fileNameFromBytes(name.c_str());
-    ASSERT_EQ(writeSetupFile(file, text), "");
+    ASSERT_EQ(writeWholeFile(file, text), "");
     const auto files = std::filesystem::directory_iterator(dir.path().toStdString());
     EXPECT_EQ(std::distance(begin(files), end(files)), 1);
     EXPECT_TRUE(std::filesystem::is_regular_file(name));
-    const SetupReadResult read = readSetupFile(file);
-    EXPECT_TRUE(read.setup) << read.error;
+    const FileRead read = readSetupFile(file);
+    EXPECT_TRUE(read.ok() && readSetupText(read.bytes).setup) << read.error;
     std::filesystem::remove(name);  // which QTemporaryDir cannot name
 }
 
-TEST_F(SetupFileIoTest, WhatIsNoSetupFileIsRefusedUnread) {
+TEST_F(SafeFileTest, WhatIsNoSetupFileIsRefusedUnread) {
     expectRefused(readSetupFile(path("missing.capacimo")), path("missing.capacimo"), "no such file");
     expectRefused(readSetupFile(dir.path()), dir.path(), "directory");
 
@@ -122,29 +131,29 @@ TEST_F(SetupFileIoTest, WhatIsNoSetupFileIsRefusedUnread) {
     expectRefused(readSetupFile(big), big, "larger than 1048576 bytes");
 }
 
-TEST_F(SetupFileIoTest, AWriteNeverReplacesOrFollowsWhatIsNoPlainFile) {
+TEST_F(SafeFileTest, AWriteNeverReplacesOrFollowsWhatIsNoPlainFile) {
     const QString subdir = path("sub.capacimo");
     ASSERT_TRUE(QDir().mkpath(subdir));
-    EXPECT_TRUE(writeSetupFile(subdir, text).startsWith(subdir + ": "));
+    EXPECT_TRUE(writeWholeFile(subdir, text).startsWith(subdir + ": "));
     EXPECT_TRUE(QFileInfo(subdir).isDir());
 
     const QString target = path("target.capacimo");
-    ASSERT_EQ(writeSetupFile(target, "old\n"), "");
+    ASSERT_EQ(writeWholeFile(target, "old\n"), "");
     const QString link = path("link.capacimo");
     ASSERT_TRUE(QFile::link(target, link));
-    EXPECT_TRUE(writeSetupFile(link, text).contains("symbolic link"));
+    EXPECT_TRUE(writeWholeFile(link, text).contains("symbolic link"));
     EXPECT_EQ(raw(target), "old\n");
     EXPECT_TRUE(QFileInfo(link).isSymLink());
 
     const QString zero = path("zero.capacimo");
     ASSERT_TRUE(QFile::link("/dev/zero", zero));
-    EXPECT_TRUE(writeSetupFile(zero, text).startsWith(zero + ": "));
+    EXPECT_TRUE(writeWholeFile(zero, text).startsWith(zero + ": "));
     EXPECT_EQ(QFileInfo(zero).symLinkTarget(), "/dev/zero");
 }
 
-TEST_F(SetupFileIoTest, AFailedWriteLeavesTheOldFileWhole) {
+TEST_F(SafeFileTest, AFailedWriteLeavesTheOldFileWhole) {
     const QString file = path("kept.capacimo");
-    ASSERT_EQ(writeSetupFile(file, text), "");
+    ASSERT_EQ(writeWholeFile(file, text), "");
     // A full disk: files may not grow beyond 1 KiB, so the write fails with EFBIG as it would with ENOSPC.
     EXPECT_TRUE(writeFailsInChild(dir.path(), file, [] {
         std::signal(SIGXFSZ, SIG_IGN);
