@@ -1,8 +1,8 @@
 #include "calculator/setup_report.h"
 
-#include <QApplication>
 #include <QBuffer>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QLocale>
 #include <QPainter>
 #include <QPdfWriter>
@@ -12,7 +12,7 @@
 #include <numeric>
 #include <vector>
 
-#include "calculator/byte_chart.h"
+#include "calculator/chart_painter.h"
 #include "calculator/dialog_texts.h"
 #include "calculator/vocabulary.h"
 #include "common/safe_file.h"
@@ -28,9 +28,9 @@ constexpr qreal kSmallestPointSize = 5.0;
 constexpr qreal kPointSizeStep = 0.25;
 const QString kFontFamily = QStringLiteral("Liberation Sans");
 
-// The chart widget lays itself out in pixels of this font size; the page
-// scales it to the body text. A large size keeps its outlines fine and its
-// text widths close to the printed ones.
+// The chart is laid out in pixels of this font size; the page scales it to
+// the body text. A large size keeps its outlines fine and its text widths
+// close to the printed ones.
 constexpr int kChartPixelSize = 24;
 
 const QColor kErrorColor(255, 0, 0);
@@ -71,7 +71,7 @@ enum class Style { Body, Bold, Heading, Title };
 // only measures, so that the size can be chosen before anything is drawn.
 // The page is laid out here rather than by a QTextDocument: a document
 // breaks into pages where this one must shrink to fit its one page, and it
-// has no place for the chart widget's own drawing among its tables.
+// has no place for the chart's own drawing among its tables.
 class Sheet {
 public:
     Sheet(QPainter& painter, qreal pointSize, bool draw) : painter_(painter), pointSize_(pointSize), draw_(draw) {}
@@ -324,18 +324,25 @@ qreal status(Sheet& s, const ValidationOutcome& outcome, QPointF at, qreal width
     return s.text(at, width, QStringLiteral("The count checks found no problem."), Style::Body);
 }
 
-qreal chart(Sheet& s, TByteChart& widget, QPointF at, qreal width) {
+// The Details window's chart, in dark text on the white page whatever the
+// desktop's colours.
+qreal chart(Sheet& s, const Breakdown& b, QPointF at, qreal width) {
+    QFont font(kFontFamily);
+    font.setPixelSize(kChartPixelSize);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    const std::vector<ChartBar> bars = chartBarsOf(b);
+    const ChartLayout layout(bars, b.bytesWritten(), QFontMetrics(font));
     const qreal scale = s.emPixels() / kChartPixelSize;
-    widget.resize(static_cast<int>(width / scale), widget.sizeHint().height());
     if (s.drawing()) {
         QPainter& p = s.painter();
         p.save();
         p.translate(at);
         p.scale(scale, scale);
-        widget.render(&p, QPoint(), QRegion(), QWidget::DrawChildren);
+        p.setFont(font);
+        layout.paint(p, static_cast<int>(width / scale), Qt::black);
         p.restore();
     }
-    return widget.height() * scale;
+    return layout.preferredSize().height() * scale;
 }
 
 // The chart's figures once more, with the records and the durations without each writer.
@@ -413,7 +420,7 @@ qreal title(Sheet& s, const ReportInput& in, QPointF at, qreal width) {
 }
 
 // The whole page; returns the height it takes.
-qreal layOut(Sheet& s, const ReportInput& in, const Breakdown& b, TByteChart& widget, const QRectF& area) {
+qreal layOut(Sheet& s, const ReportInput& in, const Breakdown& b, const QRectF& area) {
     const ResultRecord& r = in.record;
     const qreal x = area.left();
     const qreal width = area.width();
@@ -436,8 +443,7 @@ qreal layOut(Sheet& s, const ReportInput& in, const Breakdown& b, TByteChart& wi
     s.rule({x, y - 0.4 * s.sectionGap()}, width);
 
     y += s.heading({x, y}, width, text(breakdownHeading(b)));
-    widget.setBars(chartBarsOf(b), b.bytesWritten());
-    y += chart(s, widget, {x, y}, width) + 0.5 * s.lineHeight();
+    y += chart(s, b, {x, y}, width) + 0.5 * s.lineHeight();
 
     y += s.table({x, y}, width, breakdownTable(b));
     if (r.options.target && r.plan) y += s.sectionGap() + planSection(s, r, {x, y + s.sectionGap()}, width);
@@ -458,10 +464,10 @@ bool writeReportPdf(const QString& path, const ReportInput& input, QString* erro
         if (error != nullptr) *error = failure(fileFailure(path, reason));
         return false;
     };
-    // The chart is a widget: it needs the application object and its thread.
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr ||
+    // Its fonts need the application object of Qt Gui, and its thread.
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr ||
         QThread::currentThread() != QCoreApplication::instance()->thread()) {
-        return fail(QStringLiteral("it is drawn only on the thread of a QApplication"));
+        return fail(QStringLiteral("it is drawn only on the thread of a QGuiApplication"));
     }
     const Breakdown breakdown = input.record.breakdown ? *input.record.breakdown : breakdownOf(input.record.entries);
 
@@ -483,24 +489,14 @@ bool writeReportPdf(const QString& path, const ReportInput& input, QString* erro
         if (!painter.begin(&writer)) return fail(QStringLiteral("the PDF could not be started"));
         painter.setRenderHint(QPainter::Antialiasing);
         const QRectF area(QPointF(0, 0), writer.pageLayout().paintRectPixels(writer.resolution()).size());
-        TByteChart widget;
-        QFont chartFont(kFontFamily);
-        chartFont.setPixelSize(kChartPixelSize);
-        chartFont.setHintingPreference(QFont::PreferNoHinting);
-        widget.setFont(chartFont);
-        // Dark text on the white page, whatever the desktop's colours.
-        QPalette palette = widget.palette();
-        palette.setColor(QPalette::WindowText, Qt::black);
-        widget.setPalette(palette);
-
         qreal size = kLargestPointSize;
         while (size > kSmallestPointSize) {
             Sheet measure(painter, size, false);
-            if (layOut(measure, input, breakdown, widget, area) <= area.height()) break;
+            if (layOut(measure, input, breakdown, area) <= area.height()) break;
             size -= kPointSizeStep;
         }
         Sheet sheet(painter, size, true);
-        layOut(sheet, input, breakdown, widget, area);
+        layOut(sheet, input, breakdown, area);
         painter.end();
     }
     const QString failed =

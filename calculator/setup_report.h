@@ -27,8 +27,8 @@ struct ReportInput {
 };
 
 // Writes the report as a one-page PDF: completely, or, when the file cannot be
-// written, not at all and with the reason in *error. Needs a QApplication
-// (the bar chart is the Details window's widget, drawn into the page).
+// written, not at all and with the reason in *error. Needs a QGuiApplication
+// (for its fonts), and its thread.
 bool writeReportPdf(const QString& path, const ReportInput& input, QString* error);
 
 }  // namespace capacimo::unit

@@ -7,9 +7,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QGuiApplication>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -100,11 +100,11 @@ QStringList argumentList(int argc, char* argv[]) {
     return list;
 }
 
-// The report draws its chart with a widget, which needs a QApplication and a
-// platform. It draws on Qt's offscreen platform always: a report needs no
-// screen, and a display that has gone (a stale DISPLAY under cron or after a
-// dropped SSH session) would make Qt abort. Every other run keeps to
-// QCoreApplication, which starts in a fraction of the time.
+// The report's fonts need a QGuiApplication and a platform. It draws on Qt's
+// offscreen platform always: a report needs no screen, and a display that has
+// gone (a stale DISPLAY under cron or after a dropped SSH session) would make
+// Qt abort. Every other run keeps to QCoreApplication, which starts in a
+// fraction of the time.
 std::unique_ptr<QCoreApplication> makeApplication(int& argc, char* argv[], bool drawing) {
     if (!drawing) return std::make_unique<QCoreApplication>(argc, argv);
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -115,7 +115,7 @@ std::unique_ptr<QCoreApplication> makeApplication(int& argc, char* argv[], bool 
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& message) {
         if (!message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR"))) qtHandler(type, context, message);
     });
-    return std::make_unique<QApplication>(argc, argv);
+    return std::make_unique<QGuiApplication>(argc, argv);
 }
 
 // Writes the report of the record to path; an error text when it could not.

@@ -1,8 +1,8 @@
 // Writes the setup report for two setups into a folder as PDF files, on A4
 // and on Letter: a plant's typical recorder with half a year to keep on its
 // card, and the heaviest setup with four weeks to keep on the card.
-#include <QApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include "calculator/setup_report.h"
@@ -43,7 +43,7 @@ CalculatorEntries heaviest() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     if (argc < 2) {
         QTextStream(stderr) << "usage: " << argv[0] << " OUTDIR\n";
         return 2;
