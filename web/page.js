@@ -135,8 +135,9 @@
 
     // ---- calculating
 
+    // Details open, the answer brings their words along.
     function options() {
-        var o = { breakdown: details.open() };
+        var o = { breakdown: details.open(), words: details.open() };
         var target = details.target();
         if (target) {
             o.target = target.retention;
@@ -161,7 +162,7 @@
         }
         showResult(current ? result : null);
         showPrintedSetup();
-        details.show(current && details.open() ? ask("words") : null);
+        details.show(current && details.open() ? result.words : null);
     }
 
     function showResult(result) {
