@@ -279,7 +279,7 @@
 
     function fileName() {
         var name = el("setup-name").value.trim().replace(/[\\/:*?"<>|\u0000-\u001f]+/g, "_");
-        return (name || "setup") + ".capacimo";
+        return (name || "setup") + table.setup_file.extension;
     }
 
     function save() {
@@ -421,6 +421,8 @@
         reset.title = table.reset.hint;
         var head = el("results").tHead.rows[0];
         table.result_columns.forEach(function (caption, i) { head.cells[i].textContent = caption; });
+        el("open-file").accept = table.setup_file.extension + ",application/json";
+        el("setup-name").maxLength = table.setup_file.name_limit;
 
         form = CapacimoForm.build(el("form"), table, changed);
         buildPrintedSetup();

@@ -198,6 +198,7 @@ std::string entries() {
                           {"min_weeks", 0},
                           {"max_weeks", kLargestRetentionNumber},
                           {"media", media}}}};
+    table["setup_file"] = {{"extension", kSetupExtension}, {"name_limit", kSetupNameLimit}};
     return table.dump();
 }
 

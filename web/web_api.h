@@ -9,8 +9,9 @@
 
 namespace capacimo::web {
 
-// The entry table, with the result table's headings and the Details' fixed
-// words: the title and the retention target's line.
+// The entry table, with the result table's headings, the Details' fixed
+// words (the title and the retention target's line) and the setup file's
+// extension and longest name.
 std::string entries();
 // The Reset values.
 std::string defaults();
