@@ -93,7 +93,7 @@ void writeWebCalls(const fs::path& dir, const Setup& setup) {
     const std::string values = nlohmann::json::parse(capacimo::web::readSetup(setup.text))["values"].dump();
     const std::vector<std::pair<std::string, std::string>> options{
         {"plain", "{}"},
-        {"details", R"({"breakdown":true,"target":"26w","medium":"sd"})"},
+        {"details", R"({"breakdown":true,"target":"26w","medium":"sd","words":true})"},
         {"all_cards", R"({"all_cards":true,"target":"3w4d"})"}};
     writeFile(dir / ("readSetup_" + setup.stem), webCallText("readSetup", {setup.text}));
     for (const auto& [name, json] : options) {
@@ -139,6 +139,6 @@ int main(int argc, char* argv[]) {
         writeFile(corpus / "settings" / (setup.stem + ".conf"), savedSettings(setup.file.entries));
         writeWebCalls(corpus / "web", setup);
     }
-    for (const char* call : {"entries", "defaults", "words"}) writeFile(corpus / "web" / call, webCallText(call, {}));
+    for (const char* call : {"entries", "defaults"}) writeFile(corpus / "web" / call, webCallText(call, {}));
     return 0;
 }
