@@ -6,8 +6,8 @@
 #include "bench/heaviest_entries.h"
 #include "calculator/breakdown.h"
 #include "calculator/calculation.h"
+#include "calculator/files/result_record.h"
 #include "calculator/planner.h"
-#include "calculator/result_record.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <sstream>
 
-#include "calculator/plant_csv.h"
-#include "calculator/setup_file.h"
+#include "calculator/files/plant_csv.h"
+#include "calculator/files/setup_file.h"
 
 namespace capacimo {
 namespace {

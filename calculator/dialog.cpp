@@ -25,12 +25,12 @@
 #include <utility>
 
 #include "calculator/breakdown.h"
-#include "calculator/details_window.h"
-#include "calculator/dialog_texts.h"
+#include "calculator/details/details_window.h"
+#include "calculator/files/setup_file.h"
+#include "calculator/report/setup_report.h"
 #include "calculator/settings.h"
-#include "calculator/setup_file.h"
-#include "calculator/setup_report.h"
-#include "calculator/vocabulary.h"
+#include "calculator/text/dialog_texts.h"
+#include "calculator/text/vocabulary.h"
 #include "common/design_scale.h"
 #include "common/error_box.h"
 #include "common/program_icon.h"

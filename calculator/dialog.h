@@ -14,7 +14,7 @@
 #include "calculator/calculation.h"
 #include "calculator/count_validation.h"
 #include "calculator/entries.h"
-#include "calculator/setup_file.h"
+#include "calculator/files/setup_file.h"
 #include "widgets/accessibility.h"
 #include "widgets/guarded_dialog.h"
 #include "widgets/page_control.h"

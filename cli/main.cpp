@@ -18,10 +18,10 @@
 #include <string>
 #include <string_view>
 
-#include "calculator/result_record.h"
+#include "calculator/files/result_record.h"
+#include "calculator/files/setup_file.h"
+#include "calculator/report/setup_report.h"
 #include "calculator/settings.h"
-#include "calculator/setup_file.h"
-#include "calculator/setup_report.h"
 #include "cli/options.h"
 #include "cli/plant.h"
 #include "cli/report.h"

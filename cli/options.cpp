@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "calculator/entries.h"
-#include "calculator/vocabulary.h"
+#include "calculator/text/vocabulary.h"
 #include "common/safe_file.h"
 
 namespace capacimo::cli {

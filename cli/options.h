@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "calculator/entries.h"
-#include "calculator/result_record.h"
-#include "calculator/setup_file.h"
+#include "calculator/files/result_record.h"
+#include "calculator/files/setup_file.h"
 
 namespace capacimo::cli {
 

@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "calculator/duration.h"
-#include "calculator/plant_csv.h"
-#include "calculator/result_record.h"
-#include "calculator/vocabulary.h"
+#include "calculator/files/plant_csv.h"
+#include "calculator/files/result_record.h"
+#include "calculator/text/vocabulary.h"
 #include "cli/report.h"
 #include "common/safe_file.h"
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "calculator/vocabulary.h"
+#include "calculator/text/vocabulary.h"
 
 namespace capacimo::cli {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "calculator/result_record.h"
+#include "calculator/files/result_record.h"
 
 namespace capacimo::cli {
 

@@ -3,7 +3,7 @@
 // setup, and saving it again must give the same bytes.
 #include <string_view>
 
-#include "calculator/setup_file.h"
+#include "calculator/files/setup_file.h"
 #include "fuzz/fuzz_check.h"
 
 using capacimo::fuzz::check;

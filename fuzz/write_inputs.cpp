@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "calculator/entry_values.h"
-#include "calculator/plant_csv.h"
+#include "calculator/files/plant_csv.h"
 #include "calculator/settings.h"
 #include "common/settings_store.h"
 #include "fuzz/web_calls.h"

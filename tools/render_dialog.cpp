@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "calculator/details_window.h"
+#include "calculator/details/details_window.h"
 #include "calculator/dialog.h"
 
 using namespace capacimo::widgets;

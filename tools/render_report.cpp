@@ -5,7 +5,7 @@
 #include <QGuiApplication>
 #include <QTextStream>
 
-#include "calculator/setup_report.h"
+#include "calculator/report/setup_report.h"
 
 using namespace capacimo;
 using namespace capacimo::unit;

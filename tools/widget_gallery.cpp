@@ -8,7 +8,7 @@
 // of that below. --zoom additionally writes each picture enlarged Z times
 // (nearest pixel) as NAME@Zx.png.
 
-#include "calculator/vocabulary.h"
+#include "calculator/text/vocabulary.h"
 #include "widgets/page_control.h"
 #include "widgets/result_list.h"
 #include "widgets/spin_button.h"

@@ -5,12 +5,12 @@
 #include <optional>
 #include <vector>
 
-#include "calculator/dialog_texts.h"
-#include "calculator/entry_table_json.h"
 #include "calculator/entry_values.h"
-#include "calculator/result_record.h"
-#include "calculator/setup_file.h"
-#include "calculator/vocabulary.h"
+#include "calculator/files/entry_table_json.h"
+#include "calculator/files/result_record.h"
+#include "calculator/files/setup_file.h"
+#include "calculator/text/dialog_texts.h"
+#include "calculator/text/vocabulary.h"
 
 namespace capacimo::web {
 namespace {

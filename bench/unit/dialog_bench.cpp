@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "calculator/details_window.h"
+#include "calculator/details/details_window.h"
 #include "calculator/dialog.h"
 
 using namespace capacimo::widgets;

@@ -6,7 +6,10 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 out="$(mktemp -d)"
 trap 'rm -rf "$out"' EXIT
-core_sources=$(sed -n '/add_library(capacimo_core STATIC/,/)/p' "$root/calculator/CMakeLists.txt" | grep '\.cpp' | sed "s|^ *|$root/calculator/|")
+# The sources of the standard-library libraries, as their CMakeLists.txt list them.
+core_sources=$(for dir in calculator calculator/text calculator/files; do
+  sed -n '/add_library(capacimo_[a-z]* STATIC/,/)/p' "$root/$dir/CMakeLists.txt" | grep -o '[a-z_]*\.cpp' | sed "s|^|$root/$dir/|"
+done)
 g++ -std=c++20 -O2 -DNDEBUG -I"$root" "$root/bench/web/core_timing.cpp" $core_sources -o "$out/native"
 for round in 1 2 3; do
   echo "native:      $("$out/native")"

@@ -7,7 +7,7 @@
 
 #include "bench/heaviest_entries.h"
 #include "calculator/calculation.h"
-#include "calculator/result_record.h"
+#include "calculator/files/result_record.h"
 
 namespace {
 

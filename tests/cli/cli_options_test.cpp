@@ -2,8 +2,8 @@
 
 #include <QRegularExpression>
 
-#include "calculator/setup_file.h"
-#include "calculator/vocabulary.h"
+#include "calculator/files/setup_file.h"
+#include "calculator/text/vocabulary.h"
 #include "cli/options.h"
 #include "cli/report.h"
 

@@ -17,7 +17,7 @@
 #include <functional>
 #include <random>
 
-#include "calculator/setup_file.h"
+#include "calculator/files/setup_file.h"
 
 namespace capacimo {
 namespace {

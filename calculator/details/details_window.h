@@ -1,0 +1,132 @@
+// The calculator dialog's "Details" window: where the bytes of two hours go,
+// how long each medium would last without each writer, and what to change to
+// keep the data for a given number of weeks. It follows the dialog's entries
+// while it is open and calculates nothing while it is closed. It stores
+// nothing.
+#pragma once
+
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+#include "calculator/breakdown.h"
+#include "calculator/entries.h"
+#include "calculator/files/result_record.h"
+#include "calculator/planner.h"
+#include "widgets/guarded_dialog.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QScrollArea;
+class QSpinBox;
+class QTableWidget;
+class QTimer;
+class QVBoxLayout;
+namespace capacimo::unit {
+
+class TByteChart;
+
+class TDetailsWindow : public widgets::TGuardedDialog {
+    Q_OBJECT
+
+public:
+    // The largest retention target the window accepts, in weeks.
+    static constexpr int kMaximumWeeks = 10000;
+
+    // A window over `owner`, the calculator dialog, beside which it opens
+    // and above which it stays.
+    explicit TDetailsWindow(QWidget* owner);
+
+    // The parts of the dialog the window leaves in view where the screen has
+    // no room beside the dialog, the most important first, on the screen.
+    using KeptInView = std::function<std::vector<QRect>()>;
+    void setKeptInView(KeptInView parts) { keptInView_ = std::move(parts); }
+
+    // What the dialog calculated: the entries, their result and where the
+    // bytes went. The window calculates none of it again; only the planner
+    // runs here, for the target the window holds.
+    void showCalculation(const CalculatorEntries& entries, const CalculationResult& result, const Breakdown& breakdown);
+    const CalculatorEntries& entries() const { return entries_; }
+
+    // How often a breakdown was shown and the planner ran; lets callers see that they did.
+    int breakdownCount() const { return breakdowns_; }
+    int planCount() const { return plans_; }
+
+    TByteChart* chart() const { return chart_; }
+    QTableWidget* withoutTable() const { return tbl_Without; }
+    QSpinBox* targetWeeks() const { return spb_TargetWeeks; }
+    QComboBox* targetMedium() const { return cb_TargetMedium; }
+    Medium medium() const;
+    // The planner's answer as shown, one sentence a line.
+    QStringList planLines() const;
+
+    QScrollArea* scrollArea() const { return scroll_; }
+    QPushButton* saveReportButton() const { return btn_SaveReport; }
+
+    // The target the window holds, for a report.
+    Target target() const;
+
+signals:
+    // "Save report..." was pressed; the calculator dialog asks for the file.
+    void saveReportRequested();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Grows the window to what its contents ask for, never beyond the
+    // screen's available area; what does not fit scrolls. True when it was
+    // placed anew for its new size.
+    bool fitToScreen();
+    // The window manager's frame around the window: as it is once the window
+    // is framed, until then taken to be the dialog's.
+    QMargins decoration() const;
+    // Where the frame goes beside the dialog (window_placement.h), and putting it there.
+    QPoint besideOwner() const;
+    void placeBesideOwner();
+    void putFrameAt(const QPoint& at);
+    // Once the window is framed, places it again should its frame not be
+    // where it was meant to go.
+    void checkPlacement();
+    void buildWithoutTable(QVBoxLayout* layout);
+    void buildTarget(QVBoxLayout* layout);
+    void refreshPlan();
+    void showBreakdown(const Breakdown& breakdown);
+    void showPlan(const Plan& plan, std::int64_t weeks);
+    // Sets the text of a cell (or of a column's header) only when it changes.
+    void setCell(int row, int column, const QString& text, Qt::Alignment alignment, bool header = false);
+
+    CalculatorEntries entries_;
+    CalculationResult current_;  // both durations as entered
+    bool planStale_ = true;
+    bool placed_ = false;
+    // Where the frame was put. While `automatic_`, the window follows its
+    // own growth with a new place; the user moving it ends that. Until
+    // `settled_`, the window manager's frame is not yet known for certain.
+    QPoint placedAt_;
+    bool automatic_ = false;
+    bool settled_ = false;
+    int corrections_ = 0;
+    QTimer* placementCheck_ = nullptr;
+    int looks_ = 0;
+    int stayed_ = 0;
+    KeptInView keptInView_;
+    int breakdowns_ = 0;
+    int plans_ = 0;
+
+    QScrollArea* scroll_ = nullptr;
+    QWidget* contents_ = nullptr;
+    QLabel* lbl_Written = nullptr;
+    TByteChart* chart_ = nullptr;
+    QLabel* lbl_Without = nullptr;
+    QTableWidget* tbl_Without = nullptr;
+    QSpinBox* spb_TargetWeeks = nullptr;
+    QComboBox* cb_TargetMedium = nullptr;
+    QLabel* lbl_Plan = nullptr;
+    QPushButton* btn_SaveReport = nullptr;
+};
+
+}  // namespace capacimo::unit

@@ -1,0 +1,34 @@
+// The one-page report of a recorder setup for a plant's documentation: the
+// entries as the calculator dialog groups them, the durations, the status,
+// where the bytes go and, with a retention target, what reaches it. The
+// dialog's "Save report..." and capacimo-calc --report both write it here.
+#pragma once
+
+#include <QDateTime>
+#include <QLocale>
+#include <QPageSize>
+#include <QString>
+#include <string>
+
+#include "calculator/files/result_record.h"
+
+namespace capacimo::unit {
+
+// A4, or Letter where the locale measures in US units.
+QPageSize::PageSizeId reportPaperFor(const QLocale& locale);
+
+struct ReportInput {
+    // The setup's name (may be empty) is the record's. The breakdown is
+    // calculated for the report when the record has none.
+    ResultRecord record;
+    QDateTime when;
+    QString version;  // the program's
+    QPageSize::PageSizeId paper = reportPaperFor(QLocale());
+};
+
+// Writes the report as a one-page PDF: completely, or, when the file cannot be
+// written, not at all and with the reason in *error. Needs a QGuiApplication
+// (for its fonts), and its thread.
+bool writeReportPdf(const QString& path, const ReportInput& input, QString* error);
+
+}  // namespace capacimo::unit
