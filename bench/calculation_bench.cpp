@@ -3,7 +3,6 @@
 // whole answer; and the whole answer with Details, as the web page asks for it.
 #include <benchmark/benchmark.h>
 
-#include "bench/heaviest_entries.h"
 #include "calculator/breakdown.h"
 #include "calculator/calculation.h"
 #include "calculator/files/result_record.h"

@@ -194,6 +194,17 @@ CalculatorEntries defaultEntries() {
     return e;
 }
 
+CalculatorEntries heaviestEntries() {
+    CalculatorEntries e = defaultEntries();
+    e.counts.analog = kAnalogChannels;
+    e.counts.digitalEvents = kDigitalChannels;
+    e.counts.groupValues.fill(kSlotsPerGroup);
+    e.cycleItems[0] = 1;                                                         // group 1 at 100 ms
+    for (int g = 1; g < kGroups; ++g) e.cycleItems[g] = cycleItemForCode(g, 2);  // 1 s
+    e.analysisItems = {1, 1, 1, 1};                                              // 1 min, then daily three times
+    return e;
+}
+
 CalculatorEntries entriesFromStore(const ReadStoredEntry& read) {
     CalculatorEntries e = defaultEntries();
     for (const Entry& entry : entryTable()) {

@@ -86,6 +86,12 @@ const Entry& entryOf(EntryId id, int index = 0);
 // every minute; the other groups at one minute and empty; no analysis; 256 MB.
 CalculatorEntries defaultEntries();
 
+// The heaviest setup the dialog allows, which the benchmarks time and the
+// tests and tools lay out at its largest: 40 analog and 14 digital channels,
+// group 1 at 100 ms and groups 2-10 at 1 s with eight values each, Analysis 1
+// every minute and Analyses 2-4 daily (fourteen writers; 6.2 MB in two hours).
+CalculatorEntries heaviestEntries();
+
 // What the dialog shows for what a store holds. read(entry, fallback) gives
 // the stored number, or fallback when there is none. Counts are clamped to
 // their range, positions outside a list give its first entry, and the

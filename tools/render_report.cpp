@@ -28,18 +28,6 @@ CalculatorEntries typical() {
     return e;
 }
 
-CalculatorEntries heaviest() {
-    CalculatorEntries e = defaultEntries();
-    e.counts.analog = kAnalogChannels;
-    e.counts.analogTotalized = 10;
-    e.counts.digitalEvents = kDigitalChannels;
-    e.counts.groupValues.fill(kSlotsPerGroup);
-    e.cycleItems[0] = 1;  // group 1 at 100 ms
-    for (int g = 1; g < kGroups; ++g) e.cycleItems[static_cast<std::size_t>(g)] = cycleItemForCode(g, 2);  // 1 s
-    e.analysisItems = {1, 1, 1, 1};
-    return e;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -58,8 +46,8 @@ int main(int argc, char** argv) {
     const Sample samples[] = {
         {"typical.pdf",
          makeResultRecord(typical(), {false, true, Target{Medium::Card, 26 * 168}}, "Boiler house, recorder 1")},
-        {"heaviest.pdf",
-         makeResultRecord(heaviest(), {false, true, Target{Medium::Card, 4 * 168}}, "Turbine hall, recorder 12")},
+        {"heaviest.pdf", makeResultRecord(heaviestEntries(), {false, true, Target{Medium::Card, 4 * 168}},
+                                          "Turbine hall, recorder 12")},
     };
     int status = 0;
     for (const Sample& s : samples) {

@@ -16,8 +16,7 @@ using namespace capacimo::widgets;
 namespace {
 
 // A calculator dialog on a private settings store, shown, with the heaviest
-// setup it allows entered: every channel, group 1 at 100 ms and the others at
-// 1 s with eight values each, every analysis at its fastest.
+// setup it allows entered (heaviestEntries).
 struct HeaviestDialog {
     QTemporaryDir store;
     std::unique_ptr<capacimo::unit::Tdlg_Main> dialog;
@@ -26,17 +25,15 @@ struct HeaviestDialog {
         qputenv("XDG_CONFIG_HOME", store.path().toUtf8());
         dialog = std::make_unique<capacimo::unit::Tdlg_Main>();
         dialog->show();
-        auto spin = [&](const QString& name) { return dialog->findChild<TExtSpinEdit*>(name); };
-        spin("spe_CountAnalog")->setValue(40);
-        spin("spe_CountDigitalOnOff")->setValue(14);
-        for (int g = 0; g < capacimo::kGroups; ++g) {
-            const QString suffix = QString::fromStdString(capacimo::groupSuffix(g));
-            spin("spe_GroupIV" + suffix)->setValue(8);
-            // 100 ms in group 1, 1 s in the others.
-            dialog->findChild<QComboBox*>("cb_GroupCycle" + suffix)->setCurrentIndex(1);
+        // Entered field by field, as a user would.
+        const capacimo::CalculatorEntries heaviest = capacimo::heaviestEntries();
+        for (const capacimo::Entry& entry : capacimo::entryTable()) {
+            const QString name = QString::fromStdString(entry.control);
+            if (auto* list = dialog->findChild<QComboBox*>(name))
+                list->setCurrentIndex(entry.field(heaviest));
+            else
+                dialog->findChild<TExtSpinEdit*>(name)->setValue(entry.field(heaviest));
         }
-        for (int k = 1; k <= 4; ++k)
-            dialog->findChild<QComboBox*>(QStringLiteral("cb_Analysis%1").arg(k))->setCurrentIndex(1);
         dialog->Recalculate();
     }
     // Opens the Details window with a target of four weeks on the 256 MB card.

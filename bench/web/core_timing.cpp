@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <string>
 
-#include "bench/heaviest_entries.h"
 #include "calculator/calculation.h"
 #include "calculator/files/result_record.h"
 

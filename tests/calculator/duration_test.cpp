@@ -112,14 +112,7 @@ TEST_F(Calculation, GroupsWriteBeforeAnalysesWithinASecond) {
 }
 
 TEST_F(Calculation, HeaviestSetupLastsDays) {
-    CalculatorEntries e;
-    e.counts.analog = 40;
-    e.counts.digitalEvents = 14;
-    e.counts.groupValues.fill(8);
-    e.cycleItems.fill(1);
-    e.cycleItems[0] = 1;
-    e.analysisItems = {1, 1, 1, 1};
-    const auto r = calculator->calculate(e);
+    const auto r = calculator->calculate(heaviestEntries());
     EXPECT_GT(r.written, 1733524);
     EXPECT_EQ(r.internal.weeks, 0);
     EXPECT_GE(r.internal.days, 0);

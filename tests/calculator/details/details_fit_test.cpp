@@ -7,7 +7,6 @@
 #include <QScrollBar>
 #include <QTableWidget>
 
-#include "bench/heaviest_entries.h"
 #include "calculator/details/details_window.h"
 #include "calculator/details/window_placement.h"
 #include "tests/calculator/dialog/dialog_fixture.h"

@@ -13,7 +13,6 @@
 #include <QWindow>
 #include <vector>
 
-#include "bench/heaviest_entries.h"
 #include "calculator/details/details_window.h"
 #include "tests/calculator/dialog/dialog_fixture.h"
 

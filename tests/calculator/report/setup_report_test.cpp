@@ -37,20 +37,6 @@ QString duration(const StorageDuration& d) {
 
 QString q(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
-CalculatorEntries heaviest() {
-    CalculatorEntries e = defaultEntries();
-    e.counts.analog = kAnalogChannels;
-    e.counts.analogTotalized = 12;
-    e.counts.digitalEvents = kDigitalChannels;
-    e.counts.mathValues = 3;
-    e.counts.groupValues.fill(kSlotsPerGroup);
-    e.cycleItems[0] = 1;                                                                      // 100ms
-    for (int g = 1; g < kGroups; ++g) e.cycleItems[std::size_t(g)] = cycleItemForCode(g, 2);  // 1s
-    e.analysisItems = {1, 1, 2, 4};
-    e.cardItem = 3;
-    return e;
-}
-
 }  // namespace
 
 class SetupReportTest : public QObject {
@@ -66,8 +52,8 @@ private slots:
 
         QTest::newRow("defaults") << defaultEntries() << std::optional<Target>() << QPageSize::A4;
         const std::optional<Target> fourWeeksOnCard = Target{Medium::Card, 4 * 168};
-        QTest::newRow("heaviest, A4") << heaviest() << fourWeeksOnCard << QPageSize::A4;
-        QTest::newRow("heaviest, Letter") << heaviest() << fourWeeksOnCard << QPageSize::Letter;
+        QTest::newRow("heaviest, A4") << heaviestEntries() << fourWeeksOnCard << QPageSize::A4;
+        QTest::newRow("heaviest, Letter") << heaviestEntries() << fourWeeksOnCard << QPageSize::Letter;
 
         CalculatorEntries noChannel = defaultEntries();
         noChannel.counts.analog = 0;
