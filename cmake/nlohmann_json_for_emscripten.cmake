@@ -11,7 +11,7 @@
 #
 # So the header alone is linked into an include folder of the build, and a
 # package file of our own, with the version of that header, names it:
-# calculator/'s find_package(nlohmann_json) finds this one, as a native
+# calculator/files/'s find_package(nlohmann_json) finds this one, as a native
 # build finds Debian's.
 
 set(json_include ${CMAKE_BINARY_DIR}/include)

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Checks the layout of the sources, builds everything with AddressSanitizer
+# Checks the layout of the sources (their format, and that no file includes
+# from a library its own does not link), builds everything with AddressSanitizer
 # and UndefinedBehaviorSanitizer (warnings are errors) and runs every test,
 # each benchmark once, builds and tests the web edition (build-web/), builds
 # the Debian package and tests it (scripts/test_package.sh), then runs the
@@ -11,6 +12,8 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build-test"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCAPACIMO_SANITIZE=ON \
   -DCAPACIMO_WARNINGS_AS_ERRORS=ON >/dev/null
+# No file includes from a library its own does not link (the build's own link graph).
+"$root/scripts/check_layout.sh" "$build"
 cmake --build "$build"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=0

@@ -1,0 +1,3 @@
+#include "high/high.h"
+
+QString high() { return QString::number(low()); }

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+#include "low/low.h"
+
+QString high();

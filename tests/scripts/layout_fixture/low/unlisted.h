@@ -1,0 +1,3 @@
+#pragma once
+
+inline int unlisted() { return 2; }
