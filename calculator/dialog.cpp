@@ -711,11 +711,10 @@ void Tdlg_Main::showStatus(const ValidationOutcome& outcome) {
 }
 
 void Tdlg_Main::colourStatus() {
-    // Red for errors, blue for information, as designed on a light window; a
-    // dark colour scheme gets lighter tones of both that can still be read.
-    QColor colour(0, 0, 0);
-    if (status_.level == StatusLevel::Error) colour = QColor(255, 0, 0);
-    if (status_.level == StatusLevel::Information) colour = QColor(0, 0, 255);
+    // As designed on a light window; a dark colour scheme gets lighter tones
+    // that can still be read.
+    const Rgb designed = statusColour(status_.level);
+    const QColor colour(designed.red, designed.green, designed.blue);
     // The line sits on the dialog's own window colour. (The dialog hears of a
     // new palette before its children take it over, so it is read here.)
     QPalette p = lbl_Status->palette();

@@ -99,6 +99,12 @@ CalculatorEntries heaviestEntries();
 using ReadStoredEntry = std::function<std::int32_t(const Entry& entry, std::int32_t fallback)>;
 CalculatorEntries entriesFromStore(const ReadStoredEntry& read);
 
+// The largest number of weeks, days or hours a retention target takes (six
+// digits, so that any sum of the three fits comfortably): the Details
+// window's weeks, the web page's (through the entry table) and capacimo-calc's
+// --target.
+inline constexpr std::int64_t kLargestRetentionNumber = 999'999;
+
 // "Group 1" .. "Group 10" for group 0..9; also the caption of its page.
 std::string groupName(int group);
 // "Analysis 1" .. "Analysis 4" for analysis 0..3.

@@ -1,7 +1,8 @@
 #include "calculator/entry_values.h"
 
 #include <algorithm>
-#include <charconv>
+
+#include "calculator/decimal_text.h"
 
 namespace capacimo {
 namespace {
@@ -41,24 +42,11 @@ void adjustDependentCounts(CalculatorEntries& entries, EntryId changed) {
 
 std::string storedName(const Entry& entry) { return entry.section + "\\" + entry.name; }
 
-std::optional<std::int32_t> storedNumber(std::string_view text) {
-    // from_chars takes a minus but no plus; a plus is allowed before the digits.
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-        if (text.empty() || text.front() == '-') return std::nullopt;
-    }
-    std::int32_t value = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value, 10);
-    if (error != std::errc() || stop != end) return std::nullopt;
-    return value;
-}
-
 CalculatorEntries entriesFromStoredTexts(const ReadStoredText& read) {
     return entriesFromStore([&read](const Entry& entry, std::int32_t fallback) {
         const std::optional<std::string> text = read(entry);
         if (!text) return fallback;
-        return storedNumber(*text).value_or(fallback);
+        return parseDecimal(*text).value_or(fallback);
     });
 }
 

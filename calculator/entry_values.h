@@ -29,10 +29,6 @@ void adjustDependentCounts(CalculatorEntries& entries, EntryId changed);
 // The name a value is stored under, with its section: "Settings\\Channels\\CountAnalog".
 std::string storedName(const Entry& entry);
 
-// A stored number as the settings store keeps it: an optional sign and
-// decimal digits, within 32 bits; nothing for any other text.
-std::optional<std::int32_t> storedNumber(std::string_view text);
-
 // The entries a store of texts gives, each value judged on its own with the
 // store's rules (entriesFromStore): a missing or damaged value gives its
 // default and costs no other value.

@@ -1,6 +1,6 @@
 #include "calculator/settings.h"
 
-#include "common/decimal_text.h"
+#include "calculator/decimal_text.h"
 #include "common/settings_store.h"
 
 namespace capacimo::unit {
@@ -40,7 +40,7 @@ std::int32_t ReadSettingInteger(const QString& section, const QString& name, std
                                 bool closeAfter) {
     const ini::StoredValue stored = unitKey().read(section, name);
     std::optional<std::int32_t> number;
-    if (stored.kind == ini::StoredValue::Kind::Text) number = parseDecimal(stored.text);
+    if (stored.kind == ini::StoredValue::Kind::Text) number = parseDecimal(stored.text.toStdString());
     if (closeAfter) CloseSettingsKey();
     return number.value_or(defaultValue);
 }

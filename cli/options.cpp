@@ -160,13 +160,17 @@ QList<QCommandLineOption> optionList() {
         QStringLiteral("The medium of --target: %1 (the default) or %2.")
             .arg(text(std::string(mediumId(Medium::Internal))), text(std::string(mediumId(Medium::Card)))),
         mediumIds().join(u'|'));
+    const QString extension = text(std::string(kSetupExtension));
     list << QCommandLineOption("setup",
-                               "Calculate the setup saved in FILE (.capacimo); the other options change it. Given "
-                               "more than once, or with a plant CSV (FILE.csv: a header row of option names and "
-                               "name, group1.cycle, group1.values, group1.states .. group10.states; one recorder "
-                               "per row), one row per recorder: name, both durations and the status.",
+                               QStringLiteral("Calculate the setup saved in FILE (%1); the other options change it. "
+                                              "Given more than once, or with a plant CSV (FILE.csv: a header row of "
+                                              "option names and name, group1.cycle, group1.values, group1.states .. "
+                                              "group10.states; one recorder per row), one row per recorder: name, "
+                                              "both durations and the status.")
+                                   .arg(extension),
                                "FILE");
-    list << QCommandLineOption("save-setup", "Also save the setup that was calculated to FILE (.capacimo).", "FILE");
+    list << QCommandLineOption(
+        "save-setup", QStringLiteral("Also save the setup that was calculated to FILE (%1).").arg(extension), "FILE");
     list << QCommandLineOption("report",
                                "Also write the one-page PDF report of the setup to FILE, with where the bytes go "
                                "and, with --target, what reaches it.",
@@ -185,8 +189,9 @@ QList<QCommandLineOption> optionList() {
 
 void setUpParser(QCommandLineParser& parser) {
     parser.setApplicationDescription(
-        "Storage duration of a \"Scribent S\" process recorder's internal memory and SD Card.\n"
-        "Without options: the calculator's defaults (1 analog channel, group 1 every minute, 256 MB).");
+        QStringLiteral("Storage duration of a \"%1\" process recorder's internal memory and SD Card.\n"
+                       "Without options: the calculator's defaults (1 analog channel, group 1 every minute, 256 MB).")
+            .arg(text(std::string(kModelName))));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions(optionList());
 }

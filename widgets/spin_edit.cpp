@@ -1,6 +1,6 @@
 #include "widgets/spin_edit.h"
 
-#include "common/decimal_text.h"
+#include "calculator/decimal_text.h"
 #include "widgets/failure_guard.h"
 #include "widgets/spin_button.h"
 
@@ -55,7 +55,7 @@ TSpinEdit_X::TSpinEdit_X(QWidget* parent) : QLineEdit(parent), button_(new TSpin
 
 TSpinEdit_X::~TSpinEdit_X() = default;
 
-int TSpinEdit_X::Value() const { return capacimo::parseDecimal(text()).value_or(minValue_); }
+int TSpinEdit_X::Value() const { return capacimo::parseDecimal(text().toStdString()).value_or(minValue_); }
 
 void TSpinEdit_X::setValue(int value) { QLineEdit::setText(QString::number(CheckValue(value))); }
 

@@ -137,7 +137,7 @@ void TDetailsWindow::buildTarget(QVBoxLayout* layout) {
     row->addWidget(new QLabel(text(kTargetKeep), target));
     spb_TargetWeeks = new QSpinBox(target);
     spb_TargetWeeks->setObjectName("spb_TargetWeeks");
-    spb_TargetWeeks->setRange(0, kMaximumWeeks);
+    spb_TargetWeeks->setRange(0, static_cast<int>(kLargestRetentionNumber));
     spb_TargetWeeks->setValue(kInitialTargetWeeks);
     spb_TargetWeeks->setSuffix(u' ' + text(kTargetWeeks));
     // The field and the line it types into, which a screen reader meets too.

@@ -31,9 +31,6 @@ class TDetailsWindow : public widgets::TGuardedDialog {
     Q_OBJECT
 
 public:
-    // The largest retention target the window accepts, in weeks.
-    static constexpr int kMaximumWeeks = 10000;
-
     // A window over `owner`, the calculator dialog, beside which it opens
     // and above which it stays.
     explicit TDetailsWindow(QWidget* owner);

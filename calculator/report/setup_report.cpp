@@ -33,8 +33,6 @@ const QString kFontFamily = QStringLiteral("Liberation Sans");
 // close to the printed ones.
 constexpr int kChartPixelSize = 24;
 
-const QColor kErrorColor(255, 0, 0);
-const QColor kInformationColor(0, 0, 255);
 const QColor kRuleColor(150, 150, 150);
 
 QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
@@ -316,12 +314,11 @@ qreal results(Sheet& s, const ResultRecord& r, QPointF at, qreal width) {
 
 // The count checks' message in the dialog's colours, across the page.
 qreal status(Sheet& s, const ValidationOutcome& outcome, QPointF at, qreal width) {
-    switch (outcome.level) {
-    case StatusLevel::Error: return s.text(at, width, text(outcome.text), Style::Body, kErrorColor);
-    case StatusLevel::Information: return s.text(at, width, text(outcome.text), Style::Body, kInformationColor);
-    case StatusLevel::None: break;
+    if (outcome.level == StatusLevel::None) {
+        return s.text(at, width, QStringLiteral("The count checks found no problem."), Style::Body);
     }
-    return s.text(at, width, QStringLiteral("The count checks found no problem."), Style::Body);
+    const Rgb colour = statusColour(outcome.level);
+    return s.text(at, width, text(outcome.text), Style::Body, QColor(colour.red, colour.green, colour.blue));
 }
 
 // The Details window's chart, in dark text on the white page whatever the

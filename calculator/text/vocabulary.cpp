@@ -66,6 +66,15 @@ std::string_view statusLevelName(StatusLevel level) {
     return "none";
 }
 
+Rgb statusColour(StatusLevel level) {
+    switch (level) {
+    case StatusLevel::Error: return {255, 0, 0};
+    case StatusLevel::Information: return {0, 0, 255};
+    case StatusLevel::None: break;
+    }
+    return {0, 0, 0};
+}
+
 std::string entryLabel(const Entry& entry) {
     if (entry.page == EntryPage::Group) return groupName(entry.index) + ' ' + entry.summary;
     std::string label = entry.summary;

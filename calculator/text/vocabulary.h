@@ -25,9 +25,7 @@ namespace capacimo {
 // least one of them, each a whole number followed by w, d or h ("26w",
 // "3w4d", "180d", "12h"); letter case and blanks do not matter. The hours it
 // makes, or nothing for any other text. Each number is at most
-// kLargestRetentionNumber (six digits, so that any sum of the three fits
-// comfortably); the web page's weeks field takes its range from it.
-inline constexpr std::int64_t kLargestRetentionNumber = 999'999;
+// kLargestRetentionNumber (calculator/entries.h).
 std::optional<std::int64_t> parseRetention(std::string_view text);
 
 // Hours in words for a sentence: "26 weeks", "3 weeks 4 days", "1 week 3
@@ -48,6 +46,16 @@ inline constexpr std::array<std::string_view, 4> kResultColumns = {"Result", "We
 
 // "error", "information", "none".
 std::string_view statusLevelName(StatusLevel level);
+
+// The colour of the status line's message, as designed on a light window: red
+// for an error, blue for information, black otherwise. (On a dark window the
+// dialog takes lighter tones of them: widgets/contrast.h.)
+struct Rgb {
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+};
+Rgb statusColour(StatusLevel level);
 
 // ---- Entries ------------------------------------------------------------
 

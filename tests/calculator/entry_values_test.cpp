@@ -7,16 +7,6 @@
 namespace capacimo {
 namespace {
 
-TEST(EntryValues, StoredNumbersAreDecimalTextWithin32Bits) {
-    EXPECT_EQ(storedNumber("17"), 17);
-    EXPECT_EQ(storedNumber("-3"), -3);
-    EXPECT_EQ(storedNumber("+4"), 4);
-    EXPECT_EQ(storedNumber("2147483647"), 2147483647);
-    for (const char* junk : {"", "+", "-", "+-1", "1.5", " 1", "1 ", "0x10", "2147483648", "abc", "1e3"}) {
-        EXPECT_EQ(storedNumber(junk), std::nullopt) << junk;
-    }
-}
-
 TEST(EntryValues, ValuesFollowTheTableBothWays) {
     CalculatorEntries e = defaultEntries();
     e.counts.analog = 99;  // typed beyond the range: carried as typed

@@ -280,7 +280,7 @@ private slots:
             Medium medium;
         };
         for (const Case c : {Case{26, Medium::Card}, Case{26, Medium::Internal}, Case{0, Medium::Card},
-                             Case{TDetailsWindow::kMaximumWeeks, Medium::Card}}) {
+                             Case{int(kLargestRetentionNumber), Medium::Card}}) {
             window->targetMedium()->setCurrentIndex(c.medium == Medium::Card ? 1 : 0);
             window->targetWeeks()->setValue(c.weeks);
             QCOMPARE(window->medium(), c.medium);
@@ -296,9 +296,9 @@ private slots:
         QCOMPARE(
             window->planLines().mid(1, 3),
             (QStringList{"Smallest SD Card: 256 MB", "Group 1 alone: 100ms or slower", "Group 2 alone: 1s or slower"}));
-        // The field keeps the target within 0 .. 10000 weeks.
-        window->targetWeeks()->setValue(20000);
-        QCOMPARE(window->targetWeeks()->value(), 10000);
+        // The field keeps the target within 0 .. 999999 weeks.
+        window->targetWeeks()->setValue(int(kLargestRetentionNumber) + 1);
+        QCOMPARE(window->targetWeeks()->value(), int(kLargestRetentionNumber));
         window->targetWeeks()->setValue(-5);
         QCOMPARE(window->targetWeeks()->value(), 0);
     }

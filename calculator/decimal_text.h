@@ -2,14 +2,14 @@
 // and the settings store keeps one: an optional sign, then digits only.
 #pragma once
 
-#include <QStringView>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 namespace capacimo {
 
 // The number, or nothing for any other text (empty, a lone sign, blanks,
 // letters, a decimal separator, beyond 32 bits).
-std::optional<std::int32_t> parseDecimal(QStringView text);
+std::optional<std::int32_t> parseDecimal(std::string_view text);
 
 }  // namespace capacimo
