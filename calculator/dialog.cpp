@@ -8,7 +8,6 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontMetrics>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -19,9 +18,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cmath>
 #include <exception>
-#include <tuple>
 #include <utility>
 
 #include "calculator/breakdown.h"
@@ -31,7 +28,6 @@
 #include "calculator/settings.h"
 #include "calculator/text/dialog_texts.h"
 #include "calculator/text/vocabulary.h"
-#include "common/design_scale.h"
 #include "common/error_box.h"
 #include "common/program_icon.h"
 #include "common/safe_file.h"
@@ -43,8 +39,6 @@ namespace capacimo::unit {
 using widgets::guarded;
 
 namespace {
-
-double g_uiScale = 1.0;
 
 QString qText(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -63,18 +57,6 @@ QString askWithFileDialog(QWidget* parent, const Tdlg_Main::FileQuestion& q) {
                   : QFileDialog::getOpenFileName(parent, q.caption, q.folder, q.filter);
 }
 
-// The tops of label and field of each row of the three channel pages, at 120
-// pixels per inch (the digital page's last caption sits two pixels lower).
-struct RowTops {
-    int label;
-    int field;
-};
-constexpr RowTops kChannelRows[3][4] = {
-    {{14, 10}, {48, 44}, {82, 78}, {0, 0}},
-    {{14, 10}, {48, 44}, {84, 78}, {0, 0}},
-    {{14, 10}, {48, 44}, {82, 78}, {116, 112}},
-};
-
 // What a screen reader calls an entry's field: its caption, after the page
 // it is on, since captions repeat from page to page ("Group 3: Storage
 // cycle:", "Math channels: ... of these with totalization:").
@@ -82,48 +64,6 @@ QString accessibleCaption(const Entry& entry) {
     const QString caption = QString::fromStdString(entry.caption);
     const std::string page = pageCaption(entry.page, entry.index);
     return page.empty() ? caption : QString::fromStdString(page) + QStringLiteral(": ") + caption;
-}
-
-// Where an entry's label and field sit on their page, in the dialog's pixels.
-// The designed pages scale with the screen; the group pages, built in code,
-// with Scale. A field height of 0 takes the control's own.
-struct Placement {
-    QPoint label;
-    QRect field;
-};
-
-Placement placementOf(const Entry& entry, const QWidget* form) {
-    auto d = [form](int v) { return designScaled(form, v); };
-    switch (entry.page) {
-    case EntryPage::General: return {{d(8), d(16)}, {d(148), d(12), d(200), 0}};
-    case EntryPage::SignalAnalysis:
-        return {{d(10), d(14 + 32 * entry.row)}, {d(115), d(10 + 32 * entry.row), d(200), 0}};
-    case EntryPage::AnalogChannels:
-    case EntryPage::DigitalChannels:
-    case EntryPage::MathChannels: {
-        const RowTops tops =
-            kChannelRows[static_cast<int>(entry.page) - static_cast<int>(EntryPage::AnalogChannels)][entry.row];
-        return {{d(10), d(tops.label)}, {d(300), d(tops.field), d(60), d(26)}};
-    }
-    case EntryPage::Group: break;
-    }
-    const int rowTops[] = {Scale(10), Scale(10) + Scale(32), Scale(10) + Scale(32) + Scale(34)};
-    const int top = rowTops[entry.row];
-    return {{Scale(10), top + Scale(4)}, {Scale(10) + Scale(330), top, Scale(entry.isList() ? 100 : 60), 0}};
-}
-
-// The rows of the table in the order the dialog shows them: page by page,
-// each from the top.
-std::vector<std::size_t> rowsInDialogOrder() {
-    const auto& table = entryTable();
-    std::vector<std::size_t> rows(table.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = i;
-    std::stable_sort(rows.begin(), rows.end(), [&table](std::size_t a, std::size_t b) {
-        const Entry& x = table[a];
-        const Entry& y = table[b];
-        return std::tie(x.page, x.index, x.row) < std::tie(y.page, y.index, y.row);
-    });
-    return rows;
 }
 
 // Shows the hourglass until the scope ends, however it ends.
@@ -165,12 +105,6 @@ void fill(QWidget* page, QWidget* inner) {
 }
 
 }  // namespace
-
-double uiScale() { return g_uiScale; }
-
-void setUiScale(int pixelsPerInch) { g_uiScale = pixelsPerInch >= 120 ? 1.0 : 0.8; }
-
-int Scale(int value) { return static_cast<int>(std::lround(value * g_uiScale)); }
 
 Tdlg_Main::Tdlg_Main(QWidget* owner) : TGuardedDialog(owner) {
     setWindowIcon(programIcon());
@@ -241,23 +175,22 @@ void Tdlg_Main::FormShow() {
 // Building the controls
 
 void Tdlg_Main::buildFrame() {
-    auto d = [this](int v) { return designScaled(this, v); };
-    setFont(fittingFont());
-    setFixedSize(d(675), d(434));
+    const DialogFrame frame = dialogFrame(this);
+    setFont(fittingFont(this));
+    setFixedSize(frame.size);
     setSizeGripEnabled(false);
 
-    // Top to bottom: the card size, the pages, the status line, the results, the buttons.
-    QFrame* pnl_Settings = panel(this, "pnl_Settings", {0, 0, d(675), d(45 + 216 + 32)});
-    pnl_GeneralStg = panel(pnl_Settings, "pnl_GeneralStg", {0, 0, d(675), d(45)});
+    QFrame* pnl_Settings = panel(this, "pnl_Settings", frame.settings);
+    pnl_GeneralStg = panel(pnl_Settings, "pnl_GeneralStg", frame.general);
     pctrl_Stgs = pageControl(pnl_Settings, "pctrl_Stgs", QStringLiteral("Settings"));
-    pctrl_Stgs->setGeometry(0, d(45), d(675), d(216));
+    pctrl_Stgs->setGeometry(frame.pages);
     connect(pctrl_Stgs, &TPage95Control::OnChange, this, guarded(this, [this] { pctrl_StgsChange(); }));
 
-    QFrame* pnl_Info = panel(pnl_Settings, "pnl_Info", {0, d(45 + 216), d(675), d(32)});
+    QFrame* pnl_Info = panel(pnl_Settings, "pnl_Info", frame.info);
     pnl_Info->setFrameStyle(QFrame::Panel | QFrame::Raised);
     lbl_Status = new widgets::TStatusLine("Status......", pnl_Info);
     lbl_Status->setObjectName("lbl_Status");
-    lbl_Status->setGeometry(d(10), d(8), d(655), lbl_Status->sizeHint().height());
+    lbl_Status->setGeometry(frame.status.adjusted(0, 0, 0, lbl_Status->sizeHint().height()));
     showStatus({StatusLevel::Error, "Status......"});
     lbl_Status->hide();
 
@@ -265,27 +198,8 @@ void Tdlg_Main::buildFrame() {
     tab_SignalAnalysis = sheet(pctrl_Stgs, qText(dialogPageCaption(DialogPage::SignalAnalysis)), "tab_SignalAnalysis");
     buildChannelPages();
     buildGroupPages();
-    buildResultList(panel(this, "pnl_Result", {0, d(45 + 216 + 32), d(675), d(96)}));
-    buildButtons(panel(this, "pnl_Bottom", {0, d(434 - 45), d(675), d(45)}));
-}
-
-QFont Tdlg_Main::fittingFont() const {
-    // The dialog was laid out for a narrow 13-pixel font. Should the system
-    // have none that narrow, the font is made smaller, as a last resort,
-    // until every caption fits in front of its field.
-    QFont font = designFont(this, 13);
-    const int designSize = font.pixelSize();
-    for (int size = designSize; size >= designSize * 3 / 4; --size) {
-        font.setPixelSize(size);
-        const QFontMetrics metrics(font);
-        const bool fits = std::all_of(entryTable().begin(), entryTable().end(), [&](const Entry& entry) {
-            const Placement at = placementOf(entry, this);
-            const int room = at.field.left() - at.label.x() - designScaled(this, 4);
-            return metrics.horizontalAdvance(QString::fromStdString(entry.caption)) <= room;
-        });
-        if (fits) break;
-    }
-    return font;
+    buildResultList(panel(this, "pnl_Result", frame.results), frame.resultCaptionWidth);
+    buildButtons(panel(this, "pnl_Bottom", frame.buttons), frame);
 }
 
 void Tdlg_Main::buildInformationPage() {
@@ -323,11 +237,11 @@ void Tdlg_Main::buildGroupPages() {
     fill(tab_GroupStgs, pctrl_Groups);
 }
 
-void Tdlg_Main::buildResultList(QWidget* pnl_Result) {
+void Tdlg_Main::buildResultList(QWidget* pnl_Result, int captionWidth) {
     lvw_Result = new TdfsEnhListView(pnl_Result);
     lvw_Result->setObjectName("lvw_Result");
     lvw_Result->setGeometry(1, 1, pnl_Result->width() - 2, pnl_Result->height() - 2);
-    lvw_Result->AddColumn(qText(kResultColumns[0]), designScaled(this, 200), Qt::AlignLeft, true);
+    lvw_Result->AddColumn(qText(kResultColumns[0]), captionWidth, Qt::AlignLeft, true);
     for (std::size_t column = 1; column < kResultColumns.size(); ++column)
         lvw_Result->AddColumn(qText(kResultColumns[column]), Scale(80), Qt::AlignRight);
     for (Medium medium : kMedia) lvw_Result->AddItem(qText(mediumCaption(medium)), {"0", "0", "0"});
@@ -363,17 +277,16 @@ void Tdlg_Main::buildResultList(QWidget* pnl_Result) {
     connect(lvw_Result, &QTreeWidget::itemDoubleClicked, this, guarded(this, [this] { ShowDetails(); }));
 }
 
-void Tdlg_Main::buildButtons(QWidget* pnl_Bottom) {
-    auto d = [this](int v) { return designScaled(this, v); };
+void Tdlg_Main::buildButtons(QWidget* pnl_Bottom, const DialogFrame& frame) {
     btn_Clear = new QPushButton(kResetCaption, pnl_Bottom);
     btn_Clear->setObjectName("btn_Clear");
-    btn_Clear->setGeometry(d(10), d(8), d(100), d(30));
+    btn_Clear->setGeometry(frame.reset);
     btn_Clear->setToolTip(kResetHint);
     btn_Clear->setAutoDefault(false);
     connect(btn_Clear, &QPushButton::clicked, this, guarded(this, [this] { btn_ClearClick(); }));
     bln_Cancel = new QPushButton("Close", pnl_Bottom);
     bln_Cancel->setObjectName("bln_Cancel");
-    bln_Cancel->setGeometry(d(563), d(8), d(100), d(30));
+    bln_Cancel->setGeometry(frame.close);
     bln_Cancel->setAutoDefault(false);
     connect(bln_Cancel, &QPushButton::clicked, this, &QDialog::reject);
 }

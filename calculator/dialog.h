@@ -13,6 +13,7 @@
 
 #include "calculator/calculation.h"
 #include "calculator/count_validation.h"
+#include "calculator/dialog_geometry.h"
 #include "calculator/entries.h"
 #include "calculator/files/setup_file.h"
 #include "widgets/accessibility.h"
@@ -48,13 +49,6 @@ struct CopyHeading {
     QString status;  // empty when the status line shows nothing
 };
 QString plainResultsText(const CopyHeading& heading, const CalculationResult& result, const CalculatorEntries& entries);
-
-// Sizes the dialog places in code (the group pages' controls, the result
-// columns) are given at 120 pixels per inch and multiplied by uiScale: 1.0
-// at 120 pixels per inch or more, 0.8 below.
-double uiScale();
-void setUiScale(int pixelsPerInch);
-int Scale(int value);
 
 class Tdlg_Main : public widgets::TGuardedDialog {
     Q_OBJECT
@@ -151,10 +145,9 @@ private:
     void buildChannelPages();
     void buildGroupPages();
     void buildEntries();
-    void buildResultList(QWidget* panel);
-    void buildButtons(QWidget* panel);
+    void buildResultList(QWidget* panel, int captionWidth);
+    void buildButtons(QWidget* panel, const DialogFrame& frame);
     QWidget* buildEntry(const Entry& entry);
-    QFont fittingFont() const;
 
     // Puts the entries into the controls in the table's order, with updating set.
     void showEntries(const CalculatorEntries& entries);

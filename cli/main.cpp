@@ -128,6 +128,50 @@ QString writeReport(const QString& path, const capacimo::ResultRecord& record) {
     return capacimo::unit::writeReportPdf(path, input, &error) ? QString() : error;
 }
 
+// The files the options ask for beside the result: the setup and the report.
+// An error text when one could not be written.
+QString writeFiles(const capacimo::cli::Options& o, const capacimo::ResultRecord& record) {
+    if (!o.saveSetupPath.isEmpty()) {
+        const QString error =
+            capacimo::writeWholeFile(o.saveSetupPath, capacimo::writeSetupText(record.entries, record.name));
+        if (!error.isEmpty()) return error;
+    }
+    return o.reportPath.isEmpty() ? QString() : writeReport(o.reportPath, record);
+}
+
+// Calculates one setup into output, as JSON or as text. The order of
+// precedence: the defaults or the stored entries, then the setup file, then
+// the options.
+int calculate(const capacimo::cli::Options& o, const capacimo::CalculatorEntries& start, std::string& output) {
+    capacimo::CalculatorEntries entries = o.entries;
+    std::string name;
+    if (!o.setupPaths.isEmpty()) {
+        const auto read = capacimo::cli::readSetupFile(o.setupPaths.first());
+        if (!read.setup) {
+            say(read.error);
+            return kBadInput;
+        }
+        const std::string left = capacimo::cli::defaultedText(*read.setup);
+        if (!left.empty()) say(o.setupPaths.first().toStdString() + ": " + left);
+        entries = capacimo::cli::entriesOf(*read.setup, start, o);
+        name = read.setup->name;
+    }
+    const auto record = capacimo::makeResultRecord(entries, o.result, name);
+    if (const QString error = writeFiles(o, record); !error.isEmpty()) {
+        say(error.toStdString());
+        return kCannotWrite;
+    }
+    if (o.json) {
+        output = capacimo::resultJson(record);
+    } else {
+        // The problem a configuration has goes beside the result, so that
+        // stdout holds the result alone.
+        if (record.status.level != capacimo::StatusLevel::None) say(record.status.text);
+        output = capacimo::cli::formatText(record);
+    }
+    return 0;
+}
+
 int run(int argc, char* argv[]) {
     const QStringList arguments = argumentList(argc, argv);
     const auto first = capacimo::cli::parseOptions(arguments, capacimo::defaultEntries());
@@ -161,45 +205,8 @@ int run(int argc, char* argv[]) {
         output = std::string("capacimo-calc ") + CAPACIMO_VERSION + '\n';
     } else if (capacimo::cli::isPlant(o)) {
         return runPlant(o, start);
-    } else {
-        // The order of precedence: the defaults or the stored entries, then
-        // the setup file, then the options.
-        capacimo::CalculatorEntries entries = o.entries;
-        std::string name;
-        if (!o.setupPaths.isEmpty()) {
-            const auto read = capacimo::cli::readSetupFile(o.setupPaths.first());
-            if (!read.setup) {
-                say(read.error);
-                return kBadInput;
-            }
-            const std::string left = capacimo::cli::defaultedText(*read.setup);
-            if (!left.empty()) say(o.setupPaths.first().toStdString() + ": " + left);
-            entries = capacimo::cli::entriesOf(*read.setup, start, o);
-            name = read.setup->name;
-        }
-        const auto record = capacimo::makeResultRecord(entries, o.result, name);
-        if (!o.saveSetupPath.isEmpty()) {
-            const QString error = capacimo::writeWholeFile(o.saveSetupPath, capacimo::writeSetupText(entries, name));
-            if (!error.isEmpty()) {
-                say(error.toStdString());
-                return kCannotWrite;
-            }
-        }
-        if (!o.reportPath.isEmpty()) {
-            const QString error = writeReport(o.reportPath, record);
-            if (!error.isEmpty()) {
-                say(error.toStdString());
-                return kCannotWrite;
-            }
-        }
-        if (o.json) {
-            output = capacimo::resultJson(record);
-        } else {
-            // The problem a configuration has goes beside the result, so that
-            // stdout holds the result alone.
-            if (record.status.level != capacimo::StatusLevel::None) say(record.status.text);
-            output = capacimo::cli::formatText(record);
-        }
+    } else if (const int status = calculate(o, start, output); status != 0) {
+        return status;
     }
     if (!writeOut(output) || !closeOut()) return cannotWrite();
     return 0;

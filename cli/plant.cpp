@@ -88,6 +88,99 @@ std::string text(const QString& s) { return s.toStdString(); }
 // The file's name without its folder: what a setup without a name of its own is called.
 std::string fileName(const QString& path) { return text(QFileInfo(path).fileName()); }
 
+// One run over a plant: every recorder on one calculator, one row each.
+class PlantRun {
+public:
+    PlantRun(const Options& o, const CalculatorEntries& start, const Sink& out, const Say& say)
+        : o_(o),
+          start_(start),
+          say_(say),
+          writer_(o.json  ? Format::Json
+                  : o.csv ? Format::Csv
+                          : Format::Text,
+                  out) {}
+
+    PlantOutcome run() {
+        if (!write(writer_.header())) return outcome_;
+        // Without files, the options alone describe one recorder.
+        if (o_.setupPaths.isEmpty() && !write(writer_.row(makeResultRecord(*calculator_, o_.entries, o_.result)))) {
+            return outcome_;
+        }
+        for (const QString& path : o_.setupPaths) {
+            if (!(isPlantCsv(path) ? csvFile(path) : setupFile(path))) return outcome_;
+        }
+        write(writer_.end());
+        return outcome_;
+    }
+
+private:
+    // Each of these is false once a row did not arrive: nothing more is written.
+    bool write(bool arrived) {
+        if (!arrived) outcome_.cannotWrite = true;
+        return arrived;
+    }
+    bool calculate(const SetupFile& file, std::string_view name) {
+        return write(writer_.row(makeResultRecord(*calculator_, entriesOf(file, start_, o_), o_.result, name)));
+    }
+    void refuse(const std::string& line) {
+        say_(line);
+        outcome_.badInput = true;
+    }
+
+    bool setupFile(const QString& path) {
+        const SetupReadResult read = readSetupFile(path);
+        if (!read.setup) {
+            refuse(read.error);
+            return true;
+        }
+        if (const std::string left = defaultedText(*read.setup); !left.empty()) say_(text(path) + ": " + left);
+        return calculate(*read.setup, read.setup->name.empty() ? fileName(path) : read.setup->name);
+    }
+
+    bool csvFile(const QString& path) {
+        const std::string shown = text(path);
+        if (const QString problem = unreadableFile(path, kSetupKind); !problem.isEmpty()) {
+            refuse(text(problem));
+            return true;
+        }
+        std::ifstream in(std::filesystem::path(fileNameBytes(path)), std::ios::binary);
+        if (!in) {
+            refuse(shown + ": cannot be opened");
+            return true;
+        }
+        PlantCsvReader reader(in);
+        if (!reader.fileError().empty()) {
+            refuse(shown + ": " + reader.fileError());
+            return true;
+        }
+        // Columns a header leaves out are left out of every row: said once,
+        // and again only for a row that leaves out something else.
+        std::string lastLeft;
+        for (PlantRow row; reader.next(row);) {
+            if (!row.note.empty()) {
+                say_(shown + ": " + row.note);
+            } else if (!row.setup) {
+                refuse(shown + ": " + row.error);
+            } else {
+                if (std::string left = defaultedText(*row.setup); !left.empty() && left != lastLeft) {
+                    say_(shown + ": line " + std::to_string(row.line) + ": " + left);
+                    lastLeft = std::move(left);
+                }
+                if (!calculate(*row.setup, row.setup->name)) return false;
+            }
+        }
+        if (in.bad()) refuse(shown + ": could not be read to its end");
+        return true;
+    }
+
+    const Options& o_;
+    const CalculatorEntries& start_;
+    const Say& say_;
+    RowWriter writer_;
+    PlantOutcome outcome_;
+    const std::unique_ptr<Calculator> calculator_ = std::make_unique<Calculator>();
+};
+
 }  // namespace
 
 bool isPlantCsv(const QString& path) { return path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive); }
@@ -97,78 +190,7 @@ bool isPlant(const Options& o) {
 }
 
 PlantOutcome runPlant(const Options& o, const CalculatorEntries& start, const Sink& out, const Say& say) {
-    PlantOutcome outcome;
-    RowWriter writer(o.json ? Format::Json : o.csv ? Format::Csv : Format::Text, out);
-    auto write = [&](bool arrived) {
-        if (!arrived) outcome.cannotWrite = true;
-        return arrived;
-    };
-    // One calculator for every recorder of the plant.
-    const auto calculator = std::make_unique<Calculator>();
-    auto calculate = [&](const SetupFile& file, std::string_view name) {
-        return write(writer.row(makeResultRecord(*calculator, entriesOf(file, start, o), o.result, name)));
-    };
-    if (!write(writer.header())) return outcome;
-    if (o.setupPaths.isEmpty()) {
-        // The options alone describe one recorder.
-        if (!write(writer.row(makeResultRecord(*calculator, o.entries, o.result)))) return outcome;
-    }
-    for (const QString& path : o.setupPaths) {
-        const std::string shown = text(path);
-        if (!isPlantCsv(path)) {
-            const SetupReadResult read = readSetupFile(path);
-            if (!read.setup) {
-                say(read.error);
-                outcome.badInput = true;
-                continue;
-            }
-            if (const std::string left = defaultedText(*read.setup); !left.empty()) say(shown + ": " + left);
-            if (!calculate(*read.setup, read.setup->name.empty() ? fileName(path) : read.setup->name)) return outcome;
-            continue;
-        }
-        if (const QString problem = unreadableFile(path, kSetupKind); !problem.isEmpty()) {
-            say(text(problem));
-            outcome.badInput = true;
-            continue;
-        }
-        std::ifstream in(std::filesystem::path(fileNameBytes(path)), std::ios::binary);
-        if (!in) {
-            say(shown + ": cannot be opened");
-            outcome.badInput = true;
-            continue;
-        }
-        PlantCsvReader reader(in);
-        if (!reader.fileError().empty()) {
-            say(shown + ": " + reader.fileError());
-            outcome.badInput = true;
-            continue;
-        }
-        // Columns a header leaves out are left out of every row: said once,
-        // and again only for a row that leaves out something else.
-        std::string lastLeft;
-        for (PlantRow row; reader.next(row);) {
-            if (!row.note.empty()) {
-                say(shown + ": " + row.note);
-                continue;
-            }
-            if (!row.setup) {
-                say(shown + ": " + row.error);
-                outcome.badInput = true;
-                continue;
-            }
-            if (std::string left = defaultedText(*row.setup); !left.empty() && left != lastLeft) {
-                say(shown + ": line " + std::to_string(row.line) + ": " + left);
-                lastLeft = std::move(left);
-            }
-            if (!calculate(*row.setup, row.setup->name)) return outcome;
-        }
-        if (in.bad()) {
-            say(shown + ": could not be read to its end");
-            outcome.badInput = true;
-        }
-    }
-    write(writer.end());
-    return outcome;
+    return PlantRun(o, start, out, say).run();
 }
 
 }  // namespace capacimo::cli

@@ -81,6 +81,16 @@ void PlantCsvReader::skipLine() {
     if (!stream_.eof()) ++linesRead_;
 }
 
+std::string PlantCsvReader::skipByteOrderMark() {
+    const std::string bom = "\xEF\xBB\xBF";
+    std::size_t matched = 0;
+    while (matched < bom.size() && in_->sgetc() == static_cast<unsigned char>(bom[matched])) {
+        in_->sbumpc();
+        ++matched;
+    }
+    return matched < bom.size() ? bom.substr(0, matched) : std::string();
+}
+
 bool PlantCsvReader::readRecord(Record& record, bool header) {
     record = Record{};
     record.line = linesRead_ + 1;
@@ -94,14 +104,7 @@ bool PlantCsvReader::readRecord(Record& record, bool header) {
     auto fieldProblem = [&](const char* text) { problem("field " + std::to_string(record.fields.size() + 1) + text); };
     if (atStart_) {
         atStart_ = false;
-        // A byte order mark some editors put before the text.
-        const std::string bom = "\xEF\xBB\xBF";
-        std::size_t matched = 0;
-        while (matched < bom.size() && in_->sgetc() == static_cast<unsigned char>(bom[matched])) {
-            in_->sbumpc();
-            ++matched;
-        }
-        if (matched < bom.size()) field = bom.substr(0, matched);
+        field = skipByteOrderMark();
     }
     for (int c = in_->sbumpc(); c != std::char_traits<char>::eof(); c = in_->sbumpc()) {
         record.empty = false;

@@ -70,6 +70,9 @@ private:
     bool readRecord(Record& record, bool header = false);
     // Past a line that is too long; its line break too.
     void skipLine();
+    // Past the byte order mark some editors put before the text; the bytes
+    // that began like one but were not, which are text.
+    std::string skipByteOrderMark();
     PlantRow rowOf(const Record& record) const;
     PlantRow checkedRow(const Record& record) const;
 
