@@ -217,4 +217,71 @@ PlanWords planWords(const Plan& plan, Medium medium, std::int64_t targetHours, s
     return words;
 }
 
+std::string_view recorderStateId(RecorderState state) {
+    switch (state) {
+    case RecorderState::Overdue: return "overdue";
+    case RecorderState::Due: return "due";
+    case RecorderState::Short: return "short";
+    case RecorderState::Ok: break;
+    }
+    return "ok";
+}
+
+std::string_view recorderStateCaption(RecorderState state) {
+    switch (state) {
+    case RecorderState::Overdue: return "Overdue";
+    case RecorderState::Due: return "Due";
+    case RecorderState::Short: return "Short";
+    case RecorderState::Ok: break;
+    }
+    return "OK";
+}
+
+namespace {
+
+struct PlantColumnWords {
+    PlantColumn column;
+    std::string_view id;
+    std::string_view caption;
+};
+constexpr PlantColumnWords kPlantColumnWords[] = {
+    {PlantColumn::Name, "name", "Name"},
+    {PlantColumn::Card, "card", "Card"},
+    {PlantColumn::Internal, kMediumWords[0].id, kMediumWords[0].caption},
+    {PlantColumn::Sd, kMediumWords[1].id, kMediumWords[1].caption},
+    {PlantColumn::InternalFullOn, "internal_full_on", "Full on (internal)"},
+    {PlantColumn::SdFullOn, "sd_full_on", "Full on (SD)"},
+    {PlantColumn::ReadOutBy, "read_out_by", "Read out by"},
+    {PlantColumn::State, "state", "State"},
+};
+static_assert(std::size(kPlantColumnWords) == kPlantColumns.size());
+
+const PlantColumnWords& wordsOf(PlantColumn column) { return kPlantColumnWords[static_cast<std::size_t>(column)]; }
+
+}  // namespace
+
+std::string_view plantColumnId(PlantColumn column) { return wordsOf(column).id; }
+
+std::optional<PlantColumn> plantColumnFromId(std::string_view id) {
+    for (const PlantColumnWords& w : kPlantColumnWords) {
+        if (w.id == id) return w.column;
+    }
+    return std::nullopt;
+}
+
+std::string_view plantColumnCaption(PlantColumn column) { return wordsOf(column).caption; }
+
+std::string readOutSummary(std::string_view name, Medium fullFirst, std::string_view fullOn) {
+    return "Read out " + std::string(name) + ": " + std::string(wordsOf(fullFirst).inSentence) + " full on " +
+           std::string(fullOn);
+}
+
+std::string setupNameLine(std::string_view name) { return "Setup: " + std::string(name); }
+
+std::string fullOnLine(Medium medium, std::int32_t cardItem, const StorageDuration& duration, std::string_view fullOn) {
+    std::string line = resultRowCaption(medium, cardItem) + ": " + durationText(duration);
+    if (!fullOn.empty()) line += ", full on " + std::string(fullOn);
+    return line;
+}
+
 }  // namespace capacimo
