@@ -84,6 +84,8 @@ std::string dateText(CalendarDate date) {
     return text;
 }
 
+std::string dateText(const std::optional<CalendarDate>& date) { return date ? dateText(*date) : std::string(); }
+
 DateReading readDate(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
     text = first == std::string_view::npos ? std::string_view()

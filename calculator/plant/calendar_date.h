@@ -68,6 +68,8 @@ constexpr CalendarDate withinCalendar(CalendarDate date) { return date > kLastDa
 // "2027-03-14"; "after 9999" for any day after kLastDate. Days before 1970
 // are written alike ("1969-12-25"): a read-out day may lie before the start.
 std::string dateText(CalendarDate date);
+// The same, or an empty text for no day: a table's or a CSV file's cell.
+std::string dateText(const std::optional<CalendarDate>& date);
 
 // The date a text names, or why it names none, in one line that begins with
 // the text (shortened, control characters as escapes), so that every reader

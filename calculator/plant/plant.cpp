@@ -11,10 +11,6 @@
 namespace capacimo {
 namespace {
 
-const StorageDuration& durationOn(const CalculationResult& result, Medium medium) {
-    return medium == Medium::Card ? result.card : result.internal;
-}
-
 // The day a medium is full: its hours counted from 00:00 of the start day.
 std::optional<CalendarDate> fullOn(std::optional<CalendarDate> start, const StorageDuration& duration) {
     const std::int64_t hours = durationHours(duration);
@@ -135,18 +131,29 @@ RecorderRow evaluateRecorder(Calculator& calculator, const PlantRecorder& record
 }
 
 std::string cellText(const RecorderRow& row, PlantColumn column) {
-    const auto day = [](const std::optional<CalendarDate>& d) { return d ? dateText(*d) : std::string(); };
     switch (column) {
     case PlantColumn::Name: return row.name;
     case PlantColumn::Card: return cardSizeText(row.cardItem);
     case PlantColumn::Internal: return durationText(row.result.internal);
     case PlantColumn::Sd: return durationText(row.result.card);
-    case PlantColumn::InternalFullOn: return day(row.dates.internalFullOn);
-    case PlantColumn::SdFullOn: return day(row.dates.sdFullOn);
-    case PlantColumn::ReadOutBy: return day(row.dates.readOutBy);
+    case PlantColumn::InternalFullOn: return dateText(row.dates.internalFullOn);
+    case PlantColumn::SdFullOn: return dateText(row.dates.sdFullOn);
+    case PlantColumn::ReadOutBy: return dateText(row.dates.readOutBy);
     case PlantColumn::State: break;
     }
     return std::string(recorderStateCaption(row.dates.state));
+}
+
+nlohmann::ordered_json datesObject(const RecorderDates& dates) {
+    nlohmann::ordered_json object = nlohmann::ordered_json::object();
+    const auto add = [&object](PlantColumn column, const std::optional<CalendarDate>& day) {
+        object[std::string(plantColumnId(column))] = day ? nlohmann::ordered_json(dateText(*day)) : nullptr;
+    };
+    add(PlantColumn::InternalFullOn, dates.internalFullOn);
+    add(PlantColumn::SdFullOn, dates.sdFullOn);
+    add(PlantColumn::ReadOutBy, dates.readOutBy);
+    object[std::string(plantColumnId(PlantColumn::State))] = recorderStateId(dates.state);
+    return object;
 }
 
 std::vector<std::size_t> sortedRows(std::span<const RecorderRow> rows, PlantColumn column, SortOrder order) {

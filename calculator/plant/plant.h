@@ -29,6 +29,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <span>
 #include <string>
@@ -100,6 +101,11 @@ struct RecorderDates {
     bool operator==(const RecorderDates&) const = default;
 };
 
+// A result's duration on a medium.
+inline const StorageDuration& durationOn(const CalculationResult& result, Medium medium) {
+    return medium == Medium::Card ? result.card : result.internal;
+}
+
 // The rules above for a recorder whose calculation gave result. Cheap: no
 // calculation; a change of the margin or of the day asks only this again.
 RecorderDates recorderDates(const CalculationResult& result, const PlantRecorder& recorder, const PlantTerms& terms);
@@ -120,6 +126,11 @@ RecorderRow evaluateRecorder(Calculator& calculator, const PlantRecorder& record
 // The text of a cell as the tables show it: the name; "1 GB"; "12 w 2 d
 // 12 h" or "-"; "2027-03-14", "after 9999" or empty; "Overdue".
 std::string cellText(const RecorderRow& row, PlantColumn column);
+
+// The days and the state as the results' JSON gives them, keyed by column id:
+// {"internal_full_on": "2027-03-14", "sd_full_on": "after 9999",
+//  "read_out_by": null, "state": "ok"} (null: no day).
+nlohmann::ordered_json datesObject(const RecorderDates& dates);
 
 // The rows in the order of a column: positions into rows. Names compare as
 // people read them (letter case aside; "Boiler 2" before "Boiler 10"), cards

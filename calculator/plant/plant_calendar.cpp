@@ -67,16 +67,14 @@ std::string dateValue(CalendarDate date) {
     return text;
 }
 
-std::string dayText(const std::optional<CalendarDate>& day) { return day ? dateText(*day) : std::string(); }
-
 void addEvent(std::string& out, const RecorderRow& row, std::size_t occurrence, const PlantTerms& terms) {
     const CalendarDate day = *row.dates.readOutBy;
     const std::string summary =
         calendarText(readOutSummary(row.name, row.dates.fullFirst, dateText(*row.dates.fullOn(row.dates.fullFirst))));
     std::string description = setupNameLine(row.name);
     for (const Medium medium : kMedia) {
-        const StorageDuration& duration = medium == Medium::Card ? row.result.card : row.result.internal;
-        description += '\n' + fullOnLine(medium, row.cardItem, duration, dayText(row.dates.fullOn(medium)));
+        description +=
+            '\n' + fullOnLine(medium, row.cardItem, durationOn(row.result, medium), dateText(row.dates.fullOn(medium)));
     }
     addLine(out, "BEGIN:VEVENT");
     addLine(out, "UID:" + readOutEventUid(row.name, occurrence));
@@ -111,7 +109,8 @@ std::string readOutEventUid(std::string_view name, std::size_t occurrence) {
         }
     };
     add(name);
-    add("\n" + std::to_string(occurrence));
+    add("\n");
+    add(std::to_string(occurrence));
     char text[48];
     std::snprintf(text, sizeof text, "readout-%016llx@capacimo", static_cast<unsigned long long>(hash));
     return text;

@@ -71,9 +71,13 @@ TEST(Plant, FullOnReadOutAndStateAtTheEdgesOfTheRules) {
     EXPECT_EQ(d.internalFullOn, kAfterLastDate);
     EXPECT_EQ(d.sdFullOn, kAfterLastDate);
     EXPECT_EQ(d.readOutBy, kLastDate - 5);
+    EXPECT_EQ(datesObject(d).dump(),
+              R"({"internal_full_on":"after 9999","sd_full_on":"after 9999","read_out_by":"9999-12-26","state":"ok"})");
     d = judge(kLastDate, lasting(8, 9));
     EXPECT_EQ(d.readOutBy, kAfterLastDate);
     EXPECT_EQ(d.state, RecorderState::Ok);
+    EXPECT_EQ(datesObject(judge(std::nullopt, lasting(1, 1))).dump(),
+              R"({"internal_full_on":null,"sd_full_on":null,"read_out_by":null,"state":"ok"})");
 
     // A margin of 0: read out on the day itself.
     EXPECT_EQ(recorderDates(lasting(5, 9), startedOn(kToday - 5), {kToday, 0}).state, RecorderState::Overdue);
