@@ -95,7 +95,7 @@ void writeWebCalls(const fs::path& dir, const Setup& setup) {
     const std::string values = nlohmann::json::parse(capacimo::web::readSetup(setup.text))["values"].dump();
     const std::vector<std::pair<std::string, std::string>> options{
         {"plain", "{}"},
-        {"details", R"({"breakdown":true,"target":"26w","medium":"sd"})"},
+        {"details", R"({"breakdown":true,"target":"26w","medium":"sd","words":true})"},
         {"all_cards", R"({"all_cards":true,"target":"3w4d"})"}};
     writeFile(dir / ("readSetup_" + setup.stem), webCallText("readSetup", {setup.text}));
     for (const auto& [name, json] : options) {
@@ -141,7 +141,7 @@ int main(int argc, char* argv[]) {
         writeFile(corpus / "settings" / (setup.stem + ".conf"), savedSettings(setup.file.entries));
         writeWebCalls(corpus / "web", setup);
     }
-    for (const char* call : {"entries", "defaults", "words"}) writeFile(corpus / "web" / call, webCallText(call, {}));
+    for (const char* call : {"entries", "defaults"}) writeFile(corpus / "web" / call, webCallText(call, {}));
     const std::string day = capacimo::dateText(capacimo::dateOf({2026, 3, 14}));
     for (const std::string& cell :
          {day, std::string("14.03.2026"), std::string("29.02.2024"), std::string("26w"), std::string("3w4d")}) {

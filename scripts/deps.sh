@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Makes sure the Debian packages the build needs are present.
-# As root it installs what is missing; otherwise it prints the apt-get line and fails.
+# Makes sure the Debian packages the build needs are present, and the web
+# tests' npm packages. As root it installs the Debian packages that are
+# missing; otherwise it prints the apt-get line and fails.
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev nlohmann-json3-dev
@@ -22,17 +23,27 @@ if ! command -v npm >/dev/null; then
   missing+=(npm)
 fi
 
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -eq 0 ]; then
+    echo "Installing: ${missing[*]}" >&2
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+  else
+    echo "Missing packages. Run as root:" >&2
+    echo "  apt-get update && apt-get install -y ${missing[*]}" >&2
+    exit 1
+  fi
 fi
 
-if [ "$(id -u)" -eq 0 ]; then
-  echo "Installing: ${missing[*]}" >&2
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
-else
-  echo "Missing packages. Run as root:" >&2
-  echo "  apt-get update && apt-get install -y ${missing[*]}" >&2
-  exit 1
+# What Debian lacks, from npm as tests/web/package-lock.json pins it (axe-core,
+# for the web edition's browser test), into tests/web/node_modules: once for
+# each lock file. npm keeps what it fetched in ~/.cache/capacimo/npm, so that
+# installing again (another checkout, a removed node_modules) needs no network.
+web_tests="$(cd "$(dirname "${BASH_SOURCE[0]}")/../tests/web" && pwd)"
+installed="$web_tests/node_modules/.installed-package-lock.json"
+if ! cmp -s "$web_tests/package-lock.json" "$installed"; then
+  npm ci --prefix "$web_tests" --prefer-offline --cache "${XDG_CACHE_HOME:-$HOME/.cache}/capacimo/npm" \
+    --no-audit --no-fund --loglevel=error >&2
+  cp "$web_tests/package-lock.json" "$installed"
 fi

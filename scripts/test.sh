@@ -19,7 +19,7 @@ ctest --test-dir "$build" --output-on-failure -j2
 
 # The web edition: built into build-web/ with its zip; the module against this
 # build's capacimo-calc, the page in headless Chromium.
-"$root/scripts/web.sh" --build-only
+CAPACIMO_CALC="$build/bin/capacimo-calc" "$root/scripts/web.sh" --build-only
 ctest --test-dir "$root/build-web" --output-on-failure
 
 # The Debian package, unpacked and started like an installed program.

@@ -14,5 +14,4 @@ EMSCRIPTEN_BINDINGS(capacimo) {
     emscripten::function("calculateValues", &calculateValues);
     emscripten::function("setupText", &setupText);
     emscripten::function("readSetup", &readSetup);
-    emscripten::function("words", &words);
 }

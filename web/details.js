@@ -1,7 +1,7 @@
 // The Details section: where the bytes of two hours go (an SVG bar chart and
 // its table), both durations without each writer, and what keeps the data
-// for a retention target. The core calculates them and words them
-// (core.words()); this file lays them out.
+// for a retention target. The core calculates them and words them (the
+// "words" of its answer); this file lays them out.
 "use strict";
 
 var CapacimoDetails = (function () {

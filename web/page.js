@@ -135,8 +135,9 @@
 
     // ---- calculating
 
+    // Details open, the answer brings their words along.
     function options() {
-        var o = { breakdown: details.open() };
+        var o = { breakdown: details.open(), words: details.open() };
         var target = details.target();
         if (target) {
             o.target = target.retention;
@@ -161,7 +162,7 @@
         }
         showResult(current ? result : null);
         showPrintedSetup();
-        details.show(current && details.open() ? ask("words") : null);
+        details.show(current && details.open() ? result.words : null);
     }
 
     function showResult(result) {
@@ -278,7 +279,7 @@
 
     function fileName() {
         var name = el("setup-name").value.trim().replace(/[\\/:*?"<>|\u0000-\u001f]+/g, "_");
-        return (name || "setup") + ".capacimo";
+        return (name || "setup") + table.setup_file.extension;
     }
 
     function save() {
@@ -420,6 +421,8 @@
         reset.title = table.reset.hint;
         var head = el("results").tHead.rows[0];
         table.result_columns.forEach(function (caption, i) { head.cells[i].textContent = caption; });
+        el("open-file").accept = table.setup_file.extension + ",application/json";
+        el("setup-name").maxLength = table.setup_file.name_limit;
 
         form = CapacimoForm.build(el("form"), table, changed);
         buildPrintedSetup();

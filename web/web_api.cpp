@@ -39,18 +39,29 @@ std::string valuesText(const CalculatorEntries& entries) { return Json(entryValu
 std::string errorText(const std::string& error) { return Json{{"error", error}}.dump(); }
 
 // The options as capacimo-calc takes them: {"breakdown": true, "all_cards":
-// false, "target": "26w", "medium": "sd"}, each optional. Nothing, with the
+// false, "target": "26w", "medium": "sd"}, each optional, and the page's own
+// "words": true, for the Details' words in the same reply. Nothing, with the
 // reason in error, for anything else.
-std::optional<ResultOptions> optionsFromText(const std::string& optionsJson, std::string& error) {
+struct AnswerOptions {
+    ResultOptions result;
+    bool words = false;
+};
+
+std::optional<AnswerOptions> optionsFromText(const std::string& optionsJson, std::string& error) {
     const Json o = Json::parse(optionsJson, nullptr, false);
     if (!o.is_object()) {
         error = "the options are not a JSON object";
         return std::nullopt;
     }
-    ResultOptions options;
+    AnswerOptions answerOptions;
+    ResultOptions& options = answerOptions.result;
     for (const auto& [key, value] : o.items()) {
-        if ((key == "breakdown" || key == "all_cards") && value.is_boolean()) {
-            (key == "breakdown" ? options.breakdown : options.allCards) = value.get<bool>();
+        bool* const flag = key == "breakdown"   ? &options.breakdown
+                           : key == "all_cards" ? &options.allCards
+                           : key == "words"     ? &answerOptions.words
+                                                : nullptr;
+        if (flag && value.is_boolean()) {
+            *flag = value.get<bool>();
         } else if (key == "target" && value.is_string()) {
             const auto hours = parseRetention(value.get<std::string>());
             if (!hours) {
@@ -71,54 +82,12 @@ std::optional<ResultOptions> optionsFromText(const std::string& optionsJson, std
         }
         options.target->medium = *medium;
     }
-    return options;
+    return answerOptions;
 }
 
-// The last answer, which words() puts into sentences without calculating it again.
-ResultRecord& lastRecord() {
-    static ResultRecord record;
-    return record;
-}
-
-std::string answer(const CalculatorEntries& entries, const std::string& optionsJson) {
-    std::string error;
-    const std::optional<ResultOptions> options = optionsFromText(optionsJson, error);
-    if (!options) return errorText(error);
-    static Calculator calculator;  // prepared once, for every answer of the page
-    lastRecord() = makeResultRecord(calculator, entries, *options);
-    return resultJson(lastRecord());
-}
-
-}  // namespace
-
-std::string calculate(const std::string& setupJson, const std::string& optionsJson) {
-    const SetupReadResult read = readSetupText(setupJson);
-    if (!read.setup) return errorText(read.error);
-    return answer(read.setup->entries, optionsJson);
-}
-
-std::string calculateValues(const std::string& valuesJson, const std::string& optionsJson) {
-    const std::optional<CalculatorEntries> entries = entriesFromText(valuesJson);
-    if (!entries) return errorText("the values are not one whole number per entry");
-    return answer(*entries, optionsJson);
-}
-
-std::string setupText(const std::string& valuesJson, const std::string& name) {
-    const std::optional<CalculatorEntries> entries = entriesFromText(valuesJson);
-    return entries ? writeSetupText(*entries, name) : std::string();
-}
-
-std::string readSetup(const std::string& text) {
-    const SetupReadResult read = readSetupText(text);
-    if (!read.setup) return errorText(read.error);
-    return Json{{"values", entryValues(read.setup->entries)},
-                {"name", read.setup->name},
-                {"defaulted", read.setup->defaultedKeys}}
-        .dump();
-}
-
-std::string words() {
-    const ResultRecord& r = lastRecord();
+// A result's breakdown, durations without each writer and plan, in the words
+// every report uses.
+Json wordsObject(const ResultRecord& r) {
     Json o = Json::object();
     if (r.breakdown) {
         const Breakdown& b = *r.breakdown;
@@ -167,7 +136,51 @@ std::string words() {
         for (const PlanAnswer& a : plan.answers) answers.push_back({{"question", a.question}, {"answer", a.answer}});
         o["plan"] = {{"heading", plan.heading}, {"answers", answers}, {"note", plan.note}};
     }
-    return o.dump();
+    return o;
+}
+
+// The answer for these entries: the result as capacimo-calc --json prints it,
+// with its words as the last member when the options ask for them. Each
+// answer carries all that belongs to it, so that no call depends on an
+// earlier one.
+std::string answer(const CalculatorEntries& entries, const std::string& optionsJson) {
+    std::string error;
+    const std::optional<AnswerOptions> options = optionsFromText(optionsJson, error);
+    if (!options) return errorText(error);
+    static Calculator calculator;  // prepared once, for every answer of the page
+    const ResultRecord record = makeResultRecord(calculator, entries, options->result);
+    if (!options->words) return resultJson(record);
+    Json reply = resultObject(record);
+    reply["words"] = wordsObject(record);
+    return reply.dump() + '\n';
+}
+
+}  // namespace
+
+std::string calculate(const std::string& setupJson, const std::string& optionsJson) {
+    const SetupReadResult read = readSetupText(setupJson);
+    if (!read.setup) return errorText(read.error);
+    return answer(read.setup->entries, optionsJson);
+}
+
+std::string calculateValues(const std::string& valuesJson, const std::string& optionsJson) {
+    const std::optional<CalculatorEntries> entries = entriesFromText(valuesJson);
+    if (!entries) return errorText("the values are not one whole number per entry");
+    return answer(*entries, optionsJson);
+}
+
+std::string setupText(const std::string& valuesJson, const std::string& name) {
+    const std::optional<CalculatorEntries> entries = entriesFromText(valuesJson);
+    return entries ? writeSetupText(*entries, name) : std::string();
+}
+
+std::string readSetup(const std::string& text) {
+    const SetupReadResult read = readSetupText(text);
+    if (!read.setup) return errorText(read.error);
+    return Json{{"values", entryValues(read.setup->entries)},
+                {"name", read.setup->name},
+                {"defaulted", read.setup->defaultedKeys}}
+        .dump();
 }
 
 std::string entries() {
@@ -185,6 +198,7 @@ std::string entries() {
                           {"min_weeks", 0},
                           {"max_weeks", kLargestRetentionNumber},
                           {"media", media}}}};
+    table["setup_file"] = {{"extension", kSetupExtension}, {"name_limit", kSetupNameLimit}};
     return table.dump();
 }
 

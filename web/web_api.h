@@ -9,8 +9,9 @@
 
 namespace capacimo::web {
 
-// The entry table, with the result table's headings and the Details' fixed
-// words: the title and the retention target's line.
+// The entry table, with the result table's headings, the Details' fixed
+// words (the title and the retention target's line) and the setup file's
+// extension and longest name.
 std::string entries();
 // The Reset values.
 std::string defaults();
@@ -20,6 +21,9 @@ std::string adjust(const std::string& valuesJson, const std::string& changedKey)
 // name to its text. Anything that is not a text counts as missing.
 std::string fromStore(const std::string& storedJson);
 // What capacimo-calc --json prints for a setup file's text and these options.
+// With the option "words": true the reply's last member, "words", holds the
+// result's breakdown, durations without each writer and plan in the words
+// every report uses: one reply, whatever was asked before.
 std::string calculate(const std::string& setupJson, const std::string& optionsJson);
 // The same for the values of the form, as typed (also beyond a field's range).
 std::string calculateValues(const std::string& valuesJson, const std::string& optionsJson);
@@ -29,8 +33,5 @@ std::string setupText(const std::string& valuesJson, const std::string& name);
 // A setup file's text as values: {"values": [...], "name", "defaulted": [keys]},
 // or {"error": "..."} when the file is refused.
 std::string readSetup(const std::string& text);
-// The last answer's breakdown, durations without each writer and plan, in
-// the words every report uses.
-std::string words();
 
 }  // namespace capacimo::web

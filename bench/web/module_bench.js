@@ -1,7 +1,8 @@
 // The web module's calculation under Node: the heaviest setup (40 analog and
 // 14 digital channels, group 1 at 100 ms and groups 2-10 at 1 s with eight
 // values each, Analysis 1 every minute, Analyses 2-4 daily), from the form's
-// values to the result's JSON text, as the page asks for it on a keystroke.
+// values to the result's JSON text, as the page asks for it on a keystroke
+// (with Details open, with their words).
 // Usage: node bench/web/module_bench.js build-web/web/capacimo_core.js
 "use strict";
 
@@ -24,7 +25,8 @@ require(path.resolve(process.argv[2]))().then((core) => {
     const values = JSON.stringify(heaviest);
     const cases = {
         "calculation, heaviest setup": "{}",
-        "with breakdown and a 4-week target on the SD card": JSON.stringify({ breakdown: true, target: "4w", medium: "sd" }),
+        "with breakdown, a 4-week target on the SD card and the words": JSON.stringify({
+            breakdown: true, target: "4w", medium: "sd", words: true }),
     };
     for (const [name, options] of Object.entries(cases)) {
         const rounds = options === "{}" ? 2000 : 20;

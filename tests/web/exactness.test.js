@@ -46,13 +46,18 @@ function commandLine(values) {
     return args;
 }
 
+// The module's answer, also with its words: the same result text, the words
+// its last member.
 async function compare(values, target) {
     const options = { breakdown: true, target: target.retention, medium: target.medium };
     const args = commandLine(values).concat(["--breakdown", "--target", target.retention,
                                              "--medium", target.medium, "--json"]);
     const native = (await run(calc, args, { env: { ...process.env, ASAN_OPTIONS: "detect_leaks=0" } })).stdout;
-    const web = core.calculate(core.setupText(JSON.stringify(values), ""), JSON.stringify(options));
-    assert.equal(web, native, "capacimo-calc " + args.join(" "));
+    const setup = core.setupText(JSON.stringify(values), "");
+    assert.equal(core.calculate(setup, JSON.stringify(options)), native, "capacimo-calc " + args.join(" "));
+    const withWords = core.calculate(setup, JSON.stringify({ ...options, words: true }));
+    assert.equal(withWords.slice(0, native.length - 2) + "}\n", native);
+    assert.ok(withWords.slice(native.length - 2).startsWith(',"words":{'), withWords);
 }
 
 function valuesWhere(choose) {
@@ -89,4 +94,23 @@ test("setups at the limits give the native program's JSON", async () => {
     const tooManyTotalizers = valuesWhere((entry) => entry.option === "analog-totalized" ? 5 : entry.default);
     await inPairs([[fastest, target], [everyOneSecond, target], [allOff, target], [noChannel, target],
                    [tooManyTotalizers, { retention: "0h", medium: "internal" }]]);
+});
+
+test("each answer brings its own words, whatever was asked before", () => {
+    const options = JSON.stringify({ breakdown: true, target: "4w", medium: "sd", words: true });
+    const answer = (values) => core.calculateValues(JSON.stringify(values), options);
+    const few = valuesWhere((entry) => entry.default);
+    const many = valuesWhere((entry) => entry.option === "analog" || (entry.option === "values" && entry.group === 1)
+        ? 8 : entry.default);
+    const first = answer(few);
+    const second = answer(many);
+    assert.notDeepEqual(JSON.parse(first).words, JSON.parse(second).words);
+    assert.equal(answer(few), first);
+    // The words say the durations of their own result.
+    for (const text of [first, second]) {
+        const reply = JSON.parse(text);
+        const asEntered = reply.words.without.rows[0];
+        const said = (r) => `${r.weeks} w ${r.days} d ${r.hours} h`;
+        assert.deepEqual([asEntered.internal, asEntered.sd], reply.results.map(said));
+    }
 });

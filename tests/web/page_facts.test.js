@@ -1,0 +1,32 @@
+// The page's own files spell no fact of the core: no caption, list item,
+// title, file extension, model name or limit that the entry table (entries())
+// brings, so that each is said once, in the core.
+// Environment: CAPACIMO_CORE (the module's path), PAGE_SOURCES (web/).
+"use strict";
+
+const test = require("node:test");
+const assert = require("node:assert/strict");
+const fs = require("node:fs");
+const path = require("node:path");
+
+test("the page's scripts and HTML hold no text or limit of the core", async () => {
+    const core = await require(process.env.CAPACIMO_CORE)();
+    const facts = new Set([JSON.parse(core.setupText(core.defaults(), "")).model]);
+    (function collect(value) {
+        if (value && typeof value === "object") Object.values(value).forEach(collect);
+        else facts.add(String(value));
+    })(JSON.parse(core.entries()));
+    // Texts, not the keys and ids the page looks things up by; numbers too
+    // large to be a layout's.
+    const texts = [...facts].filter((f) => f.length >= 4 && /[A-Z .]/.test(f));
+    const numbers = [...facts].filter((f) => /^\d{3,}$/.test(f));
+    for (const file of ["index.html", "page.js", "form.js", "details.js"]) {
+        const code = fs.readFileSync(path.join(process.env.PAGE_SOURCES, file), "utf8")
+            .replace(/^\s*\/\/.*$/gm, "").replace(/<!--[\s\S]*?-->/g, "");
+        const literals = [...code.matchAll(/"((?:[^"\\\n]|\\.)*)"|'((?:[^'\\\n]|\\.)*)'|>([^<>]+)</g)]
+            .map((m) => m[1] ?? m[2] ?? m[3]);
+        const spelled = literals.flatMap((l) => texts.filter((t) => l.includes(t)))
+            .concat([...code.matchAll(/\b\d{3,}\b/g)].map((m) => m[0]).filter((n) => numbers.includes(n)));
+        assert.deepEqual(spelled, [], file);
+    }
+});
