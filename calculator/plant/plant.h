@@ -158,7 +158,8 @@ PlantTotals plantTotals(std::span<const RecorderRow> rows);
 // against the same today. Not copyable (it owns its calculator); movable.
 class Plant {
 public:
-    // Throws std::out_of_range for a margin outside 0..kLargestMarginDays.
+    // The clock must outlive the plant. Throws std::out_of_range for a
+    // margin outside 0..kLargestMarginDays.
     explicit Plant(const Clock& clock, int marginDays = kDefaultMarginDays);
     ~Plant();
     Plant(Plant&&) noexcept;
