@@ -69,6 +69,8 @@ std::optional<Medium> mediumFromId(std::string_view id) {
 
 std::string_view mediumCaption(Medium medium) { return wordsOf(medium).caption; }
 
+std::string_view mediumInSentence(Medium medium) { return wordsOf(medium).inSentence; }
+
 std::string resultRowCaption(Medium medium, std::int32_t cardItem) {
     std::string caption(mediumCaption(medium));
     if (medium == Medium::Card) caption += ' ' + cardSizeText(cardItem);
@@ -76,7 +78,7 @@ std::string resultRowCaption(Medium medium, std::int32_t cardItem) {
 }
 
 std::string mediumPhrase(Medium medium, std::int32_t cardItem) {
-    std::string phrase = "the " + std::string(wordsOf(medium).inSentence);
+    std::string phrase = "the " + std::string(mediumInSentence(medium));
     if (medium == Medium::Card) phrase += " (" + cardSizeText(cardItem) + ")";
     return phrase;
 }

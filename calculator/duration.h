@@ -71,6 +71,8 @@ std::string_view mediumId(Medium medium);
 std::optional<Medium> mediumFromId(std::string_view id);
 // The caption of its result row: "Internal memory", "SD Card".
 std::string_view mediumCaption(Medium medium);
+// The medium after "the": "internal memory", "SD Card".
+std::string_view mediumInSentence(Medium medium);
 // A result row's caption with the card size where there is one: "Internal
 // memory", "SD Card 256 MB".
 std::string resultRowCaption(Medium medium, std::int32_t cardItem);

@@ -1,7 +1,8 @@
 # Regression inputs too large to keep in the tree, written into the build
 # folder's fuzz/large_inputs/<target>/ when the build is configured: deep and
 # wide JSON that exhausted the web module's memory, a setup at the size limit,
-# and rows, headers and settings files far longer than usual.
+# rows, headers and settings files far longer than usual, and a date as long
+# as a row.
 set(large_inputs ${CMAKE_CURRENT_BINARY_DIR}/large_inputs)
 set(setup_head "{\"format\":\"capacimo-setup\",\"version\":1,\"model\":\"Scribent S\"")
 string(REPEAT "[" 150000 deep)
@@ -43,3 +44,9 @@ string(REPEAT "Settings\\Channels\\CountAnalog=7\n" 40000 repeated)
 string(REPEAT "[ScribentS\\Settings]\nCFSize=2\n" 40000 sections)
 file(WRITE ${large_inputs}/settings/repeated_value "[ScribentS]\n${repeated}")
 file(WRITE ${large_inputs}/settings/many_sections "${sections}")
+
+# A date and a target as long as a plant's row may be.
+string(REPEAT "2026-03-14" 6553 long_date)
+file(WRITE ${large_inputs}/dates/long_date "${long_date}")
+string(REPEAT "9" 65536 long_target)
+file(WRITE ${large_inputs}/dates/long_target "${long_target}w")

@@ -1,7 +1,8 @@
 // Writes the fuzz targets' starting inputs that capacimo-calc does not write
 // itself, from the setup files it saved (scripts/fuzz_corpus.sh runs both):
 // plant CSVs of those setups, the settings files the dialog and the host
-// save, and the web page's calls of the module with their texts.
+// save, the web page's calls of the module with their texts, and dates and
+// targets as a plant's cells hold them.
 // Usage: capacimo_fuzz_inputs CORPUS_DIR, with the setups in CORPUS_DIR/setup.
 #include <QFile>
 #include <QTemporaryDir>
@@ -16,6 +17,7 @@
 
 #include "calculator/entry_values.h"
 #include "calculator/files/plant_csv.h"
+#include "calculator/plant/calendar_date.h"
 #include "calculator/settings.h"
 #include "common/settings_store.h"
 #include "fuzz/web_calls.h"
@@ -140,5 +142,10 @@ int main(int argc, char* argv[]) {
         writeWebCalls(corpus / "web", setup);
     }
     for (const char* call : {"entries", "defaults"}) writeFile(corpus / "web" / call, webCallText(call, {}));
+    const std::string day = capacimo::dateText(capacimo::dateOf({2026, 3, 14}));
+    for (const std::string& cell :
+         {day, std::string("14.03.2026"), std::string("29.02.2024"), std::string("26w"), std::string("3w4d")}) {
+        writeFile(corpus / "dates" / cell, cell);
+    }
     return 0;
 }

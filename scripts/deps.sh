@@ -8,7 +8,7 @@ packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-b
           xvfb xdotool xauth fonts-liberation2 clang-format clang libclang-rt-dev
           openbox x11-xserver-utils x11-utils dbus-daemon dbus-bin at-spi2-core
           dpkg-dev file help2man librsvg2-bin desktop-file-utils appstream lintian devscripts ccache git
-          python3-jsonschema poppler-utils
+          python3-jsonschema python3-icalendar poppler-utils
           emscripten nodejs chromium chromium-driver python3-selenium)
 
 missing=()

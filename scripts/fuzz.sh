@@ -10,7 +10,7 @@
 #
 #   scripts/fuzz.sh [-t SECONDS] [-j TARGETS_AT_ONCE] [TARGET...] [-- LIBFUZZER_OPTION...]
 #
-# TARGET: setup, plant, settings, web (all by default); SECONDS: 15 by
+# TARGET: setup, plant, settings, web, dates (all by default); SECONDS: 15 by
 # default; TARGETS_AT_ONCE: 1 by default.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -23,11 +23,11 @@ while [ $# -gt 0 ]; do
     -t) seconds="$2"; shift 2 ;;
     -j) at_once="$2"; shift 2 ;;
     --) shift; extra=("$@"); break ;;
-    setup|plant|settings|web) targets+=("$1"); shift ;;
+    setup|plant|settings|web|dates) targets+=("$1"); shift ;;
     *) sed -n '2,/^set -e/p' "$0" | sed '$d; s/^# \{0,1\}//' >&2; exit 2 ;;
   esac
 done
-[ ${#targets[@]} -gt 0 ] || targets=(setup plant settings web)
+[ ${#targets[@]} -gt 0 ] || targets=(setup plant settings web dates)
 
 build="$root/build-fuzz"
 log="$(mktemp)"

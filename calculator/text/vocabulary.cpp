@@ -175,4 +175,80 @@ PlanWords planWords(const Plan& plan, Medium medium, std::int64_t targetHours, s
     return words;
 }
 
+std::string_view recorderStateId(RecorderState state) {
+    switch (state) {
+    case RecorderState::Overdue: return "overdue";
+    case RecorderState::Due: return "due";
+    case RecorderState::Short: return "short";
+    case RecorderState::Ok: break;
+    }
+    return "ok";
+}
+
+std::string_view recorderStateCaption(RecorderState state) {
+    switch (state) {
+    case RecorderState::Overdue: return "Overdue";
+    case RecorderState::Due: return "Due";
+    case RecorderState::Short: return "Short";
+    case RecorderState::Ok: break;
+    }
+    return "OK";
+}
+
+namespace {
+
+struct PlantColumnWords {
+    PlantColumn column;
+    std::string_view id;
+    std::string_view caption;
+};
+// The two duration columns take their medium's own id and caption.
+constexpr PlantColumnWords kPlantColumnWords[] = {
+    {PlantColumn::Name, "name", "Name"},
+    {PlantColumn::Card, "card", "Card"},
+    {PlantColumn::Internal, {}, {}},
+    {PlantColumn::Sd, {}, {}},
+    {PlantColumn::InternalFullOn, "internal_full_on", "Full on (internal)"},
+    {PlantColumn::SdFullOn, "sd_full_on", "Full on (SD)"},
+    {PlantColumn::ReadOutBy, "read_out_by", "Read out by"},
+    {PlantColumn::State, "state", "State"},
+};
+static_assert(std::size(kPlantColumnWords) == kPlantColumns.size());
+
+PlantColumnWords wordsOf(PlantColumn column) {
+    PlantColumnWords words = kPlantColumnWords[static_cast<std::size_t>(column)];
+    if (column == PlantColumn::Internal || column == PlantColumn::Sd) {
+        const Medium medium = column == PlantColumn::Sd ? Medium::Card : Medium::Internal;
+        words.id = mediumId(medium);
+        words.caption = mediumCaption(medium);
+    }
+    return words;
+}
+
+}  // namespace
+
+std::string_view plantColumnId(PlantColumn column) { return wordsOf(column).id; }
+
+std::optional<PlantColumn> plantColumnFromId(std::string_view id) {
+    for (const PlantColumn column : kPlantColumns) {
+        if (plantColumnId(column) == id) return column;
+    }
+    return std::nullopt;
+}
+
+std::string_view plantColumnCaption(PlantColumn column) { return wordsOf(column).caption; }
+
+std::string readOutSummary(std::string_view name, Medium fullFirst, std::string_view fullOn) {
+    return "Read out " + std::string(name) + ": " + std::string(mediumInSentence(fullFirst)) + " full on " +
+           std::string(fullOn);
+}
+
+std::string setupNameLine(std::string_view name) { return "Setup: " + std::string(name); }
+
+std::string fullOnLine(Medium medium, std::int32_t cardItem, const StorageDuration& duration, std::string_view fullOn) {
+    std::string line = resultRowCaption(medium, cardItem) + ": " + durationText(duration);
+    if (!fullOn.empty()) line += ", full on " + std::string(fullOn);
+    return line;
+}
+
 }  // namespace capacimo

@@ -27,6 +27,8 @@ namespace capacimo {
 // makes, or nothing for any other text. Each number is at most
 // kLargestRetentionNumber (calculator/entries.h).
 std::optional<std::int64_t> parseRetention(std::string_view text);
+// Retentions to show as examples where one was not understood.
+inline constexpr std::string_view kRetentionExamples = "26w, 3w4d, 180d or 12h";
 
 // Hours in words for a sentence: "26 weeks", "3 weeks 4 days", "1 week 3
 // hours", "0 hours". Parts that are zero are left out.
@@ -131,5 +133,45 @@ struct PlanWords {
 // now: the duration the medium has with the entries as they are.
 PlanWords planWords(const Plan& plan, Medium medium, std::int64_t targetHours, std::int32_t cardItem,
                     const StorageDuration& now);
+
+// ---- A plant and its dates ----------------------------------------------
+
+// What a recorder of a plant asks of its engineer, most urgent first: read it
+// out now (its read-out day has come), read it out soon (the day lies within
+// the margin), plan a change (the target's medium lasts less than the
+// target), nothing. Sorting by state sorts in this order.
+enum class RecorderState { Overdue, Due, Short, Ok };
+inline constexpr std::array<RecorderState, 4> kRecorderStates = {RecorderState::Overdue, RecorderState::Due,
+                                                                 RecorderState::Short, RecorderState::Ok};
+// The word results and scripts use: "overdue", "due", "short", "ok".
+std::string_view recorderStateId(RecorderState state);
+// How a table shows it: "Overdue", "Due", "Short", "OK".
+std::string_view recorderStateCaption(RecorderState state);
+
+// The columns of a plant's table, in the order the table shows them.
+enum class PlantColumn { Name, Card, Internal, Sd, InternalFullOn, SdFullOn, ReadOutBy, State };
+inline constexpr std::array<PlantColumn, 8> kPlantColumns = {
+    PlantColumn::Name,           PlantColumn::Card,     PlantColumn::Internal,  PlantColumn::Sd,
+    PlantColumn::InternalFullOn, PlantColumn::SdFullOn, PlantColumn::ReadOutBy, PlantColumn::State};
+// The key of a column in results and scripts: "name", "card", "internal",
+// "sd", "internal_full_on", "sd_full_on", "read_out_by", "state".
+std::string_view plantColumnId(PlantColumn column);
+// The column an id names exactly, or nothing.
+std::optional<PlantColumn> plantColumnFromId(std::string_view id);
+// Its caption: "Name", "Card", "Internal memory", "SD Card", "Full on
+// (internal)", "Full on (SD)", "Read out by", "State".
+std::string_view plantColumnCaption(PlantColumn column);
+
+// A day beyond the last the calendar names (9999-12-31), in place of a date.
+inline constexpr std::string_view kAfterLastYear = "after 9999";
+
+// The title of a read-out day in a calendar: "Read out Boiler 1: internal
+// memory full on 2027-03-14". fullFirst is the medium that is full first.
+std::string readOutSummary(std::string_view name, Medium fullFirst, std::string_view fullOn);
+// The lines of its description: "Setup: Boiler 1", then one per medium:
+// "Internal memory: 12 w 2 d 12 h, full on 2027-03-14", or without a day
+// "SD Card 1 GB: -".
+std::string setupNameLine(std::string_view name);
+std::string fullOnLine(Medium medium, std::int32_t cardItem, const StorageDuration& duration, std::string_view fullOn);
 
 }  // namespace capacimo
