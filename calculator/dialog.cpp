@@ -28,9 +28,9 @@
 #include "calculator/settings.h"
 #include "calculator/text/dialog_texts.h"
 #include "calculator/text/vocabulary.h"
-#include "common/error_box.h"
-#include "common/program_icon.h"
 #include "common/safe_file.h"
+#include "common/ui/error_box.h"
+#include "common/ui/program_icon.h"
 #include "widgets/contrast.h"
 #include "widgets/failure_guard.h"
 

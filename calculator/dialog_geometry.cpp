@@ -6,7 +6,7 @@
 #include <cmath>
 #include <tuple>
 
-#include "common/design_scale.h"
+#include "common/ui/design_scale.h"
 
 namespace capacimo::unit {
 namespace {

@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 
-#include "common/design_scale.h"
-#include "common/error_box.h"
+#include "common/ui/design_scale.h"
+#include "common/ui/error_box.h"
 #include "host_settings.h"
 #include "version_info.h"
 

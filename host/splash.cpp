@@ -5,8 +5,8 @@
 #include <QPalette>
 #include <QPixmap>
 
-#include "common/design_scale.h"
-#include "common/error_box.h"
+#include "common/ui/design_scale.h"
+#include "common/ui/error_box.h"
 #include "logo.h"
 
 namespace capacimo::host {

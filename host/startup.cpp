@@ -7,8 +7,8 @@
 #include <QScreen>
 
 #include "capacimo_version.h"
-#include "common/error_box.h"
-#include "common/program_icon.h"
+#include "common/ui/error_box.h"
+#include "common/ui/program_icon.h"
 #include "splash.h"
 
 namespace capacimo::host {

@@ -7,7 +7,7 @@
 #include <QFileInfo>
 #include <QString>
 
-#include "common/error_box.h"
+#include "common/ui/error_box.h"
 
 namespace capacimo::host {
 namespace {

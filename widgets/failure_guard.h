@@ -4,7 +4,7 @@
 #include <concepts>
 #include <utility>
 
-#include "common/error_box.h"
+#include "common/ui/error_box.h"
 
 namespace capacimo::widgets {
 

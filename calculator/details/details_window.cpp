@@ -25,7 +25,7 @@
 #include "calculator/details/window_placement.h"
 #include "calculator/text/dialog_texts.h"
 #include "calculator/text/vocabulary.h"
-#include "common/program_icon.h"
+#include "common/ui/program_icon.h"
 #include "widgets/failure_guard.h"
 
 namespace capacimo::unit {

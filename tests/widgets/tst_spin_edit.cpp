@@ -1,7 +1,7 @@
 #include "widgets/spin_button.h"
 #include "widgets/spin_edit.h"
 
-#include "common/error_box.h"
+#include "common/ui/error_box.h"
 #include "test_support.h"
 
 #include <QAction>

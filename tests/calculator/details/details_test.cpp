@@ -26,7 +26,7 @@
 #include "calculator/dialog.h"
 #include "calculator/planner.h"
 #include "calculator/text/vocabulary.h"
-#include "common/error_box.h"
+#include "common/ui/error_box.h"
 #include "tests/calculator/dialog/dialog_fixture.h"
 
 using namespace capacimo;

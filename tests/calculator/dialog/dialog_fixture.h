@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "calculator/dialog.h"
-#include "common/error_box.h"
+#include "common/ui/error_box.h"
 #include "tests/calculator/dialog/test_store.h"
 
 struct DialogFixture {

@@ -17,7 +17,7 @@
 #include "calculator/details/details_window.h"
 #include "calculator/dialog.h"
 #include "calculator/settings.h"
-#include "common/error_box.h"
+#include "common/ui/error_box.h"
 #include "tests/calculator/dialog/dialog_fixture.h"
 #include "widgets/contrast.h"
 #include "widgets/spin_button.h"

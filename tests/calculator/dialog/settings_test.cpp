@@ -12,8 +12,8 @@
 
 #include "calculator/dialog.h"
 #include "calculator/settings.h"
-#include "common/error_box.h"
 #include "common/settings_store.h"
+#include "common/ui/error_box.h"
 #include "tests/calculator/dialog/test_store.h"
 
 using namespace capacimo;

@@ -1,4 +1,4 @@
-#include "common/design_scale.h"
+#include "common/ui/design_scale.h"
 
 #include <QWidget>
 #include <cmath>

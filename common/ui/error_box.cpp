@@ -1,4 +1,4 @@
-#include "common/error_box.h"
+#include "common/ui/error_box.h"
 
 #include <QApplication>
 #include <QGridLayout>

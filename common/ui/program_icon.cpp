@@ -1,4 +1,4 @@
-#include "common/program_icon.h"
+#include "common/ui/program_icon.h"
 
 #include <QDir>
 

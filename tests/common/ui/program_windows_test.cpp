@@ -6,8 +6,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "common/error_box.h"
-#include "common/program_icon.h"
+#include "common/ui/error_box.h"
+#include "common/ui/program_icon.h"
 
 using namespace capacimo;
 
