@@ -7,18 +7,12 @@
 #include <QTest>
 
 #include "calculator/report/plant_report.h"
+#include "tests/calculator/report/poppler.h"
 
 using namespace capacimo;
 using namespace capacimo::unit;
 
 namespace {
-
-QString run(const QString& program, const QStringList& arguments) {
-    QProcess p;
-    p.start(program, arguments);
-    if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
 
 QString pageText(const QString& pdf, int page) {
     const QString n = QString::number(page);
