@@ -11,7 +11,8 @@ namespace {
 template <typename Char, std::size_t N>
 void setText(Char (&field)[N], std::basic_string_view<Char> text) {
     std::fill(std::begin(field), std::end(field), Char{0});
-    std::copy_n(text.begin(), std::min(text.size(), N), field);
+    text = text.substr(0, N);
+    std::copy(text.begin(), text.end(), field);
 }
 
 constexpr std::int32_t kStoragePeriods[kStorageCycleCodeCount] = {-1, 0,  1,   2,   3,   4,   5,   10,   15,  20,

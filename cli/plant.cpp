@@ -73,7 +73,10 @@ public:
         case Format::Csv: {
             std::string line = std::string("name,card,") + std::string(mediumId(Medium::Internal)) + "," +
                                std::string(mediumId(Medium::Card)) + ",status";
-            for (const PlantColumn column : kDayColumns) line += "," + std::string(plantColumnId(column));
+            for (const PlantColumn column : kDayColumns) {
+                line += ',';
+                line += plantColumnId(column);
+            }
             return out_(line + "\n");
         }
         case Format::Json: return true;

@@ -306,7 +306,10 @@ std::string PlantNames::noteFor(const std::string& name, std::size_t line) {
 
 std::string csvLine(const std::vector<std::string>& cells) {
     std::string line;
-    for (std::size_t i = 0; i < cells.size(); ++i) line += (i == 0 ? "" : ",") + csvField(cells[i]);
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (i > 0) line += ',';
+        line += csvField(cells[i]);
+    }
     return line + "\n";
 }
 

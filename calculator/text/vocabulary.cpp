@@ -34,7 +34,7 @@ std::optional<std::int64_t> parseRetention(std::string_view text) {
         std::size_t unit = nextUnit;
         while (unit < std::size(kUnits) && kUnits[unit].letter != std::tolower(ch)) ++unit;
         if (unit == std::size(kUnits) || !number) return std::nullopt;
-        hours += *number * kUnits[unit].hours;
+        hours += number.value_or(0) * kUnits[unit].hours;
         number.reset();
         nextUnit = unit + 1;
     }
