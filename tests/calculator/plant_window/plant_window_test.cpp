@@ -5,6 +5,7 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -47,8 +48,12 @@ class PlantWindowTest : public QObject, DialogFixture {
         dialog->setClock(clock);
         dialog->setScheduler([this](std::function<void()> task) { pending.push_back(std::move(task)); });
         show();
-        dialog->ShowPlant();
-        QVERIFY(QTest::qWaitForWindowExposed(plant()));
+        // "Plant..." in the results' menu, with its key.
+        QAction* item = results()->findChild<QAction*>("act_Plant");
+        QVERIFY(results()->actions().contains(item) && item->isShortcutVisibleInContextMenu());
+        QCOMPARE(item->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+        QTest::keyClick(dialog.get(), Qt::Key_P, Qt::ControlModifier);
+        QVERIFY(plant() != nullptr && QTest::qWaitForWindowExposed(plant()));
         plant()->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(plant()));
     }
@@ -192,6 +197,92 @@ private slots:
         QTest::keyClick(start, Qt::Key_Delete);
         QTest::keyClick(start, Qt::Key_Return);
         QTRY_COMPARE(model().plant().recorders()[1].start, std::optional<CalendarDate>());
+    }
+
+    // Saved and opened again, the same plant. A bad start costs its cell
+    // alone, and a box names line and column; a file that cannot be
+    // written loses nothing and stays marked unsaved.
+    void plantFileRoundTrip() {
+        openPlant();
+        for (int analog : {2, 4, 6}) addRecorder(analog, day(2026, 2, 1));
+        QTemporaryDir dir;
+        QStringList asked;
+        QString answer = dir.filePath("plant");
+        dialog->setFileChooser([&](QWidget*, const widgets::FileQuestion& q) {
+            asked << q.caption;
+            return answer;
+        });
+        QTest::keyClick(plant()->table(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(asked, QStringList{"Save plant as"});
+        const QString file = dir.filePath("plant.csv");
+        QVERIFY(QFile::exists(file) && !plant()->isUnsaved());
+        QCOMPARE(plant()->windowTitle(), QString("Plant - plant.csv[*]"));
+        const std::vector<PlantRecorder> saved = model().plant().recorders();
+        QVERIFY(plant()->OpenPlant(file));
+        QCOMPARE(model().plant().recorders(), saved);
+
+        QFile csv(file);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QList<QByteArray> lines = csv.readAll().split('\n');
+        csv.close();
+        lines[2].replace("2026-02-01", "2026-02-30");
+        QVERIFY(csv.open(QIODevice::WriteOnly) && csv.write(lines.join('\n')) > 0);
+        csv.close();
+        QStringList boxes;
+        setErrorBoxHandler([&boxes](const QString& text) { boxes << text; });
+        QVERIFY(plant()->OpenPlant(file));
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].contains("line 3, column start: 2026-02-30 is not a day"), qPrintable(boxes[0]));
+        QCOMPARE(model().plant().size(), std::size_t{3});
+        QCOMPARE(model().plant().recorders()[1].start, std::optional<CalendarDate>());
+        QCOMPARE(model().plant().recorders()[2], saved[2]);
+
+        selectRow(0);
+        action("act_Duplicate")->trigger();
+        const std::vector<PlantRecorder> changed = model().plant().recorders();
+        QVERIFY(!plant()->SavePlant(dir.filePath("no/such/folder/plant.csv")));
+        QCOMPARE(boxes.size(), 2);
+        QVERIFY(plant()->isUnsaved() && plant()->windowTitle().endsWith("plant.csv[*]"));
+        QCOMPARE(model().plant().recorders(), changed);
+        QCOMPARE(QFileInfo(file).size(), qint64(lines.join('\n').size()));
+    }
+
+    // Closing with changes asks: Cancel keeps the window, a failed save too;
+    // Save writes the file; Discard forgets the plant. Closing the dialog asks as well.
+    void closingWithChangesAsks() {
+        openPlant();
+        addRecorder(2, day(2026, 2, 1));
+        QTemporaryDir dir;
+        QString answer = dir.filePath("no/such/folder/plant.csv");
+        dialog->setFileChooser([&](QWidget*, const widgets::FileQuestion&) { return answer; });
+        setErrorBoxHandler([](const QString&) {});
+        int asked = 0;
+        QMessageBox::StandardButton reply = QMessageBox::Cancel;
+        plant()->setCloseQuestion([&](QWidget*) {
+            ++asked;
+            return reply;
+        });
+        plant()->close();
+        QTest::keyClick(plant()->table(), Qt::Key_Escape);
+        QCOMPARE(asked, 2);
+        QVERIFY(plant()->isVisible());
+        reply = QMessageBox::Save;
+        plant()->close();
+        QVERIFY(plant()->isVisible() && plant()->isUnsaved());  // the file could not be written
+        answer = dir.filePath("plant.csv");
+        plant()->close();
+        QVERIFY(!plant()->isVisible() && QFile::exists(answer) && !plant()->isUnsaved());
+
+        dialog->ShowPlant();
+        addRecorder(3, std::nullopt);
+        reply = QMessageBox::Cancel;
+        dialog->reject();
+        QVERIFY(dialog->isVisible() && plant()->isVisible());
+        reply = QMessageBox::Discard;
+        dialog->reject();
+        QVERIFY(!dialog->isVisible() && !plant()->isVisible());
+        QCOMPARE(model().rowCount(), 0);
+        QCOMPARE(asked, 6);
     }
 
     // The margin is the store's, and changes there.
