@@ -101,8 +101,8 @@ QPoint BesideOwner::besideOwner() const {
     QWidget* owner = window_->parentWidget()->window();
     // A pixel more than the frame measures: at a fractional scale its
     // margins round to whole pixels, so it may be a little larger.
-    return besidePosition(frameOf(owner), keptInView_ ? keptInView_() : std::vector<QRect>{},
-                          window_->size().grownBy(decoration()) + QSize(1, 1), owner->screen()->availableGeometry());
+    return besidePosition(frameOf(owner), keptInView(), window_->size().grownBy(decoration()) + QSize(1, 1),
+                          owner->screen()->availableGeometry());
 }
 
 void BesideOwner::place() {

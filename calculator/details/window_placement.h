@@ -47,6 +47,7 @@ public:
     // beside it, the most important first, on the screen.
     using KeptInView = std::function<std::vector<QRect>()>;
     void setKeptInView(KeptInView parts) { keptInView_ = std::move(parts); }
+    std::vector<QRect> keptInView() const { return keptInView_ ? keptInView_() : std::vector<QRect>{}; }
     // Before each look at its place the window may resize itself (to fit the
     // screen); the hook says whether it was then placed anew.
     void setResizeFirst(std::function<bool()> resize) { resizeFirst_ = std::move(resize); }

@@ -74,11 +74,15 @@ TPlantWindow::TPlantWindow(QWidget* owner, const Clock& clock) : TGuardedDialog(
     model_ = new PlantTableModel(clock, storedMargin(), this);
 
     // The table first: the tab order is the order the controls are made in.
+    // The commands stand in a column beside the table, so that the window
+    // can narrow to stand beside the dialog on a small screen.
     auto* layout = new QVBoxLayout(this);
-    buildTable(layout);
-    buildFooter(layout);
+    auto* tableRow = new QHBoxLayout;
+    layout->addLayout(tableRow, 1);
+    buildTable(tableRow);
     buildMenus();
-    buildCommands(layout);
+    buildCommands(tableRow);
+    buildFooter(layout);
     connect(model_, &PlantTableModel::rowsJudged, this, [this] { showTotals(); });
     connect(model_, &PlantTableModel::recordersChanged, this, [this] { markUnsaved(true); });
     connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { enableCommands(); });
@@ -139,7 +143,7 @@ void TPlantWindow::buildMenus() {
     layout()->setMenuBar(bar);
 }
 
-void TPlantWindow::buildTable(QVBoxLayout* layout) {
+void TPlantWindow::buildTable(QHBoxLayout* layout) {
     view_ = new QTableView(this);
     view_->setObjectName("tbl_Plant");
     view_->setModel(model_);
@@ -157,6 +161,8 @@ void TPlantWindow::buildTable(QVBoxLayout* layout) {
     // text can be: measuring the rows themselves would cost every row at
     // every change.
     view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() * 3 / 2);
+    view_->setWordWrap(false);
     QHeaderView* header = view_->horizontalHeader();
     header->setSectionsClickable(true);
     header->setSortIndicator(model_->sortColumn(), model_->sortOrder());
@@ -180,7 +186,7 @@ void TPlantWindow::buildTable(QVBoxLayout* layout) {
     };
     const QString date = QStringLiteral("0000-00-00");
     const QString after = qText(kAfterLastYear);
-    const QString duration = QStringLiteral("000 w 0 d 00 h");
+    const QString duration = QStringLiteral("0000 w 0 d 00 h");
     QString states;
     for (RecorderState s : kRecorderStates)
         if (recorderStateCaption(s).size() > static_cast<std::size_t>(states.size()))
@@ -202,6 +208,7 @@ void TPlantWindow::buildFooter(QVBoxLayout* layout) {
     lbl_Totals = new QLabel(this);
     lbl_Totals->setObjectName("lbl_Totals");
     lbl_Totals->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lbl_Totals->setWordWrap(true);
     layout->addWidget(lbl_Totals);
     lbl_Linked = new QLabel(this);
     lbl_Linked->setObjectName("lbl_Linked");
@@ -209,7 +216,7 @@ void TPlantWindow::buildFooter(QVBoxLayout* layout) {
     layout->addWidget(lbl_Linked);
 
     auto* row = new QHBoxLayout;
-    auto* caption = new QLabel(QStringLiteral("Read out by, before a memory is &full:"), this);
+    auto* caption = new QLabel(QStringLiteral("Read-out &margin:"), this);
     spb_Margin = new QSpinBox(this);
     spb_Margin->setObjectName("spb_Margin");
     spb_Margin->setRange(0, kLargestMarginDays);
@@ -231,8 +238,8 @@ void TPlantWindow::buildFooter(QVBoxLayout* layout) {
             }));
 }
 
-void TPlantWindow::buildCommands(QVBoxLayout* layout) {
-    auto* row = new QHBoxLayout;
+void TPlantWindow::buildCommands(QHBoxLayout* layout) {
+    auto* column = new QVBoxLayout;
     for (const char* name : {"act_AddSetup", "act_OpenInDialog", "act_Duplicate", "act_Remove", "act_Undo"}) {
         QAction* action = findChild<QAction*>(name);
         auto* button = new QToolButton(this);
@@ -243,10 +250,11 @@ void TPlantWindow::buildCommands(QVBoxLayout* layout) {
         button->setAutoRaise(false);
         action->setToolTip(QStringLiteral("%1 (%2)").arg(action->text().remove(u'&'),
                                                          action->shortcut().toString(QKeySequence::NativeText)));
-        row->addWidget(button);
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        column->addWidget(button);
     }
-    row->addStretch(1);
-    layout->addLayout(row);
+    column->addStretch(1);
+    layout->addLayout(column);
 }
 
 void TPlantWindow::buildSortMenu(QMenuBar* bar) {
@@ -517,17 +525,34 @@ void TPlantWindow::fitBesideOwner() {
     const QMargins frame = placement_->decoration();
     const QRect available = owner->screen()->availableGeometry();
     const QRect dialog = frameOf(owner);
-    // The whole table and twenty rows, within the screen.
-    QHeaderView* header = view_->horizontalHeader();
-    const int tableWidth = header->length() + 2 * view_->frameWidth() + view_->verticalScrollBar()->sizeHint().width();
-    QSize wanted(layout()->contentsMargins().left() + layout()->contentsMargins().right() + tableWidth,
+    const QSize smallest = minimumSizeHint();
+    // The whole table and some sixteen rows, within the screen.
+    const QMargins margins = layout()->contentsMargins();
+    const int tableWidth =
+        view_->horizontalHeader()->length() + 2 * view_->frameWidth() + view_->verticalScrollBar()->sizeHint().width();
+    QSize wanted(sizeHint().width() - view_->sizeHint().width() + tableWidth + margins.left() + margins.right(),
                  sizeHint().height() + 16 * view_->verticalHeader()->defaultSectionSize());
     const QSize room = available.size().shrunkBy(frame) - QSize(kNear + 1, kNear + 1);
-    wanted = wanted.boundedTo(room).expandedTo(minimumSizeHint());
-    // Narrower, where that lets it stand beside the dialog: the table then scrolls sideways.
-    const int beside = std::max(available.right() - dialog.right(), dialog.left() - available.left()) - kBesideGap -
-                       frame.left() - frame.right() - 1;
-    if (wanted.width() > beside && beside >= minimumSizeHint().width()) wanted.setWidth(beside);
+    wanted = wanted.boundedTo(room).expandedTo(smallest);
+    // The room beside the dialog, and above or below it, for the window
+    // without its frame. Where the window does not fit as it is: narrower
+    // beside it (the table then scrolls sideways), else lower above or below
+    // it, else at least above the parts of the dialog to keep in view.
+    const int sideways = std::max(available.right() - dialog.right(), dialog.left() - available.left()) - kBesideGap -
+                         frame.left() - frame.right() - 1;
+    const int upDown = std::max(available.bottom() - dialog.bottom(), dialog.top() - available.top()) - kBesideGap -
+                       frame.top() - frame.bottom() - 1;
+    const std::vector<QRect> kept = placement_->keptInView();
+    const int aboveKept =
+        kept.empty() ? -1 : kept.front().top() - available.top() - kBesideGap - frame.top() - frame.bottom() - 1;
+    if (wanted.width() <= sideways || wanted.height() <= upDown)
+        ;
+    else if (sideways >= smallest.width())
+        wanted.setWidth(sideways);
+    else if (upDown >= smallest.height())
+        wanted.setHeight(upDown);
+    else if (aboveKept >= smallest.height())
+        wanted.setHeight(std::min(wanted.height(), aboveKept));
     resize(wanted);
 }
 

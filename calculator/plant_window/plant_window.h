@@ -20,6 +20,7 @@
 #include "widgets/guarded_dialog.h"
 
 class QAction;
+class QHBoxLayout;
 class QLabel;
 class QMenu;
 class QMenuBar;
@@ -107,8 +108,8 @@ protected:
 private:
     void buildMenus();
     void buildSortMenu(QMenuBar* bar);
-    void buildCommands(QVBoxLayout* layout);
-    void buildTable(QVBoxLayout* layout);
+    void buildCommands(QHBoxLayout* layout);
+    void buildTable(QHBoxLayout* layout);
     void buildFooter(QVBoxLayout* layout);
     QAction* command(QMenu* menu, const QString& caption, const char* name, const QKeySequence& keys,
                      std::function<void()> run);
