@@ -1,6 +1,7 @@
 // The calculator dialog's plant window, offscreen, on a fixed day: its table
 // against the core's plant, the dialog's edits reaching the open row alone,
 // the commands, the plant file, closing with changes, the remembered margin.
+#include <QAccessible>
 #include <QAction>
 #include <QDateEdit>
 #include <QDir>
@@ -9,10 +10,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <functional>
 #include <vector>
 
@@ -283,6 +286,36 @@ private slots:
         QVERIFY(!dialog->isVisible() && !plant()->isVisible());
         QCOMPARE(model().rowCount(), 0);
         QCOMPARE(asked, 6);
+    }
+
+    // Every command has its key and every control a name for a screen
+    // reader; Enter opens the selected recorder; the calendar is exported.
+    void keysNamesAndCalendar() {
+        openPlant();
+        addRecorder(2, day(2026, 2, 1));
+        for (QAction* a : plant()->findChildren<QAction*>(QRegularExpression("^act_(?!Sort)")))
+            QVERIFY2(!a->shortcut().isEmpty(), qPrintable(a->objectName()));
+        const auto buttons = plant()->findChildren<QToolButton*>(QRegularExpression("^btn_"));
+        QCOMPARE(buttons.size(), 5);
+        for (QToolButton* b : buttons) {
+            QAccessibleInterface* button = QAccessible::queryAccessibleInterface(b);
+            QVERIFY(button != nullptr && !button->text(QAccessible::Name).isEmpty());
+        }
+        for (QWidget* w : std::initializer_list<QWidget*>{plant()->table(), plant()->marginField()})
+            QVERIFY(!QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name).isEmpty());
+        spin("spe_CountAnalog")->setValue(5);
+        selectRow(0);
+        QTest::keyClick(plant()->table(), Qt::Key_Return);
+        QCOMPARE(plant()->linkedRecorder(), std::optional<std::size_t>(0));
+        QCOMPARE(dialog->currentEntries(), model().plant().recorders()[0].entries);
+
+        QTemporaryDir dir;
+        dialog->setFileChooser([&dir](QWidget*, const widgets::FileQuestion&) { return dir.filePath("plant"); });
+        QTest::keyClick(plant()->table(), Qt::Key_E, Qt::ControlModifier);
+        QFile ics(dir.filePath("plant.ics"));
+        QVERIFY(ics.open(QIODevice::ReadOnly));
+        const QByteArray text = ics.readAll();
+        QVERIFY(text.startsWith("BEGIN:VCALENDAR\r\n") && text.count("BEGIN:VEVENT") == 1);
     }
 
     // The margin is the store's, and changes there.
