@@ -1,6 +1,7 @@
 // The plant window with a plant of 1000 recorders, shown: one change in the
 // calculator dialog reaching the recorder open there, to the repainted
-// window. Only that recorder is calculated again.
+// window. Only that recorder is calculated again. (Built with the dialog's
+// benchmarks, whose main() starts the application.)
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -75,12 +76,3 @@ void BM_PlantWindowOneEditOf1000(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_PlantWindowOneEditOf1000)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
