@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -25,6 +26,7 @@
 #include "calculator/plant/plant_file.h"
 #include "calculator/plant_window/plant_model.h"
 #include "calculator/plant_window/start_delegate.h"
+#include "calculator/report/plant_report.h"
 #include "calculator/settings.h"
 #include "calculator/text/vocabulary.h"
 #include "common/error_box.h"
@@ -122,6 +124,8 @@ void TPlantWindow::buildMenus() {
             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { SavePlantAs(); });
     command(plant, QStringLiteral("Export calendar..."), "act_ExportCalendar", QKeySequence(Qt::CTRL | Qt::Key_E),
             [this] { ExportCalendarAs(); });
+    command(plant, QStringLiteral("Save plant report..."), "act_SaveReport", QKeySequence(Qt::CTRL | Qt::Key_R),
+            [this] { SaveReportAs(); });
     plant->addSeparator();
     command(plant, QStringLiteral("Close"), "act_Close", QKeySequence(Qt::CTRL | Qt::Key_W), [this] { close(); });
     QMenu* recorder = bar->addMenu(QStringLiteral("&Recorder"));
@@ -391,6 +395,25 @@ bool TPlantWindow::ExportCalendar(const QString& path) {
 void TPlantWindow::ExportCalendarAs() {
     const QString path = chooseFile_(this, {true, QStringLiteral("Export calendar"), lastFolder(), kCalendarFilter});
     if (!path.isEmpty()) ExportCalendar(widgets::withExtension(path, qText(kCalendarExtension)));
+}
+
+bool TPlantWindow::SaveReport(const QString& path) {
+    const Plant& plant = model_->plant();
+    const PlantReportInput input{plant.recorders(), plant.rows(), plant.terms(), QDateTime::currentDateTime(),
+                                 QStringLiteral(CAPACIMO_VERSION)};
+    QString error;
+    if (!writePlantReportPdf(path, input, &error)) {
+        showErrorBox(this, error);
+        return false;
+    }
+    folder_ = QFileInfo(path).absolutePath();
+    return true;
+}
+
+void TPlantWindow::SaveReportAs() {
+    const QString path = chooseFile_(
+        this, {true, QStringLiteral("Save plant report"), lastFolder(), QStringLiteral("PDF files (*.pdf)")});
+    if (!path.isEmpty()) SaveReport(widgets::withExtension(path, QStringLiteral(".pdf")));
 }
 
 QString TPlantWindow::lastFolder() const { return folder_; }

@@ -68,6 +68,9 @@ public:
     bool canUndo() const { return removed_.has_value(); }
     bool ExportCalendar(const QString& path);
     void ExportCalendarAs();
+    // The plant's report as PDF: its summary, then each recorder's page.
+    bool SaveReport(const QString& path);
+    void SaveReportAs();
 
     // The plant's CSV file. Opening asks first about unsaved changes, then
     // shows every row it could read and, in one box, what it could not (by

@@ -289,7 +289,7 @@ private slots:
     }
 
     // Every command has its key and every control a name for a screen
-    // reader; Enter opens the selected recorder; the calendar is exported.
+    // reader; Enter opens the selected recorder; the calendar and the report are saved.
     void keysNamesAndCalendar() {
         openPlant();
         addRecorder(2, day(2026, 2, 1));
@@ -316,6 +316,9 @@ private slots:
         QVERIFY(ics.open(QIODevice::ReadOnly));
         const QByteArray text = ics.readAll();
         QVERIFY(text.startsWith("BEGIN:VCALENDAR\r\n") && text.count("BEGIN:VEVENT") == 1);
+        QTest::keyClick(plant()->table(), Qt::Key_R, Qt::ControlModifier);
+        QFile pdf(dir.filePath("plant.pdf"));
+        QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
     }
 
     // The margin is the store's, and changes there.
