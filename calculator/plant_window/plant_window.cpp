@@ -382,14 +382,17 @@ void TPlantWindow::UndoRemove() {
     enableCommands();
 }
 
-bool TPlantWindow::ExportCalendar(const QString& path) {
-    const QString error = writeWholeFile(path, plantCalendar(model_->plant().rows(), model_->plant().terms()));
+bool TPlantWindow::written(const QString& path, const QString& error) {
     if (!error.isEmpty()) {
         showErrorBox(this, error);
         return false;
     }
     folder_ = QFileInfo(path).absolutePath();
     return true;
+}
+
+bool TPlantWindow::ExportCalendar(const QString& path) {
+    return written(path, writeWholeFile(path, plantCalendar(model_->plant().rows(), model_->plant().terms())));
 }
 
 void TPlantWindow::ExportCalendarAs() {
@@ -402,12 +405,8 @@ bool TPlantWindow::SaveReport(const QString& path) {
     const PlantReportInput input{plant.recorders(), plant.rows(), plant.terms(), QDateTime::currentDateTime(),
                                  QStringLiteral(CAPACIMO_VERSION)};
     QString error;
-    if (!writePlantReportPdf(path, input, &error)) {
-        showErrorBox(this, error);
-        return false;
-    }
-    folder_ = QFileInfo(path).absolutePath();
-    return true;
+    const bool ok = writePlantReportPdf(path, input, &error);
+    return written(path, ok ? QString() : error);
 }
 
 void TPlantWindow::SaveReportAs() {
@@ -452,13 +451,8 @@ bool TPlantWindow::OpenPlant(const QString& path) {
 }
 
 bool TPlantWindow::SavePlant(const QString& path) {
-    const QString error = writeWholeFile(path, plantCsvText(model_->plant().recorders()));
-    if (!error.isEmpty()) {
-        showErrorBox(this, error);
-        return false;
-    }
+    if (!written(path, writeWholeFile(path, plantCsvText(model_->plant().recorders())))) return false;
     path_ = path;
-    folder_ = QFileInfo(path).absolutePath();
     markUnsaved(false);
     showTitle();
     return true;

@@ -128,6 +128,8 @@ private:
     // narrower where that lets it stand beside the dialog.
     void fitBesideOwner();
     QString lastFolder() const;
+    // After a file was written, or not: the error shown, or the folder remembered.
+    bool written(const QString& path, const QString& error);
     // Forgets the plant: an empty one, as the window first opens.
     void discard();
 
