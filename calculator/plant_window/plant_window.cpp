@@ -11,13 +11,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTimer>
-#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <algorithm>
@@ -243,18 +243,20 @@ void TPlantWindow::buildFooter(QVBoxLayout* layout) {
 }
 
 void TPlantWindow::buildCommands(QHBoxLayout* layout) {
+    // Push buttons, which show their focus as the dialog's do (the style
+    // draws none on a tool button), each pressing its command; the caption
+    // stays as first given ("Undo remove" without the name the menu adds).
     auto* column = new QVBoxLayout;
     for (const char* name : {"act_AddSetup", "act_OpenInDialog", "act_Duplicate", "act_Remove", "act_Undo"}) {
         QAction* action = findChild<QAction*>(name);
-        auto* button = new QToolButton(this);
+        auto* button = new QPushButton(action->text(), this);
         button->setObjectName(QStringLiteral("btn_") + QString::fromLatin1(name + 4));
-        button->setDefaultAction(action);
-        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        button->setFocusPolicy(Qt::StrongFocus);
-        button->setAutoRaise(false);
-        action->setToolTip(QStringLiteral("%1 (%2)").arg(action->text().remove(u'&'),
-                                                         action->shortcut().toString(QKeySequence::NativeText)));
-        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        button->setAutoDefault(false);
+        button->setToolTip(
+            QStringLiteral("%1 (%2)").arg(action->text(), action->shortcut().toString(QKeySequence::NativeText)));
+        button->setEnabled(action->isEnabled());
+        connect(button, &QPushButton::clicked, action, &QAction::trigger);
+        connect(action, &QAction::enabledChanged, button, &QPushButton::setEnabled);
         column->addWidget(button);
     }
     column->addStretch(1);

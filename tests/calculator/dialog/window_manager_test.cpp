@@ -314,6 +314,7 @@ private slots:
         QVERIFY(xdotool({"key", "Tab"}));
         QTRY_COMPARE(QApplication::focusWidget(), plant->findChild<QWidget*>("btn_AddSetup"));
         QVERIFY(plant->testAttribute(Qt::WA_KeyboardFocusChange));
+        QTest::qWait(100);
         screenshot("plant-keyboard");
         QVERIFY(xdotool({"key", "Escape"}));
         QTRY_VERIFY(!plant->isVisible());

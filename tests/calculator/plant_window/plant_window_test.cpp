@@ -10,12 +10,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <QToolButton>
 #include <functional>
 #include <vector>
 
@@ -295,9 +295,9 @@ private slots:
         addRecorder(2, day(2026, 2, 1));
         for (QAction* a : plant()->findChildren<QAction*>(QRegularExpression("^act_(?!Sort)")))
             QVERIFY2(!a->shortcut().isEmpty(), qPrintable(a->objectName()));
-        const auto buttons = plant()->findChildren<QToolButton*>(QRegularExpression("^btn_"));
+        const auto buttons = plant()->findChildren<QPushButton*>(QRegularExpression("^btn_"));
         QCOMPARE(buttons.size(), 5);
-        for (QToolButton* b : buttons) {
+        for (QPushButton* b : buttons) {
             QAccessibleInterface* button = QAccessible::queryAccessibleInterface(b);
             QVERIFY(button != nullptr && !button->text(QAccessible::Name).isEmpty());
         }
