@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -123,6 +124,10 @@ int main(int argc, char* argv[]) {
     plant->OpenPlant(plantFile);
     plant->table()->selectRow(1);
     save(plant, out, "plant", suffix);
+    // Wide enough for every column, to see them all.
+    QTableView* table = plant->table();
+    plant->resize(plant->width() - table->viewport()->width() + table->horizontalHeader()->length(), plant->height());
+    save(plant, out, "plant-whole", suffix);
     plant->setCloseQuestion([](QWidget*) { return QMessageBox::Discard; });
     return 0;
 }
