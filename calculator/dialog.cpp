@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
@@ -24,6 +23,7 @@
 #include "calculator/breakdown.h"
 #include "calculator/details/details_window.h"
 #include "calculator/files/setup_file.h"
+#include "calculator/plant_window/plant_window.h"
 #include "calculator/report/setup_report.h"
 #include "calculator/settings.h"
 #include "calculator/text/dialog_texts.h"
@@ -52,11 +52,6 @@ QString droppedSetup(const QMimeData* data) {
     return url.toLocalFile();
 }
 
-QString askWithFileDialog(QWidget* parent, const Tdlg_Main::FileQuestion& q) {
-    return q.save ? QFileDialog::getSaveFileName(parent, q.caption, q.folder, q.filter)
-                  : QFileDialog::getOpenFileName(parent, q.caption, q.folder, q.filter);
-}
-
 // What a screen reader calls an entry's field: its caption, after the page
 // it is on, since captions repeat from page to page ("Group 3: Storage
 // cycle:", "Math channels: ... of these with totalization:").
@@ -64,6 +59,12 @@ QString accessibleCaption(const Entry& entry) {
     const QString caption = QString::fromStdString(entry.caption);
     const std::string page = pageCaption(entry.page, entry.index);
     return page.empty() ? caption : QString::fromStdString(page) + QStringLiteral(": ") + caption;
+}
+
+// The date where the program runs, for the plant window.
+const Clock& systemClock() {
+    static const SystemClock clock;
+    return clock;
 }
 
 // Shows the hourglass until the scope ends, however it ends.
@@ -106,7 +107,7 @@ void fill(QWidget* page, QWidget* inner) {
 
 }  // namespace
 
-Tdlg_Main::Tdlg_Main(QWidget* owner) : TGuardedDialog(owner) {
+Tdlg_Main::Tdlg_Main(QWidget* owner) : TGuardedDialog(owner), clock_(&systemClock()) {
     setWindowIcon(programIcon());
     schedule_ = [this](std::function<void()> task) { QTimer::singleShot(0, this, guarded(this, std::move(task))); };
     readSetup_ = [](const QString& path) {
@@ -126,7 +127,7 @@ void Tdlg_Main::FormCreate() {
         showTitle();
         setObjectName("dlg_Main");
         setAcceptDrops(true);
-        chooseFile_ = askWithFileDialog;
+        chooseFile_ = widgets::askWithFileDialog;
         // Qt measures in device-independent pixels, 96 to the inch, and scales
         // them to the screen itself; a 120 pixels-per-inch screen thus shows
         // the layout at the size it was designed for.
@@ -267,6 +268,7 @@ void Tdlg_Main::buildResultList(QWidget* pnl_Result, int captionWidth) {
     };
     command("Details...", "act_Details", QKeySequence(Qt::CTRL | Qt::Key_D), &Tdlg_Main::ShowDetails);
     command("Copy", "act_Copy", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), &Tdlg_Main::CopyResults);
+    command("Plant...", "act_Plant", QKeySequence(Qt::CTRL | Qt::Key_P), &Tdlg_Main::ShowPlant);
     command("Open setup...", "act_OpenSetup", QKeySequence(Qt::CTRL | Qt::Key_O), &Tdlg_Main::OpenSetupAs);
     command("Save setup as...", "act_SaveSetup", QKeySequence(Qt::CTRL | Qt::Key_S), &Tdlg_Main::SaveSetupAs);
     command("Save report...", "act_SaveReport", QKeySequence(), &Tdlg_Main::SaveReportAs);
@@ -411,12 +413,26 @@ void Tdlg_Main::Recalculate() {
         showErrorBox(this, QString::fromUtf8(e.what()));
         return;
     }
-    if (details_ == nullptr || !details_->isVisible() || detailsScheduled_) return;
-    detailsScheduled_ = true;
-    schedule_([this] {
-        detailsScheduled_ = false;
-        if (details_->isVisible()) refreshDetails();
-    });
+    scheduleFollowers();
+}
+
+void Tdlg_Main::scheduleFollowers() {
+    if (details_ != nullptr && details_->isVisible() && !detailsScheduled_) {
+        detailsScheduled_ = true;
+        schedule_([this] {
+            detailsScheduled_ = false;
+            if (details_->isVisible()) refreshDetails();
+        });
+    }
+    // The plant's row open in the dialog takes its entries, evaluated once
+    // however many calculations one action of the user caused.
+    if (plant_ != nullptr && plant_->linkedRecorder() && !plantScheduled_) {
+        plantScheduled_ = true;
+        schedule_([this] {
+            plantScheduled_ = false;
+            plant_->followDialog(lastEntries_);
+        });
+    }
 }
 
 void Tdlg_Main::refreshDetails() {
@@ -441,6 +457,12 @@ void Tdlg_Main::writeResults(const CalculationResult& result) {
     lvw_Result->EndUpdate();
 }
 
+QRect Tdlg_Main::resultsAndButtons() const {
+    const QRect list(lvw_Result->mapToGlobal(QPoint(0, 0)), lvw_Result->size());
+    const QRect buttons(btn_Clear->parentWidget()->mapToGlobal(QPoint(0, 0)), btn_Clear->parentWidget()->size());
+    return list.united(buttons);
+}
+
 void Tdlg_Main::ShowDetails() {
     if (details_ == nullptr) {
         details_ = new TDetailsWindow(this);
@@ -448,18 +470,45 @@ void Tdlg_Main::ShowDetails() {
         // Where there is no room beside the dialog: the figures first, then
         // the rest of the results and the buttons.
         details_->setKeptInView([this] {
-            const QRect list(lvw_Result->mapToGlobal(QPoint(0, 0)), lvw_Result->size());
-            const QRect buttons(btn_Clear->parentWidget()->mapToGlobal(QPoint(0, 0)),
-                                btn_Clear->parentWidget()->size());
-            QRect figures = list;
-            figures.setLeft(list.left() + lvw_Result->ColumnWidth(0));
-            return std::vector<QRect>{figures, list.united(buttons)};
+            QRect figures(lvw_Result->mapToGlobal(QPoint(0, 0)), lvw_Result->size());
+            figures.setLeft(figures.left() + lvw_Result->ColumnWidth(0));
+            return std::vector<QRect>{figures, resultsAndButtons()};
         });
     }
     if (!details_->isVisible()) refreshDetails();
     details_->show();
     details_->raise();
     details_->activateWindow();
+}
+
+void Tdlg_Main::ShowPlant() {
+    if (plant_ == nullptr) {
+        plant_ = new TPlantWindow(this, *clock_);
+        plant_->setFileChooser([this](QWidget* parent, const FileQuestion& q) { return chooseFile_(parent, q); });
+        plant_->setKeptInView([this] { return std::vector<QRect>{resultsAndButtons()}; });
+        plant_->setSetupSource([this] {
+            PlantRecorder recorder;
+            recorder.name = setup_.open ? setup_.name.toStdString() : std::string();
+            recorder.entries = currentEntries();
+            return recorder;
+        });
+        connect(plant_, &TPlantWindow::openInDialogRequested, this,
+                guarded(this, [this](const CalculatorEntries& entries) { showRecorder(entries); }));
+    }
+    plant_->show();
+    plant_->raise();
+    plant_->activateWindow();
+}
+
+void Tdlg_Main::showRecorder(const CalculatorEntries& entries) {
+    rememberForUndo(QStringLiteral("open recorder"));
+    showEntries(entries);
+    settleReplacedEntries();
+}
+
+void Tdlg_Main::reject() {
+    if (plant_ != nullptr && !plant_->mayClose()) return;
+    TGuardedDialog::reject();
 }
 
 void Tdlg_Main::CopyResults() {
@@ -577,10 +626,9 @@ void Tdlg_Main::OpenSetupAs() {
 }
 
 void Tdlg_Main::SaveSetupAs() {
-    QString path = chooseFile_(this, {true, QStringLiteral("Save setup as"), lastFolder_, kSetupFilter});
+    const QString path = chooseFile_(this, {true, QStringLiteral("Save setup as"), lastFolder_, kSetupFilter});
     if (path.isEmpty()) return;
-    if (!path.endsWith(qText(kSetupExtension), Qt::CaseInsensitive)) path += qText(kSetupExtension);
-    SaveSetup(path);
+    SaveSetup(widgets::withExtension(path, qText(kSetupExtension)));
 }
 
 bool Tdlg_Main::SaveReport(const QString& path) {
@@ -599,11 +647,10 @@ bool Tdlg_Main::SaveReport(const QString& path) {
 }
 
 void Tdlg_Main::SaveReportAs() {
-    QString path =
+    const QString path =
         chooseFile_(this, {true, QStringLiteral("Save report"), lastFolder_, QStringLiteral("PDF files (*.pdf)")});
     if (path.isEmpty()) return;
-    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
-    SaveReport(path);
+    SaveReport(widgets::withExtension(path, QStringLiteral(".pdf")));
 }
 
 void Tdlg_Main::dragEnterEvent(QDragEnterEvent* event) {

@@ -16,7 +16,9 @@
 #include "calculator/dialog_geometry.h"
 #include "calculator/entries.h"
 #include "calculator/files/setup_file.h"
+#include "calculator/plant/clock.h"
 #include "widgets/accessibility.h"
+#include "widgets/file_question.h"
 #include "widgets/guarded_dialog.h"
 #include "widgets/page_control.h"
 #include "widgets/result_list.h"
@@ -37,6 +39,7 @@ using widgets::TSpinEdit_X;
 using widgets::TTab95Sheet;
 
 class TDetailsWindow;
+class TPlantWindow;
 
 // What "Copy" puts on the clipboard, as tab-separated lines: the model, the
 // program and its version, the date and, when the status line shows one, its
@@ -76,6 +79,13 @@ public:
     void ShowDetails();
     void CopyResults();
     TDetailsWindow* detailsWindow() const { return details_; }
+    // "Plant..." opens the plant window (made on first use, then reused):
+    // it adds the dialog's setup, and a row opened from it into the dialog
+    // follows the dialog's changes. Its days are judged against the clock's
+    // today (the system's unless replaced: tests; before the window is made).
+    void ShowPlant();
+    TPlantWindow* plantWindow() const { return plant_; }
+    void setClock(const Clock& clock) { clock_ = &clock; }
 
     // Setup files. Opening fills every control as "Reset" does, with one
     // calculation; a refused file is shown in an error box and changes
@@ -103,16 +113,10 @@ public:
     using SetupReader = std::function<SetupReadResult(const QString& path)>;
     void setSetupReader(SetupReader reader) { readSetup_ = std::move(reader); }
 
-    // Asks for a file: whether to save, the dialog's caption, the folder to
-    // start in and the name filter; an empty answer cancels. A modal file
+    // Asks for a file, for the dialog and its plant window: a modal file
     // dialog unless replaced (tests).
-    struct FileQuestion {
-        bool save = false;
-        QString caption;
-        QString folder;
-        QString filter;
-    };
-    using FileChooser = std::function<QString(QWidget* parent, const FileQuestion& question)>;
+    using FileQuestion = widgets::FileQuestion;
+    using FileChooser = widgets::FileChooser;
     void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
 
     // The open Details window follows the dialog's calculations once control
@@ -120,6 +124,10 @@ public:
     // `scheduler` runs a task then (a zero-interval timer unless replaced).
     using Scheduler = std::function<void(std::function<void()> task)>;
     void setScheduler(Scheduler scheduler) { schedule_ = std::move(scheduler); }
+
+public slots:
+    // Closing asks the plant window first about its unsaved changes.
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -166,6 +174,14 @@ private:
     void writeResults(const CalculationResult& result);
     // Hands the last calculation and its breakdown to the Details window.
     void refreshDetails();
+    // The results and the buttons on the screen: what a window beside the
+    // dialog leaves in view where it can.
+    QRect resultsAndButtons() const;
+    // After a calculation: the open windows follow it once control returns
+    // to the event loop.
+    void scheduleFollowers();
+    // A plant's recorder shown in the dialog, as a file open shows a setup.
+    void showRecorder(const CalculatorEntries& entries);
     TExtSpinEdit* countEdit(EntryId id) const;
 
     // Before the controls, so that a screen reader is given each as it should be.
@@ -204,6 +220,9 @@ private:
     bool detailsScheduled_ = false;
 
     TDetailsWindow* details_ = nullptr;  // a child window of the dialog
+    TPlantWindow* plant_ = nullptr;      // likewise
+    bool plantScheduled_ = false;
+    const Clock* clock_;
 
     FileChooser chooseFile_;
     SetupReader readSetup_;

@@ -1,16 +1,21 @@
-// Renders every page of the "Scribent S" calculator dialog, and its Details
-// window, to PNG files, so a person can look at them.
+// Renders every page of the "Scribent S" calculator dialog, its Details
+// window and its plant window, to PNG files, so a person can look at them.
 // Usage: capacimo_render_dialog OUTDIR [SUFFIX]
 // QT_FONT_DPI=120 draws the dialog as a screen of 120 pixels per inch shows it.
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QHeaderView>
 #include <QSpinBox>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "calculator/details/details_window.h"
 #include "calculator/dialog.h"
+#include "calculator/plant/plant_file.h"
+#include "calculator/plant_window/plant_window.h"
 
 using namespace capacimo::widgets;
 
@@ -90,5 +95,39 @@ int main(int argc, char* argv[]) {
     details->targetWeeks()->setValue(26);
     details->targetMedium()->setCurrentIndex(1);
     save(details, out, "details", suffix);
+    details->close();
+
+    // The plant window on a fixed day, opened from a plant file: recorders
+    // started long ago, lately, not at all, and one with a target.
+    capacimo::FixedClock clock(capacimo::dateOf({2026, 3, 1}));
+    dialog.setClock(clock);
+    std::vector<capacimo::PlantRecorder> recorders;
+    const auto add = [&](const char* name, const capacimo::CalculatorEntries& entries,
+                         std::optional<capacimo::CivilDate> start) {
+        recorders.push_back({name, entries, start ? std::optional(capacimo::dateOf(*start)) : std::nullopt, {}, {}});
+    };
+    add("Boiler house 1", dialog.currentEntries(), capacimo::CivilDate{2025, 11, 3});
+    add("Boiler house 2", capacimo::defaultEntries(), capacimo::CivilDate{2026, 2, 20});
+    add("Turbine hall", capacimo::heaviestEntries(), capacimo::CivilDate{2026, 2, 26});
+    add("Cooling tower 10", dialog.currentEntries(), std::nullopt);
+    add("Cooling tower 2", capacimo::heaviestEntries(), capacimo::CivilDate{2026, 1, 5});
+    recorders.back().targetHours = 52 * capacimo::kHoursPerWeek;
+    recorders.back().targetMedium = capacimo::Medium::Card;
+    const QString plantFile = QDir(store.path()).filePath("plant.csv");
+    QFile file(plantFile);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(QByteArray::fromStdString(capacimo::plantCsvText(recorders))) < 0)
+        qWarning("cannot write %s", qPrintable(plantFile));
+    file.close();
+    dialog.ShowPlant();
+    capacimo::unit::TPlantWindow* plant = dialog.plantWindow();
+    plant->OpenPlant(plantFile);
+    plant->table()->selectRow(1);
+    save(plant, out, "plant", suffix);
+    // Wide enough for every column, to see them all.
+    QTableView* table = plant->table();
+    plant->resize(plant->width() - table->viewport()->width() + table->horizontalHeader()->length(), plant->height());
+    save(plant, out, "plant-whole", suffix);
+    plant->setCloseQuestion([](QWidget*) { return QMessageBox::Discard; });
     return 0;
 }

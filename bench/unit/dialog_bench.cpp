@@ -1,5 +1,6 @@
 // From a count typed into the calculator dialog to the refreshed result list,
 // for the heaviest setup the dialog allows; also with the Details window open.
+// (plant_window_bench.cpp adds the plant window's, in the same program.)
 #include <benchmark/benchmark.h>
 
 #include <QApplication>

@@ -15,9 +15,7 @@
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QTableWidget>
-#include <QTimer>
 #include <QVBoxLayout>
-#include <QWindow>
 #include <algorithm>
 #include <exception>
 
@@ -38,16 +36,6 @@ namespace {
 // Weeks the target starts at: half a year.
 QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
-// How far from where it was put a window may land and still count as there
-// (the place rounds to the screen's pixels at a fractional scale).
-constexpr int kNear = 2;
-
-// A window with the frame the window manager drew around it, as the platform
-// reports it now (a widget's own copy can lag behind).
-QRect frameOf(const QWidget* window) {
-    return window->windowHandle() != nullptr ? window->windowHandle()->frameGeometry() : window->frameGeometry();
-}
-
 }  // namespace
 
 TDetailsWindow::TDetailsWindow(QWidget* owner) : TGuardedDialog(owner), entries_(defaultEntries()) {
@@ -55,11 +43,9 @@ TDetailsWindow::TDetailsWindow(QWidget* owner) : TGuardedDialog(owner), entries_
     setWindowTitle(text(kDetailsTitle));
     setWindowIcon(programIcon());
     setModal(false);
-    if (owner != nullptr) {
-        setFont(owner->font());
-        // The window goes when the calculator dialog goes.
-        owner->installEventFilter(this);
-    }
+    if (owner != nullptr) setFont(owner->font());
+    placement_ = new BesideOwner(this);
+    placement_->setResizeFirst([this] { return fitToScreen(); });
 
     // Everything scrolls when the screen is too small for it.
     auto* frame = new QVBoxLayout(this);
@@ -97,10 +83,6 @@ TDetailsWindow::TDetailsWindow(QWidget* owner) : TGuardedDialog(owner), entries_
     layout->addWidget(btn_SaveReport, 0, Qt::AlignRight);
     layout->addStretch(1);
     scroll_->setWidget(contents_);
-
-    placementCheck_ = new QTimer(this);
-    placementCheck_->setInterval(50);
-    connect(placementCheck_, &QTimer::timeout, this, guarded(this, [this] { checkPlacement(); }));
 }
 
 void TDetailsWindow::buildWithoutTable(QVBoxLayout* layout) {
@@ -190,101 +172,21 @@ void TDetailsWindow::showEvent(QShowEvent* event) {
     if (planStale_) refreshPlan();
     TGuardedDialog::showEvent(event);
     // The final size first, then the place for it.
-    if (!placed_ && !event->spontaneous() && parentWidget() != nullptr) {
-        placed_ = true;
-        automatic_ = true;
-        windowHandle()->installEventFilter(this);  // to hear when it is on the screen
-        // To hear of clicks into the dialog, which its window handles first.
-        parentWidget()->window()->windowHandle()->installEventFilter(this);
-    }
+    placement_->shown(event->spontaneous());
     fitToScreen();
     // Shown again, it goes beside the dialog again, unless the user has
     // chosen its place.
-    if (!automatic_ || event->spontaneous()) return;
-    placeBesideOwner();
-}
-
-QMargins TDetailsWindow::decoration() const {
-    // Qt learns a window's frame once the window manager has drawn it.
-    const QMargins own = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
-    if (!own.isNull() || parentWidget() == nullptr) return own;
-    const QWindow* owner = parentWidget()->window()->windowHandle();
-    return owner != nullptr ? owner->frameMargins() : QMargins();
-}
-
-QPoint TDetailsWindow::besideOwner() const {
-    QWidget* owner = parentWidget()->window();
-    // A pixel more than the frame measures: at a fractional scale its
-    // margins round to whole pixels, so it may be a little larger.
-    return besidePosition(frameOf(owner), keptInView_ ? keptInView_() : std::vector<QRect>{},
-                          size().grownBy(decoration()) + QSize(1, 1), owner->screen()->availableGeometry());
-}
-
-void TDetailsWindow::placeBesideOwner() {
-    placedAt_ = besideOwner();
-    putFrameAt(placedAt_);
-    // The window manager frames the window a moment later and tells no one,
-    // and the dialog's own frame may become known only then: until the
-    // window stays where it belongs, its place is looked at again now and then.
-    settled_ = false;
-    corrections_ = 0;
-    stayed_ = 0;
-    looks_ = 0;
-    placementCheck_->start();
-}
-
-void TDetailsWindow::putFrameAt(const QPoint& at) {
-    // The frame's corner, wherever the window manager puts the client area in it.
-    windowHandle()->setFramePosition(at);
-    setAttribute(Qt::WA_Moved);  // placed: QDialog centres only a window never placed
-}
-
-void TDetailsWindow::checkPlacement() {
-    // A window manager that draws no frame (or none at all) leaves the place as it is.
-    constexpr int kLooks = 40;
-    if (placementCheck_->isActive() && ++looks_ > kLooks) settled_ = true;
-    if (settled_) placementCheck_->stop();
-    // Until the window manager has framed it, where it sits says nothing.
-    if (!automatic_ || settled_ || !isVisible() || windowHandle()->frameMargins().isNull()) return;
-    // Framed, the window may sit elsewhere than asked (Qt placed the client
-    // area where the frame should be), or belong elsewhere (its frame is not
-    // the dialog's): placed again, a few times at most.
-    constexpr int kCorrections = 5;
-    if (fitToScreen()) return;  // it grew and was placed anew
-    const QPoint wanted = besideOwner();
-    if ((frameOf(this).topLeft() - wanted).manhattanLength() <= kNear) {
-        // Where it belongs on two looks in a row: settled.
-        if (++stayed_ < 2) return;
-    } else if (corrections_ < kCorrections) {
-        ++corrections_;
-        stayed_ = 0;
-        placedAt_ = wanted;
-        putFrameAt(wanted);
-        return;
-    }
-    settled_ = true;
-    placementCheck_->stop();
+    placement_->placeAgain(event->spontaneous());
 }
 
 void TDetailsWindow::moveEvent(QMoveEvent* event) {
     TGuardedDialog::moveEvent(event);
-    if (!settled_) {
-        checkPlacement();
-        return;
-    }
-    if (!automatic_ || (frameOf(this).topLeft() - placedAt_).manhattanLength() <= kNear) return;
-    // The client area where the frame belongs: a resize by Qt that still
-    // knew the place before the frame (its title bar is now off the top).
-    // Moved elsewhere: the user has chosen its place.
-    if ((geometry().topLeft() - placedAt_).manhattanLength() <= kNear && !windowHandle()->frameMargins().isNull())
-        putFrameAt(placedAt_);
-    else
-        automatic_ = false;
+    placement_->moved();
 }
 
 bool TDetailsWindow::fitToScreen() {
     QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : this;
-    const QMargins frame = decoration();
+    const QMargins frame = placement_->decoration();
     const QRect available = owner->screen()->availableGeometry();
     // Pixels to spare each way: at a fractional scale the frame's size and
     // place round to whole pixels, and its place is taken as near enough.
@@ -307,7 +209,7 @@ bool TDetailsWindow::fitToScreen() {
     // Narrower than it would like, where that lets it stand beside the
     // dialog rather than over it.
     bool narrowed = false;
-    if (automatic_ && parentWidget() != nullptr) {
+    if (placement_->automatic() && parentWidget() != nullptr) {
         const QRect dialog = frameOf(owner);
         const int beside = std::max(available.right() - dialog.right(), dialog.left() - available.left()) - kBesideGap -
                            frame.left() - frame.right() - 1;
@@ -327,29 +229,20 @@ bool TDetailsWindow::fitToScreen() {
     resize(size);
     // Grown, it goes beside the dialog again, unless the user has moved it;
     // then it only stays on the screen.
-    if (automatic_) {
-        placeBesideOwner();
+    if (placement_->automatic()) {
+        placement_->place();
         return true;
     }
     const QRect outer(frameOf(this).topLeft(), size.grownBy(frame));
     if (!available.contains(outer))
-        putFrameAt({std::clamp(outer.left(), available.left(), available.right() + 1 - outer.width()),
-                    std::clamp(outer.top(), available.top(), available.bottom() + 1 - outer.height())});
+        placement_->putFrameAt({std::clamp(outer.left(), available.left(), available.right() + 1 - outer.width()),
+                                std::clamp(outer.top(), available.top(), available.bottom() + 1 - outer.height())});
     return false;
 }
 
 bool TDetailsWindow::eventFilter(QObject* watched, QEvent* event) {
     showingFailures(this, [&] {
-        if (watched == parent() && event->type() == QEvent::Hide) hide();
-        // Window managers raise a window that is clicked or activated, and
-        // openbox raises a modal dialog above every window of its program,
-        // those that belong to it included: the window rises after it again.
-        const bool ownerRaised = (watched == parent() && event->type() == QEvent::WindowActivate) ||
-                                 (parentWidget() != nullptr && watched == parentWidget()->window()->windowHandle() &&
-                                  event->type() == QEvent::MouseButtonPress);
-        if (ownerRaised && isVisible()) raise();
         if (watched == contents_ && event->type() == QEvent::LayoutRequest && isVisible()) fitToScreen();
-        if (watched == windowHandle() && event->type() == QEvent::Expose) checkPlacement();
     });
     return TGuardedDialog::eventFilter(watched, event);
 }

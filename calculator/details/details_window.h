@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "calculator/breakdown.h"
+#include "calculator/details/window_placement.h"
 #include "calculator/entries.h"
 #include "calculator/files/result_record.h"
 #include "calculator/planner.h"
@@ -21,7 +22,6 @@ class QPushButton;
 class QScrollArea;
 class QSpinBox;
 class QTableWidget;
-class QTimer;
 class QVBoxLayout;
 namespace capacimo::unit {
 
@@ -37,8 +37,7 @@ public:
 
     // The parts of the dialog the window leaves in view where the screen has
     // no room beside the dialog, the most important first, on the screen.
-    using KeptInView = std::function<std::vector<QRect>()>;
-    void setKeptInView(KeptInView parts) { keptInView_ = std::move(parts); }
+    void setKeptInView(BesideOwner::KeptInView parts) { placement_->setKeptInView(std::move(parts)); }
 
     // What the dialog calculated: the entries, their result and where the
     // bytes went. The window calculates none of it again; only the planner
@@ -78,16 +77,6 @@ private:
     // screen's available area; what does not fit scrolls. True when it was
     // placed anew for its new size.
     bool fitToScreen();
-    // The window manager's frame around the window: as it is once the window
-    // is framed, until then taken to be the dialog's.
-    QMargins decoration() const;
-    // Where the frame goes beside the dialog (window_placement.h), and putting it there.
-    QPoint besideOwner() const;
-    void placeBesideOwner();
-    void putFrameAt(const QPoint& at);
-    // Once the window is framed, places it again should its frame not be
-    // where it was meant to go.
-    void checkPlacement();
     void buildWithoutTable(QVBoxLayout* layout);
     void buildTarget(QVBoxLayout* layout);
     void refreshPlan();
@@ -99,18 +88,9 @@ private:
     CalculatorEntries entries_;
     CalculationResult current_;  // both durations as entered
     bool planStale_ = true;
-    bool placed_ = false;
-    // Where the frame was put. While `automatic_`, the window follows its
-    // own growth with a new place; the user moving it ends that. Until
-    // `settled_`, the window manager's frame is not yet known for certain.
-    QPoint placedAt_;
-    bool automatic_ = false;
-    bool settled_ = false;
-    int corrections_ = 0;
-    QTimer* placementCheck_ = nullptr;
-    int looks_ = 0;
-    int stayed_ = 0;
-    KeptInView keptInView_;
+    // Beside the dialog (window_placement.h); while automatic, the window
+    // follows its own growth with a new place.
+    BesideOwner* placement_ = nullptr;
     int breakdowns_ = 0;
     int plans_ = 0;
 

@@ -1,7 +1,14 @@
 #include "calculator/details/window_placement.h"
 
+#include <QEvent>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <array>
+
+#include "widgets/failure_guard.h"
 
 namespace capacimo::unit {
 namespace {
@@ -54,6 +61,120 @@ QPoint besidePosition(const QRect& dialog, const std::vector<QRect>& keepVisible
     };
     return *std::min_element(places.begin(), places.end(),
                              [&](const QPoint& a, const QPoint& b) { return cost(a) < cost(b); });
+}
+
+QRect frameOf(const QWidget* window) {
+    return window->windowHandle() != nullptr ? window->windowHandle()->frameGeometry() : window->frameGeometry();
+}
+
+BesideOwner::BesideOwner(QWidget* window) : QObject(window), window_(window) {
+    // The window goes when its owner goes.
+    if (window->parentWidget() != nullptr) window->parentWidget()->installEventFilter(this);
+    check_ = new QTimer(this);
+    check_->setInterval(50);
+    connect(check_, &QTimer::timeout, window, widgets::guarded(window, [this] { check(); }));
+}
+
+void BesideOwner::shown(bool spontaneous) {
+    if (started_ || spontaneous || window_->parentWidget() == nullptr) return;
+    started_ = true;
+    automatic_ = true;
+    window_->windowHandle()->installEventFilter(this);  // to hear when it is on the screen
+    // To hear of clicks into the owner, which its window handles first.
+    window_->parentWidget()->window()->windowHandle()->installEventFilter(this);
+}
+
+void BesideOwner::placeAgain(bool spontaneous) {
+    if (automatic_ && !spontaneous) place();
+}
+
+QMargins BesideOwner::decoration() const {
+    // Qt learns a window's frame once the window manager has drawn it.
+    const QWindow* own = window_->windowHandle();
+    const QMargins margins = own != nullptr ? own->frameMargins() : QMargins();
+    if (!margins.isNull() || window_->parentWidget() == nullptr) return margins;
+    const QWindow* owner = window_->parentWidget()->window()->windowHandle();
+    return owner != nullptr ? owner->frameMargins() : QMargins();
+}
+
+QPoint BesideOwner::besideOwner() const {
+    QWidget* owner = window_->parentWidget()->window();
+    // A pixel more than the frame measures: at a fractional scale its
+    // margins round to whole pixels, so it may be a little larger.
+    return besidePosition(frameOf(owner), keptInView(), window_->size().grownBy(decoration()) + QSize(1, 1),
+                          owner->screen()->availableGeometry());
+}
+
+void BesideOwner::place() {
+    placedAt_ = besideOwner();
+    putFrameAt(placedAt_);
+    settled_ = false;
+    corrections_ = 0;
+    stayed_ = 0;
+    looks_ = 0;
+    check_->start();
+}
+
+void BesideOwner::putFrameAt(const QPoint& at) {
+    // The frame's corner, wherever the window manager puts the client area in it.
+    window_->windowHandle()->setFramePosition(at);
+    window_->setAttribute(Qt::WA_Moved);  // placed: QDialog centres only a window never placed
+}
+
+void BesideOwner::check() {
+    // A window manager that draws no frame (or none at all) leaves the place as it is.
+    constexpr int kLooks = 40;
+    if (check_->isActive() && ++looks_ > kLooks) settled_ = true;
+    if (settled_) check_->stop();
+    // Until the window manager has framed it, where it sits says nothing.
+    if (!automatic_ || settled_ || !window_->isVisible() || window_->windowHandle()->frameMargins().isNull()) return;
+    // Framed, the window may sit elsewhere than asked (Qt placed the client
+    // area where the frame should be), or belong elsewhere (its frame is not
+    // the owner's): placed again, a few times at most.
+    constexpr int kCorrections = 5;
+    if (resizeFirst_ && resizeFirst_()) return;  // it grew and was placed anew
+    const QPoint wanted = besideOwner();
+    if ((frameOf(window_).topLeft() - wanted).manhattanLength() <= kNear) {
+        // Where it belongs on two looks in a row: settled.
+        if (++stayed_ < 2) return;
+    } else if (corrections_ < kCorrections) {
+        ++corrections_;
+        stayed_ = 0;
+        placedAt_ = wanted;
+        putFrameAt(wanted);
+        return;
+    }
+    settled_ = true;
+    check_->stop();
+}
+
+void BesideOwner::moved() {
+    if (!settled_) {
+        check();
+        return;
+    }
+    if (!automatic_ || (frameOf(window_).topLeft() - placedAt_).manhattanLength() <= kNear) return;
+    // The client area where the frame belongs: a resize by Qt that still
+    // knew the place before the frame (its title bar is now off the top).
+    // Moved elsewhere: the user has chosen its place.
+    if ((window_->geometry().topLeft() - placedAt_).manhattanLength() <= kNear &&
+        !window_->windowHandle()->frameMargins().isNull())
+        putFrameAt(placedAt_);
+    else
+        automatic_ = false;
+}
+
+bool BesideOwner::eventFilter(QObject* watched, QEvent* event) {
+    widgets::showingFailures(window_, [&] {
+        QWidget* owner = window_->parentWidget();
+        if (watched == owner && event->type() == QEvent::Hide) window_->hide();
+        const bool ownerRaised = (watched == owner && event->type() == QEvent::WindowActivate) ||
+                                 (owner != nullptr && watched == owner->window()->windowHandle() &&
+                                  event->type() == QEvent::MouseButtonPress);
+        if (ownerRaised && window_->isVisible()) window_->raise();
+        if (watched == window_->windowHandle() && event->type() == QEvent::Expose) check();
+    });
+    return QObject::eventFilter(watched, event);
 }
 
 }  // namespace capacimo::unit

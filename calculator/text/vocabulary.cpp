@@ -195,6 +195,16 @@ std::string_view recorderStateCaption(RecorderState state) {
     return "OK";
 }
 
+Rgb recorderStateColour(RecorderState state) {
+    switch (state) {
+    case RecorderState::Overdue: return {176, 0, 0};
+    case RecorderState::Due: return {150, 75, 0};
+    case RecorderState::Short: return {0, 0, 200};
+    case RecorderState::Ok: break;
+    }
+    return {0, 110, 0};
+}
+
 namespace {
 
 struct PlantColumnWords {

@@ -147,6 +147,10 @@ inline constexpr std::array<RecorderState, 4> kRecorderStates = {RecorderState::
 std::string_view recorderStateId(RecorderState state);
 // How a table shows it: "Overdue", "Due", "Short", "OK".
 std::string_view recorderStateCaption(RecorderState state);
+// The colour a table gives a state's caption, beside the caption itself:
+// dark red overdue, brown due, blue short, green ok; each stands out from a
+// white background as ordinary text must (a contrast of 4.5 or more).
+Rgb recorderStateColour(RecorderState state);
 
 // The columns of a plant's table, in the order the table shows them.
 enum class PlantColumn { Name, Card, Internal, Sd, InternalFullOn, SdFullOn, ReadOutBy, State };
@@ -161,6 +165,11 @@ std::optional<PlantColumn> plantColumnFromId(std::string_view id);
 // Its caption: "Name", "Card", "Internal memory", "SD Card", "Full on
 // (internal)", "Full on (SD)", "Read out by", "State".
 std::string_view plantColumnCaption(PlantColumn column);
+
+// The day a recorder's memory was last emptied, as a plant's table heads it.
+inline constexpr std::string_view kPlantStartCaption = "Start";
+// The plant's totals below its table: "Recorders: 12", then each state.
+inline constexpr std::string_view kPlantRecordersCaption = "Recorders";
 
 // A day beyond the last the calendar names (9999-12-31), in place of a date.
 inline constexpr std::string_view kAfterLastYear = "after 9999";

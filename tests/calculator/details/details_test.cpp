@@ -128,8 +128,8 @@ private slots:
         QCOMPARE(results()->contextMenuPolicy(), Qt::ActionsContextMenu);
         QStringList texts;
         for (QAction* a : results()->actions()) texts << a->text();
-        QCOMPARE(texts,
-                 (QStringList{"Details...", "Copy", "Open setup...", "Save setup as...", "Save report...", "Undo"}));
+        QCOMPARE(texts, (QStringList{"Details...", "Copy", "Plant...", "Open setup...", "Save setup as...",
+                                     "Save report...", "Undo"}));
         QVERIFY(details() == nullptr);  // nothing made before it is asked for
 
         doubleClickRow(0);

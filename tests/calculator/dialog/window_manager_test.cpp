@@ -2,7 +2,7 @@
 // openbox on a private X server (scripts/openbox_session.sh starts both, at
 // the resolution CTest names). Where Details opens, its frame included, for
 // the defaults and for the heaviest setup, and that it stays above the
-// dialog when the dialog is clicked. The figures are printed; with
+// dialog when the dialog is clicked; where the plant window opens. The figures are printed; with
 // CAPACIMO_SCREENSHOTS=DIR the screen is saved there as PNG files.
 #include <QApplication>
 #include <QDir>
@@ -10,10 +10,14 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
+#include <QTableView>
 #include <QWindow>
 #include <vector>
 
 #include "calculator/details/details_window.h"
+#include "calculator/plant_window/plant_model.h"
+#include "calculator/plant_window/plant_window.h"
 #include "tests/calculator/dialog/dialog_fixture.h"
 
 // After Qt: Xlib defines macros (Status, Bool) that Qt's headers also use.
@@ -168,18 +172,20 @@ class WindowManagerTest : public QObject, DialogFixture {
 
     // Details, frame and all, on the screen; beside the dialog where there is
     // room; clear of the dialog's results and buttons where there is room.
-    void verifyPlacement(const char* setup, const QRect& frame) {
+    void verifyPlacement(const char* setup, const QRect& frame) { verifyBeside(setup, details(), frame); }
+    void verifyBeside(const char* setup, const QWidget* window, const QRect& frame) {
         const QRect owner = x.frame(dialog->winId());
         const QRect kept = globalRect(results()).united(globalRect(dialog->findChild<QWidget*>("pnl_Bottom")));
         const QRect screen = x.screen();
         qInfo(
             "%s, %d ppi: screen %dx%d; dialog frame %d,%d %dx%d; results and buttons %d,%d %dx%d; "
-            "Details frame %d,%d %dx%d (client top %d)",
+            "%s frame %d,%d %dx%d (client top %d)",
             setup, qRound(dialog->screen()->logicalDotsPerInch() * dialog->devicePixelRatioF()), screen.width(),
             screen.height(), owner.x(), owner.y(), owner.width(), owner.height(), kept.x(), kept.y(), kept.width(),
-            kept.height(), frame.x(), frame.y(), frame.width(), frame.height(), globalRect(details()).y());
-        QVERIFY2(screen.contains(frame), "the Details window's frame leaves the screen");
-        QVERIFY2(frame.top() < globalRect(details()).top(), "no title bar above the client area");
+            kept.height(), qPrintable(window->objectName()), frame.x(), frame.y(), frame.width(), frame.height(),
+            globalRect(window).y());
+        QVERIFY2(screen.contains(frame), "the window's frame leaves the screen");
+        QVERIFY2(frame.top() < globalRect(window).top(), "no title bar above the client area");
         auto roomBeside = [&](const QRect& around) {
             return frame.width() <= std::max(screen.right() - around.right(), around.left() - screen.left()) ||
                    frame.height() <= std::max(screen.bottom() - around.bottom(), around.top() - screen.top());
@@ -282,6 +288,40 @@ private slots:
         QVERIFY(grown.height() > moved.height());
         QVERIFY(qAbs(grown.left() - moved.left()) <= 2);  // Qt's rounding at a fractional scale
         QVERIFY(x.screen().contains(grown));
+    }
+
+    // The plant window beside the dialog too, opened and worked with the keyboard alone.
+    void plantOpensBesideTheDialog() {
+        FixedClock clock(dateOf({2026, 3, 1}));
+        dialog->setClock(clock);
+        showLikeTheHost();
+        dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+        QVERIFY(xdotool({"key", "--clearmodifiers", "ctrl+p"}));
+        QTRY_VERIFY(dialog->plantWindow() != nullptr && dialog->plantWindow()->isActiveWindow());
+        TPlantWindow* plant = dialog->plantWindow();
+        plant->setCloseQuestion([](QWidget*) { return QMessageBox::Discard; });
+        const QRect frame = settled(plant->winId());
+        screenshot("plant");
+        verifyBeside("plant", plant, frame);
+        // It narrows or shortens rather than cover the results and buttons,
+        // for which every screen here has room beside the dialog.
+        const QRect kept = globalRect(results()).united(globalRect(dialog->findChild<QWidget*>("pnl_Bottom")));
+        QVERIFY2(!frame.intersects(kept), "the plant window covers the results or the buttons");
+        for (int i = 0; i < 3; ++i) QVERIFY(xdotool({"key", "--clearmodifiers", "ctrl+n"}));
+        QTRY_COMPARE(plant->model().rowCount(), 3);
+        QVERIFY(xdotool({"key", "Delete"}));
+        QTRY_COMPARE(plant->model().rowCount(), 2);
+        QVERIFY(xdotool({"key", "--clearmodifiers", "ctrl+z"}));
+        QTRY_COMPARE(plant->model().rowCount(), 3);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(plant->table()));
+        QVERIFY(xdotool({"key", "Tab"}));
+        QTRY_COMPARE(QApplication::focusWidget(), plant->findChild<QWidget*>("btn_AddSetup"));
+        QVERIFY(plant->testAttribute(Qt::WA_KeyboardFocusChange));
+        QTest::qWait(100);
+        screenshot("plant-keyboard");
+        QVERIFY(xdotool({"key", "Escape"}));
+        QTRY_VERIFY(!plant->isVisible());
     }
 
     void clickingTheDialogKeepsDetailsAbove() {

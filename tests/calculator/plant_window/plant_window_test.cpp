@@ -1,0 +1,337 @@
+// The calculator dialog's plant window, offscreen, on a fixed day: its table
+// against the core's plant, the dialog's edits reaching the open row alone,
+// the commands, the plant file, closing with changes, the remembered margin.
+#include <QAccessible>
+#include <QAction>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <functional>
+#include <vector>
+
+#include "calculator/plant/plant.h"
+#include "calculator/plant_window/plant_model.h"
+#include "calculator/plant_window/plant_window.h"
+#include "tests/calculator/dialog/dialog_fixture.h"
+
+using namespace capacimo;
+using namespace capacimo::unit;
+
+namespace {
+
+CalendarDate day(int y, int m, int d) { return dateOf({y, m, d}); }
+
+}  // namespace
+
+class PlantWindowTest : public QObject, DialogFixture {
+    Q_OBJECT
+
+    FixedClock clock{day(2026, 3, 1)};
+    std::vector<std::function<void()>> pending;
+
+    TPlantWindow* plant() const { return dialog->plantWindow(); }
+    const PlantTableModel& model() const { return plant()->model(); }
+    QAction* action(const char* name) const { return plant()->findChild<QAction*>(name); }
+    void settle() {
+        const auto tasks = std::exchange(pending, {});
+        for (const auto& task : tasks) task();
+    }
+    // The dialog with its plant window open on the fixed day.
+    void openPlant() {
+        dialog->setClock(clock);
+        dialog->setScheduler([this](std::function<void()> task) { pending.push_back(std::move(task)); });
+        show();
+        // "Plant..." in the results' menu, with its key.
+        QAction* item = results()->findChild<QAction*>("act_Plant");
+        QVERIFY(results()->actions().contains(item) && item->isShortcutVisibleInContextMenu());
+        QCOMPARE(item->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+        QTest::keyClick(dialog.get(), Qt::Key_P, Qt::ControlModifier);
+        QVERIFY(plant() != nullptr && QTest::qWaitForWindowExposed(plant()));
+        plant()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(plant()));
+    }
+    // Adds the dialog's setup with an analog count, as a recorder started `start`.
+    void addRecorder(int analog, std::optional<CalendarDate> start) {
+        spin("spe_CountAnalog")->setValue(analog);
+        spin("spe_GroupIV00")->setValue(std::min(analog, 8));
+        dialog->Recalculate();
+        action("act_AddSetup")->trigger();
+        const int row = plant()->table()->currentIndex().row();
+        const_cast<PlantTableModel&>(model()).setData(model().index(row, PlantTableModel::kStartColumn),
+                                                      start ? qDateOf(*start) : QDate());
+        QCOMPARE(model().plant().recorders().back().start, start);
+    }
+    QString cell(int row, int column) const { return model().index(row, column).data().toString(); }
+    void selectRow(int row) { plant()->table()->selectRow(row); }
+
+private slots:
+    void init() {
+        openDialog();
+        pending.clear();
+    }
+    void cleanup() {
+        if (plant() != nullptr) plant()->setCloseQuestion([](QWidget*) { return QMessageBox::Discard; });
+        closeDialog();
+    }
+
+    // The rows, their order and the totals are the core's, for a fixed day.
+    void tableShowsThePlantSorted() {
+        openPlant();
+        addRecorder(40, day(1971, 1, 1));  // long past: overdue
+        addRecorder(1, std::nullopt);      // no days
+        addRecorder(8, day(2026, 3, 1));
+        const Plant& p = model().plant();
+        QCOMPARE(model().rowCount(), 3);
+        QCOMPARE(model().headerData(PlantTableModel::kStartColumn, Qt::Horizontal).toString(), QString("Start"));
+        // Soonest read-out first, the recorder without days last.
+        const std::vector<std::size_t> order = p.sorted();
+        for (int row = 0; row < 3; ++row) {
+            const RecorderRow& expected = p.rows()[order[static_cast<std::size_t>(row)]];
+            QCOMPARE(model().recorderAt(row), order[static_cast<std::size_t>(row)]);
+            for (int column = 0; column < PlantTableModel::kColumns; ++column) {
+                if (const auto shown = PlantTableModel::plantColumn(column))
+                    QCOMPARE(cell(row, column), QString::fromStdString(cellText(expected, *shown)));
+            }
+        }
+        QCOMPARE(cell(0, PlantTableModel::kStartColumn), QString("1971-01-01"));
+        QCOMPARE(cell(0, 8), QString("Overdue"));
+        QVERIFY(cell(2, 7).isEmpty() && cell(2, PlantTableModel::kStartColumn).isEmpty());
+        // Figures and days on the right, the name on the left.
+        QCOMPARE(model().index(0, 3).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask,
+                 Qt::AlignRight);
+        QCOMPARE(model().index(0, 0).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask,
+                 Qt::AlignLeft);
+        const PlantTotals totals = p.totals();
+        QCOMPARE(plant()->totalsLabel()->text(), QStringLiteral("Recorders: 3    Overdue: %1    Due: %2    Short: %3")
+                                                     .arg(totals.of(RecorderState::Overdue))
+                                                     .arg(totals.of(RecorderState::Due))
+                                                     .arg(totals.of(RecorderState::Short)));
+        // A click on a header sorts by it; the start column keeps the order.
+        QHeaderView* header = plant()->table()->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(3) + 5, header->height() / 2));
+        QCOMPARE(model().sortColumn(), 3);
+        const std::vector<std::size_t> byInternal = p.sorted(PlantColumn::Internal, SortOrder::Ascending);
+        for (int row = 0; row < 3; ++row) QCOMPARE(model().recorderAt(row), byInternal[static_cast<std::size_t>(row)]);
+        header->setSortIndicator(PlantTableModel::kStartColumn, Qt::AscendingOrder);
+        QCOMPARE(header->sortIndicatorSection(), 3);
+        // And from the keyboard, through the menu.
+        action("act_SortDescending")->trigger();
+        QCOMPARE(model().sortOrder(), Qt::DescendingOrder);
+    }
+
+    // A row opened in the dialog follows its changes; only that row is evaluated again.
+    void dialogChangesUpdateOnlyTheOpenRow() {
+        openPlant();
+        for (int analog : {2, 4, 6}) addRecorder(analog, day(2026, 2, 1));
+        const int row = model().rowOf(1);
+        selectRow(row);
+        action("act_OpenInDialog")->trigger();
+        QCOMPARE(dialog->currentEntries(), model().plant().recorders()[1].entries);
+        QCOMPARE(plant()->linkedRecorder(), std::optional<std::size_t>(1));
+        settle();
+        const std::vector<RecorderRow> before = model().plant().rows();
+        QSignalSpy changed(&model(), &QAbstractItemModel::dataChanged);
+        spin("spe_CountAnalog")->setValue(9);
+        spin("spe_GroupIV00")->setValue(8);
+        const std::uint64_t calculations = calculationsRun();
+        settle();
+        QCOMPARE(calculationsRun() - calculations, std::uint64_t{1});
+        QCOMPARE(model().plant().recorders()[1].entries, dialog->currentEntries());
+        const auto internal = [](const RecorderRow& r) { return cellText(r, PlantColumn::Internal); };
+        QVERIFY(internal(model().plant().rows()[1]) != internal(before[1]));
+        for (std::size_t other : {0u, 2u}) {
+            QCOMPARE(internal(model().plant().rows()[other]), internal(before[other]));
+            QCOMPARE(model().plant().rows()[other].dates, before[other].dates);
+        }
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(changed[0][0].toModelIndex().row(), changed[0][1].toModelIndex().row());
+        QVERIFY(plant()->isUnsaved() && plant()->windowTitle().contains("[*]"));
+    }
+
+    // Remove, Ctrl+Z, rename in place, duplicate, the start in its date field.
+    void commandsEditTheRows() {
+        openPlant();
+        for (int analog : {2, 4}) addRecorder(analog, day(2026, 2, 1));
+        const PlantRecorder first = model().plant().recorders()[0];
+        selectRow(model().rowOf(0));
+        QTest::keyClick(plant()->table(), Qt::Key_Delete);
+        QCOMPARE(model().rowCount(), 1);
+        QVERIFY(plant()->canUndo());
+        QTest::keyClick(plant()->table(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(model().plant().size(), std::size_t{2});
+        QCOMPARE(model().plant().recorders()[0], first);
+
+        selectRow(model().rowOf(0));
+        QTest::keyClick(plant()->table(), Qt::Key_F2);
+        auto* name = plant()->table()->viewport()->findChild<QLineEdit*>();
+        QVERIFY(name != nullptr && name->hasFocus());
+        name->selectAll();
+        QTest::keyClicks(name, "Boiler 1");
+        QTest::keyClick(name, Qt::Key_Return);
+        // The editor hands its text on once control is back in the event loop.
+        QTRY_COMPARE(model().plant().recorders()[0].name, std::string("Boiler 1"));
+
+        selectRow(model().rowOf(0));
+        action("act_Duplicate")->trigger();
+        QCOMPARE(model().plant().recorders()[1].name, std::string("Boiler 1 copy"));
+        QCOMPARE(model().plant().recorders()[1].entries, first.entries);
+
+        selectRow(model().rowOf(1));
+        QTest::keyClick(plant()->table(), Qt::Key_T, Qt::ControlModifier);
+        auto* start = plant()->table()->viewport()->findChild<QDateEdit*>();
+        QVERIFY(start != nullptr && start->calendarPopup());
+        start->setDate(QDate(2026, 2, 20));
+        QTest::keyClick(start, Qt::Key_Return);
+        QTRY_COMPARE(model().plant().recorders()[1].start, std::optional(day(2026, 2, 20)));
+        selectRow(model().rowOf(1));
+        action("act_EditStart")->trigger();
+        start = plant()->table()->viewport()->findChild<QDateEdit*>();
+        QTest::keyClick(start, Qt::Key_Delete);
+        QTest::keyClick(start, Qt::Key_Return);
+        QTRY_COMPARE(model().plant().recorders()[1].start, std::optional<CalendarDate>());
+    }
+
+    // Saved and opened again, the same plant. A bad start costs its cell
+    // alone, and a box names line and column; a file that cannot be
+    // written loses nothing and stays marked unsaved.
+    void plantFileRoundTrip() {
+        openPlant();
+        for (int analog : {2, 4, 6}) addRecorder(analog, day(2026, 2, 1));
+        QTemporaryDir dir;
+        QStringList asked;
+        QString answer = dir.filePath("plant");
+        dialog->setFileChooser([&](QWidget*, const widgets::FileQuestion& q) {
+            asked << q.caption;
+            return answer;
+        });
+        QTest::keyClick(plant()->table(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(asked, QStringList{"Save plant as"});
+        const QString file = dir.filePath("plant.csv");
+        QVERIFY(QFile::exists(file) && !plant()->isUnsaved());
+        QCOMPARE(plant()->windowTitle(), QString("Plant - plant.csv[*]"));
+        const std::vector<PlantRecorder> saved = model().plant().recorders();
+        QVERIFY(plant()->OpenPlant(file));
+        QCOMPARE(model().plant().recorders(), saved);
+
+        QFile csv(file);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QList<QByteArray> lines = csv.readAll().split('\n');
+        csv.close();
+        lines[2].replace("2026-02-01", "2026-02-30");
+        QVERIFY(csv.open(QIODevice::WriteOnly) && csv.write(lines.join('\n')) > 0);
+        csv.close();
+        QStringList boxes;
+        setErrorBoxHandler([&boxes](const QString& text) { boxes << text; });
+        QVERIFY(plant()->OpenPlant(file));
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].contains("line 3, column start: 2026-02-30 is not a day"), qPrintable(boxes[0]));
+        QCOMPARE(model().plant().size(), std::size_t{3});
+        QCOMPARE(model().plant().recorders()[1].start, std::optional<CalendarDate>());
+        QCOMPARE(model().plant().recorders()[2], saved[2]);
+
+        selectRow(0);
+        action("act_Duplicate")->trigger();
+        const std::vector<PlantRecorder> changed = model().plant().recorders();
+        QVERIFY(!plant()->SavePlant(dir.filePath("no/such/folder/plant.csv")));
+        QCOMPARE(boxes.size(), 2);
+        QVERIFY(plant()->isUnsaved() && plant()->windowTitle().endsWith("plant.csv[*]"));
+        QCOMPARE(model().plant().recorders(), changed);
+        QCOMPARE(QFileInfo(file).size(), qint64(lines.join('\n').size()));
+    }
+
+    // Closing with changes asks: Cancel keeps the window, a failed save too;
+    // Save writes the file; Discard forgets the plant. Closing the dialog asks as well.
+    void closingWithChangesAsks() {
+        openPlant();
+        addRecorder(2, day(2026, 2, 1));
+        QTemporaryDir dir;
+        QString answer = dir.filePath("no/such/folder/plant.csv");
+        dialog->setFileChooser([&](QWidget*, const widgets::FileQuestion&) { return answer; });
+        setErrorBoxHandler([](const QString&) {});
+        int asked = 0;
+        QMessageBox::StandardButton reply = QMessageBox::Cancel;
+        plant()->setCloseQuestion([&](QWidget*) {
+            ++asked;
+            return reply;
+        });
+        plant()->close();
+        QTest::keyClick(plant()->table(), Qt::Key_Escape);
+        QCOMPARE(asked, 2);
+        QVERIFY(plant()->isVisible());
+        reply = QMessageBox::Save;
+        plant()->close();
+        QVERIFY(plant()->isVisible() && plant()->isUnsaved());  // the file could not be written
+        answer = dir.filePath("plant.csv");
+        plant()->close();
+        QVERIFY(!plant()->isVisible() && QFile::exists(answer) && !plant()->isUnsaved());
+
+        dialog->ShowPlant();
+        addRecorder(3, std::nullopt);
+        reply = QMessageBox::Cancel;
+        dialog->reject();
+        QVERIFY(dialog->isVisible() && plant()->isVisible());
+        reply = QMessageBox::Discard;
+        dialog->reject();
+        QVERIFY(!dialog->isVisible() && !plant()->isVisible());
+        QCOMPARE(model().rowCount(), 0);
+        QCOMPARE(asked, 6);
+    }
+
+    // Every command has its key and every control a name for a screen
+    // reader; Enter opens the selected recorder; the calendar and the report are saved.
+    void keysNamesAndCalendar() {
+        openPlant();
+        addRecorder(2, day(2026, 2, 1));
+        for (QAction* a : plant()->findChildren<QAction*>(QRegularExpression("^act_(?!Sort)")))
+            QVERIFY2(!a->shortcut().isEmpty(), qPrintable(a->objectName()));
+        const auto buttons = plant()->findChildren<QPushButton*>(QRegularExpression("^btn_"));
+        QCOMPARE(buttons.size(), 5);
+        for (QPushButton* b : buttons) {
+            QAccessibleInterface* button = QAccessible::queryAccessibleInterface(b);
+            QVERIFY(button != nullptr && !button->text(QAccessible::Name).isEmpty());
+        }
+        for (QWidget* w : std::initializer_list<QWidget*>{plant()->table(), plant()->marginField()})
+            QVERIFY(!QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name).isEmpty());
+        spin("spe_CountAnalog")->setValue(5);
+        selectRow(0);
+        QTest::keyClick(plant()->table(), Qt::Key_Return);
+        QCOMPARE(plant()->linkedRecorder(), std::optional<std::size_t>(0));
+        QCOMPARE(dialog->currentEntries(), model().plant().recorders()[0].entries);
+
+        QTemporaryDir dir;
+        dialog->setFileChooser([&dir](QWidget*, const widgets::FileQuestion&) { return dir.filePath("plant"); });
+        QTest::keyClick(plant()->table(), Qt::Key_E, Qt::ControlModifier);
+        QFile ics(dir.filePath("plant.ics"));
+        QVERIFY(ics.open(QIODevice::ReadOnly));
+        const QByteArray text = ics.readAll();
+        QVERIFY(text.startsWith("BEGIN:VCALENDAR\r\n") && text.count("BEGIN:VEVENT") == 1);
+        QTest::keyClick(plant()->table(), Qt::Key_R, Qt::ControlModifier);
+        QFile pdf(dir.filePath("plant.pdf"));
+        QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
+    }
+
+    // The margin is the store's, and changes there.
+    void marginIsRemembered() {
+        store->plant("Plant\\MarginDays=400\n");
+        openPlant();
+        QCOMPARE(plant()->marginField()->value(), kDefaultMarginDays);  // out of range: the default
+        plant()->marginField()->setValue(30);
+        QCOMPARE(model().plant().marginDays(), 30);
+        QCOMPARE(store->text("Plant", "MarginDays"), QString("30"));
+        QCOMPARE(plant()->marginField()->maximum(), kLargestMarginDays);
+    }
+};
+
+QTEST_MAIN(PlantWindowTest)
+#include "plant_window_test.moc"
