@@ -29,9 +29,9 @@
 #include "calculator/report/plant_report.h"
 #include "calculator/settings.h"
 #include "calculator/text/vocabulary.h"
+#include "common/safe_file.h"
 #include "common/ui/error_box.h"
 #include "common/ui/program_icon.h"
-#include "common/safe_file.h"
 #include "widgets/failure_guard.h"
 
 namespace capacimo::unit {
