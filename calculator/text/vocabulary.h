@@ -173,5 +173,10 @@ std::string readOutSummary(std::string_view name, Medium fullFirst, std::string_
 // "SD Card 1 GB: -".
 std::string setupNameLine(std::string_view name);
 std::string fullOnLine(Medium medium, std::int32_t cardItem, const StorageDuration& duration, std::string_view fullOn);
+// The count of a plant's recorders, first of the totals under its table
+// (the states' captions name the others): "Recorders".
+inline constexpr std::string_view kPlantRecordersCaption = "Recorders";
+// The day a recorder's memory was last emptied, where a table shows it: "Start".
+inline constexpr std::string_view kPlantStartCaption = "Start";
 
 }  // namespace capacimo

@@ -1,0 +1,124 @@
+// The web page's plant calls as the page makes them: the module's one plant
+// added to, edited, sorted, emptied and restored, its answers' texts the
+// core's own.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "calculator/entry_values.h"
+#include "calculator/plant/plant.h"
+#include "web/web_api.h"
+
+namespace capacimo::web {
+namespace {
+
+using Json = nlohmann::json;
+
+Json ask(const std::string& answer) { return Json::parse(answer); }
+
+// The module's plant emptied, judged on 2026-03-14 with the default margin.
+class PlantApi : public ::testing::Test {
+protected:
+    void SetUp() override {
+        while (!ask(plantView())["rows"].empty()) ask(plantRemove(0));
+        ask(plantMargin(kDefaultMarginDays));
+        ask(plantSort("read_out_by", "ascending"));
+        ASSERT_EQ(ask(plantToday("2026-03-14"))["today"], "2026-03-14");
+    }
+    // The heaviest setup (full within weeks) or the Reset values (years), started on start.
+    static CalculatorEntries setup(bool heavy) { return heavy ? heaviestEntries() : defaultEntries(); }
+    static Json add(const std::string& name, bool heavy, const std::string& start) {
+        return ask(plantAdd(Json{{"values", entryValues(setup(heavy))}, {"name", name}, {"start", start}}.dump()));
+    }
+    static RecorderRow row(bool heavy, const std::string& start) {
+        PlantRecorder r;
+        r.entries = setup(heavy);
+        r.start = readDate(start).date;
+        Calculator calculator;
+        return evaluateRecorder(calculator, r, {dateOf({2026, 3, 14}), kDefaultMarginDays});
+    }
+};
+
+TEST_F(PlantApi, RowsCarryTheCoresTextsAndSortSoonestReadOutFirst) {
+    add("Boiler 1", true, "2026-03-01");
+    add("Boiler 2", false, "");
+    const Json view = add("Boiler 10", true, "2025-12-01");
+    EXPECT_EQ(view["index"], 2);
+    const RecorderRow expected = row(true, "2025-12-01");
+    for (std::size_t c = 0; c < kPlantColumns.size(); ++c) {
+        if (kPlantColumns[c] != PlantColumn::Name) {
+            EXPECT_EQ(view["rows"][2]["cells"][c], cellText(expected, kPlantColumns[c]));
+        }
+    }
+    EXPECT_EQ(view["rows"][2]["cells"][0], "Boiler 10");
+    EXPECT_EQ(view["rows"][2]["start"], "2025-12-01");
+    EXPECT_EQ(view["rows"][2]["state"], recorderStateId(expected.dates.state));
+    EXPECT_EQ(view["rows"][1]["start"], "");
+    EXPECT_EQ(view["order"], Json({2, 0, 1}));  // without a day last
+    EXPECT_EQ(view["totals"]["recorders"], 3);
+
+    EXPECT_EQ(ask(plantSort("name", "descending"))["order"], Json({2, 1, 0}));  // 10 after 2
+    EXPECT_EQ(ask(plantView())["sort"], Json({{"column", "name"}, {"order", "descending"}}));
+    EXPECT_TRUE(ask(plantSort("colour", "ascending")).contains("error"));
+    EXPECT_EQ(ask(plantView())["order"], Json({2, 1, 0}));
+}
+
+TEST_F(PlantApi, AnEditCalculatesItsRowAndABadOneChangesNothing) {
+    add("A", true, "");
+    add("B", true, "2026-03-01");
+    const Json edited = ask(plantEdit(1, R"({"start": "2025-01-01", "name": "B2"})"));
+    EXPECT_EQ(edited["index"], 1);
+    EXPECT_EQ(edited["row"]["cells"][0], "B2");
+    EXPECT_EQ(edited["row"]["state"], "overdue");
+    EXPECT_EQ(edited["order"], Json({1, 0}));
+    EXPECT_EQ(edited["totals"]["overdue"], 1);
+    const Json recorder = ask(plantRecorder(1));
+    EXPECT_EQ(recorder["start"], "2025-01-01");
+    EXPECT_EQ(recorder["values"], Json(entryValues(heaviestEntries())));
+    EXPECT_EQ(recorder["name"], "B2");
+
+    const Json before = ask(plantView());
+    for (const auto& [index, change] : {std::pair{1, R"({"start": "2026-02-30"})"}, {1, R"({"values": [1]})"},
+                                        {2, R"({"name": "C"})"}, {-1, "{}"}, {0, "[]"}}) {
+        EXPECT_TRUE(ask(plantEdit(index, change)).contains("error")) << change;
+    }
+    EXPECT_EQ(ask(plantEdit(1, R"({"start": "2026-02-30"})"))["error"],
+              "2026-02-30 is not a day: February 2026 has 28 days");
+    EXPECT_EQ(ask(plantView()), before);
+}
+
+TEST_F(PlantApi, RemoveRestoreDuplicateMarginAndCalendar) {
+    add("A", true, "2026-03-01");
+    add("B", false, "2026-03-10");  // full in some 36 years
+    add("C", true, "");
+    const Json full = ask(plantView());
+    const Json removed = ask(plantRemove(1));
+    EXPECT_EQ(removed["rows"].size(), 2u);
+    const Json restored = ask(plantRestore(removed["removed"].dump()));
+    EXPECT_EQ(restored["index"], 1);
+    Json without = restored;
+    without.erase("index");
+    EXPECT_EQ(without, full);
+    EXPECT_TRUE(ask(plantRestore("{}")).contains("error"));
+
+    const Json copied = ask(plantDuplicate(0));
+    EXPECT_EQ(copied["index"], 1);
+    EXPECT_EQ(copied["rows"][1], copied["rows"][0]);
+
+    EXPECT_TRUE(ask(plantMargin(366)).contains("error"));
+    EXPECT_TRUE(ask(plantMargin(-1)).contains("error"));
+    EXPECT_EQ(ask(plantMargin(365))["margin"], 365);
+    EXPECT_EQ(ask(plantView())["totals"]["overdue"], 2);  // A and its copy; B a year ahead is not
+    EXPECT_TRUE(ask(plantToday("14.03.2026")).contains("rows"));
+    EXPECT_TRUE(ask(plantToday("2026-3-14")).contains("error"));
+
+    const std::string calendar = plantCalendarText();
+    std::size_t events = 0;
+    for (std::size_t at = calendar.find("BEGIN:VEVENT"); at != std::string::npos; at = calendar.find("BEGIN:VEVENT", at + 1))
+        ++events;
+    EXPECT_EQ(events, 3u);  // A, its copy and B; C has no start
+}
+
+}  // namespace
+}  // namespace capacimo::web
