@@ -14,6 +14,7 @@
     var values;     // one number per entry, as the form holds them
     var form;
     var details;
+    var plant;      // the Plant view
     var el = function (id) { return document.getElementById(id); };
 
     // ---- the core: every answer is checked
@@ -40,6 +41,7 @@
             say(el("message").dataset.restarted + (reason ? ": " + reason : "") + ".");
             startCore(function (module) {
                 core = module;
+                if (plant) plant.restarted();
                 recalculate();
                 remember();
             });
@@ -187,6 +189,7 @@
         form.show(values);
         recalculate();
         remember();
+        if (plant) plant.calculatorChanged(values, el("setup-name").value);
     }
 
     // A person changed an entry: its dependent counts follow, then the result.
@@ -391,6 +394,7 @@
         el("setup-name").addEventListener("input", function () {
             showPrintedSetup();
             remember();
+            plant.calculatorChanged(values, el("setup-name").value);
         });
         el("save").addEventListener("click", save);
         el("open").addEventListener("click", function () { el("open-file").click(); });
@@ -438,6 +442,17 @@
             document.body.classList.add("ready");
         }
         performance.mark("capacimo-first-result");
+        plant = CapacimoPlant.create({
+            ask: ask,
+            call: call,
+            say: say,
+            values: function () { return values; },
+            name: function () { return el("setup-name").value; },
+            load: function (next, name) {
+                el("setup-name").value = name;
+                setValues(next);
+            }
+        }, table);
         openLink();
         remember();
         forgetOldStore();

@@ -3,6 +3,8 @@
 // and then edited one recorder at a time. Every answer carries the texts the
 // page shows (cellText), so that the page holds no rule of dates, sorting or
 // states.
+#include <algorithm>
+#include <charconv>
 #include <cstddef>
 #include <stdexcept>
 #include <string>
@@ -206,13 +208,16 @@ std::string plantRestore(const std::string& removedJson) {
     });
 }
 
-std::string plantMargin(int days) {
+std::string plantMargin(const std::string& days) {
     return answered([&] {
-        if (days < 0 || days > kLargestMarginDays) {
-            throw Refusal("a margin of " + std::to_string(days) + " days is not one of 0 to " +
+        int n = -1;
+        const auto [end, error] = std::from_chars(days.data(), days.data() + days.size(), n);
+        if (days.empty() || error != std::errc() || end != days.data() + days.size() || n < 0 ||
+            n > kLargestMarginDays) {
+            throw Refusal("a margin of \"" + days + "\" days is not a whole number from 0 to " +
                           std::to_string(kLargestMarginDays));
         }
-        session().plant.setMarginDays(days);
+        session().plant.setMarginDays(n);
         return viewObject();
     });
 }

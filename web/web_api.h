@@ -75,8 +75,9 @@ std::string plantDuplicate(int index);
 std::string plantRemove(int index);
 // Puts a removed recorder back at its place: a view with "index".
 std::string plantRestore(const std::string& removedJson);
-// The plant's margin in days (entries()'s plant "margin" range): a view.
-std::string plantMargin(int days);
+// The plant's margin in days, as typed (a whole number in entries()'s plant
+// "margin" range): a view.
+std::string plantMargin(const std::string& days);
 // The table's order by a column id and "ascending" or "descending":
 // {"sort", "order"}; every later answer keeps it.
 std::string plantSort(const std::string& column, const std::string& order);

@@ -22,7 +22,7 @@ class PlantApi : public ::testing::Test {
 protected:
     void SetUp() override {
         while (!ask(plantView())["rows"].empty()) ask(plantRemove(0));
-        ask(plantMargin(kDefaultMarginDays));
+        ask(plantMargin(std::to_string(kDefaultMarginDays)));
         ask(plantSort("read_out_by", "ascending"));
         ASSERT_EQ(ask(plantToday("2026-03-14"))["today"], "2026-03-14");
     }
@@ -106,9 +106,9 @@ TEST_F(PlantApi, RemoveRestoreDuplicateMarginAndCalendar) {
     EXPECT_EQ(copied["index"], 1);
     EXPECT_EQ(copied["rows"][1], copied["rows"][0]);
 
-    EXPECT_TRUE(ask(plantMargin(366)).contains("error"));
-    EXPECT_TRUE(ask(plantMargin(-1)).contains("error"));
-    EXPECT_EQ(ask(plantMargin(365))["margin"], 365);
+    for (const char* bad : {"366", "-1", "", "7.5", "7 "}) EXPECT_TRUE(ask(plantMargin(bad)).contains("error")) << bad;
+    EXPECT_EQ(ask(plantMargin("366"))["error"], "a margin of \"366\" days is not a whole number from 0 to 365");
+    EXPECT_EQ(ask(plantMargin("365"))["margin"], 365);
     EXPECT_EQ(ask(plantView())["totals"]["overdue"], 2);  // A and its copy; B a year ahead is not
     EXPECT_TRUE(ask(plantToday("14.03.2026")).contains("rows"));
     EXPECT_TRUE(ask(plantToday("2026-3-14")).contains("error"));

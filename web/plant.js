@@ -1,0 +1,508 @@
+// The Plant view: a table of recorders with the day each medium is full, the
+// day to read each out by and its state, sortable by any column, with the
+// plant's totals. The module holds the plant (plantAdd, plantEdit, ... in
+// web/web_api.h) and answers every row's texts, the table's order and the
+// totals; this file lays them out and remembers the plant in the browser.
+// It holds no rule: no date arithmetic, sorting or state of its own.
+"use strict";
+
+var CapacimoPlant = (function () {
+    var STORE_KEY = "capacimo/plant";  // {"margin": 7, "csv": the plant's CSV file}
+    var STORE_DELAY = 200;             // ms: a run of keystrokes is stored once
+    var el = function (id) { return document.getElementById(id); };
+    var make = function (tag, attributes, text) { return CapacimoForm.element(tag, attributes, text); };
+
+    // The browser's local date, as the module takes it: "2026-03-14".
+    function localDate() {
+        var now = new Date();
+        var two = function (n) { return String(n).padStart(2, "0"); };
+        return now.getFullYear() + "-" + two(now.getMonth() + 1) + "-" + two(now.getDate());
+    }
+
+    // page: {ask(name, ...), say(text), values(), name(), load(values, name)}
+    // and the entry table, whose "plant" member brings the words.
+    function create(page, table) {
+        var words = table.plant;
+        var view = el("plant-view");
+        var tableEl = el("plant-table");
+        var body = tableEl.tBodies[0];
+        var trs = [];          // the rows' elements, in the plant's order
+        var shownOrder = [];   // the indices in the order shown
+        var sort = null;       // {column, order}, as the module keeps it
+        var chosen = -1;       // the recorder the calculator edits, or -1
+        var removed = null;    // what plantRestore takes back
+        var stored = null;     // the stored text last written or read
+        var storeTimer = 0;
+        var today = "";
+
+        // ---- the table
+
+        function buildHead() {
+            var head = tableEl.tHead.rows[0];
+            words.columns.forEach(function (column, i) {
+                if (i === 4) head.appendChild(make("th", { scope: "col" }, words.start));
+                var th = make("th", { scope: "col", "data-column": column.id });
+                var button = make("button", { type: "button", class: "sort" }, column.caption);
+                button.addEventListener("click", function () { sortBy(column.id); });
+                th.appendChild(button);
+                head.appendChild(th);
+            });
+            head.appendChild(make("th", { scope: "col" }, tableEl.dataset.actions));
+        }
+
+        function showSort() {
+            Array.prototype.forEach.call(tableEl.tHead.rows[0].cells, function (th) {
+                if (!th.dataset.column) return;
+                if (th.dataset.column === sort.column) th.setAttribute("aria-sort", sort.order);
+                else th.removeAttribute("aria-sort");
+            });
+        }
+
+        function sortBy(column) {
+            var order = sort && sort.column === column && sort.order === "ascending" ? "descending" : "ascending";
+            var answer = page.ask("plantSort", column, order);
+            if (!answer || answer.error) return;
+            sort = answer.sort;
+            showSort();
+            showOrder(answer.order);
+        }
+
+        function actionButton(caption, label, onClick) {
+            var button = make("button", { type: "button", "aria-label": label }, caption);
+            button.addEventListener("click", onClick);
+            return button;
+        }
+
+        // One recorder's row, its controls acting on the recorder it shows.
+        function newRow() {
+            var tr = document.createElement("tr");
+            var th = make("th", { scope: "row" });
+            var name = make("button", { type: "button", class: "plant-name" });
+            name.addEventListener("click", function () { choose(trs.indexOf(tr)); });
+            th.appendChild(name);
+            tr.appendChild(th);
+            words.columns.forEach(function (column, i) {
+                if (i === 0) return;
+                if (i === 4) tr.appendChild(startCell(tr));
+                tr.appendChild(make("td", { "data-caption": column.caption }));
+            });
+            var actions = make("td", { class: "plant-actions" });
+            var data = tableEl.dataset;
+            actions.appendChild(actionButton(data.duplicate, "", function () { duplicate(trs.indexOf(tr)); }));
+            actions.appendChild(actionButton(data.rename, "", function () { rename(tr); }));
+            actions.appendChild(actionButton(data.remove, "", function () { remove(trs.indexOf(tr)); }));
+            tr.appendChild(actions);
+            return tr;
+        }
+
+        function startCell(tr) {
+            var td = make("td", { "data-caption": words.start });
+            var input = make("input", { type: "date" });
+            input.addEventListener("change", function () { edit(trs.indexOf(tr), { start: input.value }); });
+            td.appendChild(input);
+            return td;
+        }
+
+        // Writes a row's texts; only what changed is touched.
+        function fillRow(tr, row) {
+            var set = function (node, text) { if (node.textContent !== text) node.textContent = text; };
+            var cells = tr.cells;
+            var name = cells[0].firstChild;
+            if (name.tagName === "BUTTON") set(name, row.cells[0]);
+            tr.dataset.name = row.cells[0];
+            for (var i = 1; i < row.cells.length; ++i) set(cells[i < 4 ? i : i + 1], row.cells[i]);
+            var state = cells[row.cells.length];
+            state.className = "state state-" + row.state;
+            var start = cells[4].firstChild;
+            if (start.value !== row.start && document.activeElement !== start) start.value = row.start;
+            start.setAttribute("aria-label", words.start + ": " + row.cells[0]);
+            var buttons = cells[cells.length - 1].children;
+            var data = tableEl.dataset;
+            [data.duplicate, data.rename, data.remove].forEach(function (caption, k) {
+                buttons[k].setAttribute("aria-label", caption + ": " + row.cells[0]);
+            });
+        }
+
+        function showOrder(order) {
+            var same = order.length === shownOrder.length && order.every(function (i, k) { return shownOrder[k] === i; });
+            if (same) return;
+            var fragment = document.createDocumentFragment();
+            order.forEach(function (i) { fragment.appendChild(trs[i]); });
+            body.appendChild(fragment);
+            shownOrder = order;
+        }
+
+        function showTotals(totals) {
+            var parts = [words.recorders + ": " + totals.recorders];
+            words.states.forEach(function (state) {
+                if (totals[state.id] !== undefined) parts.push(state.caption + ": " + totals[state.id]);
+            });
+            el("plant-totals").textContent = parts.join(" \u00b7 ");
+        }
+
+        function showChosen() {
+            trs.forEach(function (tr, i) {
+                if (i === chosen) tr.setAttribute("aria-current", "true");
+                else tr.removeAttribute("aria-current");
+            });
+            var link = el("plant-link");
+            link.hidden = chosen < 0;
+            if (chosen >= 0) {
+                el("plant-link-text").textContent = el("plant-link-text").dataset.caption + ": " + trs[chosen].dataset.name;
+            }
+        }
+
+        // A whole view: every row built again.
+        function show(answer) {
+            if (!answer || answer.error) return false;
+            today = answer.today;
+            sort = answer.sort;
+            el("plant-margin").value = String(answer.margin);
+            trs = answer.rows.map(function (row) {
+                var tr = newRow();
+                fillRow(tr, row);
+                return tr;
+            });
+            body.textContent = "";
+            shownOrder = [];
+            showOrder(answer.order);
+            showSort();
+            showTotals(answer.totals);
+            showChosen();
+            return true;
+        }
+
+        // ---- changes
+
+        function refused(answer) {
+            if (answer && answer.error) page.say(answer.error);
+            return !answer || Boolean(answer.error);
+        }
+
+        function changed(answer) {
+            if (refused(answer)) return false;
+            show(answer);
+            scheduleStore();
+            return true;
+        }
+
+        function edit(index, change) {
+            if (index < 0) return;
+            var answer = page.ask("plantEdit", index, JSON.stringify(change));
+            if (refused(answer)) {
+                if (trs[index]) fillRow(trs[index], page.ask("plantView").rows[index]);
+                return;
+            }
+            fillRow(trs[answer.index], answer.row);
+            showOrder(answer.order);
+            showTotals(answer.totals);
+            if (answer.index === chosen) showChosen();
+            scheduleStore();
+        }
+
+        function add() {
+            var answer = page.ask("plantAdd", JSON.stringify({
+                values: page.values(), name: page.name(), start: el("plant-start").value }));
+            if (changed(answer)) {
+                trs[answer.index].scrollIntoView({ block: "nearest" });
+                trs[answer.index].cells[0].firstChild.focus();
+            }
+        }
+
+        // Choosing a row shows its setup in the calculator, and from then on
+        // the calculator's changes go to it.
+        function choose(index) {
+            var recorder = page.ask("plantRecorder", index);
+            if (refused(recorder)) return;
+            chosen = -1;  // loading the calculator is no change of the row
+            page.load(recorder.values, recorder.name);
+            chosen = index;
+            showChosen();
+        }
+
+        function release() {
+            chosen = -1;
+            showChosen();
+        }
+
+        function duplicate(index) {
+            var answer = page.ask("plantDuplicate", index);
+            if (!changed(answer)) return;
+            if (chosen > index) chosen += 1;
+            showChosen();
+            trs[answer.index].cells[0].firstChild.focus();
+        }
+
+        function remove(index) {
+            var answer = page.ask("plantRemove", index);
+            if (!changed(answer)) return;
+            removed = answer.removed;
+            chosen = chosen === index ? -1 : chosen > index ? chosen - 1 : chosen;
+            showChosen();
+            el("plant-removed").textContent = view.dataset.removed + " " + removed.name;
+            el("plant-undo-line").hidden = false;
+            el("plant-undo").focus();
+        }
+
+        function undo() {
+            if (!removed) return;
+            var answer = page.ask("plantRestore", JSON.stringify(removed));
+            if (!changed(answer)) return;
+            if (chosen >= answer.index) chosen += 1;
+            showChosen();
+            removed = null;
+            el("plant-undo-line").hidden = true;
+            trs[answer.index].cells[0].firstChild.focus();
+        }
+
+        // The name's button becomes a text field in its place: Enter or
+        // leaving it renames, Escape keeps the name.
+        function rename(tr) {
+            var cell = tr.cells[0];
+            var button = cell.firstChild;
+            var input = make("input", { type: "text", "aria-label": tableEl.dataset.rename + ": " + tr.dataset.name,
+                                        maxlength: table.setup_file.name_limit });
+            input.value = tr.dataset.name;
+            var done = false;
+            var finish = function (keep) {
+                if (done) return;
+                done = true;
+                cell.replaceChild(button, input);
+                var index = trs.indexOf(tr);
+                if (keep && input.value !== tr.dataset.name) {
+                    edit(index, { name: input.value });
+                    if (index === chosen) page.load(page.values(), input.value);
+                }
+                button.focus();
+            };
+            input.addEventListener("keydown", function (event) {
+                if (event.key === "Enter" || event.key === "Escape") {
+                    event.preventDefault();
+                    finish(event.key === "Enter");
+                }
+            });
+            input.addEventListener("blur", function () { finish(true); });
+            cell.replaceChild(input, button);
+            input.focus();
+            input.select();
+        }
+
+        function setMargin() {
+            var field = el("plant-margin");
+            if (!changed(page.ask("plantMargin", field.value))) field.value = String(page.ask("plantView").margin);
+        }
+
+        // ---- the store: the plant's CSV file and the margin, as one value
+
+        function storedText() {
+            var csv = page.call("plantCsv");
+            return csv === null ? null : JSON.stringify({ margin: Number(el("plant-margin").value), csv: csv });
+        }
+
+        function scheduleStore() {
+            clearTimeout(storeTimer);
+            storeTimer = setTimeout(store, STORE_DELAY);
+        }
+
+        function store() {
+            clearTimeout(storeTimer);
+            var text = storedText();
+            if (text === null || text === stored) return;
+            try {
+                window.localStorage.setItem(STORE_KEY, text);
+                stored = text;
+            } catch (e) {
+                page.say(view.dataset.tooLarge + ".");
+            }
+        }
+
+        // Reads a stored value (this tab's at the start, another tab's later).
+        function loadStored(text) {
+            var value;
+            try {
+                value = JSON.parse(text);
+            } catch (e) {
+                value = null;
+            }
+            if (!value || typeof value.csv !== "string") return false;
+            var margin = Number.isInteger(value.margin) ? value.margin : words.margin.default;
+            var answer = page.ask("plantLoad", value.csv, margin);
+            if (!answer || answer.fileError) return false;
+            stored = text;
+            release();
+            return show(answer);
+        }
+
+        function followOtherTab(event) {
+            if (event.key !== STORE_KEY || event.newValue === null || event.newValue === stored) return;
+            loadStored(event.newValue);
+        }
+
+        // ---- files
+
+        function download(text, name, type) {
+            var link = document.createElement("a");
+            link.href = URL.createObjectURL(new Blob([text], { type: type }));
+            link.download = name;
+            document.body.appendChild(link);
+            link.click();
+            link.remove();
+            setTimeout(function () { URL.revokeObjectURL(link.href); }, 0);
+        }
+
+        // An imported file replaces the plant; a file refused as a whole
+        // changes nothing. Each problem names its line and column.
+        function importText(text, fileName) {
+            var answer = page.ask("plantLoad", text, Number(el("plant-margin").value));
+            if (!answer) return;
+            if (answer.fileError) {
+                page.say(fileName + ": " + answer.fileError);
+                return;
+            }
+            release();
+            show(answer);
+            scheduleStore();
+            var lines = answer.problems.concat(answer.notes);
+            page.say(lines.length ? lines.map(function (line) { return fileName + ": " + line; }).join("\n") : "");
+        }
+
+        function importFile(file) {
+            if (!file) return;
+            file.text().then(function (text) { importText(text, file.name); },
+                             function (error) { page.say(file.name + ": " + error.message); });
+        }
+
+        // ---- the day: asked of the browser when the page starts and
+        // whenever it is shown again, so that a page left open overnight
+        // judges the rows against the new day
+
+        function followToday() {
+            var date = localDate();
+            if (date === today) return;
+            if (el("plant-start").value === "" || el("plant-start").value === today) el("plant-start").value = date;
+            show(page.ask("plantToday", date));
+        }
+
+        // ---- printing: the plant's table, and each recorder's page when asked
+
+        function buildPages() {
+            var host = el("plant-pages");
+            host.textContent = "";
+            if (!el("plant-print-pages").checked) return;
+            shownOrder.forEach(function (index) {
+                var recorder = page.ask("plantRecorder", index);
+                var section = host.appendChild(make("section", { class: "plant-page" }));
+                section.appendChild(make("h2", {}, recorder.name));
+                var summary = section.appendChild(make("table", { class: "grid" }));
+                var head = summary.createTHead().insertRow();
+                var row = summary.createTBody().insertRow();
+                Array.prototype.forEach.call(trs[index].cells, function (cell, i) {
+                    var caption = tableEl.tHead.rows[0].cells[i];
+                    if (i === 0 || i === trs[index].cells.length - 1) return;
+                    head.appendChild(make("th", { scope: "col" }, caption.textContent));
+                    row.insertCell().textContent = i === 4 ? recorder.start : cell.textContent;
+                });
+                var entries = section.appendChild(make("table", { class: "plant-entries" })).createTBody();
+                table.entries.forEach(function (entry, i) {
+                    var tr = entries.insertRow();
+                    tr.insertCell().textContent = (entry.group ? entry.page + " " : "") + entry.caption;
+                    tr.insertCell().textContent = entry.items ? entry.items[recorder.values[i]] : String(recorder.values[i]);
+                });
+            });
+        }
+
+        function print() {
+            buildPages();
+            document.body.classList.add("printing-plant");
+            window.print();
+        }
+
+        // ---- the two views
+
+        function selectView(plant) {
+            [["view-calculator", "calculator-view"], ["view-plant", "plant-view"]].forEach(function (pair, i) {
+                var selected = (i === 1) === plant;
+                var tab = el(pair[0]);
+                tab.setAttribute("aria-selected", String(selected));
+                tab.tabIndex = selected ? 0 : -1;
+                el(pair[1]).hidden = !selected;
+            });
+        }
+
+        function wireViews() {
+            var tabs = [el("view-calculator"), el("view-plant")];
+            tabs.forEach(function (tab, i) {
+                tab.addEventListener("click", function () { selectView(i === 1); });
+                tab.addEventListener("keydown", function (event) {
+                    if (["ArrowLeft", "ArrowRight", "Home", "End"].indexOf(event.key) < 0) return;
+                    event.preventDefault();
+                    var next = event.key === "Home" ? 0 : event.key === "End" ? 1 : 1 - i;
+                    selectView(next === 1);
+                    tabs[next].focus();
+                });
+            });
+        }
+
+        function wire() {
+            wireViews();
+            el("plant-add").addEventListener("click", add);
+            el("plant-release").addEventListener("click", release);
+            el("plant-undo").addEventListener("click", undo);
+            el("plant-margin").addEventListener("change", setMargin);
+            el("plant-import").addEventListener("click", function () { el("plant-file").click(); });
+            el("plant-file").addEventListener("change", function (event) {
+                importFile(event.target.files[0]);
+                event.target.value = "";
+            });
+            el("plant-export").addEventListener("click", function () {
+                var csv = page.call("plantCsv");
+                if (csv !== null) download(csv, tableEl.dataset.fileName, "text/csv");
+            });
+            el("plant-calendar").addEventListener("click", function () {
+                var ics = page.call("plantCalendarText");
+                if (ics !== null) {
+                    download(ics, tableEl.dataset.calendarName + words.calendar.extension, words.calendar.media_type);
+                }
+            });
+            el("plant-print").addEventListener("click", print);
+            window.addEventListener("afterprint", function () { document.body.classList.remove("printing-plant"); });
+            window.addEventListener("storage", followOtherTab);
+            window.addEventListener("pagehide", store);
+            document.addEventListener("visibilitychange", followToday);
+            window.addEventListener("focus", followToday);
+        }
+
+        function start() {
+            var margin = el("plant-margin");
+            margin.min = String(words.margin.min);
+            margin.max = String(words.margin.max);
+            buildHead();
+            wire();
+            today = localDate();
+            el("plant-start").value = today;
+            page.ask("plantToday", today);
+            var text = null;
+            try {
+                text = window.localStorage.getItem(STORE_KEY);
+            } catch (e) {
+                text = null;  // storage switched off: the plant lives until the page closes
+            }
+            if (text === null || !loadStored(text)) show(page.ask("plantView"));
+        }
+
+        start();
+        return {
+            // The calculator's setup changed: the chosen recorder follows it.
+            calculatorChanged: function (values, name) {
+                if (chosen >= 0) edit(chosen, { values: values, name: name });
+            },
+            // The module was started afresh: it holds the remembered plant again.
+            restarted: function () {
+                page.ask("plantToday", today);
+                if (stored === null || !loadStored(stored)) show(page.ask("plantView"));
+            }
+        };
+    }
+
+    return { create: create };
+})();
