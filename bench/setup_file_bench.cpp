@@ -4,8 +4,8 @@
 
 #include <sstream>
 
-#include "calculator/files/plant_csv.h"
 #include "calculator/files/setup_file.h"
+#include "calculator/plant/plant_csv.h"
 
 namespace capacimo {
 namespace {

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "calculator/duration.h"
-#include "calculator/files/plant_csv.h"
 #include "calculator/files/result_record.h"
+#include "calculator/plant/plant_csv.h"
 #include "calculator/text/vocabulary.h"
 #include "cli/report.h"
 #include "common/safe_file.h"

@@ -4,7 +4,7 @@
 #include <sstream>
 #include <string>
 
-#include "calculator/files/plant_csv.h"
+#include "calculator/plant/plant_csv.h"
 #include "fuzz/fuzz_check.h"
 
 using capacimo::fuzz::check;

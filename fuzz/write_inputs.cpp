@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "calculator/entry_values.h"
-#include "calculator/files/plant_csv.h"
 #include "calculator/plant/calendar_date.h"
+#include "calculator/plant/plant_csv.h"
 #include "calculator/settings.h"
 #include "common/settings_store.h"
 #include "fuzz/web_calls.h"

@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 #include <string>
 
-#include "calculator/files/plant_csv.h"
+#include "calculator/plant/plant_csv.h"
 #include "cli/options.h"
 #include "cli/plant.h"
 

@@ -1,7 +1,10 @@
-#include "calculator/files/plant_csv.h"
+#include "calculator/plant/plant_csv.h"
 
 #include <algorithm>
 #include <limits>
+
+#include "calculator/plant/plant.h"
+#include "calculator/plant/problem_text.h"
 
 namespace capacimo {
 namespace {
@@ -9,6 +12,8 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 const std::string kNameColumn = "name";
+// The name, start, target and medium come before the setup's columns.
+constexpr std::size_t kSetupColumnsFrom = 4;
 
 std::string lineText(std::size_t line) { return "line " + std::to_string(line); }
 
@@ -32,7 +37,8 @@ bool PlantCsvReader::hasOnlyEmptyCells(const Record& record) {
 
 const std::vector<std::string>& plantCsvColumns() {
     static const std::vector<std::string> columns = [] {
-        std::vector<std::string> list{kNameColumn};
+        std::vector<std::string> list{kNameColumn, std::string(kPlantStartColumn), std::string(kPlantTargetColumn),
+                                      std::string(kPlantMediumColumn)};
         for (const Entry* entry : topLevelEntries()) list.push_back(entry->option);
         for (int g = 0; g < kGroups; ++g) {
             for (const Entry* entry : groupEntries(g)) list.push_back(groupKey(g, *entry));
@@ -54,6 +60,7 @@ PlantCsvReader::PlantCsvReader(std::istream& in) : stream_(in), in_(in.rdbuf()) 
         fileError_ = lineText(header.line) + ", header: " + header.problem;
         return;
     }
+    if (fileError_ = takeSeparator(header); !fileError_.empty()) return;
     const auto& known = plantCsvColumns();
     for (std::size_t i = 0; i < header.fields.size(); ++i) {
         const std::string& name = header.fields[i];
@@ -71,6 +78,15 @@ PlantCsvReader::PlantCsvReader(std::istream& in) : stream_(in), in_(in.rdbuf()) 
         }
         columns_.push_back(place);
     }
+}
+
+std::string PlantCsvReader::takeSeparator(const Record& header) {
+    // The header was split at either; its names hold neither.
+    if (header.commas && header.semicolons) {
+        return lineText(header.line) + ", header: both , and ; separate its names; a plant CSV uses one of them";
+    }
+    separator_ = header.semicolons ? ';' : ',';
+    return {};
 }
 
 void PlantCsvReader::skipLine() {
@@ -131,7 +147,8 @@ bool PlantCsvReader::readRecord(Record& record, bool header) {
             } else {
                 inQuotes = false;
             }
-        } else if (c == ',') {
+        } else if (c == separator_ || (header && (c == ',' || c == ';'))) {
+            (c == ';' ? record.semicolons : record.commas) = true;
             record.fields.push_back(std::move(field));
             field.clear();
             quoted = false;
@@ -196,17 +213,39 @@ PlantRow PlantCsvReader::checkedRow(const Record& record) const {
     }
 }
 
+void PlantCsvReader::readPlantCell(PlantRow& row, std::string_view column, const std::string& text) const {
+    std::string problem;
+    if (column == kPlantStartColumn) {
+        DateReading date = readDate(text);
+        row.start = date.date;
+        problem = std::move(date.problem);
+    } else if (column == kPlantTargetColumn) {
+        TargetReading target = readTarget(text);
+        row.targetHours = target.hours;
+        problem = std::move(target.problem);
+    } else if (const std::optional<Medium> medium = mediumFromId(foldedText(text))) {
+        row.targetMedium = *medium;
+    } else {
+        problem = problemText(text) + " is not " + std::string(mediumId(Medium::Internal)) + " or " +
+                  std::string(mediumId(Medium::Card));
+    }
+    if (!problem.empty())
+        row.problems.push_back(lineText(row.line) + ", column " + std::string(column) + ": " + problem);
+}
+
 PlantRow PlantCsvReader::rowOf(const Record& record) const {
     PlantRow row;
     row.line = record.line;
-    if (!record.problem.empty()) {
-        row.error = lineText(record.line) + ": " + record.problem;
-        return row;
-    }
+    auto refused = [&row](std::string error) {
+        PlantRow refusal;
+        refusal.line = row.line;
+        refusal.error = std::move(error);
+        return refusal;
+    };
+    if (!record.problem.empty()) return refused(lineText(record.line) + ": " + record.problem);
     if (record.fields.size() > columns_.size()) {
-        row.error = lineText(record.line) + ": " + std::to_string(record.fields.size()) + " fields, the header names " +
-                    std::to_string(columns_.size());
-        return row;
+        return refused(lineText(record.line) + ": " + std::to_string(record.fields.size()) +
+                       " fields, the header names " + std::to_string(columns_.size()));
     }
     // The row as a setup object, so that it is judged by the setup file's own rules.
     Json object;
@@ -224,31 +263,28 @@ PlantRow PlantCsvReader::rowOf(const Record& record) const {
             object["name"] = text;
             continue;
         }
-        // The columns after the name: the top-level entries, then three per group.
-        const std::size_t place = column - 1;
+        if (column < kSetupColumnsFrom) {
+            readPlantCell(row, plantCsvColumns()[column], text);
+            continue;
+        }
+        // The setup's columns: the top-level entries, then three per group.
+        const std::size_t place = column - kSetupColumnsFrom;
         const bool topLevel = place < top.size();
         const std::size_t perGroup = groupEntries(0).size();
         const int g = topLevel ? -1 : static_cast<int>((place - top.size()) / perGroup);
         const Entry* entry = topLevel ? top[place] : groupEntries(g)[(place - top.size()) % perGroup];
-        const std::string key = topLevel ? entry->option : groupKey(g, *entry);
         // The cell as the option takes it, then into the object as the file would hold it.
         const TypedValue typed = typedValue(*entry, text);
-        if (!typed.value) {
-            row.error = lineText(record.line) + ", column " + key + ": " + typed.problem;
-            return row;
-        }
+        if (!typed.value)
+            return refused(lineText(record.line) + ", column " + plantCsvColumns()[column] + ": " + typed.problem);
         Json value = entry->isList() ? Json(entry->items[static_cast<std::size_t>(*typed.value)]) : Json(*typed.value);
-        if (topLevel) {
-            object[entry->option] = std::move(value);
-        } else {
-            groups[static_cast<std::size_t>(g)][entry->option] = std::move(value);
-        }
+        (topLevel ? object : groups[static_cast<std::size_t>(g)])[entry->option] = std::move(value);
     }
     object["groups"] = std::move(groups);
     SetupCheck check = checkSetupObject(object);
     if (!check.setup) {
-        row.error = lineText(record.line) + (check.key.empty() ? "" : ", column " + check.key) + ": " + check.problem;
-        return row;
+        return refused(lineText(record.line) + (check.key.empty() ? "" : ", column " + check.key) + ": " +
+                       check.problem);
     }
     row.setup = std::move(check.setup);
     return row;
@@ -259,6 +295,12 @@ std::string spreadsheetText(std::string_view text) {
     std::string cell = formula ? "'" : "";
     cell += text;
     return cell;
+}
+
+std::string csvLine(const std::vector<std::string>& cells) {
+    std::string line;
+    for (std::size_t i = 0; i < cells.size(); ++i) line += (i == 0 ? "" : ",") + csvField(cells[i]);
+    return line + "\n";
 }
 
 std::string csvField(std::string_view text) {

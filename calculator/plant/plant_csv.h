@@ -1,32 +1,44 @@
 // A whole plant as one CSV file: a header row of column names, then one
-// recorder per row. The columns are the setup file's keys: "name", the
-// card, count and analysis options, and "group1.cycle", "group1.values",
-// "group1.states" .. "group10.states". A column the header leaves out, and
-// an empty cell, take the Reset value and are reported as defaulted.
+// recorder per row. The columns are "name"; the recorder's days and target,
+// "start" (the day its memory was last emptied, 2026-03-14 or 14.03.2026),
+// "target" (a retention such as 26w) and "medium" (the target's: internal or
+// sd); then the setup file's keys: the card, count and analysis options, and
+// "group1.cycle", "group1.values", "group1.states" .. "group10.states". A
+// setup column the header leaves out, and an empty cell, take the Reset
+// value and are reported as defaulted; an empty start, target or medium is
+// none (the internal memory for the medium).
 //
 // The reader streams: it holds one row at a time, so a file of any size is
 // read in the memory of its longest row (at most kPlantRowLimit bytes). Each
 // row is judged by the setup file's own rules; a bad row is reported with its
-// line and column and the rows after it are read on. A bad header refuses the
-// whole file, since no row could be understood without it.
+// line and column and the rows after it are read on. A bad start, target or
+// medium costs only that value: the row is kept without it, with a problem
+// naming its line and column. A bad header refuses the whole file, since no
+// row could be understood without it.
 //
 // The form is RFC 4180's: fields separated by commas, a field in double
 // quotes may hold commas and doubled quotes; CRLF or LF line ends; a UTF-8
 // byte order mark before the header is skipped; empty lines are skipped, and
 // so are rows whose cells are all empty (a spreadsheet's blank rows), with a
-// note. One row is one line: no value of a setup holds a line break, so a
-// quote left open at the end of a line is an error of that row and costs no
-// other. A cell takes what the command line's option takes ("1GB").
+// note. A spreadsheet in a German locale separates fields by semicolons: a
+// header with a semicolon outside quotes and no comma makes semicolons the
+// separator of the whole file. One row is one line: no value of a setup
+// holds a line break, so a quote left open at the end of a line is an error
+// of that row and costs no other. A cell takes what the command line's
+// option takes ("1GB").
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <istream>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "calculator/duration.h"
 #include "calculator/files/setup_file.h"
+#include "calculator/plant/calendar_date.h"
 
 namespace capacimo {
 
@@ -34,13 +46,23 @@ namespace capacimo {
 // header refuses the file at once, unread beyond the limit.
 inline constexpr std::size_t kPlantRowLimit = 64 * 1024;
 
-// One recorder of the plant: its setup, or why its row was refused; or a
-// note that rows were skipped.
+// The columns before the setup's.
+inline constexpr std::string_view kPlantStartColumn = "start";
+inline constexpr std::string_view kPlantTargetColumn = "target";
+inline constexpr std::string_view kPlantMediumColumn = "medium";
+
+// One recorder of the plant: its setup with its days and target, or why its
+// row was refused; or a note that rows were skipped.
 struct PlantRow {
     std::size_t line = 0;  // the file's line (from 1) on which the row begins
     std::optional<SetupFile> setup;
-    std::string error;  // e.g. line 7, column analog: 41 is outside 0..40
-    std::string note;   // e.g. lines 5 .. 7: every cell is empty; skipped
+    std::optional<CalendarDate> start;
+    std::optional<std::int64_t> targetHours;
+    Medium targetMedium = Medium::Internal;
+    std::string error;                  // e.g. line 7, column analog: 41 is outside 0..40
+    std::vector<std::string> problems;  // cells left out of a row that was kept, e.g.
+                                        // line 7, column start: 2026-13-01 is not a day: there is no month 13
+    std::string note;                   // e.g. lines 5 .. 7: every cell is empty; skipped
 };
 
 // Every column a plant may have, in the order a header best lists them.
@@ -61,7 +83,9 @@ private:
         std::size_t line = 0;
         std::vector<std::string> fields;
         std::string problem;
-        bool empty = true;  // nothing read: the end of the input
+        bool empty = true;    // nothing read: the end of the input
+        bool commas = false;  // outside quotes; of the header only
+        bool semicolons = false;
     };
     static bool isBlank(const Record& record);
     static bool hasOnlyEmptyCells(const Record& record);
@@ -73,17 +97,26 @@ private:
     // Past the byte order mark some editors put before the text; the bytes
     // that began like one but were not, which are text.
     std::string skipByteOrderMark();
+    // The separator the header's fields show, or why it is not clear.
+    std::string takeSeparator(const Record& header);
     PlantRow rowOf(const Record& record) const;
     PlantRow checkedRow(const Record& record) const;
+    // A start, target or medium cell into the row, or a problem of the row.
+    void readPlantCell(PlantRow& row, std::string_view column, const std::string& text) const;
 
     std::istream& stream_;
     std::streambuf* in_;
     std::size_t linesRead_ = 0;
     bool atStart_ = true;
+    char separator_ = ',';
     std::optional<Record> pending_;     // read after a run of empty rows, given out next
     std::vector<std::size_t> columns_;  // each header field's place in plantCsvColumns()
     std::string fileError_;
 };
+
+// The cells of a row, written as the reader reads them: each a field
+// (csvField), separated by commas, ended by a line break.
+std::string csvLine(const std::vector<std::string>& cells);
 
 // A field as a CSV file holds it: in double quotes, with its quotes doubled,
 // when it holds a comma, a quote or a line break; otherwise as it is.
