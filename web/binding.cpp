@@ -24,5 +24,7 @@ EMSCRIPTEN_BINDINGS(capacimo) {
     emscripten::function("plantRestore", &plantRestore);
     emscripten::function("plantMargin", &plantMargin);
     emscripten::function("plantSort", &plantSort);
+    emscripten::function("plantLoad", &plantLoad);
+    emscripten::function("plantCsv", &plantCsv);
     emscripten::function("plantCalendarText", &plantCalendarText);
 }

@@ -326,8 +326,8 @@ var CapacimoPlant = (function () {
             }
             if (!value || typeof value.csv !== "string") return false;
             var margin = Number.isInteger(value.margin) ? value.margin : words.margin.default;
-            var answer = page.ask("plantLoad", value.csv, margin);
-            if (!answer || answer.fileError) return false;
+            var answer = page.ask("plantLoad", value.csv, String(margin));
+            if (!answer || answer.error || answer.fileError) return false;
             stored = text;
             release();
             return show(answer);
@@ -353,8 +353,8 @@ var CapacimoPlant = (function () {
         // An imported file replaces the plant; a file refused as a whole
         // changes nothing. Each problem names its line and column.
         function importText(text, fileName) {
-            var answer = page.ask("plantLoad", text, Number(el("plant-margin").value));
-            if (!answer) return;
+            var answer = page.ask("plantLoad", text, el("plant-margin").value);
+            if (refused(answer)) return;
             if (answer.fileError) {
                 page.say(fileName + ": " + answer.fileError);
                 return;

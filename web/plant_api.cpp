@@ -12,6 +12,7 @@
 #include "calculator/plant/clock.h"
 #include "calculator/plant/plant.h"
 #include "calculator/plant/plant_calendar.h"
+#include "calculator/plant/plant_file.h"
 #include "web/values_json.h"
 #include "web/web_api.h"
 
@@ -117,6 +118,17 @@ std::string answered(Fn&& fn) {
     }
 }
 
+// A margin as typed: a whole number of days, 0 to kLargestMarginDays.
+int marginOf(const std::string& days) {
+    int n = -1;
+    const auto [end, error] = std::from_chars(days.data(), days.data() + days.size(), n);
+    if (days.empty() || error != std::errc() || end != days.data() + days.size() || n < 0 || n > kLargestMarginDays) {
+        throw Refusal("a margin of \"" + days + "\" days is not a whole number from 0 to " +
+                      std::to_string(kLargestMarginDays));
+    }
+    return n;
+}
+
 Json viewWith(const char* key, Json value) {
     Json view = viewObject();
     view[key] = std::move(value);
@@ -210,17 +222,30 @@ std::string plantRestore(const std::string& removedJson) {
 
 std::string plantMargin(const std::string& days) {
     return answered([&] {
-        int n = -1;
-        const auto [end, error] = std::from_chars(days.data(), days.data() + days.size(), n);
-        if (days.empty() || error != std::errc() || end != days.data() + days.size() || n < 0 ||
-            n > kLargestMarginDays) {
-            throw Refusal("a margin of \"" + days + "\" days is not a whole number from 0 to " +
-                          std::to_string(kLargestMarginDays));
-        }
-        session().plant.setMarginDays(n);
+        session().plant.setMarginDays(marginOf(days));
         return viewObject();
     });
 }
+
+std::string plantLoad(const std::string& csv, const std::string& margin) {
+    return answered([&] {
+        const int days = marginOf(margin);
+        PlantFileReading reading = readPlantText(csv);
+        if (reading.fileError.empty()) {
+            PlantSession& s = session();
+            Plant plant(s.clock, days);
+            for (PlantRecorder& recorder : reading.recorders) plant.append(std::move(recorder));
+            s.plant = std::move(plant);
+        }
+        Json view = viewObject();
+        view["problems"] = reading.problems;
+        view["notes"] = reading.notes;
+        view["fileError"] = reading.fileError;
+        return view;
+    });
+}
+
+std::string plantCsv() { return plantCsvText(session().plant.recorders()); }
 
 std::string plantSort(const std::string& column, const std::string& order) {
     return answered([&] {

@@ -81,6 +81,14 @@ std::string plantMargin(const std::string& days);
 // The table's order by a column id and "ascending" or "descending":
 // {"sort", "order"}; every later answer keeps it.
 std::string plantSort(const std::string& column, const std::string& order);
+// A plant file's text (the plant CSV) read in place of the plant, with this
+// margin: a view with "problems" and "notes" (one line each, naming line and
+// column; the rows that could be read are in the plant) and "fileError" (the
+// file refused as a whole: the plant stays as it was).
+std::string plantLoad(const std::string& csv, const std::string& margin);
+// The plant as its CSV file: the same bytes capacimo-calc --save-setup writes
+// for the same plant.
+std::string plantCsv();
 // The recorders as one iCalendar file (.ics), their read-out days as events.
 std::string plantCalendarText();
 

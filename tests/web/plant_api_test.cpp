@@ -8,6 +8,7 @@
 
 #include "calculator/entry_values.h"
 #include "calculator/plant/plant.h"
+#include "calculator/plant/plant_file.h"
 #include "web/web_api.h"
 
 namespace capacimo::web {
@@ -118,6 +119,28 @@ TEST_F(PlantApi, RemoveRestoreDuplicateMarginAndCalendar) {
     for (std::size_t at = calendar.find("BEGIN:VEVENT"); at != std::string::npos; at = calendar.find("BEGIN:VEVENT", at + 1))
         ++events;
     EXPECT_EQ(events, 3u);  // A, its copy and B; C has no start
+}
+
+TEST_F(PlantApi, ALoadedFileShowsItsProblemsAndItsOtherRowsAndARefusedOneChangesNothing) {
+    const Json read = ask(plantLoad("name,start,analog\nA,2026-02-30,1\nB,2026-03-01,41\nC,2026-03-01,2\n", "3"));
+    EXPECT_EQ(read["fileError"], "");
+    EXPECT_EQ(read["problems"], Json({"line 2, column start: 2026-02-30 is not a day: February 2026 has 28 days",
+                                      "line 3, column analog: 41 is outside 0..40"}));
+    ASSERT_EQ(read["rows"].size(), 2u);
+    EXPECT_EQ(read["rows"][0]["start"], "");
+    EXPECT_EQ(read["rows"][1]["cells"][0], "C");
+    EXPECT_EQ(read["margin"], 3);
+
+    // What the page exports is the plant file's one writer's text, which reads back to the same plant.
+    const PlantFileReading again = readPlantText(plantCsv());
+    EXPECT_EQ(plantCsvText(again.recorders), plantCsv());
+    EXPECT_EQ(ask(plantLoad(plantCsv(), "3"))["rows"], read["rows"]);
+
+    for (const auto& [csv, margin] : {std::pair{"nose,start\nA,\n", "3"}, {"name\nA\n", "400"}}) {
+        const Json refused = ask(plantLoad(csv, margin));
+        EXPECT_TRUE(refused.contains("error") || refused["fileError"] != "") << csv;
+        EXPECT_EQ(ask(plantView())["rows"], read["rows"]);
+    }
 }
 
 }  // namespace
