@@ -49,6 +49,11 @@ STOPPING_CORE = """(() => { let made;
         return calculate.call(m, stop ? '[' + '0,'.repeat(3e6) + '0]' : values, options); };
       return m; }); }; }}); })();"""
 
+# Loaded before the page: the browser's clock at noon on 2026-03-14, local time.
+FIXED_TODAY = """(() => { const Real = Date; const fixed = new Real(2026, 2, 14, 12).getTime();
+  class FixedDate extends Real { constructor(...a) { super(...(a.length ? a : [fixed])); } static now() { return fixed; } }
+  window.Date = FixedDate; })();"""
+
 
 def link_of(text):
     return "#setup=" + base64.urlsafe_b64encode(text if isinstance(text, bytes) else text.encode()).decode().rstrip("=")
@@ -506,6 +511,194 @@ class WebEdition(unittest.TestCase):
                 fill, text = d.execute_script("return [getComputedStyle(%s[0]).fill, getComputedStyle(document.body)"
                                               ".color]" % chart_text)
                 self.assertEqual(fill, text, scheme)
+        finally:
+            d.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": []})
+            d.set_window_size(1280, 800)
+
+    # ---- the Plant view
+
+    def open_plant(self, url=None, fresh=True):
+        """The page on 2026-03-14 (the browser's clock fixed at noon), its Plant view shown."""
+        d = self.driver
+        script = d.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": FIXED_TODAY})["identifier"]
+        try:
+            self.open(url, fresh=fresh)
+        finally:
+            d.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument", {"identifier": script})
+        d.find_element(By.ID, "view-plant").click()
+
+    def plant_rows(self):
+        return self.driver.execute_script(
+            "return Array.from(document.querySelectorAll('#plant-table tbody tr')).map(tr => Array.from(tr.cells)"
+            ".map(c => c.querySelector('input') ? c.querySelector('input').value : c.textContent))")
+
+    def add_to_plant(self, start):
+        d = self.driver
+        d.execute_script("arguments[0].value = arguments[1]", d.find_element(By.ID, "plant-start"), start)
+        d.find_element(By.ID, "plant-add").click()
+
+    def module_rows(self, recorders):
+        """The module's own rows for these recorders on 2026-03-14, outside the page."""
+        return self.driver.execute_async_script(
+            "const [recorders, done] = arguments; createCapacimoCore().then(m => { m.plantToday('2026-03-14');"
+            "recorders.forEach(r => m.plantAdd(JSON.stringify(r))); done(JSON.parse(m.plantView()).rows); });",
+            recorders)
+
+    def test_plant_add_sort_remove_and_undo(self):
+        d = self.driver
+        self.open_plant()
+        self.assertEqual(self.plant_rows(), [])
+        self.assertEqual(d.find_element(By.ID, "plant-start").get_attribute("value"), "2026-03-14")  # today
+        self.open_plant(self.file_url + link_of(HEAVIEST), fresh=False)
+        self.add_to_plant("2026-03-01")
+        d.find_element(By.ID, "view-calculator").click()
+        d.find_element(By.ID, "reset").click()
+        d.find_element(By.ID, "setup-name").clear()
+        d.find_element(By.ID, "setup-name").send_keys("A light one")
+        d.find_element(By.ID, "view-plant").click()
+        self.add_to_plant("")
+        heaviest = json.loads(HEAVIEST)
+        want = self.module_rows([{"values": self.expected_values(HEAVIEST), "name": heaviest["name"], "start": "2026-03-01"},
+                                 {"values": self.defaults(), "name": "A light one"}])
+        shown = self.plant_rows()
+        self.assertEqual([r[:4] + r[5:9] for r in shown], [r["cells"] for r in want])
+        self.assertEqual([r[4] for r in shown], ["2026-03-01", ""])
+        self.assertRegex(shown[0][7], r"^2026-0\d-\d\d$")  # read out by: a day, the heaviest within weeks
+        self.assertEqual(d.find_element(By.ID, "plant-totals").text.split(" · ")[0], "Recorders: 2")
+
+        # By any column's header, the second activation descending; aria-sort says which.
+        names = lambda: [r[0] for r in self.plant_rows()]
+        d.find_element(By.CSS_SELECTOR, "th[data-column=name] button").click()
+        self.assertEqual(names(), ["A light one", heaviest["name"]])
+        self.assertEqual(d.find_element(By.CSS_SELECTOR, "th[data-column=name]").get_attribute("aria-sort"), "ascending")
+        self.assertIsNone(d.find_element(By.CSS_SELECTOR, "th[data-column=read_out_by]").get_attribute("aria-sort"))
+        d.find_element(By.CSS_SELECTOR, "th[data-column=name] button").send_keys(Keys.ENTER)
+        self.assertEqual(names(), [heaviest["name"], "A light one"])
+        self.assertEqual(d.find_element(By.CSS_SELECTOR, "th[data-column=name]").get_attribute("aria-sort"),
+                         "descending")
+
+        # Remove, then undo: the row back in its place.
+        before = self.plant_rows()
+        d.find_element(By.CSS_SELECTOR, "button[aria-label='Remove: A light one']").click()
+        self.assertEqual(names(), [heaviest["name"]])
+        self.assertEqual(d.switch_to.active_element.get_attribute("id"), "plant-undo")
+        d.switch_to.active_element.send_keys(Keys.ENTER)
+        self.assertEqual(self.plant_rows(), before)
+        self.assertFalse(d.find_element(By.ID, "plant-undo-line").is_displayed())
+
+    def expected_values(self, setup):
+        return self.driver.execute_async_script(
+            "const [text, done] = arguments; createCapacimoCore().then(m => done(JSON.parse(m.readSetup(text)).values));",
+            setup)
+
+    def test_plant_row_follows_the_calculator_and_other_tabs(self):
+        d = self.driver
+        self.open_plant()
+        self.add_to_plant("2026-03-01")
+        self.add_to_plant("2026-03-01")
+        d.find_element(By.CSS_SELECTOR, "button[aria-label='Rename: ']").click()
+        d.switch_to.active_element.send_keys("Boiler 2", Keys.ENTER)
+        first = self.plant_rows()
+        self.assertEqual(sorted(r[0] for r in first), ["", "Boiler 2"])
+        d.find_elements(By.CSS_SELECTOR, ".plant-name")[0].click()  # chosen: into the calculator
+        self.assertTrue(d.find_element(By.ID, "plant-link").is_displayed())
+        d.find_element(By.ID, "view-calculator").click()
+        self.assertEqual(d.find_element(By.ID, "setup-name").get_attribute("value"), first[0][0])
+        self.choose("SD Card size:", "2 GB")
+        d.find_element(By.ID, "view-plant").click()
+        rows = self.plant_rows()
+        changed = next(r for r in rows if r[0] == first[0][0])
+        self.assertEqual(changed[1], "2 GB")
+        self.assertNotEqual(changed[3], first[0][3])  # its SD card lasts longer now
+        self.assertEqual(next(r for r in rows if r[0] == first[1][0]), first[1])  # the other stays
+
+        # The start in place, and a second tab follows the store.
+        start = d.find_elements(By.CSS_SELECTOR, "#plant-table input[type=date]")[0]
+        d.execute_script("arguments[0].value = '2026-03-10'; arguments[0].dispatchEvent(new Event('change'))", start)
+        tab = d.current_window_handle
+        d.switch_to.new_window("tab")
+        self.open_plant(fresh=False)
+        self.assertEqual(self.plant_rows(), self.plant_rows_of(tab))
+        self.add_to_plant("")
+        mine = self.plant_rows()
+        d.close()
+        d.switch_to.window(tab)
+        WebDriverWait(d, 5).until(lambda _: len(self.plant_rows()) == 3)
+        self.assertEqual(self.plant_rows(), mine)
+        self.assertFalse(d.find_element(By.ID, "plant-link").is_displayed())  # another tab's plant: nothing chosen
+
+    def plant_rows_of(self, handle):
+        d = self.driver
+        here = d.current_window_handle
+        d.switch_to.window(handle)
+        rows = self.plant_rows()
+        d.switch_to.window(here)
+        return rows
+
+    def test_plant_import_with_problems_export_and_calendar(self):
+        d = self.driver
+        self.open_plant()
+        with tempfile.TemporaryDirectory() as folder:
+            plant = Path(folder, "plant.csv")
+            plant.write_bytes("\ufeffname;start;analog;group1.values\r\nBoiler 1;2026-02-30;3;3\r\n"
+                              "Boiler 2;14.02.2026;40;8\r\nBoiler 3;;41;1\r\nBoiler 4;2026-01-05;2;2\r\n".encode())
+            d.find_element(By.ID, "plant-file").send_keys(str(plant))
+            WebDriverWait(d, 5).until(lambda _: len(self.plant_rows()) == 3)
+            self.assertEqual(self.message().splitlines(), [
+                "plant.csv: line 2, column start: 2026-02-30 is not a day: February 2026 has 28 days",
+                "plant.csv: line 4, column analog: 41 is outside 0..40"])
+            self.assertEqual(sorted(r[0] for r in self.plant_rows()), ["Boiler 1", "Boiler 2", "Boiler 4"])
+            self.assertEqual(self.axe(), [])  # with problems
+
+            # The export is capacimo-calc's file of the same plant, byte for byte, and what the store holds.
+            saved = Path(folder, "saved.csv")
+            subprocess.run([CAPACIMO_CALC, "--setup", str(plant), "--save-setup", str(saved)],
+                           check=False, capture_output=True, env={**os.environ, "ASAN_OPTIONS": "detect_leaks=0"})
+            self.assertEqual(self.downloaded("plant-export"), saved.read_bytes().decode())
+            stored = json.loads(d.execute_script("return localStorage.getItem('capacimo/plant')"))
+            self.assertEqual(stored, {"margin": 7, "csv": saved.read_bytes().decode()})
+        calendar = self.downloaded("plant-calendar")
+        self.assertEqual(calendar.count("BEGIN:VEVENT"), 2)  # the two rows with a start
+        self.assertIn("\r\n", calendar)
+
+        # A file refused as a whole changes nothing.
+        d.execute_script("document.getElementById('plant-margin').value = '366';"
+                         "document.getElementById('plant-margin').dispatchEvent(new Event('change'))")
+        self.assertIn("0 to 365", self.message())
+        self.assertEqual(d.find_element(By.ID, "plant-margin").get_attribute("value"), "7")
+        self.assertEqual(len(self.plant_rows()), 3)
+
+    def downloaded(self, button):
+        """The text the button gives to download."""
+        return self.driver.execute_async_script(
+            "const [button, done] = arguments; const make = URL.createObjectURL;"
+            "URL.createObjectURL = (blob) => { URL.createObjectURL = make; blob.text().then(done); return make(blob); };"
+            "document.getElementById(button).click();", button)
+
+    def test_plant_by_keyboard_at_390px_and_axe_finds_nothing(self):
+        d = self.driver
+        self.open_plant()
+        self.assertEqual(self.axe(), [], "empty")
+        d.find_element(By.ID, "view-plant").send_keys(Keys.ARROW_LEFT)
+        self.assertTrue(d.find_element(By.ID, "calculator-view").is_displayed())
+        d.switch_to.active_element.send_keys(Keys.ARROW_RIGHT)
+        self.assertTrue(d.find_element(By.ID, "plant-view").is_displayed())
+        for name, start in (("Boiler house, recorder 1", "2026-03-01"), ("Boiler 2", "")):
+            d.find_element(By.ID, "setup-name").clear()
+            d.find_element(By.ID, "setup-name").send_keys(name)
+            self.add_to_plant(start)
+            self.assertEqual(d.switch_to.active_element.text, name)  # the new row's name, ready
+        try:
+            for scheme in ("light", "dark"):
+                d.execute_cdp_cmd("Emulation.setEmulatedMedia",
+                                  {"features": [{"name": "prefers-color-scheme", "value": scheme}]})
+                for width, height in ((1280, 800), (390, 844)):
+                    d.set_window_size(width, height)
+                    self.assertTrue(d.save_screenshot(str(SHOT_DIR / ("plant-%dx%d-%s.png" % (width, height, scheme)))))
+                    overflow = d.execute_script(
+                        "return document.documentElement.scrollWidth - document.documentElement.clientWidth")
+                    self.assertLessEqual(overflow, 0, "the page is wider than %d px" % width)
+                    self.assertEqual(self.axe(), [], "%s, %d px" % (scheme, width))
         finally:
             d.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": []})
             d.set_window_size(1280, 800)
