@@ -132,12 +132,17 @@ var CapacimoPlant = (function () {
             shownOrder = order;
         }
 
+        // "Recorders: 4 · Overdue: 1 · Due: 1 · Short: 1", each count kept on its line.
         function showTotals(totals) {
             var parts = [words.recorders + ": " + totals.recorders];
             words.states.forEach(function (state) {
                 if (totals[state.id] !== undefined) parts.push(state.caption + ": " + totals[state.id]);
             });
-            el("plant-totals").textContent = parts.join(" \u00b7 ");
+            var line = el("plant-totals");
+            line.textContent = "";
+            parts.forEach(function (part, i) {
+                line.appendChild(make("span", {}, (i ? " \u00b7 " : "") + part));
+            });
         }
 
         function showChosen() {

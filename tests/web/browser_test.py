@@ -54,6 +54,15 @@ FIXED_TODAY = """(() => { const Real = Date; const fixed = new Real(2026, 2, 14,
   class FixedDate extends Real { constructor(...a) { super(...(a.length ? a : [fixed])); } static now() { return fixed; } }
   window.Date = FixedDate; })();"""
 
+# On 2026-03-14 with a margin of 7 days: overdue (full on 02-24), due (full on
+# 03-27), short (lasts some 9 weeks on the SD card, not 520), ok.
+STATES_PLANT = """name,start,target,medium,analog,digital-events,analysis1,group1.cycle,group1.values
+Boiler 1,2026-02-20,,,40,14,1min,100ms,8
+Boiler 2,2026-02-24,,,40,14,1min,1s,8
+Turbine hall,2026-03-10,520w,sd,8,0,no,1s,8
+Cooling water,2026-01-05,,,2,0,no,1min,2
+"""
+
 
 def link_of(text):
     return "#setup=" + base64.urlsafe_b64encode(text if isinstance(text, bytes) else text.encode()).decode().rstrip("=")
@@ -688,6 +697,13 @@ class WebEdition(unittest.TestCase):
             d.find_element(By.ID, "setup-name").send_keys(name)
             self.add_to_plant(start)
             self.assertEqual(d.switch_to.active_element.text, name)  # the new row's name, ready
+        # A plant with every state, for their colours (axe checks their contrast) and the pictures.
+        with tempfile.TemporaryDirectory() as folder:
+            plant = Path(folder, "plant.csv")
+            plant.write_text(STATES_PLANT)
+            d.find_element(By.ID, "plant-file").send_keys(str(plant))
+            WebDriverWait(d, 5).until(lambda _: len(self.plant_rows()) == 4)
+        self.assertEqual([r[-2] for r in self.plant_rows()], ["Overdue", "Due", "Short", "OK"])
         try:
             for scheme in ("light", "dark"):
                 d.execute_cdp_cmd("Emulation.setEmulatedMedia",
