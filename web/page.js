@@ -61,6 +61,7 @@
         sentence.textContent = el("cannot-run").textContent;
         document.querySelector("main").replaceWith(sentence);
         document.querySelector(".tools").remove();
+        document.querySelector(".views").remove();
     }
 
     // ---- the browser's store: the whole setup as one value, as a setup
@@ -427,6 +428,9 @@
         table.result_columns.forEach(function (caption, i) { head.cells[i].textContent = caption; });
         el("open-file").accept = table.setup_file.extension + ",application/json";
         el("setup-name").maxLength = table.setup_file.name_limit;
+        // The setup's name is its recorder's name in a plant, captioned alike.
+        el("setup-name-label").textContent = table.plant.columns.filter(function (c) { return c.id === "name"; })[0]
+            .caption + ":";
 
         form = CapacimoForm.build(el("form"), table, changed);
         buildPrintedSetup();

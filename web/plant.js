@@ -9,6 +9,11 @@
 var CapacimoPlant = (function () {
     var STORE_KEY = "capacimo/plant";  // {"margin": 7, "csv": the plant's CSV file}
     var STORE_DELAY = 200;             // ms: a run of keystrokes is stored once
+    // Rows on one page of the table. A browser lays out a table of a thousand
+    // rows, each with its date field and buttons, in a fifth of a second or
+    // more, far too slow for a re-sort to follow at once; fifty it lays out
+    // within a frame (bench/web/page_bench.py).
+    var PAGE_ROWS = 50;
     var el = function (id) { return document.getElementById(id); };
     var make = function (tag, attributes, text) { return CapacimoForm.element(tag, attributes, text); };
 
@@ -26,8 +31,11 @@ var CapacimoPlant = (function () {
         var view = el("plant-view");
         var tableEl = el("plant-table");
         var body = tableEl.tBodies[0];
-        var trs = [];          // the rows' elements, in the plant's order
-        var shownOrder = [];   // the indices in the order shown
+        var rows = [];         // the module's rows, in the plant's order
+        var trs = [];          // their elements, made when first shown
+        var order = [];        // the indices in the table's order
+        var pageIndex = 0;     // the page of the table shown
+        var shown = [];        // the indices shown, in their order
         var sort = null;       // {column, order}, as the module keeps it
         var chosen = -1;       // the recorder the calculator edits, or -1
         var removed = null;    // what plantRestore takes back
@@ -64,6 +72,7 @@ var CapacimoPlant = (function () {
             if (!answer || answer.error) return;
             sort = answer.sort;
             showSort();
+            pageIndex = 0;
             showOrder(answer.order);
         }
 
@@ -78,7 +87,7 @@ var CapacimoPlant = (function () {
             var tr = document.createElement("tr");
             var th = make("th", { scope: "row" });
             var name = make("button", { type: "button", class: "plant-name" });
-            name.addEventListener("click", function () { choose(trs.indexOf(tr)); });
+            name.addEventListener("click", function () { choose(Number(tr.dataset.index)); });
             th.appendChild(name);
             tr.appendChild(th);
             words.columns.forEach(function (column, i) {
@@ -88,9 +97,9 @@ var CapacimoPlant = (function () {
             });
             var actions = make("td", { class: "plant-actions" });
             var data = tableEl.dataset;
-            actions.appendChild(actionButton(data.duplicate, "", function () { duplicate(trs.indexOf(tr)); }));
+            actions.appendChild(actionButton(data.duplicate, "", function () { duplicate(Number(tr.dataset.index)); }));
             actions.appendChild(actionButton(data.rename, "", function () { rename(tr); }));
-            actions.appendChild(actionButton(data.remove, "", function () { remove(trs.indexOf(tr)); }));
+            actions.appendChild(actionButton(data.remove, "", function () { remove(Number(tr.dataset.index)); }));
             tr.appendChild(actions);
             return tr;
         }
@@ -98,7 +107,7 @@ var CapacimoPlant = (function () {
         function startCell(tr) {
             var td = make("td", { "data-caption": words.start });
             var input = make("input", { type: "date" });
-            input.addEventListener("change", function () { edit(trs.indexOf(tr), { start: input.value }); });
+            input.addEventListener("change", function () { edit(Number(tr.dataset.index), { start: input.value }); });
             td.appendChild(input);
             return td;
         }
@@ -123,13 +132,48 @@ var CapacimoPlant = (function () {
             });
         }
 
-        function showOrder(order) {
-            var same = order.length === shownOrder.length && order.every(function (i, k) { return shownOrder[k] === i; });
-            if (same) return;
-            var fragment = document.createDocumentFragment();
-            order.forEach(function (i) { fragment.appendChild(trs[i]); });
-            body.appendChild(fragment);
-            shownOrder = order;
+        // The element of the row at index, made when first shown.
+        function rowElement(index) {
+            if (!trs[index]) {
+                trs[index] = newRow();
+                trs[index].dataset.index = String(index);
+                fillRow(trs[index], rows[index]);
+            }
+            return trs[index];
+        }
+
+        // The table's page shows its slice of the order; all of it on paper.
+        function showPage(all) {
+            var pages = Math.max(1, Math.ceil(order.length / PAGE_ROWS));
+            pageIndex = Math.min(Math.max(pageIndex, 0), pages - 1);
+            var slice = all ? order : order.slice(pageIndex * PAGE_ROWS, (pageIndex + 1) * PAGE_ROWS);
+            var same = slice.length === shown.length && slice.every(function (i, k) { return shown[k] === i; });
+            if (!same) {
+                var fragment = document.createDocumentFragment();
+                slice.forEach(function (i) { fragment.appendChild(rowElement(i)); });
+                body.textContent = "";
+                body.appendChild(fragment);
+                shown = slice;
+            }
+            var pager = el("plant-pager");
+            pager.hidden = pages === 1;
+            el("plant-page-text").textContent = pager.dataset.shown.replace("%1", String(pageIndex * PAGE_ROWS + 1))
+                .replace("%2", String(pageIndex * PAGE_ROWS + slice.length)).replace("%3", String(order.length));
+            el("plant-previous").disabled = pageIndex === 0;
+            el("plant-next").disabled = pageIndex === pages - 1;
+        }
+
+        function showOrder(next) {
+            order = next;
+            showPage(false);
+        }
+
+        // Shows the page that holds the row at index, and gives its name the focus.
+        function focusRow(index) {
+            pageIndex = Math.floor(order.indexOf(index) / PAGE_ROWS);
+            showPage(false);
+            rowElement(index).scrollIntoView({ block: "nearest" });
+            rowElement(index).cells[0].firstChild.focus();
         }
 
         // "Recorders: 4 · Overdue: 1 · Due: 1 · Short: 1", each count kept on its line.
@@ -141,7 +185,8 @@ var CapacimoPlant = (function () {
             var line = el("plant-totals");
             line.textContent = "";
             parts.forEach(function (part, i) {
-                line.appendChild(make("span", {}, (i ? " \u00b7 " : "") + part));
+                if (i) line.appendChild(document.createTextNode(" \u00b7 "));
+                line.appendChild(make("span", {}, part));
             });
         }
 
@@ -150,10 +195,11 @@ var CapacimoPlant = (function () {
                 if (i === chosen) tr.setAttribute("aria-current", "true");
                 else tr.removeAttribute("aria-current");
             });
+            if (chosen >= 0) rowElement(chosen).setAttribute("aria-current", "true");
             var link = el("plant-link");
             link.hidden = chosen < 0;
             if (chosen >= 0) {
-                el("plant-link-text").textContent = el("plant-link-text").dataset.caption + ": " + trs[chosen].dataset.name;
+                el("plant-link-text").textContent = el("plant-link-text").dataset.caption + ": " + rows[chosen].cells[0];
             }
         }
 
@@ -163,13 +209,9 @@ var CapacimoPlant = (function () {
             today = answer.today;
             sort = answer.sort;
             el("plant-margin").value = String(answer.margin);
-            trs = answer.rows.map(function (row) {
-                var tr = newRow();
-                fillRow(tr, row);
-                return tr;
-            });
-            body.textContent = "";
-            shownOrder = [];
+            rows = answer.rows;
+            trs = [];
+            shown = [];
             showOrder(answer.order);
             showSort();
             showTotals(answer.totals);
@@ -195,11 +237,13 @@ var CapacimoPlant = (function () {
             if (index < 0) return;
             var answer = page.ask("plantEdit", index, JSON.stringify(change));
             if (refused(answer)) {
-                if (trs[index]) fillRow(trs[index], page.ask("plantView").rows[index]);
+                if (trs[index]) fillRow(trs[index], rows[index]);
                 return;
             }
-            fillRow(trs[answer.index], answer.row);
-            showOrder(answer.order);
+            rows[answer.index] = answer.row;
+            if (trs[answer.index]) fillRow(trs[answer.index], answer.row);
+            var same = answer.order.every(function (i, k) { return order[k] === i; });
+            if (!same) showOrder(answer.order);
             showTotals(answer.totals);
             if (answer.index === chosen) showChosen();
             scheduleStore();
@@ -208,10 +252,7 @@ var CapacimoPlant = (function () {
         function add() {
             var answer = page.ask("plantAdd", JSON.stringify({
                 values: page.values(), name: page.name(), start: el("plant-start").value }));
-            if (changed(answer)) {
-                trs[answer.index].scrollIntoView({ block: "nearest" });
-                trs[answer.index].cells[0].firstChild.focus();
-            }
+            if (changed(answer)) focusRow(answer.index);
         }
 
         // Choosing a row shows its setup in the calculator, and from then on
@@ -235,7 +276,7 @@ var CapacimoPlant = (function () {
             if (!changed(answer)) return;
             if (chosen > index) chosen += 1;
             showChosen();
-            trs[answer.index].cells[0].firstChild.focus();
+            focusRow(answer.index);
         }
 
         function remove(index) {
@@ -257,7 +298,7 @@ var CapacimoPlant = (function () {
             showChosen();
             removed = null;
             el("plant-undo-line").hidden = true;
-            trs[answer.index].cells[0].firstChild.focus();
+            focusRow(answer.index);
         }
 
         // The name's button becomes a text field in its place: Enter or
@@ -273,7 +314,7 @@ var CapacimoPlant = (function () {
                 if (done) return;
                 done = true;
                 cell.replaceChild(button, input);
-                var index = trs.indexOf(tr);
+                var index = Number(tr.dataset.index);
                 if (keep && input.value !== tr.dataset.name) {
                     edit(index, { name: input.value });
                     if (index === chosen) page.load(page.values(), input.value);
@@ -394,18 +435,21 @@ var CapacimoPlant = (function () {
             var host = el("plant-pages");
             host.textContent = "";
             if (!el("plant-print-pages").checked) return;
-            shownOrder.forEach(function (index) {
+            order.forEach(function (index) {
                 var recorder = page.ask("plantRecorder", index);
                 var section = host.appendChild(make("section", { class: "plant-page" }));
                 section.appendChild(make("h2", {}, recorder.name));
                 var summary = section.appendChild(make("table", { class: "grid" }));
                 var head = summary.createTHead().insertRow();
                 var row = summary.createTBody().insertRow();
-                Array.prototype.forEach.call(trs[index].cells, function (cell, i) {
-                    var caption = tableEl.tHead.rows[0].cells[i];
-                    if (i === 0 || i === trs[index].cells.length - 1) return;
-                    head.appendChild(make("th", { scope: "col" }, caption.textContent));
-                    row.insertCell().textContent = i === 4 ? recorder.start : cell.textContent;
+                words.columns.forEach(function (column, i) {
+                    if (i === 0) return;
+                    if (i === 4) {
+                        head.appendChild(make("th", { scope: "col" }, words.start));
+                        row.insertCell().textContent = recorder.start;
+                    }
+                    head.appendChild(make("th", { scope: "col" }, column.caption));
+                    row.insertCell().textContent = rows[index].cells[i];
                 });
                 var entries = section.appendChild(make("table", { class: "plant-entries" })).createTBody();
                 table.entries.forEach(function (entry, i) {
@@ -418,6 +462,7 @@ var CapacimoPlant = (function () {
 
         function print() {
             buildPages();
+            showPage(true);
             document.body.classList.add("printing-plant");
             window.print();
         }
@@ -470,7 +515,19 @@ var CapacimoPlant = (function () {
                 }
             });
             el("plant-print").addEventListener("click", print);
-            window.addEventListener("afterprint", function () { document.body.classList.remove("printing-plant"); });
+            window.addEventListener("afterprint", function () {
+                if (!document.body.classList.contains("printing-plant")) return;
+                document.body.classList.remove("printing-plant");
+                showPage(false);
+            });
+            el("plant-previous").addEventListener("click", function () {
+                pageIndex -= 1;
+                showPage(false);
+            });
+            el("plant-next").addEventListener("click", function () {
+                pageIndex += 1;
+                showPage(false);
+            });
             window.addEventListener("storage", followOtherTab);
             window.addEventListener("pagehide", store);
             document.addEventListener("visibilitychange", followToday);
@@ -481,6 +538,7 @@ var CapacimoPlant = (function () {
             var margin = el("plant-margin");
             margin.min = String(words.margin.min);
             margin.max = String(words.margin.max);
+            el("plant-start-label").textContent = words.start + ":";
             buildHead();
             wire();
             today = localDate();

@@ -677,6 +677,27 @@ class WebEdition(unittest.TestCase):
         self.assertEqual(d.find_element(By.ID, "plant-margin").get_attribute("value"), "7")
         self.assertEqual(len(self.plant_rows()), 3)
 
+    def test_plant_of_ten_thousand_recorders_in_pages(self):
+        d = self.driver
+        self.open_plant()
+        rows = ["name,start,analog,group1.cycle"] + ["R%d,2026-01-%02d,%d,1s" % (i, 1 + i % 28, i % 41)
+                                                     for i in range(10000)]
+        with tempfile.TemporaryDirectory() as folder:
+            plant = Path(folder, "plant.csv")
+            plant.write_text("\n".join(rows) + "\n")
+            d.find_element(By.ID, "plant-file").send_keys(str(plant))
+            WebDriverWait(d, 20).until(lambda _: d.find_element(By.ID, "plant-totals").text.startswith("Recorders: 10000"))
+        self.assertEqual(self.message(), "")  # read whole, the module did not stop
+        self.assertEqual(len(self.plant_rows()), 50)
+        self.assertEqual(d.find_element(By.ID, "plant-page-text").text, "Rows 1 to 50 of 10000")
+        first = self.plant_rows()
+        d.find_element(By.ID, "plant-next").click()
+        self.assertEqual(d.find_element(By.ID, "plant-page-text").text, "Rows 51 to 100 of 10000")
+        self.assertNotEqual(self.plant_rows(), first)
+        WebDriverWait(d, 5).until(lambda _: d.execute_script("return localStorage.getItem('capacimo/plant')"))
+        self.assertEqual(d.execute_script("return JSON.parse(localStorage.getItem('capacimo/plant')).csv.split('\\n').length"),
+                         10002)  # the header, 10,000 rows, the last line's end
+
     def downloaded(self, button):
         """The text the button gives to download."""
         return self.driver.execute_async_script(
