@@ -41,6 +41,7 @@ var CapacimoPlant = (function () {
         var removed = null;    // what plantRestore takes back
         var stored = null;     // the stored text last written or read
         var storeTimer = 0;
+        var unstored = false;  // a change waits to be stored
         var today = "";
 
         // ---- the table
@@ -346,12 +347,17 @@ var CapacimoPlant = (function () {
         }
 
         function scheduleStore() {
+            unstored = true;
             clearTimeout(storeTimer);
             storeTimer = setTimeout(store, STORE_DELAY);
         }
 
+        // Writes the plant when it changed here (also when the page closes
+        // before the delay is over).
         function store() {
             clearTimeout(storeTimer);
+            if (!unstored) return;
+            unstored = false;
             var text = storedText();
             if (text === null || text === stored) return;
             try {

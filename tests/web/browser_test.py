@@ -39,14 +39,14 @@ HEAVIEST = json.dumps({
     "groups": [{"cycle": "100ms" if g == 0 else "1s", "values": 8, "states": 0} for g in range(10)]})
 
 # Loaded before the page: the module's factory hands out modules whose next
-# calculation, once window.stopCore is set, runs out of memory, as a hostile
-# input would make it.
+# calculation, once window.stopCore is set, runs out of memory (its values are
+# 80 MB of text, beyond the module's 64), as a hostile input would make it.
 STOPPING_CORE = """(() => { let made;
   Object.defineProperty(window, 'createCapacimoCore', {get: () => made, set: (f) => { made = (o) => {
     const core = f(o);
     return !(core instanceof Promise) ? core : core.then((m) => { const calculate = m.calculateValues;
       m.calculateValues = (values, options) => { const stop = window.stopCore; window.stopCore = false;
-        return calculate.call(m, stop ? '[' + '0,'.repeat(3e6) + '0]' : values, options); };
+        return calculate.call(m, stop ? '[' + '0,'.repeat(4e7) + '0]' : values, options); };
       return m; }); }; }}); })();"""
 
 # Loaded before the page: the browser's clock at noon on 2026-03-14, local time.
