@@ -15,11 +15,13 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "calculator/files/result_record.h"
 #include "calculator/files/setup_file.h"
+#include "calculator/plant/plant_file.h"
 #include "calculator/report/setup_report.h"
 #include "calculator/settings.h"
 #include "cli/options.h"
@@ -82,11 +84,15 @@ int cannotWrite() {
 
 // Calculates the plant the options name, one row at a time.
 int runPlant(const capacimo::cli::Options& o, const capacimo::CalculatorEntries& start) {
-    if (!o.saveSetupPath.isEmpty() || !o.reportPath.isEmpty()) {
-        say("--save-setup and --report go with one setup, not with a plant; see --help");
+    if (!o.saveSetupPath.isEmpty() && !capacimo::cli::isPlantCsv(o.saveSetupPath)) {
+        say("--save-setup: a plant is saved as a plant CSV; name a FILE.csv");
         return kBadInput;
     }
     const auto outcome = capacimo::cli::runPlant(o, start, writeOut, say);
+    if (!outcome.fileError.isEmpty()) {
+        say(outcome.fileError.toStdString());
+        return kCannotWrite;
+    }
     if (outcome.cannotWrite || !closeOut()) return cannotWrite();
     return outcome.badInput ? kBadInput : 0;
 }
@@ -128,15 +134,43 @@ QString writeReport(const QString& path, const capacimo::ResultRecord& record) {
     return capacimo::unit::writeReportPdf(path, input, &error) ? QString() : error;
 }
 
-// The files the options ask for beside the result: the setup and the report.
-// An error text when one could not be written.
-QString writeFiles(const capacimo::cli::Options& o, const capacimo::ResultRecord& record) {
+// The setup as --save-setup saves it: a setup file, or a plant CSV of this one recorder with its days.
+std::string savedSetup(const capacimo::cli::Options& o, const capacimo::PlantRecorder& recorder) {
+    if (!capacimo::cli::isPlantCsv(o.saveSetupPath)) return capacimo::writeSetupText(recorder.entries, recorder.name);
+    return capacimo::plantCsvText(std::span(&recorder, 1));
+}
+
+// The files the options ask for beside the result: the setup, the calendar
+// and the report. An error text when one could not be written.
+QString writeFiles(const capacimo::cli::Options& o, const capacimo::ResultRecord& record,
+                   const capacimo::PlantRecorder& recorder, const capacimo::RecorderRow& row) {
     if (!o.saveSetupPath.isEmpty()) {
+        const QString error = capacimo::writeWholeFile(o.saveSetupPath, savedSetup(o, recorder));
+        if (!error.isEmpty()) return error;
+    }
+    if (!o.calendarPath.isEmpty()) {
+        if (!recorder.start) say("--ics: without --start DATE the setup has no read-out day; the calendar is empty");
         const QString error =
-            capacimo::writeWholeFile(o.saveSetupPath, capacimo::writeSetupText(record.entries, record.name));
+            capacimo::cli::writeCalendar(o.calendarPath, std::span(&row, 1), capacimo::cli::plantTerms(o));
         if (!error.isEmpty()) return error;
     }
     return o.reportPath.isEmpty() ? QString() : writeReport(o.reportPath, record);
+}
+
+// One setup's result as JSON or as text, with its days where it has a start.
+std::string resultText(const capacimo::cli::Options& o, const capacimo::ResultRecord& record,
+                       const capacimo::RecorderRow& row) {
+    if (o.json) {
+        if (!o.start) return capacimo::resultJson(record);
+        nlohmann::ordered_json object = capacimo::resultObject(record);
+        object.update(capacimo::datesObject(row.dates));
+        return object.dump() + '\n';
+    }
+    // The problem a configuration has goes beside the result, so that
+    // stdout holds the result alone.
+    if (record.status.level != capacimo::StatusLevel::None) say(record.status.text);
+    const std::string table = capacimo::cli::formatText(record);
+    return o.start ? table + capacimo::cli::datesText(row) : table;
 }
 
 // Calculates one setup into output, as JSON or as text. The order of
@@ -157,18 +191,14 @@ int calculate(const capacimo::cli::Options& o, const capacimo::CalculatorEntries
         name = read.setup->name;
     }
     const auto record = capacimo::makeResultRecord(entries, o.result, name);
-    if (const QString error = writeFiles(o, record); !error.isEmpty()) {
+    const capacimo::PlantRecorder recorder = capacimo::cli::withOptionDays({name, entries, {}, {}, {}}, o);
+    const capacimo::RecorderRow row = capacimo::cli::recorderRow(
+        record, capacimo::recorderDates(record.result, recorder, capacimo::cli::plantTerms(o)));
+    if (const QString error = writeFiles(o, record, recorder, row); !error.isEmpty()) {
         say(error.toStdString());
         return kCannotWrite;
     }
-    if (o.json) {
-        output = capacimo::resultJson(record);
-    } else {
-        // The problem a configuration has goes beside the result, so that
-        // stdout holds the result alone.
-        if (record.status.level != capacimo::StatusLevel::None) say(record.status.text);
-        output = capacimo::cli::formatText(record);
-    }
+    output = resultText(o, record, row);
     return 0;
 }
 

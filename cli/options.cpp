@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "calculator/entries.h"
 #include "calculator/text/vocabulary.h"
@@ -12,6 +13,9 @@ namespace capacimo::cli {
 namespace {
 
 QString text(const std::string& s) { return QString::fromStdString(s); }
+
+// What --sort takes.
+const QString kSortByReadOut = QStringLiteral("read-out");
 
 // Control characters (a line break in a value, say) written as escapes, so
 // that an error stays one line.
@@ -127,6 +131,59 @@ QString parseTarget(const QCommandLineParser& parser, Options& o) {
     return {};
 }
 
+// --start, --today, --margin and --sort.
+QString parseDates(const QCommandLineParser& parser, Options& o) {
+    for (const auto& [option, day] : {std::pair{"start", &o.start}, std::pair{"today", &o.today}}) {
+        if (!parser.isSet(option)) continue;
+        const DateReading read = readDate(parser.values(option).last().toStdString());
+        if (!read.date) return QStringLiteral("--%1: %2").arg(QLatin1String(option), text(read.problem));
+        *day = read.date;
+    }
+    if (parser.isSet("margin")) {
+        const QString value = parser.values("margin").last();
+        bool ok = false;
+        const int days = value.trimmed().toInt(&ok, 10);
+        if (!ok || days < 0 || days > kLargestMarginDays) {
+            return fail("margin", value, QStringLiteral("a whole number of days from 0 to %1").arg(kLargestMarginDays));
+        }
+        o.marginDays = days;
+    }
+    if (parser.isSet("sort")) {
+        const QString value = parser.values("sort").last();
+        if (value != kSortByReadOut) return fail("sort", value, kSortByReadOut);
+        o.sortByReadOut = true;
+    }
+    return {};
+}
+
+// The options of a plant's days.
+QList<QCommandLineOption> dateOptions() {
+    return {
+        QCommandLineOption("start",
+                           "The day the recorder's memory was last emptied (installed, read out, card changed), "
+                           "as 2026-03-14 or 14.03.2026: adds the day each medium is full, the day to read it out "
+                           "by and its state (ok, due, overdue, short). For a plant, the start of every recorder "
+                           "whose row names none. Example: --start 2026-03-14.",
+                           "DATE"),
+        QCommandLineOption("margin",
+                           QStringLiteral("Read out this many days before a medium is full: 0 to %1 (default %2).")
+                               .arg(kLargestMarginDays)
+                               .arg(kDefaultMarginDays),
+                           "DAYS"),
+        QCommandLineOption("today", "Judge the read-out days against DATE instead of the system's date.", "DATE"),
+        QCommandLineOption("sort",
+                           QStringLiteral("%1: a plant's rows by the day to read them out by, soonest first "
+                                          "(rows without one last); otherwise as given.")
+                               .arg(kSortByReadOut),
+                           kSortByReadOut),
+        QCommandLineOption("ics",
+                           "Also write the read-out days as an iCalendar file to FILE.ics, to import into a "
+                           "calendar program: one all-day event per recorder with a start, with a reminder the "
+                           "margin before.",
+                           "FILE.ics"),
+    };
+}
+
 QList<QCommandLineOption> optionList() {
     QList<QCommandLineOption> list;
     for (const Entry& entry : entryTable()) {
@@ -164,17 +221,24 @@ QList<QCommandLineOption> optionList() {
     list << QCommandLineOption("setup",
                                QStringLiteral("Calculate the setup saved in FILE (%1); the other options change it. "
                                               "Given more than once, or with a plant CSV (FILE.csv: a header row of "
-                                              "option names and name, group1.cycle, group1.values, group1.states .. "
-                                              "group10.states; one recorder per row), one row per recorder: name, "
-                                              "both durations and the status.")
+                                              "option names and name, start, target, medium, group1.cycle, "
+                                              "group1.values, group1.states .. group10.states; one recorder per "
+                                              "row), one row per recorder: name, both durations, the status, the "
+                                              "full-on and read-out days and the state.")
                                    .arg(extension),
                                "FILE");
     list << QCommandLineOption(
-        "save-setup", QStringLiteral("Also save the setup that was calculated to FILE (%1).").arg(extension), "FILE");
+        "save-setup",
+        QStringLiteral("Also save the setup that was calculated to FILE (%1); a plant, or one setup with its start, "
+                       "as a plant CSV to FILE.csv.")
+            .arg(extension),
+        "FILE");
     list << QCommandLineOption("report",
                                "Also write the one-page PDF report of the setup to FILE, with where the bytes go "
-                               "and, with --target, what reaches it.",
+                               "and, with --target, what reaches it; for a plant, a summary of its recorders by "
+                               "read-out day, then each recorder's page.",
                                "FILE.pdf");
+    list << dateOptions();
     list << QCommandLineOption("json",
                                "Print the result as one JSON object on one line, with the setup under \"setup\"; "
                                "for a plant, a JSON array of them.");
@@ -261,6 +325,10 @@ SetupReadResult readSetupFile(const QString& path) {
     return read;
 }
 
+PlantTerms plantTerms(const Options& options) {
+    return {options.today ? *options.today : SystemClock().today(), options.marginDays};
+}
+
 QString helpText() {
     QCommandLineParser parser;
     setUpParser(parser);
@@ -288,7 +356,7 @@ ParseResult parseOptions(const QStringList& arguments, const CalculatorEntries& 
     o.json = parser.isSet("json");
     o.csv = parser.isSet("csv");
     // An empty path names no file, where taking it for "none" would say nothing.
-    for (const char* option : {"setup", "save-setup", "report"}) {
+    for (const char* option : {"setup", "save-setup", "report", "ics"}) {
         if (parser.values(option).contains(QString())) {
             result.error = QStringLiteral("--%1: empty path; name a file").arg(QLatin1String(option));
             return result;
@@ -297,6 +365,7 @@ ParseResult parseOptions(const QStringList& arguments, const CalculatorEntries& 
     o.setupPaths = parser.values("setup");
     o.saveSetupPath = parser.isSet("save-setup") ? parser.values("save-setup").last() : QString();
     o.reportPath = parser.isSet("report") ? parser.values("report").last() : QString();
+    o.calendarPath = parser.isSet("ics") ? parser.values("ics").last() : QString();
     if (o.json && o.csv) {
         result.error = QStringLiteral("--csv and --json: choose one. See --help.");
         return result;
@@ -315,6 +384,7 @@ ParseResult parseOptions(const QStringList& arguments, const CalculatorEntries& 
     }
     o.result.breakdown = parser.isSet("breakdown");
     result.error = parseTarget(parser, o);
+    if (result.ok()) result.error = parseDates(parser, o);
     return result;
 }
 

@@ -11,6 +11,8 @@
 #include "calculator/entries.h"
 #include "calculator/files/result_record.h"
 #include "calculator/files/setup_file.h"
+#include "calculator/plant/calendar_date.h"
+#include "calculator/plant/plant.h"
 
 namespace capacimo::cli {
 
@@ -31,6 +33,13 @@ struct Options {
     QStringList setupPaths;  // setup files and plant CSVs, in the order given
     QString saveSetupPath;   // where the effective setup is saved; empty: nowhere
     QString reportPath;      // where the PDF report goes; empty: nowhere
+    QString calendarPath;    // where the iCalendar file of the read-out days goes; empty: nowhere
+    // The day the memory was last emptied: of the one setup, or of every
+    // recorder of a plant whose row names none.
+    std::optional<CalendarDate> start;
+    std::optional<CalendarDate> today;  // the day to judge against; none: the system's
+    int marginDays = kDefaultMarginDays;
+    bool sortByReadOut = false;  // a plant's rows by read-out day, not as given
     bool help = false;
     bool version = false;
     bool fromSettings = false;  // start from the stored entries, not the defaults
@@ -60,6 +69,10 @@ std::string defaultedText(const SetupFile& file);
 // A setup file read whole from the disk and judged by the setup file's
 // reader; a refusal names the file.
 SetupReadResult readSetupFile(const QString& path);
+
+// The day and margin the read-out days are judged against: --today, or the
+// system's date.
+PlantTerms plantTerms(const Options& options);
 
 QString helpText();
 

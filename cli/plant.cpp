@@ -1,13 +1,19 @@
 #include "cli/plant.h"
 
+#include <QDateTime>
 #include <QFileInfo>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <numeric>
 
 #include "calculator/duration.h"
 #include "calculator/files/result_record.h"
+#include "calculator/plant/plant_calendar.h"
 #include "calculator/plant/plant_csv.h"
+#include "calculator/plant/plant_file.h"
+#include "calculator/report/plant_report.h"
 #include "calculator/text/vocabulary.h"
 #include "cli/report.h"
 #include "common/safe_file.h"
@@ -24,6 +30,7 @@ enum class Format { Text, Csv, Json };
 constexpr int kNameWidth = 30;
 constexpr int kCardWidth = 6;       // "256 MB"
 constexpr int kDurationWidth = 16;  // "10000 w 6 d 23 h"
+constexpr int kDayWidth = 10;       // "2027-03-14", "after 9999"
 
 // A text cell of the CSV results, which are made to be opened in a spreadsheet.
 std::string cell(std::string_view text) { return csvField(spreadsheetText(text)); }
@@ -32,42 +39,73 @@ const char* const kNameCaption = "Name";
 const char* const kCardCaption = "Card";
 const char* const kStatusCaption = "Status";
 
+// A recorder's days and state, after the other columns of every result.
+constexpr PlantColumn kDayColumns[] = {PlantColumn::InternalFullOn, PlantColumn::SdFullOn, PlantColumn::ReadOutBy,
+                                       PlantColumn::State};
+
+int dayWidth(PlantColumn column) { return -std::max(kDayWidth, static_cast<int>(plantColumnCaption(column).size())); }
+
+// One recorder as the run calculated it.
+struct Evaluated {
+    PlantRecorder recorder;
+    ResultRecord record;
+    RecorderRow row;
+};
+
+Format formatOf(const Options& o) { return o.json ? Format::Json : o.csv ? Format::Csv : Format::Text; }
+
 // Writes the rows in one format: a header, one row per recorder, an end.
 class RowWriter {
 public:
     RowWriter(Format format, const Sink& out) : format_(format), out_(out) {}
 
-    bool header() {
+    // dated: the text table shows the days too; CSV and JSON always do.
+    bool header(bool dated) {
+        dated_ = dated;
         switch (format_) {
         case Format::Text:
-            return out_(tableLine({{kNameCaption, -kNameWidth},
-                                   {kCardCaption, -kCardWidth},
-                                   {std::string(mediumCaption(Medium::Internal)), -kDurationWidth},
-                                   {std::string(mediumCaption(Medium::Card)), -kDurationWidth},
-                                   {kStatusCaption, 0}}));
-        case Format::Csv:
-            return out_(std::string("name,card,") + std::string(mediumId(Medium::Internal)) + "," +
-                        std::string(mediumId(Medium::Card)) + ",status\n");
+            return out_(tableLine(withDays(
+                {{kNameCaption, -kNameWidth},
+                 {kCardCaption, -kCardWidth},
+                 {std::string(mediumCaption(Medium::Internal)), -kDurationWidth},
+                 {std::string(mediumCaption(Medium::Card)), -kDurationWidth}},
+                [](PlantColumn c) { return std::string(plantColumnCaption(c)); }, kStatusCaption)));
+        case Format::Csv: {
+            std::string line = std::string("name,card,") + std::string(mediumId(Medium::Internal)) + "," +
+                               std::string(mediumId(Medium::Card)) + ",status";
+            for (const PlantColumn column : kDayColumns) line += "," + std::string(plantColumnId(column));
+            return out_(line + "\n");
+        }
         case Format::Json: return true;
         }
         return true;
     }
 
-    bool row(const ResultRecord& r) {
+    bool row(const Evaluated& e) {
+        const ResultRecord& r = e.record;
         const std::string card = cardSizeText(r.entries.cardItem);
         const std::string internal = durationText(r.result.internal);
         const std::string sd = durationText(r.result.card);
         ++rows_;
         switch (format_) {
         case Format::Text:
-            return out_(tableLine({{r.name, -kNameWidth},
-                                   {card, -kCardWidth},
-                                   {internal, -kDurationWidth},
-                                   {sd, -kDurationWidth},
-                                   {r.status.text, 0}}));
-        case Format::Csv:
-            return out_(cell(r.name) + "," + cell(card) + "," + internal + "," + sd + "," + cell(r.status.text) + "\n");
-        case Format::Json: return out_((rows_ == 1 ? "[\n" : ",\n") + resultObject(r).dump());
+            return out_(tableLine(withDays(
+                {{r.name, -kNameWidth}, {card, -kCardWidth}, {internal, -kDurationWidth}, {sd, -kDurationWidth}},
+                [&e](PlantColumn c) { return cellText(e.row, c); }, r.status.text)));
+        case Format::Csv: {
+            std::string line = cell(r.name) + "," + cell(card) + "," + internal + "," + sd + "," + cell(r.status.text);
+            for (const PlantColumn column : kDayColumns) {
+                line += ",";
+                line += column == PlantColumn::State ? std::string(recorderStateId(e.row.dates.state))
+                                                     : cellText(e.row, column);
+            }
+            return out_(line + "\n");
+        }
+        case Format::Json: {
+            nlohmann::ordered_json object = resultObject(r);
+            object.update(datesObject(e.row.dates));
+            return out_((rows_ == 1 ? "[\n" : ",\n") + object.dump());
+        }
         }
         return true;
     }
@@ -78,8 +116,19 @@ public:
     }
 
 private:
+    // The text table's cells: the first ones, the days where it shows them, the status last.
+    template <typename DayText>
+    std::vector<Cell> withDays(std::vector<Cell> cells, DayText day, std::string status) const {
+        if (dated_) {
+            for (const PlantColumn column : kDayColumns) cells.push_back({day(column), dayWidth(column)});
+        }
+        cells.push_back({std::move(status), 0});
+        return cells;
+    }
+
     Format format_;
     const Sink& out_;
+    bool dated_ = false;
     std::size_t rows_ = 0;
 };
 
@@ -95,21 +144,25 @@ public:
         : o_(o),
           start_(start),
           say_(say),
-          writer_(o.json  ? Format::Json
-                  : o.csv ? Format::Csv
-                          : Format::Text,
-                  out) {}
+          terms_(plantTerms(o)),
+          writer_(formatOf(o), out),
+          streaming_(formatOf(o) != Format::Text && !o.sortByReadOut && o.calendarPath.isEmpty() &&
+                     o.saveSetupPath.isEmpty() && o.reportPath.isEmpty()) {}
 
     PlantOutcome run() {
-        if (!write(writer_.header())) return outcome_;
+        if (streaming_ && !write(writer_.header(true))) return outcome_;
         // Without files, the options alone describe one recorder.
-        if (o_.setupPaths.isEmpty() && !write(writer_.row(makeResultRecord(*calculator_, o_.entries, o_.result)))) {
+        if (o_.setupPaths.isEmpty() && !add(withOptionDays(PlantRecorder{{}, o_.entries, {}, {}, {}}, o_))) {
             return outcome_;
         }
         for (const QString& path : o_.setupPaths) {
             if (!(isPlantCsv(path) ? csvFile(path) : setupFile(path))) return outcome_;
         }
-        write(writer_.end());
+        if (streaming_) {
+            write(writer_.end());
+        } else {
+            finish();
+        }
         return outcome_;
     }
 
@@ -119,8 +172,14 @@ private:
         if (!arrived) outcome_.cannotWrite = true;
         return arrived;
     }
-    bool calculate(const SetupFile& file, std::string_view name) {
-        return write(writer_.row(makeResultRecord(*calculator_, entriesOf(file, start_, o_), o_.result, name)));
+    bool add(PlantRecorder recorder) {
+        ResultRecord record = makeResultRecord(*calculator_, recorder.entries, o_.result, recorder.name);
+        const RecorderDates dates = recorderDates(record.result, recorder, terms_);
+        RecorderRow row = recorderRow(record, dates);
+        Evaluated e{std::move(recorder), std::move(record), std::move(row)};
+        if (streaming_) return write(writer_.row(e));
+        evaluated_.push_back(std::move(e));
+        return true;
     }
     void refuse(const std::string& line) {
         say_(line);
@@ -134,7 +193,8 @@ private:
             return true;
         }
         if (const std::string left = defaultedText(*read.setup); !left.empty()) say_(text(path) + ": " + left);
-        return calculate(*read.setup, read.setup->name.empty() ? fileName(path) : read.setup->name);
+        const std::string name = read.setup->name.empty() ? fileName(path) : read.setup->name;
+        return add(withOptionDays(PlantRecorder{name, entriesOf(*read.setup, start_, o_), {}, {}, {}}, o_));
     }
 
     bool csvFile(const QString& path) {
@@ -153,30 +213,88 @@ private:
             refuse(shown + ": " + reader.fileError());
             return true;
         }
-        // Columns a header leaves out are left out of every row: said once,
-        // and again only for a row that leaves out something else.
-        std::string lastLeft;
+        CsvFile file{shown, {}, {}};
         for (PlantRow row; reader.next(row);) {
-            if (!row.note.empty()) {
-                say_(shown + ": " + row.note);
-            } else if (!row.setup) {
-                refuse(shown + ": " + row.error);
-            } else {
-                if (std::string left = defaultedText(*row.setup); !left.empty() && left != lastLeft) {
-                    say_(shown + ": line " + std::to_string(row.line) + ": " + left);
-                    lastLeft = std::move(left);
-                }
-                if (!calculate(*row.setup, row.setup->name)) return false;
-            }
+            if (!csvRow(file, row)) return false;
         }
         if (in.bad()) refuse(shown + ": could not be read to its end");
         return true;
     }
 
+    struct CsvFile {
+        std::string shown;
+        // Columns a header leaves out are left out of every row: said once,
+        // and again only for a row that leaves out something else.
+        std::string lastLeft;
+        PlantNames names;
+    };
+    bool csvRow(CsvFile& file, const PlantRow& row) {
+        if (!row.note.empty()) {
+            say_(file.shown + ": " + row.note);
+            return true;
+        }
+        if (!row.setup) {
+            refuse(file.shown + ": " + row.error);
+            return true;
+        }
+        for (const std::string& problem : row.problems) refuse(file.shown + ": " + problem);
+        if (const std::string note = file.names.noteFor(row.setup->name, row.line); !note.empty()) {
+            say_(file.shown + ": " + note);
+        }
+        if (std::string left = defaultedText(*row.setup); !left.empty() && left != file.lastLeft) {
+            say_(file.shown + ": line " + std::to_string(row.line) + ": " + left);
+            file.lastLeft = std::move(left);
+        }
+        PlantRecorder recorder{row.setup->name, entriesOf(*row.setup, start_, o_), row.start, row.targetHours,
+                               row.targetMedium};
+        return add(withOptionDays(std::move(recorder), o_));
+    }
+
+    // The files of the whole plant first, as for one setup: when one cannot
+    // be written, the rows are not written either.
+    void finish() {
+        std::vector<RecorderRow> rows;
+        std::vector<PlantRecorder> recorders;
+        for (const Evaluated& e : evaluated_) {
+            rows.push_back(e.row);
+            recorders.push_back(e.recorder);
+        }
+        if (outcome_.fileError = writeFiles(rows, recorders); !outcome_.fileError.isEmpty()) return;
+        std::vector<std::size_t> order(rows.size());
+        std::iota(order.begin(), order.end(), std::size_t{0});
+        if (o_.sortByReadOut) order = sortedRows(rows, PlantColumn::ReadOutBy);
+        const bool dated = std::any_of(recorders.begin(), recorders.end(),
+                                       [](const PlantRecorder& r) { return r.start || r.targetHours; });
+        if (!write(writer_.header(dated))) return;
+        for (const std::size_t i : order) {
+            if (!write(writer_.row(evaluated_[i]))) return;
+        }
+        write(writer_.end());
+    }
+
+    QString writeFiles(std::span<const RecorderRow> rows, std::span<const PlantRecorder> recorders) const {
+        if (!o_.calendarPath.isEmpty()) {
+            if (QString error = writeCalendar(o_.calendarPath, rows, terms_); !error.isEmpty()) return error;
+        }
+        if (!o_.saveSetupPath.isEmpty()) {
+            if (QString error = writeWholeFile(o_.saveSetupPath, plantCsvText(recorders)); !error.isEmpty()) {
+                return error;
+            }
+        }
+        if (o_.reportPath.isEmpty()) return {};
+        unit::PlantReportInput input{recorders, rows, terms_, QDateTime::currentDateTime(),
+                                     QStringLiteral(CAPACIMO_VERSION)};
+        QString error;
+        return unit::writePlantReportPdf(o_.reportPath, input, &error) ? QString() : error;
+    }
+
     const Options& o_;
     const CalculatorEntries& start_;
     const Say& say_;
+    const PlantTerms terms_;
     RowWriter writer_;
+    const bool streaming_;
+    std::vector<Evaluated> evaluated_;  // when not streaming
     PlantOutcome outcome_;
     const std::unique_ptr<Calculator> calculator_ = std::make_unique<Calculator>();
 };
@@ -191,6 +309,35 @@ bool isPlant(const Options& o) {
 
 PlantOutcome runPlant(const Options& o, const CalculatorEntries& start, const Sink& out, const Say& say) {
     return PlantRun(o, start, out, say).run();
+}
+
+PlantRecorder withOptionDays(PlantRecorder recorder, const Options& o) {
+    if (!recorder.start) recorder.start = o.start;
+    if (!recorder.targetHours && o.result.target) {
+        recorder.targetHours = o.result.target->hours;
+        recorder.targetMedium = o.result.target->medium;
+    }
+    return recorder;
+}
+
+RecorderRow recorderRow(const ResultRecord& record, const RecorderDates& dates) {
+    return {record.name, record.entries.cardItem, record.status, record.result, dates};
+}
+
+std::string datesText(const RecorderRow& row) {
+    int width = 0;
+    for (const PlantColumn column : kDayColumns) {
+        width = std::max(width, static_cast<int>(plantColumnCaption(column).size()));
+    }
+    std::string out = "\n";
+    for (const PlantColumn column : kDayColumns) {
+        out += tableLine({{std::string(plantColumnCaption(column)), -width}, {cellText(row, column), 0}});
+    }
+    return out;
+}
+
+QString writeCalendar(const QString& path, std::span<const RecorderRow> rows, const PlantTerms& terms) {
+    return writeWholeFile(path, plantCalendar(rows, terms));
 }
 
 }  // namespace capacimo::cli

@@ -44,25 +44,42 @@ void writeFile(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// A plant's own cell of its row-th recorder: a start day on every row, a
+// target on every other, the target's medium in turn.
+std::string plantCell(const std::string& column, std::size_t row) {
+    const int n = static_cast<int>(row);
+    if (column == capacimo::kPlantStartColumn)
+        return capacimo::dateText(capacimo::dateOf({2026, 1 + n % 12, 1 + n % 28}));
+    if (column == capacimo::kPlantTargetColumn) return n % 2 ? "" : "26w";
+    return n % 4 ? "internal" : "sd";
+}
+
+bool isPlantCell(const std::string& column) {
+    return column == capacimo::kPlantStartColumn || column == capacimo::kPlantTargetColumn ||
+           column == capacimo::kPlantMediumColumn;
+}
+
 // A plant of these setups, with the given columns (all when empty); each
 // row's name is its setup's, after the name of the plant's part when there is one.
 std::string plantCsv(const std::vector<Setup>& setups, std::vector<std::string> columns, const char* lineEnd,
-                     const std::string& part = {}) {
+                     const std::string& part = {}, const char* separator = ",") {
     if (columns.empty()) columns = capacimo::plantCsvColumns();
     std::string csv;
-    for (const std::string& column : columns) csv += (csv.empty() ? "" : ",") + column;
+    for (const std::string& column : columns) csv += (csv.empty() ? "" : separator) + column;
     csv += lineEnd;
-    for (const Setup& setup : setups) {
-        const nlohmann::ordered_json object = capacimo::setupObject(setup.file.entries, part + setup.stem);
+    for (std::size_t r = 0; r < setups.size(); ++r) {
+        const nlohmann::ordered_json object = capacimo::setupObject(setups[r].file.entries, part + setups[r].stem);
         std::string row;
         for (std::size_t c = 0; c < columns.size(); ++c) {
             const std::string& column = columns[c];
             const std::size_t dot = column.find('.');
             const nlohmann::ordered_json& value =
-                dot == std::string::npos
-                    ? object[column]
+                isPlantCell(column) ? nlohmann::ordered_json(plantCell(column, r))
+                : dot == std::string::npos
+                    ? object.at(column)
                     : object["groups"][std::stoul(column.substr(5, dot - 5)) - 1][column.substr(dot + 1)];
-            row += (c ? "," : "") + capacimo::csvField(value.is_string() ? value.get<std::string>() : value.dump());
+            row +=
+                (c ? separator : "") + capacimo::csvField(value.is_string() ? value.get<std::string>() : value.dump());
         }
         csv += row + lineEnd;
     }
@@ -134,6 +151,15 @@ int main(int argc, char* argv[]) {
                                         "group1.cycle", "group1.values", "group2.cycle", "group2.states"};
     writeFile(corpus / "plant" / "some_columns.csv", plantCsv(setups, some, "\n"));
     writeFile(corpus / "plant" / "some_columns_crlf_bom.csv", "\xEF\xBB\xBF" + plantCsv(setups, some, "\r\n"));
+    // As a spreadsheet in a German locale saves a plant with its days.
+    const std::vector<std::string> dated{"name", "start", "target", "medium", "card", "analog", "group1.cycle"};
+    writeFile(corpus / "plant" / "dated_semicolons_crlf_bom.csv",
+              "\xEF\xBB\xBF" + plantCsv(setups, dated, "\r\n", {}, ";"));
+    // Cells a person gets wrong, each costing its own value or row.
+    writeFile(corpus / "plant" / "bad_cells.csv",
+              "name,start,target,medium,analog\n"
+              "A,2026-02-30,0w,tape,1\nB,2026-13-01,26x,,1\nC,1969-12-31,,,1\nD,10000-01-01,,,1\n"
+              "E,2026-1-5,,,1\nF,5.1.2026,,,41\nA,,52w,sd,2\n");
 
     QTemporaryDir home;  // the store is written here, never into the user's
     qputenv("XDG_CONFIG_HOME", home.path().toUtf8());

@@ -297,6 +297,13 @@ std::string spreadsheetText(std::string_view text) {
     return cell;
 }
 
+std::string PlantNames::noteFor(const std::string& name, std::size_t line) {
+    const auto [first, fresh] = lines_.try_emplace(name, line);
+    if (fresh) return {};
+    return lineText(line) + ": \"" + problemText(name) + "\" is also the name of " + lineText(first->second) +
+           "; both are kept";
+}
+
 std::string csvLine(const std::vector<std::string>& cells) {
     std::string line;
     for (std::size_t i = 0; i < cells.size(); ++i) line += (i == 0 ? "" : ",") + csvField(cells[i]);

@@ -34,6 +34,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "calculator/duration.h"
@@ -112,6 +113,17 @@ private:
     std::optional<Record> pending_;     // read after a run of empty rows, given out next
     std::vector<std::size_t> columns_;  // each header field's place in plantCsvColumns()
     std::string fileError_;
+};
+
+// Recorders that share a name are all kept; this says so, once for each
+// further one: "line 9: "Boiler 1" is also the name of line 3; both are kept".
+class PlantNames {
+public:
+    // The note for a recorder of that name on that line; empty for a name not seen before.
+    std::string noteFor(const std::string& name, std::size_t line);
+
+private:
+    std::unordered_map<std::string, std::size_t> lines_;  // each name's first line
 };
 
 // The cells of a row, written as the reader reads them: each a field

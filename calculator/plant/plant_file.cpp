@@ -1,26 +1,11 @@
 #include "calculator/plant/plant_file.h"
 
-#include <map>
 #include <sstream>
 
 #include "calculator/plant/plant_csv.h"
 
 namespace capacimo {
 namespace {
-
-// "line 9: "Boiler 1" is also the name of line 3; both are kept"
-class NameRegister {
-public:
-    std::string noteFor(const std::string& name, std::size_t line) {
-        const auto [first, fresh] = lines_.try_emplace(name, line);
-        if (fresh) return {};
-        return "line " + std::to_string(line) + ": \"" + name + "\" is also the name of line " +
-               std::to_string(first->second) + "; both are kept";
-    }
-
-private:
-    std::map<std::string, std::size_t> lines_;
-};
 
 // The setup's cells in the order of plantCsvColumns(), after the plant's own.
 void addSetupCells(std::vector<std::string>& cells, const PlantRecorder& recorder) {
@@ -48,7 +33,7 @@ PlantFileReading readPlantText(std::string_view text) {
     std::istringstream in{std::string(text)};
     PlantCsvReader reader(in);
     reading.fileError = reader.fileError();
-    NameRegister names;
+    PlantNames names;
     for (PlantRow row; reader.next(row);) {
         if (!row.note.empty()) reading.notes.push_back(row.note);
         if (!row.error.empty()) reading.problems.push_back(row.error);

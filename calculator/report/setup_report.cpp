@@ -1,5 +1,7 @@
 #include "calculator/report/setup_report.h"
 
+#include "calculator/report/report_pdf.h"
+
 #include <QBuffer>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -447,18 +449,36 @@ qreal layOut(Sheet& s, const ReportInput& in, const Breakdown& b, const QRectF& 
     return y - area.top();
 }
 
-// fileAndReason: "FILE: reason".
-QString failure(const QString& fileAndReason) { return QStringLiteral("Could not write the report ") + fileAndReason; }
-
 }  // namespace
+
+QString reportFailure(const QString& fileAndReason) {
+    return QStringLiteral("Could not write the report ") + fileAndReason;
+}
 
 QPageSize::PageSizeId reportPaperFor(const QLocale& locale) {
     return locale.measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter : QPageSize::A4;
 }
 
-bool writeReportPdf(const QString& path, const ReportInput& input, QString* error) {
+QRectF pageArea(const QPdfWriter& writer) {
+    return QRectF(QPointF(0, 0), writer.pageLayout().paintRectPixels(writer.resolution()).size());
+}
+
+void drawSetupPage(QPainter& painter, const QRectF& area, const ReportInput& input) {
+    const Breakdown breakdown = input.record.breakdown ? *input.record.breakdown : breakdownOf(input.record.entries);
+    qreal size = kLargestPointSize;
+    while (size > kSmallestPointSize) {
+        Sheet measure(painter, size, false);
+        if (layOut(measure, input, breakdown, area) <= area.height()) break;
+        size -= kPointSizeStep;
+    }
+    Sheet sheet(painter, size, true);
+    layOut(sheet, input, breakdown, area);
+}
+
+bool writePdf(const QString& path, const PdfStart& start, const std::function<void(QPdfWriter&, QPainter&)>& draw,
+              QString* error) {
     auto fail = [&](const QString& reason) {
-        if (error != nullptr) *error = failure(fileFailure(path, reason));
+        if (error != nullptr) *error = reportFailure(fileFailure(path, reason));
         return false;
     };
     // Its fonts need the application object of Qt Gui, and its thread.
@@ -466,40 +486,40 @@ bool writeReportPdf(const QString& path, const ReportInput& input, QString* erro
         QThread::currentThread() != QCoreApplication::instance()->thread()) {
         return fail(QStringLiteral("it is drawn only on the thread of a QGuiApplication"));
     }
-    const Breakdown breakdown = input.record.breakdown ? *input.record.breakdown : breakdownOf(input.record.entries);
-
     // Drawn into memory first (a page is some 100 kB), then written as a whole.
     QByteArray pdf;
     QBuffer file(&pdf);
     file.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&file);
-        writer.setPageSize(QPageSize(input.paper));
-        writer.setPageOrientation(QPageLayout::Portrait);
+        writer.setPageSize(QPageSize(start.paper));
+        writer.setPageOrientation(start.orientation);
         writer.setPageMargins(QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm), QPageLayout::Millimeter);
-        QString title = text(kModelName);
-        if (!input.record.name.empty()) title += QStringLiteral(": ") + text(input.record.name);
-        writer.setTitle(title);
-        writer.setCreator(QStringLiteral("Capacimo ") + input.version);
-
+        writer.setTitle(start.title);
+        writer.setCreator(QStringLiteral("Capacimo ") + start.version);
         QPainter painter;
         if (!painter.begin(&writer)) return fail(QStringLiteral("the PDF could not be started"));
         painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF area(QPointF(0, 0), writer.pageLayout().paintRectPixels(writer.resolution()).size());
-        qreal size = kLargestPointSize;
-        while (size > kSmallestPointSize) {
-            Sheet measure(painter, size, false);
-            if (layOut(measure, input, breakdown, area) <= area.height()) break;
-            size -= kPointSizeStep;
-        }
-        Sheet sheet(painter, size, true);
-        layOut(sheet, input, breakdown, area);
+        draw(writer, painter);
         painter.end();
     }
     const QString failed =
         writeWholeFile(path, std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
-    if (!failed.isEmpty() && error != nullptr) *error = failure(failed);
+    if (!failed.isEmpty() && error != nullptr) *error = reportFailure(failed);
     return failed.isEmpty();
+}
+
+QString reportTitle(std::string_view name) {
+    QString title = text(kModelName);
+    if (!name.empty()) title += QStringLiteral(": ") + text(name);
+    return title;
+}
+
+bool writeReportPdf(const QString& path, const ReportInput& input, QString* error) {
+    const PdfStart start{input.paper, QPageLayout::Portrait, reportTitle(input.record.name), input.version};
+    return writePdf(
+        path, start,
+        [&input](QPdfWriter& writer, QPainter& painter) { drawSetupPage(painter, pageArea(writer), input); }, error);
 }
 
 }  // namespace capacimo::unit

@@ -10,6 +10,7 @@
 
 #include "calculator/report/setup_report.h"
 #include "calculator/text/vocabulary.h"
+#include "tests/calculator/report/poppler.h"
 
 using namespace capacimo;
 using namespace capacimo::unit;
@@ -18,13 +19,6 @@ Q_DECLARE_METATYPE(CalculatorEntries)
 Q_DECLARE_METATYPE(std::optional<Target>)
 
 namespace {
-
-QString run(const QString& program, const QStringList& arguments) {
-    QProcess p;
-    p.start(program, arguments);
-    if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
 
 // pdftotext spaces words as it sees fit: compare without any blanks.
 QString squeezed(QString s) { return s.remove(QRegularExpression(QStringLiteral("\\s"))); }
