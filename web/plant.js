@@ -437,6 +437,15 @@ var CapacimoPlant = (function () {
 
         // ---- printing: the plant's table, and each recorder's page when asked
 
+        // Each page's caption by its id, inner pages too ("group3": "Group 3").
+        var pageCaptions = {};
+        (function collect(pages) {
+            pages.forEach(function (p) {
+                pageCaptions[p.id] = p.caption;
+                if (p.pages) collect(p.pages);
+            });
+        })(table.pages);
+
         function buildPages() {
             var host = el("plant-pages");
             host.textContent = "";
@@ -460,7 +469,7 @@ var CapacimoPlant = (function () {
                 var entries = section.appendChild(make("table", { class: "plant-entries" })).createTBody();
                 table.entries.forEach(function (entry, i) {
                     var tr = entries.insertRow();
-                    tr.insertCell().textContent = (entry.group ? entry.page + " " : "") + entry.caption;
+                    tr.insertCell().textContent = (entry.group ? pageCaptions[entry.page] + ": " : "") + entry.caption;
                     tr.insertCell().textContent = entry.items ? entry.items[recorder.values[i]] : String(recorder.values[i]);
                 });
             });

@@ -725,6 +725,20 @@ class WebEdition(unittest.TestCase):
             d.find_element(By.ID, "plant-file").send_keys(str(plant))
             WebDriverWait(d, 5).until(lambda _: len(self.plant_rows()) == 4)
         self.assertEqual([r[-2] for r in self.plant_rows()], ["Overdue", "Due", "Short", "OK"])
+        # Printed: the table, then each recorder's page when asked.
+        d.find_element(By.ID, "plant-print-pages").click()
+        d.execute_script("window.print = () => {}")
+        d.find_element(By.ID, "plant-print").click()
+        pdf = base64.b64decode(d.print_page())
+        (SHOT_DIR / "plant-printed.pdf").write_bytes(pdf)
+        text = subprocess.run(["pdftotext", "-layout", "-", "-"], input=pdf, capture_output=True, check=True).stdout.decode()
+        d.execute_script("window.dispatchEvent(new Event('afterprint'))")
+        pages = text.split("\f")[:-1]
+        self.assertEqual([p.strip().split("\n")[0] for p in pages[1:]],
+                         ["Boiler 1", "Boiler 2", "Turbine hall", "Cooling water"], text)
+        self.assertIn("Overdue", pages[0])
+        self.assertIn("Group 1: Storage cycle:", pages[1])
+        self.assertNotIn("Add to plant", text)
         try:
             for scheme in ("light", "dark"):
                 d.execute_cdp_cmd("Emulation.setEmulatedMedia",
