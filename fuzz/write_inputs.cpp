@@ -133,13 +133,15 @@ void writeWebCalls(const fs::path& dir, const Setup& setup) {
 
 // The Plant view's calls that take no setup.
 void writePlantCalls(const fs::path& dir) {
-    writeFile(dir / "plantLoad", webCallText("plantLoad", {"name;start;target;medium;analog\r\nA;14.03.2026;26w;sd;4\r\n"
-                                                           "B;2026-02-30;0w;;41\r\n",
-                                                           "7"}));
+    writeFile(dir / "plantLoad",
+              webCallText("plantLoad", {"name;start;target;medium;analog\r\nA;14.03.2026;26w;sd;4\r\n"
+                                        "B;2026-02-30;0w;;41\r\n",
+                                        "7"}));
     writeFile(dir / "plantToday", webCallText("plantToday", {"2026-03-14"}));
     writeFile(dir / "plantMargin", webCallText("plantMargin", {"365"}));
     writeFile(dir / "plantSort", webCallText("plantSort", {"read_out_by", "descending"}));
-    for (const char* name : {"plantView", "plantCsv", "plantCalendarText", "plantRecorder", "plantDuplicate", "plantRemove"})
+    for (const char* name :
+         {"plantView", "plantCsv", "plantCalendarText", "plantRecorder", "plantDuplicate", "plantRemove"})
         writeFile(dir / name, webCallText(name, {"0"}));
 }
 

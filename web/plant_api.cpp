@@ -63,7 +63,8 @@ Json totalsObject() {
 Json viewObject() {
     const PlantSession& s = session();
     Json rows = Json::array();
-    for (std::size_t i = 0; i < s.plant.size(); ++i) rows.push_back(rowObject(s.plant.rows()[i], s.plant.recorders()[i]));
+    for (std::size_t i = 0; i < s.plant.size(); ++i)
+        rows.push_back(rowObject(s.plant.rows()[i], s.plant.recorders()[i]));
     return {{"today", dateText(s.plant.today())},
             {"margin", s.plant.marginDays()},
             {"sort", {{"column", plantColumnId(s.column)}, {"order", orderId(s.order)}}},

@@ -139,7 +139,8 @@ std::string answer(const CalculatorEntries& entries, const std::string& optionsJ
 // and the start's captions, the margin's range and the calendar file's kind.
 Json plantWords() {
     Json columns = Json::array();
-    for (const PlantColumn c : kPlantColumns) columns.push_back({{"id", plantColumnId(c)}, {"caption", plantColumnCaption(c)}});
+    for (const PlantColumn c : kPlantColumns)
+        columns.push_back({{"id", plantColumnId(c)}, {"caption", plantColumnCaption(c)}});
     Json states = Json::array();
     for (const RecorderState s : kRecorderStates) {
         states.push_back({{"id", recorderStateId(s)}, {"caption", recorderStateCaption(s)}});

@@ -80,8 +80,11 @@ TEST_F(PlantApi, AnEditCalculatesItsRowAndABadOneChangesNothing) {
     EXPECT_EQ(recorder["name"], "B2");
 
     const Json before = ask(plantView());
-    for (const auto& [index, change] : {std::pair{1, R"({"start": "2026-02-30"})"}, {1, R"({"values": [1]})"},
-                                        {2, R"({"name": "C"})"}, {-1, "{}"}, {0, "[]"}}) {
+    for (const auto& [index, change] : {std::pair{1, R"({"start": "2026-02-30"})"},
+                                        {1, R"({"values": [1]})"},
+                                        {2, R"({"name": "C"})"},
+                                        {-1, "{}"},
+                                        {0, "[]"}}) {
         EXPECT_TRUE(ask(plantEdit(index, change)).contains("error")) << change;
     }
     EXPECT_EQ(ask(plantEdit(1, R"({"start": "2026-02-30"})"))["error"],
@@ -116,7 +119,8 @@ TEST_F(PlantApi, RemoveRestoreDuplicateMarginAndCalendar) {
 
     const std::string calendar = plantCalendarText();
     std::size_t events = 0;
-    for (std::size_t at = calendar.find("BEGIN:VEVENT"); at != std::string::npos; at = calendar.find("BEGIN:VEVENT", at + 1))
+    for (std::size_t at = calendar.find("BEGIN:VEVENT"); at != std::string::npos;
+         at = calendar.find("BEGIN:VEVENT", at + 1))
         ++events;
     EXPECT_EQ(events, 3u);  // A, its copy and B; C has no start
 }
