@@ -494,32 +494,41 @@ class WebEdition(unittest.TestCase):
         self.show_page("Channel Settings")
         d.find_element(By.ID, "details-toggle").click()
         chart_text = "Array.from(document.querySelectorAll('.chart text'))"
+        for scheme, width in self.looks("page"):
+            cut = d.execute_script(
+                "const right = document.getElementById('details').getBoundingClientRect().right;"
+                "return Array.from(document.querySelectorAll('#details table'))"
+                ".filter(t => t.getBoundingClientRect().right > right + 0.5).length")
+            self.assertEqual(cut, 0, "a Details table is cut at %d px" % width)
+            smallest = d.execute_script("return Math.min(...%s.map(t => "
+                                        "parseFloat(getComputedStyle(t).fontSize) * t.getScreenCTM().a))" % chart_text)
+            self.assertGreaterEqual(smallest, 12, "chart words at %d px" % width)
+            if width > 390:
+                continue
+            self.assertEqual(self.axe(), [], scheme)
+            # The chart's words in the text's colour (which axe checks), also a high-contrast theme's.
+            d.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": [
+                {"name": "prefers-color-scheme", "value": scheme}, {"name": "forced-colors", "value": "active"}]})
+            fill, text = d.execute_script("return [getComputedStyle(%s[0]).fill, getComputedStyle(document.body)"
+                                          ".color]" % chart_text)
+            self.assertEqual(fill, text, scheme)
+
+    def looks(self, name):
+        """The page light and dark, at 1280 and 390 px: yields (scheme, width) after
+        taking the screenshot SHOT_DIR/name-WIDTHxHEIGHT-scheme.png and checking that
+        the page is no wider than the window."""
+        d = self.driver
         try:
             for scheme in ("light", "dark"):
-                d.execute_cdp_cmd("Emulation.setEmulatedMedia",
-                                  {"features": [{"name": "prefers-color-scheme", "value": scheme}]})
                 for width, height in ((1280, 800), (390, 844)):
+                    d.execute_cdp_cmd("Emulation.setEmulatedMedia",
+                                      {"features": [{"name": "prefers-color-scheme", "value": scheme}]})
                     d.set_window_size(width, height)
-                    self.assertTrue(d.save_screenshot(str(SHOT_DIR / ("page-%dx%d-%s.png" % (width, height, scheme)))))
+                    self.assertTrue(d.save_screenshot(str(SHOT_DIR / ("%s-%dx%d-%s.png" % (name, width, height, scheme)))))
                     overflow = d.execute_script(
                         "return document.documentElement.scrollWidth - document.documentElement.clientWidth")
                     self.assertLessEqual(overflow, 0, "the page is wider than %d px" % width)
-                    cut = d.execute_script(
-                        "const right = document.getElementById('details').getBoundingClientRect().right;"
-                        "return Array.from(document.querySelectorAll('#details table'))"
-                        ".filter(t => t.getBoundingClientRect().right > right + 0.5).length")
-                    self.assertEqual(cut, 0, "a Details table is cut at %d px" % width)
-                    smallest = d.execute_script("return Math.min(...%s.map(t => "
-                                                "parseFloat(getComputedStyle(t).fontSize) * t.getScreenCTM().a))"
-                                                % chart_text)
-                    self.assertGreaterEqual(smallest, 12, "chart words at %d px" % width)
-                self.assertEqual(self.axe(), [], scheme)
-                # The chart's words in the text's colour (which axe checks), also a high-contrast theme's.
-                d.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": [
-                    {"name": "prefers-color-scheme", "value": scheme}, {"name": "forced-colors", "value": "active"}]})
-                fill, text = d.execute_script("return [getComputedStyle(%s[0]).fill, getComputedStyle(document.body)"
-                                              ".color]" % chart_text)
-                self.assertEqual(fill, text, scheme)
+                    yield scheme, width
         finally:
             d.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": []})
             d.set_window_size(1280, 800)
@@ -739,21 +748,8 @@ class WebEdition(unittest.TestCase):
         self.assertIn("Overdue", pages[0])
         self.assertIn("Group 1: Storage cycle:", pages[1])
         self.assertNotIn("Add to plant", text)
-        try:
-            for scheme in ("light", "dark"):
-                d.execute_cdp_cmd("Emulation.setEmulatedMedia",
-                                  {"features": [{"name": "prefers-color-scheme", "value": scheme}]})
-                for width, height in ((1280, 800), (390, 844)):
-                    d.set_window_size(width, height)
-                    self.assertTrue(d.save_screenshot(str(SHOT_DIR / ("plant-%dx%d-%s.png" % (width, height, scheme)))))
-                    overflow = d.execute_script(
-                        "return document.documentElement.scrollWidth - document.documentElement.clientWidth")
-                    self.assertLessEqual(overflow, 0, "the page is wider than %d px" % width)
-                    self.assertEqual(self.axe(), [], "%s, %d px" % (scheme, width))
-        finally:
-            d.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": []})
-            d.set_window_size(1280, 800)
-
+        for scheme, width in self.looks("plant"):
+            self.assertEqual(self.axe(), [], "%s, %d px" % (scheme, width))
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)
