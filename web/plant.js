@@ -107,7 +107,7 @@ var CapacimoPlant = (function () {
 
         function startCell(tr) {
             var td = make("td", { "data-caption": words.start });
-            var input = make("input", { type: "date" });
+            var input = make("input", { type: "date", min: words.dates.first, max: words.dates.last });
             input.addEventListener("change", function () { edit(Number(tr.dataset.index), { start: input.value }); });
             td.appendChild(input);
             return td;
@@ -158,8 +158,9 @@ var CapacimoPlant = (function () {
             }
             var pager = el("plant-pager");
             pager.hidden = pages === 1;
-            el("plant-page-text").textContent = pager.dataset.shown.replace("%1", String(pageIndex * PAGE_ROWS + 1))
+            var text = pager.dataset.shown.replace("%1", String(pageIndex * PAGE_ROWS + 1))
                 .replace("%2", String(pageIndex * PAGE_ROWS + slice.length)).replace("%3", String(order.length));
+            if (el("plant-page-text").textContent !== text) el("plant-page-text").textContent = text;
             el("plant-previous").disabled = pageIndex === 0;
             el("plant-next").disabled = pageIndex === pages - 1;
         }
@@ -184,6 +185,7 @@ var CapacimoPlant = (function () {
                 if (totals[state.id] !== undefined) parts.push(state.caption + ": " + totals[state.id]);
             });
             var line = el("plant-totals");
+            if (line.textContent === parts.join(" \u00b7 ")) return;  // a live region: said when it changes
             line.textContent = "";
             parts.forEach(function (part, i) {
                 if (i) line.appendChild(document.createTextNode(" \u00b7 "));
@@ -554,6 +556,8 @@ var CapacimoPlant = (function () {
             margin.min = String(words.margin.min);
             margin.max = String(words.margin.max);
             el("plant-start-label").textContent = words.start + ":";
+            el("plant-start").min = words.dates.first;
+            el("plant-start").max = words.dates.last;
             buildHead();
             wire();
             today = localDate();

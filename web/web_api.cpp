@@ -149,6 +149,7 @@ Json plantWords() {
             {"states", states},
             {"recorders", kPlantRecordersCaption},
             {"start", kPlantStartCaption},
+            {"dates", {{"first", dateText(kFirstDate)}, {"last", dateText(kLastDate)}}},
             {"margin", {{"min", 0}, {"max", kLargestMarginDays}, {"default", kDefaultMarginDays}}},
             {"calendar", {{"extension", kCalendarExtension}, {"media_type", kCalendarMediaType}}}};
 }
