@@ -750,6 +750,10 @@ class WebEdition(unittest.TestCase):
         self.assertNotIn("Add to plant", text)
         for scheme, width in self.looks("plant"):
             self.assertEqual(self.axe(), [], "%s, %d px" % (scheme, width))
+            # Cards on a phone, and still a table with its headers to a screen reader.
+            roles = [n["role"]["value"] for n in d.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]
+                     if n.get("role")]
+            self.assertEqual((roles.count("rowheader"), roles.count("columnheader")), (4, 10), width)
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)
