@@ -11,8 +11,8 @@ var CapacimoPlant = (function () {
     var STORE_DELAY = 200;             // ms: a run of keystrokes is stored once
     // Rows on one page of the table. A browser lays out a table of a thousand
     // rows, each with its date field and buttons, in a fifth of a second or
-    // more, far too slow for a re-sort to follow at once; fifty it lays out
-    // within a frame (bench/web/page_bench.py).
+    // more, far too slow for a re-sort to follow at once; fifty, whose texts
+    // change in place, it lays out within a frame (bench/web/page_bench.py).
     var PAGE_ROWS = 50;
     var el = function (id) { return document.getElementById(id); };
     var make = function (tag, attributes, text) { return CapacimoForm.element(tag, attributes, text); };
@@ -32,7 +32,7 @@ var CapacimoPlant = (function () {
         var tableEl = el("plant-table");
         var body = tableEl.tBodies[0];
         var rows = [];         // the module's rows, in the plant's order
-        var trs = [];          // their elements, made when first shown
+        var slots = [];        // the table's row elements, one per row on the page
         var order = [];        // the indices in the table's order
         var pageIndex = 0;     // the page of the table shown
         var shown = [];        // the indices shown, in their order
@@ -113,34 +113,47 @@ var CapacimoPlant = (function () {
             return td;
         }
 
-        // Writes a row's texts; only what changed is touched.
+        // Writes a row's texts into an element; only what changed is touched.
         function fillRow(tr, row) {
             var set = function (node, text) { if (node.textContent !== text) node.textContent = text; };
+            var label = function (node, text) { if (node.getAttribute("aria-label") !== text) node.setAttribute("aria-label", text); };
             var cells = tr.cells;
             var name = cells[0].firstChild;
             if (name.tagName === "BUTTON") set(name, row.cells[0]);
             tr.dataset.name = row.cells[0];
             for (var i = 1; i < row.cells.length; ++i) set(cells[i < 4 ? i : i + 1], row.cells[i]);
             var state = cells[row.cells.length];
-            state.className = "state state-" + row.state;
+            if (state.className !== "state state-" + row.state) state.className = "state state-" + row.state;
             var start = cells[4].firstChild;
-            if (start.value !== row.start && document.activeElement !== start) start.value = row.start;
-            start.setAttribute("aria-label", words.start + ": " + row.cells[0]);
+            if (start.value !== row.start) start.value = row.start;
+            label(start, words.start + ": " + row.cells[0]);
             var buttons = cells[cells.length - 1].children;
             var data = tableEl.dataset;
             [data.duplicate, data.rename, data.remove].forEach(function (caption, k) {
-                buttons[k].setAttribute("aria-label", caption + ": " + row.cells[0]);
+                label(buttons[k], caption + ": " + row.cells[0]);
             });
         }
 
-        // The element of the row at index, made when first shown.
+        // The element showing the row at index, or null when it is on another page.
         function rowElement(index) {
-            if (!trs[index]) {
-                trs[index] = newRow();
-                trs[index].dataset.index = String(index);
-                fillRow(trs[index], rows[index]);
+            return slots.filter(function (tr) { return tr.dataset.index === String(index); })[0] || null;
+        }
+
+        // Where the focus is in the table: the row's index and which of its
+        // controls; after the rows moved, the same control of the same row
+        // gets it back (when that row is still on the page).
+        function focusInTable() {
+            var focused = document.activeElement;
+            var tr = focused && body.contains(focused) ? focused.closest("tr") : null;
+            if (!tr) return null;
+            return { index: tr.dataset.index, control: Array.prototype.indexOf.call(tr.querySelectorAll("button, input"), focused) };
+        }
+
+        function restoreFocus(place) {
+            var tr = place && rowElement(place.index);
+            if (tr && tr.querySelectorAll("button, input")[place.control] !== document.activeElement) {
+                tr.querySelectorAll("button, input")[place.control].focus();
             }
-            return trs[index];
         }
 
         // The table's page shows its slice of the order; all of it on paper.
@@ -150,11 +163,19 @@ var CapacimoPlant = (function () {
             var slice = all ? order : order.slice(pageIndex * PAGE_ROWS, (pageIndex + 1) * PAGE_ROWS);
             var same = slice.length === shown.length && slice.every(function (i, k) { return shown[k] === i; });
             if (!same) {
-                var fragment = document.createDocumentFragment();
-                slice.forEach(function (i) { fragment.appendChild(rowElement(i)); });
-                body.textContent = "";
-                body.appendChild(fragment);
+                // The rows stay in place and take the texts of the rows now
+                // shown there: a browser lays out changed texts much faster
+                // than moved rows.
+                var place = focusInTable();
+                while (slots.length < slice.length) slots.push(body.appendChild(newRow()));
+                slots.splice(slice.length).forEach(function (tr) { tr.remove(); });
+                slice.forEach(function (index, k) {
+                    slots[k].dataset.index = String(index);
+                    fillRow(slots[k], rows[index]);
+                });
                 shown = slice;
+                showChosen();
+                restoreFocus(place);
             }
             var pager = el("plant-pager");
             pager.hidden = pages === 1;
@@ -194,11 +215,10 @@ var CapacimoPlant = (function () {
         }
 
         function showChosen() {
-            trs.forEach(function (tr, i) {
-                if (i === chosen) tr.setAttribute("aria-current", "true");
-                else tr.removeAttribute("aria-current");
+            slots.forEach(function (tr) {
+                if (tr.dataset.index === String(chosen)) tr.setAttribute("aria-current", "true");
+                else if (tr.hasAttribute("aria-current")) tr.removeAttribute("aria-current");
             });
-            if (chosen >= 0) rowElement(chosen).setAttribute("aria-current", "true");
             var link = el("plant-link");
             link.hidden = chosen < 0;
             if (chosen >= 0) {
@@ -213,7 +233,8 @@ var CapacimoPlant = (function () {
             sort = answer.sort;
             el("plant-margin").value = String(answer.margin);
             rows = answer.rows;
-            trs = [];
+            slots.forEach(function (tr) { tr.remove(); });
+            slots = [];
             shown = [];
             showOrder(answer.order);
             showSort();
@@ -240,11 +261,11 @@ var CapacimoPlant = (function () {
             if (index < 0) return;
             var answer = page.ask("plantEdit", index, JSON.stringify(change));
             if (refused(answer)) {
-                if (trs[index]) fillRow(trs[index], rows[index]);
+                if (rowElement(index)) fillRow(rowElement(index), rows[index]);
                 return;
             }
             rows[answer.index] = answer.row;
-            if (trs[answer.index]) fillRow(trs[answer.index], answer.row);
+            if (rowElement(answer.index)) fillRow(rowElement(answer.index), answer.row);
             var same = answer.order.every(function (i, k) { return order[k] === i; });
             if (!same) showOrder(answer.order);
             showTotals(answer.totals);

@@ -632,7 +632,11 @@ class WebEdition(unittest.TestCase):
 
         # The start in place, and a second tab follows the store.
         start = d.find_elements(By.CSS_SELECTOR, "#plant-table input[type=date]")[0]
-        d.execute_script("arguments[0].value = '2026-03-10'; arguments[0].dispatchEvent(new Event('change'))", start)
+        label = start.get_attribute("aria-label")
+        d.execute_script("arguments[0].focus(); arguments[0].value = '2026-04-10';"
+                         "arguments[0].dispatchEvent(new Event('change'))", start)
+        self.assertEqual([r[0] for r in self.plant_rows()][::-1], [r[0] for r in rows])  # read out later: last now
+        self.assertEqual(d.switch_to.active_element.get_attribute("aria-label"), label)  # the focus went along
         tab = d.current_window_handle
         d.switch_to.new_window("tab")
         self.open_plant(fresh=False)
