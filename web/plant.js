@@ -297,18 +297,18 @@ var CapacimoPlant = (function () {
 
         function duplicate(index) {
             var answer = page.ask("plantDuplicate", index);
-            if (!changed(answer)) return;
-            if (chosen > index) chosen += 1;
-            showChosen();
+            if (refused(answer)) return;
+            if (chosen > index) chosen += 1;  // the chosen recorder's place, before the rows are shown
+            changed(answer);
             focusRow(answer.index);
         }
 
         function remove(index) {
             var answer = page.ask("plantRemove", index);
-            if (!changed(answer)) return;
-            removed = answer.removed;
+            if (refused(answer)) return;
             chosen = chosen === index ? -1 : chosen > index ? chosen - 1 : chosen;
-            showChosen();
+            changed(answer);
+            removed = answer.removed;
             el("plant-removed").textContent = view.dataset.removed + " " + removed.name;
             el("plant-undo-line").hidden = false;
             el("plant-undo").focus();
@@ -317,9 +317,9 @@ var CapacimoPlant = (function () {
         function undo() {
             if (!removed) return;
             var answer = page.ask("plantRestore", JSON.stringify(removed));
-            if (!changed(answer)) return;
+            if (refused(answer)) return;
             if (chosen >= answer.index) chosen += 1;
-            showChosen();
+            changed(answer);
             removed = null;
             el("plant-undo-line").hidden = true;
             focusRow(answer.index);

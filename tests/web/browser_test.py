@@ -595,9 +595,13 @@ class WebEdition(unittest.TestCase):
         self.assertEqual(d.find_element(By.CSS_SELECTOR, "th[data-column=name]").get_attribute("aria-sort"),
                          "descending")
 
-        # Remove, then undo: the row back in its place.
+        # Remove (the chosen recorder, the plant's last), then undo: the row back in its place.
         before = self.plant_rows()
+        d.get_log("browser")
+        d.find_element(By.XPATH, "//button[@class='plant-name' and text()='A light one']").click()
         d.find_element(By.CSS_SELECTOR, "button[aria-label='Remove: A light one']").click()
+        self.assertFalse(d.find_element(By.ID, "plant-link").is_displayed())  # nothing chosen now
+        self.assertEqual([e for e in d.get_log("browser") if e["level"] == "SEVERE"], [])
         self.assertEqual(names(), [heaviest["name"]])
         self.assertEqual(d.switch_to.active_element.get_attribute("id"), "plant-undo")
         d.switch_to.active_element.send_keys(Keys.ENTER)
