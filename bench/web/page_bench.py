@@ -1,7 +1,8 @@
 """The web page's figures in headless Chromium: the first result on screen
 after navigation (file://), a keystroke to refreshed results with the
 heaviest setup (with and without Details open, for the initial target and for
-four weeks on the SD card), and the bytes the page loads.
+four weeks on the SD card), the Plant view with 1,000 and 10,000 recorders
+(import, re-sort, one row's edit), and the bytes the page loads.
 Usage: /usr/bin/python3 bench/web/page_bench.py build-web/web
 """
 
