@@ -162,6 +162,11 @@ std::optional<PlantColumn> plantColumnFromId(std::string_view id);
 // (internal)", "Full on (SD)", "Read out by", "State".
 std::string_view plantColumnCaption(PlantColumn column);
 
+// The day a recorder's memory was last emptied, as a plant's table heads it.
+inline constexpr std::string_view kPlantStartCaption = "Start";
+// The plant's totals below its table: "Recorders: 12", then each state.
+inline constexpr std::string_view kPlantRecordersCaption = "Recorders";
+
 // A day beyond the last the calendar names (9999-12-31), in place of a date.
 inline constexpr std::string_view kAfterLastYear = "after 9999";
 
@@ -173,10 +178,5 @@ std::string readOutSummary(std::string_view name, Medium fullFirst, std::string_
 // "SD Card 1 GB: -".
 std::string setupNameLine(std::string_view name);
 std::string fullOnLine(Medium medium, std::int32_t cardItem, const StorageDuration& duration, std::string_view fullOn);
-// The count of a plant's recorders, first of the totals under its table
-// (the states' captions name the others): "Recorders".
-inline constexpr std::string_view kPlantRecordersCaption = "Recorders";
-// The day a recorder's memory was last emptied, where a table shows it: "Start".
-inline constexpr std::string_view kPlantStartCaption = "Start";
 
 }  // namespace capacimo
