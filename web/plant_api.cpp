@@ -33,6 +33,10 @@ PlantSession& session() {
     return s;
 }
 
+// The most recorders the page's plant holds: 10,000 take some 40 MB of the
+// module's 64 MB at their largest answer (the whole view); 20,000 exhaust it.
+constexpr std::size_t kLargestPlant = 10000;
+
 // Refusals inside a call; the call answers them as {"error": ...}.
 struct Refusal : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -71,6 +75,13 @@ Json viewObject() {
             {"rows", rows},
             {"order", orderObject()},
             {"totals", totalsObject()}};
+}
+
+// Refuses a plant that would grow beyond kLargestPlant by one more.
+void roomForOneMore(const Plant& plant) {
+    if (plant.size() >= kLargestPlant) {
+        throw Refusal("the plant has " + groupedNumber(kLargestPlant) + " recorders, the most this page holds");
+    }
 }
 
 std::size_t indexIn(int index, std::size_t size) {
@@ -155,6 +166,7 @@ std::string plantView() {
 std::string plantAdd(const std::string& changeJson) {
     return answered([&] {
         Plant& plant = session().plant;
+        roomForOneMore(plant);
         plant.append(changed(PlantRecorder{}, changeJson));
         return viewWith("index", plant.size() - 1);
     });
@@ -184,6 +196,7 @@ std::string plantDuplicate(int index) {
     return answered([&] {
         Plant& plant = session().plant;
         const std::size_t i = indexIn(index, plant.size());
+        roomForOneMore(plant);
         plant.insert(i + 1, plant.recorders()[i]);
         return viewWith("index", i + 1);
     });
@@ -215,6 +228,7 @@ std::string plantRestore(const std::string& removedJson) {
         if (hours.is_number_integer() && hours.get<std::int64_t>() > 0) r.targetHours = hours.get<std::int64_t>();
         r.targetMedium = mediumFromId(removed.value("medium", std::string())).value_or(Medium::Internal);
         Plant& plant = session().plant;
+        roomForOneMore(plant);
         const std::size_t at = std::min<std::size_t>(removed["index"].get<std::size_t>(), plant.size());
         plant.insert(at, std::move(r));
         return viewWith("index", at);
@@ -232,6 +246,10 @@ std::string plantLoad(const std::string& csv, const std::string& margin) {
     return answered([&] {
         const int days = marginOf(margin);
         PlantFileReading reading = readPlantText(csv);
+        if (reading.fileError.empty() && reading.recorders.size() > kLargestPlant) {
+            reading.fileError = "the file has " + groupedNumber(reading.recorders.size()) +
+                                " recorders; this page holds " + groupedNumber(kLargestPlant) + " at the most";
+        }
         if (reading.fileError.empty()) {
             PlantSession& s = session();
             Plant plant(s.clock, days);

@@ -84,7 +84,9 @@ std::string plantSort(const std::string& column, const std::string& order);
 // A plant file's text (the plant CSV) read in place of the plant, with this
 // margin: a view with "problems" and "notes" (one line each, naming line and
 // column; the rows that could be read are in the plant) and "fileError" (the
-// file refused as a whole: the plant stays as it was).
+// file refused as a whole, also for more than the 10,000 recorders the page
+// holds: the plant stays as it was). Adding, duplicating and restoring refuse
+// a recorder beyond those 10,000 too.
 std::string plantLoad(const std::string& csv, const std::string& margin);
 // The plant as its CSV file: the same bytes capacimo-calc --save-setup writes
 // for the same plant.

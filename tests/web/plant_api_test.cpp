@@ -140,6 +140,10 @@ TEST_F(PlantApi, ALoadedFileShowsItsProblemsAndItsOtherRowsAndARefusedOneChanges
     EXPECT_EQ(plantCsvText(again.recorders), plantCsv());
     EXPECT_EQ(ask(plantLoad(plantCsv(), "3"))["rows"], read["rows"]);
 
+    std::string large = "name\n";
+    for (int i = 0; i <= 10000; ++i) large += "R" + std::to_string(i) + "\n";
+    EXPECT_EQ(ask(plantLoad(large, "3"))["fileError"],
+              "the file has 10,001 recorders; this page holds 10,000 at the most");
     for (const auto& [csv, margin] : {std::pair{"nose,start\nA,\n", "3"}, {"name\nA\n", "400"}}) {
         const Json refused = ask(plantLoad(csv, margin));
         EXPECT_TRUE(refused.contains("error") || refused["fileError"] != "") << csv;
