@@ -756,6 +756,7 @@ class WebEdition(unittest.TestCase):
         self.assertIn("Overdue", pages[0])
         self.assertIn("Group 1: Storage cycle:", pages[1])
         self.assertNotIn("Add to plant", text)
+        self.assertNotIn("Calculator", text)  # the views' tabs are no part of the paper
         for scheme, width in self.looks("plant"):
             self.assertEqual(self.axe(), [], "%s, %d px" % (scheme, width))
             # Cards on a phone, and still a table with its headers to a screen reader.
