@@ -184,6 +184,33 @@ QList<QCommandLineOption> dateOptions() {
     };
 }
 
+// The files a run reads and writes besides its result.
+QList<QCommandLineOption> fileOptions() {
+    QList<QCommandLineOption> list;
+    const QString extension = text(std::string(kSetupExtension));
+    list << QCommandLineOption("setup",
+                               QStringLiteral("Calculate the setup saved in FILE (%1); the other options change it. "
+                                              "Given more than once, or with a plant CSV (FILE.csv: a header row of "
+                                              "option names and name, start, target, medium, group1.cycle, "
+                                              "group1.values, group1.states .. group10.states; one recorder per "
+                                              "row), one row per recorder: name, both durations, the status, the "
+                                              "full-on and read-out days and the state.")
+                                   .arg(extension),
+                               "FILE");
+    list << QCommandLineOption(
+        "save-setup",
+        QStringLiteral("Also save the setup that was calculated to FILE (%1); a plant, or one setup with its start, "
+                       "as a plant CSV to FILE.csv.")
+            .arg(extension),
+        "FILE");
+    list << QCommandLineOption("report",
+                               "Also write the one-page PDF report of the setup to FILE, with where the bytes go "
+                               "and, with --target, what reaches it; for a plant, a summary of its recorders by "
+                               "read-out day, then each recorder's page.",
+                               "FILE.pdf");
+    return list;
+}
+
 QList<QCommandLineOption> optionList() {
     QList<QCommandLineOption> list;
     for (const Entry& entry : entryTable()) {
@@ -217,27 +244,7 @@ QList<QCommandLineOption> optionList() {
         QStringLiteral("The medium of --target: %1 (the default) or %2.")
             .arg(text(std::string(mediumId(Medium::Internal))), text(std::string(mediumId(Medium::Card)))),
         mediumIds().join(u'|'));
-    const QString extension = text(std::string(kSetupExtension));
-    list << QCommandLineOption("setup",
-                               QStringLiteral("Calculate the setup saved in FILE (%1); the other options change it. "
-                                              "Given more than once, or with a plant CSV (FILE.csv: a header row of "
-                                              "option names and name, start, target, medium, group1.cycle, "
-                                              "group1.values, group1.states .. group10.states; one recorder per "
-                                              "row), one row per recorder: name, both durations, the status, the "
-                                              "full-on and read-out days and the state.")
-                                   .arg(extension),
-                               "FILE");
-    list << QCommandLineOption(
-        "save-setup",
-        QStringLiteral("Also save the setup that was calculated to FILE (%1); a plant, or one setup with its start, "
-                       "as a plant CSV to FILE.csv.")
-            .arg(extension),
-        "FILE");
-    list << QCommandLineOption("report",
-                               "Also write the one-page PDF report of the setup to FILE, with where the bytes go "
-                               "and, with --target, what reaches it; for a plant, a summary of its recorders by "
-                               "read-out day, then each recorder's page.",
-                               "FILE.pdf");
+    list << fileOptions();
     list << dateOptions();
     list << QCommandLineOption("json",
                                "Print the result as one JSON object on one line, with the setup under \"setup\"; "
