@@ -124,7 +124,7 @@ PlantRecorder changed(PlantRecorder recorder, const std::string& changeJson) {
 template <typename Fn>
 std::string answered(Fn&& fn) {
     try {
-        return fn().dump();
+        return jsonText(fn());
     } catch (const std::exception& e) {
         return errorText(e.what());
     }

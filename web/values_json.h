@@ -37,6 +37,11 @@ inline std::optional<CalculatorEntries> entriesFromText(const std::string& value
 
 inline std::string valuesText(const CalculatorEntries& entries) { return Json(entryValues(entries)).dump(); }
 
-inline std::string errorText(const std::string& error) { return Json{{"error", error}}.dump(); }
+// An answer's JSON text. Texts from outside (a name in a plant file, a margin
+// as typed) may hold bytes that are not UTF-8; they are written as U+FFFD, so
+// that every answer is JSON the page can read.
+inline std::string jsonText(const Json& answer) { return answer.dump(-1, ' ', false, Json::error_handler_t::replace); }
+
+inline std::string errorText(const std::string& error) { return jsonText(Json{{"error", error}}); }
 
 }  // namespace capacimo::web

@@ -151,5 +151,18 @@ TEST_F(PlantApi, ALoadedFileShowsItsProblemsAndItsOtherRowsAndARefusedOneChanges
     }
 }
 
+TEST_F(PlantApi, BytesThatAreNoTextAnswerJsonAndLoseNothing) {
+    // A refusal that quotes them, and a file's problem that quotes them: each
+    // answer is JSON, those bytes written as U+FFFD.
+    EXPECT_EQ(ask(plantMargin("2026-\xff"))["error"],
+              "a margin of \"2026-\xEF\xBF\xBD\" days is not a whole number from 0 to 365");
+    EXPECT_TRUE(ask(plantSort("\xff", "ascending")).contains("error"));
+    const Json read = ask(plantLoad("name,start\nBoiler 1,2026-\xfe\n", "7"));
+    ASSERT_EQ(read["rows"].size(), 1u);
+    EXPECT_EQ(read["problems"], Json({"line 2, column start: 2026-\xEF\xBF\xBD is not a date such as 2026-03-14 or "
+                                      "14.03.2026"}));
+    EXPECT_EQ(ask(plantView())["rows"], read["rows"]);
+}
+
 }  // namespace
 }  // namespace capacimo::web
