@@ -123,6 +123,26 @@ void writeWebCalls(const fs::path& dir, const Setup& setup) {
               webCallText("setupText", {values, "Kessel \xC3\xBC \xE2\x80\xAE" + setup.stem}));
     writeFile(dir / ("adjust_" + setup.stem), webCallText("adjust", {values, "spe_CountAnalog"}));
     writeFile(dir / ("fromStore_" + setup.stem), webCallText("fromStore", {storedTexts(setup.file.entries)}));
+    // The Plant view's calls with this setup: added, edited, removed and put back.
+    const std::string change = R"({"values":)" + values + R"(,"name":")" + setup.stem + R"(","start":"2026-03-01"})";
+    writeFile(dir / ("plantAdd_" + setup.stem), webCallText("plantAdd", {change}));
+    writeFile(dir / ("plantEdit_" + setup.stem), webCallText("plantEdit", {"0", change}));
+    writeFile(dir / ("plantRestore_" + setup.stem),
+              webCallText("plantRestore", {R"({"index":0,"target_hours":4368,"medium":"sd",)" + change.substr(1)}));
+}
+
+// The Plant view's calls that take no setup.
+void writePlantCalls(const fs::path& dir) {
+    writeFile(dir / "plantLoad",
+              webCallText("plantLoad", {"name;start;target;medium;analog\r\nA;14.03.2026;26w;sd;4\r\n"
+                                        "B;2026-02-30;0w;;41\r\n",
+                                        "7"}));
+    writeFile(dir / "plantToday", webCallText("plantToday", {"2026-03-14"}));
+    writeFile(dir / "plantMargin", webCallText("plantMargin", {"365"}));
+    writeFile(dir / "plantSort", webCallText("plantSort", {"read_out_by", "descending"}));
+    for (const char* name :
+         {"plantView", "plantCsv", "plantCalendarText", "plantRecorder", "plantDuplicate", "plantRemove"})
+        writeFile(dir / name, webCallText(name, {"0"}));
 }
 
 }  // namespace
@@ -168,6 +188,7 @@ int main(int argc, char* argv[]) {
         writeWebCalls(corpus / "web", setup);
     }
     for (const char* call : {"entries", "defaults"}) writeFile(corpus / "web" / call, webCallText(call, {}));
+    writePlantCalls(corpus / "web");
     const std::string day = capacimo::dateText(capacimo::dateOf({2026, 3, 14}));
     for (const std::string& cell :
          {day, std::string("14.03.2026"), std::string("29.02.2024"), std::string("26w"), std::string("3w4d")}) {

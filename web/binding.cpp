@@ -14,4 +14,17 @@ EMSCRIPTEN_BINDINGS(capacimo) {
     emscripten::function("calculateValues", &calculateValues);
     emscripten::function("setupText", &setupText);
     emscripten::function("readSetup", &readSetup);
+    emscripten::function("plantToday", &plantToday);
+    emscripten::function("plantView", &plantView);
+    emscripten::function("plantAdd", &plantAdd);
+    emscripten::function("plantEdit", &plantEdit);
+    emscripten::function("plantRecorder", &plantRecorder);
+    emscripten::function("plantDuplicate", &plantDuplicate);
+    emscripten::function("plantRemove", &plantRemove);
+    emscripten::function("plantRestore", &plantRestore);
+    emscripten::function("plantMargin", &plantMargin);
+    emscripten::function("plantSort", &plantSort);
+    emscripten::function("plantLoad", &plantLoad);
+    emscripten::function("plantCsv", &plantCsv);
+    emscripten::function("plantCalendarText", &plantCalendarText);
 }

@@ -14,6 +14,7 @@
     var values;     // one number per entry, as the form holds them
     var form;
     var details;
+    var plant;      // the Plant view
     var el = function (id) { return document.getElementById(id); };
 
     // ---- the core: every answer is checked
@@ -40,6 +41,7 @@
             say(el("message").dataset.restarted + (reason ? ": " + reason : "") + ".");
             startCore(function (module) {
                 core = module;
+                if (plant) plant.restarted();
                 recalculate();
                 remember();
             });
@@ -59,6 +61,7 @@
         sentence.textContent = el("cannot-run").textContent;
         document.querySelector("main").replaceWith(sentence);
         document.querySelector(".tools").remove();
+        document.querySelector(".views").remove();
     }
 
     // ---- the browser's store: the whole setup as one value, as a setup
@@ -187,6 +190,7 @@
         form.show(values);
         recalculate();
         remember();
+        if (plant) plant.calculatorChanged(values, el("setup-name").value);
     }
 
     // A person changed an entry: its dependent counts follow, then the result.
@@ -391,6 +395,7 @@
         el("setup-name").addEventListener("input", function () {
             showPrintedSetup();
             remember();
+            plant.calculatorChanged(values, el("setup-name").value);
         });
         el("save").addEventListener("click", save);
         el("open").addEventListener("click", function () { el("open-file").click(); });
@@ -423,6 +428,9 @@
         table.result_columns.forEach(function (caption, i) { head.cells[i].textContent = caption; });
         el("open-file").accept = table.setup_file.extension + ",application/json";
         el("setup-name").maxLength = table.setup_file.name_limit;
+        // The setup's name is its recorder's name in a plant, captioned alike.
+        el("setup-name-label").textContent = table.plant.columns.filter(function (c) { return c.id === "name"; })[0]
+            .caption + ":";
 
         form = CapacimoForm.build(el("form"), table, changed);
         buildPrintedSetup();
@@ -438,6 +446,17 @@
             document.body.classList.add("ready");
         }
         performance.mark("capacimo-first-result");
+        plant = CapacimoPlant.create({
+            ask: ask,
+            call: call,
+            say: say,
+            values: function () { return values; },
+            name: function () { return el("setup-name").value; },
+            load: function (next, name) {
+                el("setup-name").value = name;
+                setValues(next);
+            }
+        }, table);
         openLink();
         remember();
         forgetOldStore();

@@ -9,34 +9,14 @@
 #include "calculator/files/entry_table_json.h"
 #include "calculator/files/result_record.h"
 #include "calculator/files/setup_file.h"
+#include "calculator/plant/plant.h"
+#include "calculator/plant/plant_calendar.h"
 #include "calculator/text/dialog_texts.h"
 #include "calculator/text/vocabulary.h"
+#include "web/values_json.h"
 
 namespace capacimo::web {
 namespace {
-
-using Json = nlohmann::ordered_json;
-
-// The values of a JSON array of integers; nothing when it is anything else or
-// does not have one value per entry.
-std::optional<CalculatorEntries> entriesFromText(const std::string& valuesJson) {
-    const Json values = Json::parse(valuesJson, nullptr, false);
-    if (!values.is_array()) return std::nullopt;
-    std::vector<std::int32_t> numbers;
-    for (const Json& v : values) {
-        if (!v.is_number_integer()) return std::nullopt;
-        // A count field reads a number beyond 32 bits as no number: its minimum, 0.
-        const double n = v.get<double>();
-        const bool fits =
-            n >= std::numeric_limits<std::int32_t>::min() && n <= std::numeric_limits<std::int32_t>::max();
-        numbers.push_back(fits ? static_cast<std::int32_t>(n) : 0);
-    }
-    return entriesFromValues(numbers);
-}
-
-std::string valuesText(const CalculatorEntries& entries) { return Json(entryValues(entries)).dump(); }
-
-std::string errorText(const std::string& error) { return Json{{"error", error}}.dump(); }
 
 // The options as capacimo-calc takes them: {"breakdown": true, "all_cards":
 // false, "target": "26w", "medium": "sd"}, each optional, and the page's own
@@ -155,6 +135,25 @@ std::string answer(const CalculatorEntries& entries, const std::string& optionsJ
     return reply.dump() + '\n';
 }
 
+// The plant's words and limits: its table's columns, the states, the totals'
+// and the start's captions, the margin's range and the calendar file's kind.
+Json plantWords() {
+    Json columns = Json::array();
+    for (const PlantColumn c : kPlantColumns)
+        columns.push_back({{"id", plantColumnId(c)}, {"caption", plantColumnCaption(c)}});
+    Json states = Json::array();
+    for (const RecorderState s : kRecorderStates) {
+        states.push_back({{"id", recorderStateId(s)}, {"caption", recorderStateCaption(s)}});
+    }
+    return {{"columns", columns},
+            {"states", states},
+            {"recorders", kPlantRecordersCaption},
+            {"start", kPlantStartCaption},
+            {"dates", {{"first", dateText(kFirstDate)}, {"last", dateText(kLastDate)}}},
+            {"margin", {{"min", 0}, {"max", kLargestMarginDays}, {"default", kDefaultMarginDays}}},
+            {"calendar", {{"extension", kCalendarExtension}, {"media_type", kCalendarMediaType}}}};
+}
+
 }  // namespace
 
 std::string calculate(const std::string& setupJson, const std::string& optionsJson) {
@@ -199,6 +198,7 @@ std::string entries() {
                           {"max_weeks", kLargestRetentionNumber},
                           {"media", media}}}};
     table["setup_file"] = {{"extension", kSetupExtension}, {"name_limit", kSetupNameLimit}};
+    table["plant"] = plantWords();
     return table.dump();
 }
 

@@ -34,4 +34,64 @@ std::string setupText(const std::string& valuesJson, const std::string& name);
 // or {"error": "..."} when the file is refused.
 std::string readSetup(const std::string& text);
 
+// ---- The plant (web/plant_api.cpp)
+//
+// Unlike the calls above, these share one state: the module holds ONE plant
+// (the recorders with their rows, the margin, the day they are judged
+// against and the order the table is sorted in), which every call reads or
+// changes. The page keeps nothing of it but what it stores: the plant's CSV
+// text and the margin.
+//
+// Every answer is a JSON object. A view is
+//   {"today": "2026-03-14", "margin": 7,
+//    "sort": {"column": "read_out_by", "order": "ascending"},
+//    "rows": [row, ...] (in the plant's order),
+//    "order": [indices into rows, in the table's order],
+//    "totals": {"recorders": 3, "overdue": 1, "due": 0, "short": 1}}
+// and a row {"cells": [a text per column of entries()'s "plant" columns],
+// "state": "overdue", "start": "2026-01-05" or ""}. A refused call answers
+// {"error": "..."} and changes nothing.
+
+// The day the rows are judged against ("2026-03-14"; the page passes the
+// browser's local date): a view.
+std::string plantToday(const std::string& date);
+// The plant as it is: a view.
+std::string plantView();
+// A new recorder at the plant's end, from a change {"values": [...], "name":
+// "...", "start": "2026-03-14" or ""} (each optional; a missing one keeps the
+// Reset value, no name, no start): a view with "index", the new row's.
+std::string plantAdd(const std::string& changeJson);
+// The recorder at index changed as changeJson says (values, name and start as
+// for plantAdd; what it leaves out stays): {"index", "row", "order", "totals"}.
+// Only this recorder is calculated again.
+std::string plantEdit(int index, const std::string& changeJson);
+// What the calculator needs to show the recorder at index:
+// {"values": [...], "name": "...", "start": "..."}.
+std::string plantRecorder(int index);
+// A copy of the recorder at index, right after it: a view with "index", the copy's.
+std::string plantDuplicate(int index);
+// Takes the recorder at index out: a view with "removed", the recorder as
+// plantRestore takes it back (its index, setup, name, start and target).
+std::string plantRemove(int index);
+// Puts a removed recorder back at its place: a view with "index".
+std::string plantRestore(const std::string& removedJson);
+// The plant's margin in days, as typed (a whole number in entries()'s plant
+// "margin" range): a view.
+std::string plantMargin(const std::string& days);
+// The table's order by a column id and "ascending" or "descending":
+// {"sort", "order"}; every later answer keeps it.
+std::string plantSort(const std::string& column, const std::string& order);
+// A plant file's text (the plant CSV) read in place of the plant, with this
+// margin: a view with "problems" and "notes" (one line each, naming line and
+// column; the rows that could be read are in the plant) and "fileError" (the
+// file refused as a whole, also for more than the 10,000 recorders the page
+// holds: the plant stays as it was). Adding, duplicating and restoring refuse
+// a recorder beyond those 10,000 too.
+std::string plantLoad(const std::string& csv, const std::string& margin);
+// The plant as its CSV file: the same bytes capacimo-calc --save-setup writes
+// for the same plant.
+std::string plantCsv();
+// The recorders as one iCalendar file (.ics), their read-out days as events.
+std::string plantCalendarText();
+
 }  // namespace capacimo::web

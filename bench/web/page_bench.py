@@ -1,7 +1,8 @@
 """The web page's figures in headless Chromium: the first result on screen
 after navigation (file://), a keystroke to refreshed results with the
 heaviest setup (with and without Details open, for the initial target and for
-four weeks on the SD card), and the bytes the page loads.
+four weeks on the SD card), the Plant view with 1,000 and 10,000 recorders
+(import, re-sort, one row's edit), and the bytes the page loads.
 Usage: /usr/bin/python3 bench/web/page_bench.py build-web/web
 """
 
@@ -85,18 +86,64 @@ print("the same with a 4-week plan for the SD card: median %.2f ms" % driver.exe
 print("of which the module's answer (breakdown and 4-week plan): median %.2f ms" % driver.execute_async_script("""
 const done = arguments[0];
 createCapacimoCore().then(m => {%s
-  const options = JSON.stringify({breakdown: true, target: '4w', medium: 'sd'});
+  const options = JSON.stringify({breakdown: true, words: true, target: '4w', medium: 'sd'});
   for (let i = 0; i < 40; ++i) m.calculateValues(values, options);
   const times = [];
   for (let i = 0; i < 41; ++i) {
     const start = performance.now();
     m.calculateValues(values, options);
-    m.words();
     times.push(performance.now() - start);
   }
   times.sort((a, b) => a - b);
   done(times[20]);
 });""" % HEAVIEST))
+
+# The Plant view: a plant of n recorders, each setup of its own and a start
+# of its own, as another tab's store hands it over (the same path as an
+# imported file, without the file's reading): the plant's text to the table
+# laid out (its first page of 50 rows). Then a re-sort by a header, and one
+# row's start changed in place.
+def plant_text(n):
+    cycles = ["100ms", "1s", "10s", "1min"]
+    rows = ["name,start,analog,digital-events,analysis1,group1.cycle,group1.values"]
+    for i in range(n):
+        rows.append("Recorder %d,2026-%02d-%02d,%d,%d,%s,%s,%d" % (
+            i + 1, 1 + i % 12, 1 + i % 28, i % 41, i % 15, "1min" if i % 3 else "no", cycles[i % 4], i % 9))
+    return "\n".join(rows) + "\n"
+
+
+PLANT = """
+const [text, done] = arguments;
+document.getElementById('view-plant').click();
+const start = performance.now();
+window.dispatchEvent(new StorageEvent('storage', {key: 'capacimo/plant', newValue: JSON.stringify({margin: 7, csv: text})}));
+document.body.offsetHeight;
+const imported = performance.now() - start;
+const rows = document.getElementById('plant-totals').textContent;
+const shown = document.querySelectorAll('#plant-table tbody tr').length;
+const timed = (n, step) => {
+  const times = [];
+  for (let i = 0; i < n; ++i) {
+    const t = performance.now();
+    step(i);
+    document.body.offsetHeight;
+    times.push(performance.now() - t);
+  }
+  times.sort((a, b) => a - b);
+  return times[n >> 1];
+};
+const columns = ['name', 'internal', 'read_out_by', 'state'];
+const sort = timed(20, (i) => document.querySelector('th[data-column=' + columns[i % 4] + '] button').click());
+const date = document.querySelectorAll('#plant-table input[type=date]')[shown >> 1];
+const edit = timed(20, (i) => { date.value = '2026-03-' + String(10 + i % 10); date.dispatchEvent(new Event('change')); });
+setTimeout(() => done([rows, imported, sort, edit]), 0);"""
+for n in (1000, 10000):
+    load()
+    rows, imported, sort, edit = driver.execute_async_script(PLANT, plant_text(n))
+    assert rows.startswith("Recorders: %d " % n), rows
+    print("plant of %d recorders: import %.0f ms, re-sort by a header %.1f ms, one row's start changed %.1f ms (medians of 20)"
+          % (n, imported, sort, edit))
+driver.execute_script("localStorage.clear()")
 driver.quit()
 
 total = sum(f.stat().st_size for f in page.iterdir() if f.is_file())

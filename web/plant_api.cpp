@@ -1,0 +1,287 @@
+// The plant the web page shows (web/web_api.h): one plant per module, held
+// here between calls, since a plant of a thousand recorders is calculated once
+// and then edited one recorder at a time. Every answer carries the texts the
+// page shows (cellText), so that the page holds no rule of dates, sorting or
+// states.
+#include <algorithm>
+#include <charconv>
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+
+#include "calculator/plant/clock.h"
+#include "calculator/plant/plant.h"
+#include "calculator/plant/plant_calendar.h"
+#include "calculator/plant/plant_file.h"
+#include "web/values_json.h"
+#include "web/web_api.h"
+
+namespace capacimo::web {
+namespace {
+
+// The page's one plant: the recorders, the day the page says it is and the
+// table's order.
+struct PlantSession {
+    FixedClock clock{kFirstDate};
+    Plant plant{clock};
+    PlantColumn column = PlantColumn::ReadOutBy;
+    SortOrder order = SortOrder::Ascending;
+};
+
+PlantSession& session() {
+    static PlantSession s;
+    return s;
+}
+
+// The most recorders the page's plant holds: 10,000 take some 40 MB of the
+// module's 64 MB at their largest answer (the whole view); 20,000 exhaust it.
+constexpr std::size_t kLargestPlant = 10000;
+
+// Refusals inside a call; the call answers them as {"error": ...}.
+struct Refusal : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+std::string_view orderId(SortOrder order) { return order == SortOrder::Descending ? "descending" : "ascending"; }
+
+Json rowObject(const RecorderRow& row, const PlantRecorder& recorder) {
+    Json cells = Json::array();
+    for (const PlantColumn column : kPlantColumns) cells.push_back(cellText(row, column));
+    return {{"cells", cells}, {"state", recorderStateId(row.dates.state)}, {"start", dateText(recorder.start)}};
+}
+
+Json orderObject() {
+    const PlantSession& s = session();
+    return Json(s.plant.sorted(s.column, s.order));
+}
+
+Json totalsObject() {
+    const PlantTotals totals = session().plant.totals();
+    Json o = {{"recorders", totals.recorders}};
+    for (const RecorderState state : kRecorderStates) {
+        if (state != RecorderState::Ok) o[std::string(recorderStateId(state))] = totals.of(state);
+    }
+    return o;
+}
+
+Json viewObject() {
+    const PlantSession& s = session();
+    Json rows = Json::array();
+    for (std::size_t i = 0; i < s.plant.size(); ++i)
+        rows.push_back(rowObject(s.plant.rows()[i], s.plant.recorders()[i]));
+    return {{"today", dateText(s.plant.today())},
+            {"margin", s.plant.marginDays()},
+            {"sort", {{"column", plantColumnId(s.column)}, {"order", orderId(s.order)}}},
+            {"rows", rows},
+            {"order", orderObject()},
+            {"totals", totalsObject()}};
+}
+
+// Refuses a plant that would grow beyond kLargestPlant by one more.
+void roomForOneMore(const Plant& plant) {
+    if (plant.size() >= kLargestPlant) {
+        throw Refusal("the plant has " + groupedNumber(kLargestPlant) + " recorders, the most this page holds");
+    }
+}
+
+std::size_t indexIn(int index, std::size_t size) {
+    if (index < 0 || static_cast<std::size_t>(index) >= size) {
+        throw Refusal("there is no recorder " + std::to_string(index) + " in the plant");
+    }
+    return static_cast<std::size_t>(index);
+}
+
+// A start as the page's date field gives it: empty for none.
+std::optional<CalendarDate> startOf(const std::string& text) {
+    if (text.empty()) return std::nullopt;
+    const DateReading reading = readDate(text);
+    if (!reading.date) throw Refusal(reading.problem);
+    return reading.date;
+}
+
+// The recorder with a change {"values", "name", "start"} applied.
+PlantRecorder changed(PlantRecorder recorder, const std::string& changeJson) {
+    const Json change = Json::parse(changeJson, nullptr, false);
+    if (!change.is_object()) throw Refusal("the change is not a JSON object");
+    if (change.contains("values")) {
+        const std::optional<CalculatorEntries> entries = entriesFromJson(change["values"]);
+        if (!entries) throw Refusal("the values are not one whole number per entry");
+        recorder.entries = *entries;
+    }
+    if (change.contains("name")) {
+        if (!change["name"].is_string()) throw Refusal("the name is not a text");
+        recorder.name = change["name"].get<std::string>();
+    }
+    if (change.contains("start")) {
+        if (!change["start"].is_string()) throw Refusal("the start is not a text");
+        recorder.start = startOf(change["start"].get<std::string>());
+    }
+    return recorder;
+}
+
+// The answer of fn(), or the refusal that stopped it. A failure of the core
+// (a margin out of range, a place not in the plant) is a refusal too.
+template <typename Fn>
+std::string answered(Fn&& fn) {
+    try {
+        return jsonText(fn());
+    } catch (const std::exception& e) {
+        return errorText(e.what());
+    }
+}
+
+// A margin as typed: a whole number of days, 0 to kLargestMarginDays.
+int marginOf(const std::string& days) {
+    int n = -1;
+    const auto [end, error] = std::from_chars(days.data(), days.data() + days.size(), n);
+    if (days.empty() || error != std::errc() || end != days.data() + days.size() || n < 0 || n > kLargestMarginDays) {
+        throw Refusal("a margin of \"" + days + "\" days is not a whole number from 0 to " +
+                      std::to_string(kLargestMarginDays));
+    }
+    return n;
+}
+
+Json viewWith(const char* key, Json value) {
+    Json view = viewObject();
+    view[key] = std::move(value);
+    return view;
+}
+
+}  // namespace
+
+std::string plantToday(const std::string& date) {
+    return answered([&] {
+        const DateReading reading = readDate(date);
+        if (!reading.date) throw Refusal(reading.problem);
+        session().clock.setToday(*reading.date);
+        session().plant.refresh();
+        return viewObject();
+    });
+}
+
+std::string plantView() {
+    return answered([] { return viewObject(); });
+}
+
+std::string plantAdd(const std::string& changeJson) {
+    return answered([&] {
+        Plant& plant = session().plant;
+        roomForOneMore(plant);
+        plant.append(changed(PlantRecorder{}, changeJson));
+        return viewWith("index", plant.size() - 1);
+    });
+}
+
+std::string plantEdit(int index, const std::string& changeJson) {
+    return answered([&] {
+        Plant& plant = session().plant;
+        const std::size_t i = indexIn(index, plant.size());
+        plant.replace(i, changed(plant.recorders()[i], changeJson));
+        return Json{{"index", i},
+                    {"row", rowObject(plant.rows()[i], plant.recorders()[i])},
+                    {"order", orderObject()},
+                    {"totals", totalsObject()}};
+    });
+}
+
+std::string plantRecorder(int index) {
+    return answered([&] {
+        const Plant& plant = session().plant;
+        const PlantRecorder& r = plant.recorders()[indexIn(index, plant.size())];
+        return Json{{"values", entryValues(r.entries)}, {"name", r.name}, {"start", dateText(r.start)}};
+    });
+}
+
+std::string plantDuplicate(int index) {
+    return answered([&] {
+        Plant& plant = session().plant;
+        const std::size_t i = indexIn(index, plant.size());
+        roomForOneMore(plant);
+        plant.insert(i + 1, plant.recorders()[i]);
+        return viewWith("index", i + 1);
+    });
+}
+
+std::string plantRemove(int index) {
+    return answered([&] {
+        Plant& plant = session().plant;
+        const std::size_t i = indexIn(index, plant.size());
+        const PlantRecorder r = plant.remove(i);
+        Json removed = {{"index", i},
+                        {"values", entryValues(r.entries)},
+                        {"name", r.name},
+                        {"start", dateText(r.start)},
+                        {"target_hours", r.targetHours ? Json(*r.targetHours) : Json(nullptr)},
+                        {"medium", mediumId(r.targetMedium)}};
+        return viewWith("removed", std::move(removed));
+    });
+}
+
+std::string plantRestore(const std::string& removedJson) {
+    return answered([&] {
+        const Json removed = Json::parse(removedJson, nullptr, false);
+        if (!removed.is_object() || !removed.value("index", Json()).is_number_unsigned()) {
+            throw Refusal("the removed recorder is not one plantRemove gave");
+        }
+        PlantRecorder r = changed(PlantRecorder{}, removedJson);
+        const Json& hours = removed.value("target_hours", Json());
+        if (hours.is_number_integer() && hours.get<std::int64_t>() > 0) r.targetHours = hours.get<std::int64_t>();
+        r.targetMedium = mediumFromId(removed.value("medium", std::string())).value_or(Medium::Internal);
+        Plant& plant = session().plant;
+        roomForOneMore(plant);
+        const std::size_t at = std::min<std::size_t>(removed["index"].get<std::size_t>(), plant.size());
+        plant.insert(at, std::move(r));
+        return viewWith("index", at);
+    });
+}
+
+std::string plantMargin(const std::string& days) {
+    return answered([&] {
+        session().plant.setMarginDays(marginOf(days));
+        return viewObject();
+    });
+}
+
+std::string plantLoad(const std::string& csv, const std::string& margin) {
+    return answered([&] {
+        const int days = marginOf(margin);
+        PlantFileReading reading = readPlantText(csv);
+        if (reading.fileError.empty() && reading.recorders.size() > kLargestPlant) {
+            reading.fileError = "the file has " + groupedNumber(reading.recorders.size()) +
+                                " recorders; this page holds " + groupedNumber(kLargestPlant) + " at the most";
+        }
+        if (reading.fileError.empty()) {
+            PlantSession& s = session();
+            Plant plant(s.clock, days);
+            for (PlantRecorder& recorder : reading.recorders) plant.append(std::move(recorder));
+            s.plant = std::move(plant);
+        }
+        Json view = viewObject();
+        view["problems"] = reading.problems;
+        view["notes"] = reading.notes;
+        view["fileError"] = reading.fileError;
+        return view;
+    });
+}
+
+std::string plantCsv() { return plantCsvText(session().plant.recorders()); }
+
+std::string plantSort(const std::string& column, const std::string& order) {
+    return answered([&] {
+        const std::optional<PlantColumn> c = plantColumnFromId(column);
+        if (!c || (order != "ascending" && order != "descending")) {
+            throw Refusal("\"" + column + "\", \"" + order + "\" is no column and order of the plant's table");
+        }
+        PlantSession& s = session();
+        s.column = *c;
+        s.order = order == "descending" ? SortOrder::Descending : SortOrder::Ascending;
+        return Json{{"sort", {{"column", column}, {"order", order}}}, {"order", orderObject()}};
+    });
+}
+
+std::string plantCalendarText() {
+    const Plant& plant = session().plant;
+    return plantCalendar(plant.rows(), plant.terms());
+}
+
+}  // namespace capacimo::web
