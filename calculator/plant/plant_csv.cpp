@@ -1,6 +1,7 @@
 #include "calculator/plant/plant_csv.h"
 
 #include <algorithm>
+#include <istream>
 #include <limits>
 
 #include "calculator/plant/plant.h"
@@ -21,6 +22,40 @@ std::string lineText(std::size_t line) { return "line " + std::to_string(line); 
 std::string linesText(std::size_t first, std::size_t last) {
     return first == last ? lineText(first) : "lines " + std::to_string(first) + " .. " + std::to_string(last);
 }
+
+// A file's stream. istream::ignore looks for a line break in the stream's
+// buffer at once, where taking each byte on its own would be slow: a row of
+// gigabytes is skipped in the time the disk gives it.
+class StreamSource final : public PlantByteSource {
+public:
+    explicit StreamSource(std::istream& in) : stream_(in), buffer_(*in.rdbuf()) {}
+    int peek() override { return buffer_.sgetc(); }
+    int take() override { return buffer_.sbumpc(); }
+    bool skipLine() override {
+        stream_.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+        return !stream_.eof();
+    }
+
+private:
+    std::istream& stream_;
+    std::streambuf& buffer_;
+};
+
+class TextSource final : public PlantByteSource {
+public:
+    explicit TextSource(std::string_view text) : text_(text) {}
+    int peek() override { return at_ < text_.size() ? static_cast<unsigned char>(text_[at_]) : kEnd; }
+    int take() override { return at_ < text_.size() ? static_cast<unsigned char>(text_[at_++]) : kEnd; }
+    bool skipLine() override {
+        const std::size_t lineBreak = text_.find('\n', at_);
+        at_ = lineBreak == std::string_view::npos ? text_.size() : lineBreak + 1;
+        return lineBreak != std::string_view::npos;
+    }
+
+private:
+    std::string_view text_;
+    std::size_t at_ = 0;
+};
 
 }  // namespace
 
@@ -48,7 +83,13 @@ const std::vector<std::string>& plantCsvColumns() {
     return columns;
 }
 
-PlantCsvReader::PlantCsvReader(std::istream& in) : stream_(in), in_(in.rdbuf()) {
+PlantCsvReader::PlantCsvReader(std::istream& in) : in_(std::make_unique<StreamSource>(in)) { readHeader(); }
+
+PlantCsvReader::PlantCsvReader(std::string_view text) : in_(std::make_unique<TextSource>(text)) { readHeader(); }
+
+PlantCsvReader::~PlantCsvReader() = default;
+
+void PlantCsvReader::readHeader() {
     Record header;
     bool haveHeader = false;
     while (!haveHeader && readRecord(header, true)) haveHeader = !isBlank(header);
@@ -90,18 +131,14 @@ std::string PlantCsvReader::takeSeparator(const Record& header) {
 }
 
 void PlantCsvReader::skipLine() {
-    // istream::ignore looks for the line break in the stream's buffer at
-    // once, where a loop of sbumpc() takes each byte on its own: a row of
-    // gigabytes is skipped in the time the disk gives it.
-    stream_.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
-    if (!stream_.eof()) ++linesRead_;
+    if (in_->skipLine()) ++linesRead_;
 }
 
 std::string PlantCsvReader::skipByteOrderMark() {
     const std::string bom = "\xEF\xBB\xBF";
     std::size_t matched = 0;
-    while (matched < bom.size() && in_->sgetc() == static_cast<unsigned char>(bom[matched])) {
-        in_->sbumpc();
+    while (matched < bom.size() && in_->peek() == static_cast<unsigned char>(bom[matched])) {
+        in_->take();
         ++matched;
     }
     return matched < bom.size() ? bom.substr(0, matched) : std::string();
@@ -122,9 +159,9 @@ bool PlantCsvReader::readRecord(Record& record, bool header) {
         atStart_ = false;
         field = skipByteOrderMark();
     }
-    for (int c = in_->sbumpc(); c != std::char_traits<char>::eof(); c = in_->sbumpc()) {
+    for (int c = in_->take(); c != PlantByteSource::kEnd; c = in_->take()) {
         record.empty = false;
-        if (c == '\r' && in_->sgetc() == '\n') continue;  // CRLF: the LF ends the line
+        if (c == '\r' && in_->peek() == '\n') continue;  // CRLF: the LF ends the line
         if (c == '\n') {
             ++linesRead_;
             // No value holds a line break, so a quote still open here was
@@ -142,8 +179,8 @@ bool PlantCsvReader::readRecord(Record& record, bool header) {
         if (inQuotes) {
             if (c != '"') {
                 field += static_cast<char>(c);
-            } else if (in_->sgetc() == '"') {
-                field += static_cast<char>(in_->sbumpc());
+            } else if (in_->peek() == '"') {
+                field += static_cast<char>(in_->take());
             } else {
                 inQuotes = false;
             }

@@ -30,7 +30,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <istream>
+#include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -69,10 +70,27 @@ struct PlantRow {
 // Every column a plant may have, in the order a header best lists them.
 const std::vector<std::string>& plantCsvColumns();
 
+// Where a reader takes its bytes from: a file's stream on the command line,
+// a text in memory in the web page and the plant window. A text is read
+// without the C++ stream library, which would more than double the web
+// module's size.
+class PlantByteSource {
+public:
+    static constexpr int kEnd = -1;  // what a stream's buffer gives at the end, too
+    virtual ~PlantByteSource() = default;
+    // The next byte as 0..255, or kEnd; take() also goes past it.
+    virtual int peek() = 0;
+    virtual int take() = 0;
+    // Past the next line break; false when the end came first.
+    virtual bool skipLine() = 0;
+};
+
 class PlantCsvReader {
 public:
-    // Reads the header row at once.
+    // Read the header row at once. The text must outlive the reader.
     explicit PlantCsvReader(std::istream& in);
+    explicit PlantCsvReader(std::string_view text);
+    ~PlantCsvReader();
 
     // Why the whole file is refused (a missing or bad header), or empty.
     const std::string& fileError() const { return fileError_; }
@@ -105,8 +123,9 @@ private:
     // A start, target or medium cell into the row, or a problem of the row.
     void readPlantCell(PlantRow& row, std::string_view column, const std::string& text) const;
 
-    std::istream& stream_;
-    std::streambuf* in_;
+    void readHeader();
+
+    std::unique_ptr<PlantByteSource> in_;
     std::size_t linesRead_ = 0;
     bool atStart_ = true;
     char separator_ = ',';

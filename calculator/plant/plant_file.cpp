@@ -1,7 +1,5 @@
 #include "calculator/plant/plant_file.h"
 
-#include <sstream>
-
 #include "calculator/plant/plant_csv.h"
 
 namespace capacimo {
@@ -30,8 +28,7 @@ bool writesMedium(const PlantRecorder& recorder) {
 
 PlantFileReading readPlantText(std::string_view text) {
     PlantFileReading reading;
-    std::istringstream in{std::string(text)};
-    PlantCsvReader reader(in);
+    PlantCsvReader reader(text);
     reading.fileError = reader.fileError();
     PlantNames names;
     for (PlantRow row; reader.next(row);) {
