@@ -89,7 +89,10 @@ public:
             page == 0 ? 0 : firstPageRows_ + (static_cast<std::size_t>(page) - 1) * laterPageRows_;
         const std::size_t last = std::min(order_.size(), first + (page == 0 ? firstPageRows_ : laterPageRows_));
         y += drawRow(y, captions(), true);
-        for (std::size_t i = first; i < last; ++i) y += drawRow(y, cells(in_.rows[order_[i]]), false);
+        for (std::size_t i = first; i < last; ++i) {
+            const RecorderRow& row = in_.rows[order_[i]];
+            y += drawRow(y, cells(row), false, row.dates.state);
+        }
         drawFooter(painter_, area_, page + 1, pageCount);
     }
 
@@ -147,14 +150,19 @@ private:
         return titleHeight();
     }
 
-    // One row of the table, the header row in bold and ruled off; returns its height.
-    qreal drawRow(qreal y, const QStringList& texts, bool header) {
+    // One row of the table, the header row in bold and ruled off; returns its
+    // height. A recorder's state is written in its colour, as the plant window
+    // shows it; the word says it without the colour too.
+    qreal drawRow(qreal y, const QStringList& texts, bool header, RecorderState state = RecorderState::Ok) {
         painter_.setFont(font(header));
         painter_.setPen(Qt::black);
         const QFontMetricsF metrics(painter_.font(), painter_.device());
         qreal x = area_.left();
         for (std::size_t c = 0; c < widths_.size(); ++c) {
             const QString shown = metrics.elidedText(texts[static_cast<qsizetype>(c)], Qt::ElideRight, widths_[c]);
+            const bool stateCell = !header && kPlantColumns[c] == PlantColumn::State;
+            const Rgb colour = recorderStateColour(state);
+            painter_.setPen(stateCell ? QColor(colour.red, colour.green, colour.blue) : QColor(Qt::black));
             painter_.drawText(QRectF(x, y, widths_[c], row_),
                               Qt::AlignVCenter | (alignsRight(c) ? Qt::AlignRight : Qt::AlignLeft), shown);
             x += widths_[c] + gap_;
