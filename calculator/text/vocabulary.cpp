@@ -175,35 +175,40 @@ PlanWords planWords(const Plan& plan, Medium medium, std::int64_t targetHours, s
     return words;
 }
 
-std::string_view recorderStateId(RecorderState state) {
-    switch (state) {
-    case RecorderState::Overdue: return "overdue";
-    case RecorderState::Due: return "due";
-    case RecorderState::Short: return "short";
-    case RecorderState::Ok: break;
-    }
-    return "ok";
-}
+namespace {
 
-std::string_view recorderStateCaption(RecorderState state) {
-    switch (state) {
-    case RecorderState::Overdue: return "Overdue";
-    case RecorderState::Due: return "Due";
-    case RecorderState::Short: return "Short";
-    case RecorderState::Ok: break;
+// A recorder's state as scripts, people and colours tell it, in the order of
+// RecorderState.
+struct RecorderStateWords {
+    RecorderState state;
+    std::string_view id;
+    std::string_view caption;
+    Rgb colour;
+};
+constexpr RecorderStateWords kRecorderStateWords[] = {
+    {RecorderState::Overdue, "overdue", "Overdue", {176, 0, 0}},
+    {RecorderState::Due, "due", "Due", {150, 75, 0}},
+    {RecorderState::Short, "short", "Short", {0, 0, 200}},
+    {RecorderState::Ok, "ok", "OK", {0, 110, 0}},
+};
+static_assert(std::size(kRecorderStateWords) == kRecorderStates.size() && [] {
+    for (std::size_t i = 0; i < kRecorderStates.size(); ++i) {
+        if (kRecorderStateWords[i].state != kRecorderStates[i] || static_cast<std::size_t>(kRecorderStates[i]) != i) {
+            return false;
+        }
     }
-    return "OK";
-}
+    return true;
+}());
 
-Rgb recorderStateColour(RecorderState state) {
-    switch (state) {
-    case RecorderState::Overdue: return {176, 0, 0};
-    case RecorderState::Due: return {150, 75, 0};
-    case RecorderState::Short: return {0, 0, 200};
-    case RecorderState::Ok: break;
-    }
-    return {0, 110, 0};
-}
+const RecorderStateWords& wordsOf(RecorderState state) { return kRecorderStateWords[static_cast<std::size_t>(state)]; }
+
+}  // namespace
+
+std::string_view recorderStateId(RecorderState state) { return wordsOf(state).id; }
+
+std::string_view recorderStateCaption(RecorderState state) { return wordsOf(state).caption; }
+
+Rgb recorderStateColour(RecorderState state) { return wordsOf(state).colour; }
 
 namespace {
 
