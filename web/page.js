@@ -286,16 +286,20 @@
         return (name || "setup") + table.setup_file.extension;
     }
 
-    function save() {
-        var text = setupText();
-        if (!text) return;
+    // Hands a text to the browser as a downloaded file.
+    function download(text, name, type) {
         var link = document.createElement("a");
-        link.href = URL.createObjectURL(new Blob([text], { type: "application/json" }));
-        link.download = fileName();
+        link.href = URL.createObjectURL(new Blob([text], { type: type }));
+        link.download = name;
         document.body.appendChild(link);
         link.click();
         link.remove();
         setTimeout(function () { URL.revokeObjectURL(link.href); }, 0);
+    }
+
+    function save() {
+        var text = setupText();
+        if (text) download(text, fileName(), "application/json");
     }
 
     function openFile(file) {
@@ -450,6 +454,8 @@
             ask: ask,
             call: call,
             say: say,
+            store: store,
+            download: download,
             values: function () { return values; },
             name: function () { return el("setup-name").value; },
             load: function (next, name) {

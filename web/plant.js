@@ -383,12 +383,12 @@ var CapacimoPlant = (function () {
             unstored = false;
             var text = storedText();
             if (text === null || text === stored) return;
-            try {
-                window.localStorage.setItem(STORE_KEY, text);
-                stored = text;
-            } catch (e) {
-                page.say(view.dataset.tooLarge + ".");
-            }
+            var written = page.store(function (s) {
+                s.setItem(STORE_KEY, text);
+                return true;
+            });
+            if (written) stored = text;
+            else page.say(view.dataset.tooLarge + ".");
         }
 
         // Reads a stored value (this tab's at the start, another tab's later).
@@ -414,16 +414,6 @@ var CapacimoPlant = (function () {
         }
 
         // ---- files
-
-        function download(text, name, type) {
-            var link = document.createElement("a");
-            link.href = URL.createObjectURL(new Blob([text], { type: type }));
-            link.download = name;
-            document.body.appendChild(link);
-            link.click();
-            link.remove();
-            setTimeout(function () { URL.revokeObjectURL(link.href); }, 0);
-        }
 
         // An imported file replaces the plant; a file refused as a whole
         // changes nothing. Each problem names its line and column.
@@ -544,12 +534,12 @@ var CapacimoPlant = (function () {
             });
             el("plant-export").addEventListener("click", function () {
                 var csv = page.call("plantCsv");
-                if (csv !== null) download(csv, tableEl.dataset.fileName, "text/csv");
+                if (csv !== null) page.download(csv, tableEl.dataset.fileName, "text/csv");
             });
             el("plant-calendar").addEventListener("click", function () {
                 var ics = page.call("plantCalendarText");
                 if (ics !== null) {
-                    download(ics, tableEl.dataset.calendarName + words.calendar.extension, words.calendar.media_type);
+                    page.download(ics, tableEl.dataset.calendarName + words.calendar.extension, words.calendar.media_type);
                 }
             });
             el("plant-print").addEventListener("click", print);
@@ -584,12 +574,8 @@ var CapacimoPlant = (function () {
             today = localDate();
             el("plant-start").value = today;
             page.ask("plantToday", today);
-            var text = null;
-            try {
-                text = window.localStorage.getItem(STORE_KEY);
-            } catch (e) {
-                text = null;  // storage switched off: the plant lives until the page closes
-            }
+            // Without the browser's store the plant lives until the page closes.
+            var text = page.store(function (s) { return s.getItem(STORE_KEY); });
             if (text === null || !loadStored(text)) show(page.ask("plantView"));
         }
 
