@@ -8,6 +8,7 @@
 #include <string>
 
 #include "calculator/files/json_room.h"
+#include "calculator/files/json_text.h"
 
 namespace capacimo {
 namespace {
@@ -39,11 +40,6 @@ std::string shown(const Json& value) {
     if (value.is_object()) return "an object";
     if (value.is_array()) return "a list";
     return shortened(value.dump(-1, ' ', false, Json::error_handler_t::replace));
-}
-
-// A text in double quotes as JSON writes it (bytes that are no UTF-8 as U+FFFD).
-std::string jsonText(std::string_view text) {
-    return Json(std::string(text)).dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
 std::string groupKeyName(int group, std::string_view key) {
@@ -82,8 +78,7 @@ std::string oneLineName(std::string_view name) {
     // No character takes more than four bytes, so the longest name kept lies
     // within the first 4 * kSetupNameLimit bytes; the rest is never copied.
     name = name.substr(0, 4 * kSetupNameLimit);
-    const std::string valid =
-        Json::parse(Json(std::string(name)).dump(-1, ' ', false, Json::error_handler_t::replace)).get<std::string>();
+    const std::string valid = validUtf8(name);
     std::string out;
     std::size_t count = 0;
     for (const char c : valid) {
@@ -109,7 +104,7 @@ int fileRank(EntryPage page) {
 
 std::string itemList(const Entry& entry) {
     std::string list;
-    for (const std::string& item : entry.items) list += (list.empty() ? "" : ", ") + jsonText(item);
+    for (const std::string& item : entry.items) list += (list.empty() ? "" : ", ") + quotedText(item);
     return list;
 }
 
@@ -154,7 +149,7 @@ std::optional<SetupCheck> checkHeader(const Json& object) {
     const auto format = object.find(kFormatKey);
     if (format == object.end()) return refused(kFormatKey, "missing; this is no Capacimo setup");
     if (!format->is_string() || *format != std::string(kSetupFormat))
-        return refused(kFormatKey, shown(*format) + " is not " + jsonText(kSetupFormat));
+        return refused(kFormatKey, shown(*format) + " is not " + quotedText(kSetupFormat));
     const auto version = object.find(kVersionKey);
     if (version == object.end()) return refused(kVersionKey, "missing");
     const std::optional<double> number = wholeNumber(*version);
@@ -166,7 +161,7 @@ std::optional<SetupCheck> checkHeader(const Json& object) {
     const auto model = object.find(kModelKey);
     if (model == object.end()) return refused(kModelKey, "missing");
     if (!model->is_string() || *model != std::string(kModelName))
-        return refused(kModelKey, shown(*model) + " is not " + jsonText(kModelName));
+        return refused(kModelKey, shown(*model) + " is not " + quotedText(kModelName));
     return std::nullopt;
 }
 
@@ -233,7 +228,7 @@ public:
         constexpr int kNumberOverflow = 406;
         if (error.id == kNumberOverflow) {
             const std::string key = valueKey();
-            error_ = (key.empty() ? "" : jsonText(key) + ": ") + shortened(token) + " is too large a number";
+            error_ = (key.empty() ? "" : quotedText(key) + ": ") + shortened(token) + " is too large a number";
         } else {
             error_ = "not valid JSON at " + placeOf(text_, position == 0 ? 0 : position - 1);
         }
@@ -244,7 +239,7 @@ public:
     // Why the text was refused, or empty.
     std::string error() const {
         if (!error_.empty()) return error_;
-        return duplicate_.empty() ? std::string() : jsonText(duplicate_) + ": appears twice";
+        return duplicate_.empty() ? std::string() : quotedText(duplicate_) + ": appears twice";
     }
 
 private:
@@ -414,7 +409,7 @@ SetupReadResult readText(std::string_view text) {
     if (std::string error = document.error(); !error.empty()) return {std::nullopt, std::move(error)};
     SetupCheck check = checkSetupObject(document.root);
     if (!check.setup)
-        return {std::nullopt, check.key.empty() ? check.problem : jsonText(check.key) + ": " + check.problem};
+        return {std::nullopt, check.key.empty() ? check.problem : quotedText(check.key) + ": " + check.problem};
     return {std::move(check.setup), {}};
 }
 
@@ -507,13 +502,13 @@ std::string writeSetupText(const CalculatorEntries& entries, std::string_view na
     std::string text = "{\n";
     const Json object = setupObject(entries, name);
     for (auto it = object.begin(); it != object.end(); ++it) {
-        text += "  " + jsonText(it.key()) + ": ";
+        text += "  " + quotedText(it.key()) + ": ";
         if (it->is_array()) {
             text += "[\n";
             for (std::size_t g = 0; g < it->size(); ++g) {
                 std::string line;
                 for (const auto& [key, value] : (*it)[g].items()) {
-                    line += (line.empty() ? "" : ", ") + jsonText(key) + ": " + dumped(value);
+                    line += (line.empty() ? "" : ", ") + quotedText(key) + ": " + dumped(value);
                 }
                 text += "    {" + line + (g + 1 < it->size() ? "},\n" : "}\n");
             }

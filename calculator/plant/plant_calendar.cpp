@@ -3,23 +3,20 @@
 #include <cstdint>
 #include <cstdio>
 #include <map>
-#include <nlohmann/json.hpp>
 
+#include "calculator/files/json_text.h"
 #include "calculator/text/vocabulary.h"
 
 namespace capacimo {
 namespace {
 
-using Json = nlohmann::json;
-
 constexpr std::string_view kCrlf = "\r\n";
 
-// A TEXT value: valid UTF-8 (the JSON library replaces what is not), its
+// A TEXT value: valid UTF-8 (what is not becomes U+FFFD), its
 // backslashes, semicolons, commas and line breaks escaped, other control
 // characters but the tab (which TEXT allows) as blanks.
 std::string calendarText(std::string_view text) {
-    const std::string valid =
-        Json::parse(Json(std::string(text)).dump(-1, ' ', false, Json::error_handler_t::replace)).get<std::string>();
+    const std::string valid = validUtf8(text);
     std::string out;
     out.reserve(valid.size());
     for (std::size_t i = 0; i < valid.size(); ++i) {

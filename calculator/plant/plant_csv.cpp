@@ -4,6 +4,7 @@
 #include <istream>
 #include <limits>
 
+#include "calculator/files/json_text.h"
 #include "calculator/plant/plant.h"
 #include "calculator/plant/problem_text.h"
 
@@ -106,8 +107,7 @@ void PlantCsvReader::readHeader() {
     for (std::size_t i = 0; i < header.fields.size(); ++i) {
         const std::string& name = header.fields[i];
         const auto found = std::find(known.begin(), known.end(), name);
-        const std::string column = lineText(header.line) + ", column " + std::to_string(i + 1) + " " +
-                                   Json(name).dump(-1, ' ', false, Json::error_handler_t::replace);
+        const std::string column = lineText(header.line) + ", column " + std::to_string(i + 1) + " " + quotedText(name);
         if (found == known.end()) {
             fileError_ = column + ": unknown column; the columns are name, " + known[1] + " .. " + known.back();
             return;
