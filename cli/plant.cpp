@@ -45,11 +45,14 @@ constexpr PlantColumn kDayColumns[] = {PlantColumn::InternalFullOn, PlantColumn:
 
 int dayWidth(PlantColumn column) { return -std::max(kDayWidth, static_cast<int>(plantColumnCaption(column).size())); }
 
-// One recorder as the run calculated it.
+// One recorder as the run calculated it. A plant that is sorted or written
+// to files is kept whole until its end, so a row keeps only what is written
+// of it: the whole result record, setup image included, is twelve times the
+// size of the rest and made a plant of 1000 rows three times as slow.
 struct Evaluated {
     PlantRecorder recorder;
-    ResultRecord record;
     RecorderRow row;
+    std::string json;  // the JSON object of its whole result, for --json only
 };
 
 Format formatOf(const Options& o) { return o.json ? Format::Json : o.csv ? Format::Csv : Format::Text; }
@@ -84,9 +87,17 @@ public:
         return true;
     }
 
+    // The JSON object of a recorder's whole result, with its days.
+    std::string jsonOf(const ResultRecord& record, const RecorderDates& dates) const {
+        if (format_ != Format::Json) return {};
+        nlohmann::ordered_json object = resultObject(record);
+        object.update(datesObject(dates));
+        return object.dump();
+    }
+
     bool row(const Evaluated& e) {
-        const ResultRecord& r = e.record;
-        const std::string card = cardSizeText(r.entries.cardItem);
+        const RecorderRow& r = e.row;
+        const std::string card = cardSizeText(r.cardItem);
         const std::string internal = durationText(r.result.internal);
         const std::string sd = durationText(r.result.card);
         ++rows_;
@@ -94,21 +105,17 @@ public:
         case Format::Text:
             return out_(tableLine(withDays(
                 {{r.name, -kNameWidth}, {card, -kCardWidth}, {internal, -kDurationWidth}, {sd, -kDurationWidth}},
-                [&e](PlantColumn c) { return cellText(e.row, c); }, r.status.text)));
+                [&r](PlantColumn c) { return cellText(r, c); }, r.status.text)));
         case Format::Csv: {
             std::string line = cell(r.name) + "," + cell(card) + "," + internal + "," + sd + "," + cell(r.status.text);
             for (const PlantColumn column : kDayColumns) {
                 line += ",";
-                line += column == PlantColumn::State ? std::string(recorderStateId(e.row.dates.state))
-                                                     : cellText(e.row, column);
+                line +=
+                    column == PlantColumn::State ? std::string(recorderStateId(r.dates.state)) : cellText(r, column);
             }
             return out_(line + "\n");
         }
-        case Format::Json: {
-            nlohmann::ordered_json object = resultObject(r);
-            object.update(datesObject(e.row.dates));
-            return out_((rows_ == 1 ? "[\n" : ",\n") + object.dump());
-        }
+        case Format::Json: return out_((rows_ == 1 ? "[\n" : ",\n") + e.json);
         }
         return true;
     }
@@ -153,7 +160,6 @@ public:
                      o.saveSetupPath.isEmpty() && o.reportPath.isEmpty()) {}
 
     PlantOutcome run() {
-        if (streaming_ && !write(writer_.header(true))) return outcome_;
         // Without files, the options alone describe one recorder.
         if (o_.setupPaths.isEmpty() && !add(withOptionDays(PlantRecorder{{}, o_.entries, {}, {}, {}}, o_))) {
             return outcome_;
@@ -162,7 +168,7 @@ public:
             if (!(isPlantCsv(path) ? csvFile(path) : setupFile(path))) return outcome_;
         }
         if (streaming_) {
-            write(writer_.end());
+            end(true);
         } else {
             finish();
         }
@@ -175,12 +181,23 @@ private:
         if (!arrived) outcome_.cannotWrite = true;
         return arrived;
     }
+    // The header comes with the first row, so that a plant whose every file
+    // was refused writes nothing at all.
+    bool out(const Evaluated& e, bool dated) {
+        if (!headed_ && !write(headed_ = writer_.header(dated))) return false;
+        return write(writer_.row(e));
+    }
+    // dated: as for the header.
+    void end(bool dated) {
+        if (!headed_ && outcome_.badInput) return;
+        if (!headed_ && !write(headed_ = writer_.header(dated))) return;
+        write(writer_.end());
+    }
     bool add(PlantRecorder recorder) {
         ResultRecord record = makeResultRecord(*calculator_, recorder.entries, o_.result, recorder.name);
         const RecorderDates dates = recorderDates(record.result, recorder, terms_);
-        RecorderRow row = recorderRow(record, dates);
-        Evaluated e{std::move(recorder), std::move(record), std::move(row)};
-        if (streaming_) return write(writer_.row(e));
+        Evaluated e{std::move(recorder), recorderRow(record, dates), writer_.jsonOf(record, dates)};
+        if (streaming_) return out(e, true);
         evaluated_.push_back(std::move(e));
         return true;
     }
@@ -268,11 +285,10 @@ private:
         if (o_.sortByReadOut) order = sortedRows(rows, PlantColumn::ReadOutBy);
         const bool dated = std::any_of(recorders.begin(), recorders.end(),
                                        [](const PlantRecorder& r) { return r.start || r.targetHours; });
-        if (!write(writer_.header(dated))) return;
         for (const std::size_t i : order) {
-            if (!write(writer_.row(evaluated_[i]))) return;
+            if (!out(evaluated_[i], dated)) return;
         }
-        write(writer_.end());
+        end(dated);
     }
 
     QString writeFiles(std::span<const RecorderRow> rows, std::span<const PlantRecorder> recorders) const {
@@ -298,6 +314,7 @@ private:
     RowWriter writer_;
     const bool streaming_;
     std::vector<Evaluated> evaluated_;  // when not streaming
+    bool headed_ = false;               // the header is written
     PlantOutcome outcome_;
     const std::unique_ptr<Calculator> calculator_ = std::make_unique<Calculator>();
 };

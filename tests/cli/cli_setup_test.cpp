@@ -123,6 +123,15 @@ TEST(CliSetup, RefusedFilesSayWhyInOneLineAndWriteNothing) {
     };
     for (const auto& c : cases) refused(c.file, c.reason);
     refused("fifo.capacimo", "pipe");  // refused unopened: it would wait for a writer
+
+    // A plant file refused whole writes no table, in none of the formats.
+    writeAll(dir.filePath("both.csv"), "name;start,card\nA,2026-01-01,1GB\n");
+    for (const QStringList& format : {QStringList{}, QStringList{"--csv"}, QStringList{"--json"}}) {
+        const auto o = runCalc(QStringList{"--setup", dir.filePath("both.csv")} + format);
+        EXPECT_EQ(o.exitCode, 2) << format.join(' ').toStdString();
+        EXPECT_TRUE(o.out.isEmpty()) << o.out.toStdString();
+        EXPECT_TRUE(o.err.contains("both , and ;")) << o.err.toStdString();
+    }
 }
 
 // A plant with a name holding a comma, a byte order mark, CRLF line ends, an
