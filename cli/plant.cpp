@@ -194,12 +194,21 @@ private:
         write(writer_.end());
     }
     bool add(PlantRecorder recorder) {
-        ResultRecord record = makeResultRecord(*calculator_, recorder.entries, o_.result, recorder.name);
+        ResultRecord record = makeResultRecord(*calculator_, recorder.entries, optionsFor(recorder), recorder.name);
         const RecorderDates dates = recorderDates(record.result, recorder, terms_);
         Evaluated e{std::move(recorder), recorderRow(record, dates), writer_.jsonOf(record, dates)};
         if (streaming_) return out(e, true);
         evaluated_.push_back(std::move(e));
         return true;
+    }
+    // A recorder's own target, where it has one, is what the JSON's plan
+    // answers for it; the other formats show no plan.
+    ResultOptions optionsFor(const PlantRecorder& recorder) const {
+        ResultOptions options = o_.result;
+        if (formatOf(o_) == Format::Json && recorder.targetHours) {
+            options.target = Target{recorder.targetMedium, *recorder.targetHours};
+        }
+        return options;
     }
     void refuse(const std::string& line) {
         say_(line);

@@ -93,6 +93,15 @@ TEST(CliPlant, DaysFollowTheCalendarBadCellsCostOnlyThemselvesAndRowsSortByReadO
                                              "Full on \\(SD\\) +Read out by +State +Status\n")))
         << text.out.toStdString();
     EXPECT_TRUE(text.out.contains(QRegularExpression("\nBoiler 1 .* 2026-09-14 +Overdue\n"))) << text.out.toStdString();
+
+    // In JSON a recorder with a target of its own carries the plan that reaches it; the others none.
+    const auto json = runCalc({"--setup", plant, "--json", "--today", "2026-12-08"});
+    const QJsonArray rows = QJsonDocument::fromJson(json.out.toUtf8()).array();
+    ASSERT_EQ(rows.size(), 5) << json.out.toStdString();
+    const QJsonObject plan = rows[0].toObject()["plan"].toObject();
+    EXPECT_EQ(plan["medium"].toString(), "sd");
+    EXPECT_EQ(plan["target_hours"].toInt(), 26 * 7 * 24);
+    for (const auto& row : rows.toVariantList().mid(1)) EXPECT_FALSE(row.toMap().contains("plan"));
 }
 
 TEST(CliPlant, TheCalendarTheSavedPlantAndTheReportAreMadeOfTheSameRows) {
