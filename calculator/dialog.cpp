@@ -494,6 +494,12 @@ void Tdlg_Main::ShowPlant() {
         });
         connect(plant_, &TPlantWindow::openInDialogRequested, this,
                 guarded(this, [this](const CalculatorEntries& entries) { showRecorder(entries); }));
+        connect(plant_, &TPlantWindow::planRequested, this,
+                guarded(this, [this](const CalculatorEntries& entries, int weeks, Medium medium) {
+                    showRecorder(entries);
+                    ShowDetails();
+                    details_->setTarget(weeks, medium);
+                }));
     }
     plant_->show();
     plant_->raise();

@@ -156,6 +156,18 @@ var CapacimoDetails = (function () {
                 return isOpen || printing ? { retention: weeks + "w", medium: mediumSelect.value } : null;
             },
             show: show,
+            // A plant recorder's own target in the fields; with open, the
+            // Details opened to say what reaches it.
+            setTarget: function (target, open) {
+                weeks = target.weeks;
+                weeksInput.value = String(weeks);
+                mediumSelect.value = target.medium;
+                if (open && !isOpen) {
+                    toggle.click();
+                } else {
+                    onChange();
+                }
+            },
             forPrint: function (on) { printing = on; section.classList.toggle("printing", on); }
         };
     }

@@ -461,7 +461,8 @@
             load: function (next, name) {
                 el("setup-name").value = name;
                 setValues(next);
-            }
+            },
+            target: function (target, open) { details.setTarget(target, open); }
         }, table);
         openLink();
         remember();

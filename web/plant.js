@@ -101,6 +101,9 @@ var CapacimoPlant = (function () {
             actions.appendChild(actionButton(data.duplicate, "", function () { duplicate(Number(tr.dataset.index)); }));
             actions.appendChild(actionButton(data.rename, "", function () { rename(tr); }));
             actions.appendChild(actionButton(data.remove, "", function () { remove(Number(tr.dataset.index)); }));
+            var plan = actionButton(data.plan, "", function () { choose(Number(tr.dataset.index), true); });
+            plan.hidden = true;
+            actions.appendChild(plan);
             tr.appendChild(actions);
             return tr;
         }
@@ -129,9 +132,11 @@ var CapacimoPlant = (function () {
             label(start, words.start + ": " + row.cells[0]);
             var buttons = cells[cells.length - 1].children;
             var data = tableEl.dataset;
-            [data.duplicate, data.rename, data.remove].forEach(function (caption, k) {
+            [data.duplicate, data.rename, data.remove, data.plan].forEach(function (caption, k) {
                 label(buttons[k], caption + ": " + row.cells[0]);
             });
+            // A recorder that falls short of its target offers the plan that reaches it.
+            buttons[3].hidden = row.state !== "short";
         }
 
         // The element showing the row at index, or null when it is on another page.
@@ -280,14 +285,17 @@ var CapacimoPlant = (function () {
         }
 
         // Choosing a row shows its setup in the calculator, and from then on
-        // the calculator's changes go to it.
-        function choose(index) {
+        // the calculator's changes go to it; its target, where it has one,
+        // goes into the Details, opened with plan.
+        function choose(index, plan) {
             var recorder = page.ask("plantRecorder", index);
             if (refused(recorder)) return;
             chosen = -1;  // loading the calculator is no change of the row
             page.load(recorder.values, recorder.name);
             chosen = index;
+            if (recorder.target) page.target(recorder.target, plan === true);
             showChosen();
+            if (plan === true) selectView(false);
         }
 
         function release() {

@@ -188,7 +188,10 @@ std::string plantRecorder(int index) {
     return answered([&] {
         const Plant& plant = session().plant;
         const PlantRecorder& r = plant.recorders()[indexIn(index, plant.size())];
-        return Json{{"values", entryValues(r.entries)}, {"name", r.name}, {"start", dateText(r.start)}};
+        Json o{{"values", entryValues(r.entries)}, {"name", r.name}, {"start", dateText(r.start)}};
+        // Its target as the Details' weeks and medium, so that their plan answers it.
+        if (const auto weeks = targetWeeks(r)) o["target"] = {{"weeks", *weeks}, {"medium", mediumId(r.targetMedium)}};
+        return o;
     });
 }
 

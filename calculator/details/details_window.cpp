@@ -157,6 +157,11 @@ Medium TDetailsWindow::medium() const { return static_cast<Medium>(cb_TargetMedi
 
 Target TDetailsWindow::target() const { return {medium(), std::int64_t{spb_TargetWeeks->value()} * kHoursPerWeek}; }
 
+void TDetailsWindow::setTarget(int weeks, Medium medium) {
+    spb_TargetWeeks->setValue(weeks);
+    cb_TargetMedium->setCurrentIndex(cb_TargetMedium->findData(static_cast<int>(medium)));
+}
+
 QStringList TDetailsWindow::planLines() const { return lbl_Plan->text().split(u'\n'); }
 
 void TDetailsWindow::showCalculation(const CalculatorEntries& entries, const CalculationResult& result,

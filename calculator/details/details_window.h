@@ -62,6 +62,8 @@ public:
 
     // The target the window holds, for a report.
     Target target() const;
+    // Holds weeks on medium as its target, and says what reaches it.
+    void setTarget(int weeks, Medium medium);
 
 signals:
     // "Save report..." was pressed; the calculator dialog asks for the file.

@@ -96,6 +96,11 @@ TargetReading readTarget(std::string_view text) {
     return {hours, {}};
 }
 
+std::optional<std::int64_t> targetWeeks(const PlantRecorder& recorder) {
+    if (!recorder.targetHours) return std::nullopt;
+    return std::min((*recorder.targetHours + kHoursPerWeek - 1) / kHoursPerWeek, kLargestRetentionNumber);
+}
+
 RecorderDates recorderDates(const CalculationResult& result, const PlantRecorder& recorder, const PlantTerms& terms) {
     RecorderDates dates;
     const std::optional<CalendarDate> internal = fullOn(recorder.start, result.internal);

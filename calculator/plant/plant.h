@@ -76,6 +76,11 @@ struct PlantRecorder {
     bool operator==(const PlantRecorder&) const = default;
 };
 
+// A recorder's target as the Details ask the planner for one: in whole
+// weeks, rounded up (what keeps the weeks keeps the target) and at most
+// kLargestRetentionNumber; none without a target.
+std::optional<std::int64_t> targetWeeks(const PlantRecorder& recorder);
+
 // What a recorder's days are judged against.
 struct PlantTerms {
     CalendarDate today;

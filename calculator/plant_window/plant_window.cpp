@@ -140,6 +140,8 @@ void TPlantWindow::buildMenus() {
         command(recorder, QStringLiteral("Duplicate"), "act_Duplicate", QKeySequence(Qt::CTRL | Qt::Key_D),
                 [this] { Duplicate(); }),
         command(recorder, QStringLiteral("Remove"), "act_Remove", QKeySequence::Delete, [this] { Remove(); })};
+    act_Plan = command(recorder, QStringLiteral("Plan for its target"), "act_Plan", QKeySequence(Qt::CTRL | Qt::Key_L),
+                       [this] { PlanForTarget(); });
     recorder->addSeparator();
     act_Undo =
         command(recorder, QStringLiteral("Undo remove"), "act_Undo", QKeySequence::Undo, [this] { UndoRemove(); });
@@ -247,7 +249,8 @@ void TPlantWindow::buildCommands(QHBoxLayout* layout) {
     // draws none on a tool button), each pressing its command; the caption
     // stays as first given ("Undo remove" without the name the menu adds).
     auto* column = new QVBoxLayout;
-    for (const char* name : {"act_AddSetup", "act_OpenInDialog", "act_Duplicate", "act_Remove", "act_Undo"}) {
+    for (const char* name :
+         {"act_AddSetup", "act_OpenInDialog", "act_Plan", "act_Duplicate", "act_Remove", "act_Undo"}) {
         QAction* action = findChild<QAction*>(name);
         auto* button = new QPushButton(action->text(), this);
         button->setObjectName(QStringLiteral("btn_") + QString::fromLatin1(name + 4));
@@ -328,6 +331,17 @@ void TPlantWindow::OpenInDialog() {
     linked_ = *at;
     showLinked();
     emit openInDialogRequested(model_->plant().recorders()[*at].entries);
+}
+
+void TPlantWindow::PlanForTarget() {
+    const std::optional<std::size_t> at = selectedRecorder();
+    if (!at) return;
+    const PlantRecorder& recorder = model_->plant().recorders()[*at];
+    const std::optional<std::int64_t> weeks = targetWeeks(recorder);
+    if (!weeks) return;
+    linked_ = *at;
+    showLinked();
+    emit planRequested(recorder.entries, static_cast<int>(*weeks), recorder.targetMedium);
 }
 
 void TPlantWindow::followDialog(const CalculatorEntries& entries) {
@@ -502,8 +516,9 @@ void TPlantWindow::markUnsaved(bool unsaved) {
 }
 
 void TPlantWindow::enableCommands() {
-    const bool row = selectedRecorder().has_value();
-    for (QAction* action : rowCommands_) action->setEnabled(row);
+    const std::optional<std::size_t> at = selectedRecorder();
+    for (QAction* action : rowCommands_) action->setEnabled(at.has_value());
+    act_Plan->setEnabled(at && model_->plant().recorders()[*at].targetHours.has_value());
     act_Undo->setEnabled(removed_.has_value());
 }
 

@@ -60,6 +60,9 @@ public:
     // The commands, on the selected row where they need one.
     void AddCurrentSetup();
     void OpenInDialog();
+    // A recorder with a target: opened in the dialog, with the Details
+    // saying what reaches its target.
+    void PlanForTarget();
     void Rename();
     void EditStart();
     void Duplicate();
@@ -99,6 +102,9 @@ public:
 signals:
     // "Open in dialog": the dialog shows these entries.
     void openInDialogRequested(const CalculatorEntries& entries);
+    // "Plan for its target": the dialog shows these entries and its Details
+    // the plan for the target, in whole weeks (targetWeeks) on the medium.
+    void planRequested(const CalculatorEntries& entries, int weeks, Medium medium);
 
 public slots:
     void reject() override;
@@ -141,6 +147,7 @@ private:
     QLabel* lbl_Linked = nullptr;
     QSpinBox* spb_Margin = nullptr;
     QAction* act_Undo = nullptr;
+    QAction* act_Plan = nullptr;         // enabled for a recorder with a target
     std::vector<QAction*> rowCommands_;  // those that need a selected row
     QTimer* midnight_ = nullptr;
 

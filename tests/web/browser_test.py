@@ -694,6 +694,36 @@ class WebEdition(unittest.TestCase):
         self.assertEqual(d.find_element(By.ID, "plant-margin").get_attribute("value"), "7")
         self.assertEqual(len(self.plant_rows()), 3)
 
+    def test_plant_short_recorder_plans_in_one_click_and_duplicates(self):
+        d = self.driver
+        self.open_plant()
+        with tempfile.TemporaryDirectory() as folder:
+            plant = Path(folder, "plant.csv")
+            plant.write_bytes(b"name,start,target,medium,card,analog,group1.cycle,group1.values\n"
+                              b"Kiln,,3w4d,sd,256 MB,40,100ms,8\nPress,2026-03-01,,,2 GB,1,1min,1\n")
+            d.find_element(By.ID, "plant-file").send_keys(str(plant))
+            WebDriverWait(d, 5).until(lambda _: len(self.plant_rows()) == 2)
+        plan = lambda name: d.find_element(By.CSS_SELECTOR, "button[aria-label='Plan: %s']" % name)
+        self.assertFalse(plan("Press").is_displayed())  # no target: nothing to plan
+        kiln = next(r for r in self.plant_rows() if r[0] == "Kiln")
+        self.assertEqual(kiln[8], "Short")
+        plan("Kiln").click()
+        # The calculator shows the recorder, the Details its target in weeks (rounded up) and the plan.
+        self.assertTrue(d.find_element(By.ID, "calculator-view").is_displayed())
+        self.assertEqual(d.find_element(By.ID, "setup-name").get_attribute("value"), "Kiln")
+        self.assertEqual(d.find_element(By.ID, "details-toggle").get_attribute("aria-expanded"), "true")
+        self.assertEqual(d.find_element(By.ID, "target-weeks").get_attribute("value"), "4")
+        self.assertEqual(d.find_element(By.ID, "target-medium").get_attribute("value"), "sd")
+        WebDriverWait(d, 5).until(lambda _: d.find_element(By.CSS_SELECTOR, "#details .plan dl").text != "")
+
+        # Duplicate: the copy beside its original, with its days.
+        d.find_element(By.ID, "view-plant").click()
+        d.find_element(By.CSS_SELECTOR, "button[aria-label='Duplicate: Press']").click()
+        rows = self.plant_rows()
+        self.assertEqual([r[0] for r in rows].count("Press"), 2)
+        presses = [r for r in rows if r[0] == "Press"]
+        self.assertEqual(presses[0][:9], presses[1][:9])
+
     def test_plant_of_ten_thousand_recorders_in_pages(self):
         d = self.driver
         self.open_plant()

@@ -19,6 +19,7 @@
 #include <functional>
 #include <vector>
 
+#include "calculator/details/details_window.h"
 #include "calculator/plant/plant.h"
 #include "calculator/plant_window/plant_model.h"
 #include "calculator/plant_window/plant_window.h"
@@ -296,7 +297,7 @@ private slots:
         for (QAction* a : plant()->findChildren<QAction*>(QRegularExpression("^act_(?!Sort)")))
             QVERIFY2(!a->shortcut().isEmpty(), qPrintable(a->objectName()));
         const auto buttons = plant()->findChildren<QPushButton*>(QRegularExpression("^btn_"));
-        QCOMPARE(buttons.size(), 5);
+        QCOMPARE(buttons.size(), 6);
         for (QPushButton* b : buttons) {
             QAccessibleInterface* button = QAccessible::queryAccessibleInterface(b);
             QVERIFY(button != nullptr && !button->text(QAccessible::Name).isEmpty());
@@ -319,6 +320,40 @@ private slots:
         QTest::keyClick(plant()->table(), Qt::Key_R, Qt::ControlModifier);
         QFile pdf(dir.filePath("plant.pdf"));
         QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
+    }
+
+    // A plant file opened by its key; a recorder short of its target opens
+    // by Ctrl+L in the dialog with the Details' plan for it, in whole weeks;
+    // the dialog remembers the recorder's entries as its own.
+    void aShortRecorderPlansByKey() {
+        openPlant();
+        QTemporaryDir dir;
+        const QString file = dir.filePath("plant.csv");
+        QFile csv(file);
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        csv.write(
+            "name,start,target,medium,card,analog,group1.cycle,group1.values\n"
+            "Kiln,,3w4d,sd,256 MB,40,100ms,8\nPress,2026-02-01,,,2 GB,1,1min,1\n");
+        csv.close();
+        dialog->setFileChooser([&file](QWidget*, const widgets::FileQuestion&) { return file; });
+        QTest::keyClick(plant()->table(), Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(model().plant().size(), std::size_t{2});
+        const std::size_t kiln = model().plant().recorders()[0].name == "Kiln" ? 0 : 1;
+        QCOMPARE(model().plant().rows()[kiln].dates.state, RecorderState::Short);
+        selectRow(model().rowOf(1 - kiln));
+        QVERIFY(!action("act_Plan")->isEnabled());
+        selectRow(model().rowOf(kiln));
+        QVERIFY(action("act_Plan")->isEnabled());
+        QTest::keyClick(plant()->table(), Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(dialog->currentEntries(), model().plant().recorders()[kiln].entries);
+        TDetailsWindow* details = dialog->detailsWindow();
+        QVERIFY(details != nullptr && details->isVisible());
+        QCOMPARE(details->targetWeeks()->value(), 4);
+        QCOMPARE(details->medium(), Medium::Card);
+        QVERIFY(details->planCount() > 0 && !details->planLines().join("").isEmpty());
+        dialog.reset();  // CloseDll: the entries are stored
+        QCOMPARE(store->text("Settings\\Channels", "CountAnalog"), QString("40"));
+        openDialog();
     }
 
     // The margin is the store's, and changes there.
