@@ -204,6 +204,8 @@ std::string entries() {
 
 std::string defaults() { return valuesText(defaultEntries()); }
 
+std::string heaviest() { return valuesText(heaviestEntries()); }
+
 std::string adjust(const std::string& valuesJson, const std::string& changedKey) {
     std::optional<CalculatorEntries> entries = entriesFromText(valuesJson);
     if (!entries) return valuesJson;

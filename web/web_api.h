@@ -15,6 +15,9 @@ namespace capacimo::web {
 std::string entries();
 // The Reset values.
 std::string defaults();
+// The heaviest setup the form allows (every writer busy), the one the
+// benchmarks time and the tests lay out at its largest.
+std::string heaviest();
 // The values after the entry with this key changed: its dependent counts set.
 std::string adjust(const std::string& valuesJson, const std::string& changedKey);
 // The values a store of texts gives: a JSON object from each entry's stored

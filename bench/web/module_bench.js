@@ -1,8 +1,7 @@
-// The web module's calculation under Node: the heaviest setup (40 analog and
-// 14 digital channels, group 1 at 100 ms and groups 2-10 at 1 s with eight
-// values each, Analysis 1 every minute, Analyses 2-4 daily), from the form's
-// values to the result's JSON text, as the page asks for it on a keystroke
-// (with Details open, with their words); and the module's share of the Plant
+// The web module's calculation under Node: the heaviest setup (the module's
+// heaviest(), every writer busy), from the form's values to the result's
+// JSON text, as the page asks for it on a keystroke (with Details open,
+// with their words); and the module's share of the Plant
 // view's figures: a plant of 1,000 recorders read from its file, sorted, one
 // recorder edited, the plant written as its file.
 // Usage: node bench/web/module_bench.js build-web/web/capacimo_core.js
@@ -16,15 +15,7 @@ function median(samples) {
 }
 
 require(path.resolve(process.argv[2]))().then((core) => {
-    const table = JSON.parse(core.entries());
-    const heaviest = table.entries.map((entry) => {
-        if (entry.option === "cycle") return entry.group === 1 ? entry.items.indexOf("100ms") : entry.items.indexOf("1s");
-        if (entry.option === "analysis1") return entry.items.indexOf("1min");
-        if (entry.items) return entry.option === "card" ? 0 : entry.items.indexOf("daily analysis");
-        if (["analog", "digital-events", "values"].includes(entry.option)) return entry.max;
-        return 0;
-    });
-    const values = JSON.stringify(heaviest);
+    const values = core.heaviest();
     const cases = {
         "calculation, heaviest setup": "{}",
         "with breakdown, a 4-week target on the SD card and the words": JSON.stringify({

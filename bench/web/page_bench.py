@@ -39,13 +39,9 @@ for _ in range(10):
     first.append(driver.execute_script("return performance.getEntriesByName('capacimo-first-result')[0].startTime"))
 print("first result on screen after navigation: median %.0f ms (10 loads)" % statistics.median(first))
 
-# The heaviest setup's values, from the module's entry table.
+# The heaviest setup's values, from the module.
 HEAVIEST = """
-const t = JSON.parse(m.entries());
-const values = JSON.stringify(t.entries.map(e => e.option === 'cycle'
-  ? (e.group === 1 ? e.items.indexOf('100ms') : e.items.indexOf('1s'))
-  : e.option === 'analysis1' ? e.items.indexOf('1min') : e.option === 'card' ? 0
-  : e.items ? e.items.indexOf('daily analysis') : ['analog', 'digital-events', 'values'].includes(e.option) ? e.max : 0));"""
+const values = m.heaviest();"""
 # The heaviest setup, opened from a share link the module writes.
 heaviest = driver.execute_async_script("""
 const done = arguments[0];

@@ -31,13 +31,6 @@ SHOT_DIR = Path(os.environ.get("SHOT_DIR", tempfile.mkdtemp()))
 CAPACIMO_CALC = os.environ["CAPACIMO_CALC"]
 SHOT_DIR.mkdir(parents=True, exist_ok=True)
 
-# The heaviest setup: every group and analysis writing, the channels at their maximum.
-HEAVIEST = json.dumps({
-    "format": "capacimo-setup", "version": 1, "model": "Scribent S", "name": "Boiler house, recorder 1",
-    "analog": 40, "digital-events": 14, "analysis1": "1min", "analysis2": "daily analysis",
-    "analysis3": "daily analysis", "analysis4": "daily analysis",
-    "groups": [{"cycle": "100ms" if g == 0 else "1s", "values": 8, "states": 0} for g in range(10)]})
-
 # Loaded before the page: the module's factory hands out modules whose next
 # calculation, once window.stopCore is set, runs out of memory (its values are
 # 80 MB of text, beyond the module's 64), as a hostile input would make it.
@@ -98,6 +91,11 @@ class WebEdition(unittest.TestCase):
                 break
             except OSError:
                 time.sleep(0.1)
+        # The heaviest setup (every writer busy) as a setup file, from the module.
+        cls.driver.get(cls.file_url)
+        cls.heaviest = cls.driver.execute_async_script(
+            "const done = arguments[0];"
+            "createCapacimoCore().then(m => done(m.setupText(m.heaviest(), 'Boiler house, recorder 1')));")
 
     @classmethod
     def tearDownClass(cls):
@@ -424,7 +422,7 @@ class WebEdition(unittest.TestCase):
     def test_printing_gives_one_page_like_the_report(self):
         options = PrintOptions()
         options.page_width, options.page_height = 21.0, 29.7
-        for setup in (None, HEAVIEST):
+        for setup in (None, self.heaviest):
             self.open()
             if setup:
                 self.open(self.file_url + link_of(setup), fresh=False)
@@ -490,7 +488,7 @@ class WebEdition(unittest.TestCase):
     def test_screenshots_narrow_dark_and_forced_colours(self):
         d = self.driver
         self.open()
-        self.open(self.file_url + link_of(HEAVIEST), fresh=False)
+        self.open(self.file_url + link_of(self.heaviest), fresh=False)
         self.show_page("Channel Settings")
         d.find_element(By.ID, "details-toggle").click()
         chart_text = "Array.from(document.querySelectorAll('.chart text'))"
@@ -567,7 +565,7 @@ class WebEdition(unittest.TestCase):
         self.open_plant()
         self.assertEqual(self.plant_rows(), [])
         self.assertEqual(d.find_element(By.ID, "plant-start").get_attribute("value"), "2026-03-14")  # today
-        self.open_plant(self.file_url + link_of(HEAVIEST), fresh=False)
+        self.open_plant(self.file_url + link_of(self.heaviest), fresh=False)
         self.add_to_plant("2026-03-01")
         d.find_element(By.ID, "view-calculator").click()
         d.find_element(By.ID, "reset").click()
@@ -575,8 +573,8 @@ class WebEdition(unittest.TestCase):
         d.find_element(By.ID, "setup-name").send_keys("A light one")
         d.find_element(By.ID, "view-plant").click()
         self.add_to_plant("")
-        heaviest = json.loads(HEAVIEST)
-        want = self.module_rows([{"values": self.expected_values(HEAVIEST), "name": heaviest["name"], "start": "2026-03-01"},
+        heaviest = json.loads(self.heaviest)
+        want = self.module_rows([{"values": self.expected_values(self.heaviest), "name": heaviest["name"], "start": "2026-03-01"},
                                  {"values": self.defaults(), "name": "A light one"}])
         shown = self.plant_rows()
         self.assertEqual([r[:4] + r[5:9] for r in shown], [r["cells"] for r in want])
