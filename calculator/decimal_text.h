@@ -12,4 +12,8 @@ namespace capacimo {
 // letters, a decimal separator, beyond 32 bits).
 std::optional<std::int32_t> parseDecimal(std::string_view text);
 
+// The text without the blanks (spaces, tabs, line ends) around it, as a
+// number typed into an option or a cell is read.
+std::string_view trimBlanks(std::string_view text);
+
 }  // namespace capacimo

@@ -141,12 +141,9 @@ QString parseDates(const QCommandLineParser& parser, Options& o) {
     }
     if (parser.isSet("margin")) {
         const QString value = parser.values("margin").last();
-        bool ok = false;
-        const int days = value.trimmed().toInt(&ok, 10);
-        if (!ok || days < 0 || days > kLargestMarginDays) {
-            return fail("margin", value, QStringLiteral("a whole number of days from 0 to %1").arg(kLargestMarginDays));
-        }
-        o.marginDays = days;
+        const std::optional<int> days = readMarginDays(value.toStdString());
+        if (!days) return fail("margin", value, text(marginRule()));
+        o.marginDays = *days;
     }
     if (parser.isSet("sort")) {
         const QString value = parser.values("sort").last();

@@ -4,7 +4,6 @@
 // page shows (cellText), so that the page holds no rule of dates, sorting or
 // states.
 #include <algorithm>
-#include <charconv>
 #include <cstddef>
 #include <stdexcept>
 #include <string>
@@ -130,15 +129,11 @@ std::string answered(Fn&& fn) {
     }
 }
 
-// A margin as typed: a whole number of days, 0 to kLargestMarginDays.
+// A margin as typed, or the refusal that says what it must be.
 int marginOf(const std::string& days) {
-    int n = -1;
-    const auto [end, error] = std::from_chars(days.data(), days.data() + days.size(), n);
-    if (days.empty() || error != std::errc() || end != days.data() + days.size() || n < 0 || n > kLargestMarginDays) {
-        throw Refusal("a margin of \"" + days + "\" days is not a whole number from 0 to " +
-                      std::to_string(kLargestMarginDays));
-    }
-    return n;
+    const std::optional<int> n = readMarginDays(days);
+    if (!n) throw Refusal("a margin of \"" + days + "\" days is not accepted; use " + marginRule());
+    return *n;
 }
 
 Json viewWith(const char* key, Json value) {

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <string>
 
+#include "calculator/decimal_text.h"
 #include "calculator/files/json_room.h"
 #include "calculator/files/json_text.h"
 
@@ -456,21 +456,18 @@ TypedValue typedValue(const Entry& entry, std::string_view text) {
         if (found && !several) return {found, {}};
         return {std::nullopt, notInList(entry, shown(std::string(text)))};
     }
-    const std::size_t first = text.find_first_not_of(kBlanks);
-    const std::string_view number = first == std::string_view::npos
-                                        ? std::string_view()
-                                        : text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+    const std::string_view number = trimBlanks(text);
     std::string_view digits = number;
     if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) digits.remove_prefix(1);
     if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) {
         return {std::nullopt, notWhole(entry, shown(std::string(text)))};
     }
-    std::int32_t value = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (error != std::errc() || (number[0] == '-' && value != 0) || value > entry.maximum) {
+    // Digits that parseDecimal refuses are beyond 32 bits: outside the range too.
+    const std::optional<std::int32_t> value = parseDecimal(number);
+    if (!value || *value < 0 || *value > entry.maximum) {
         return {std::nullopt, shortened(std::string(number)) + " is outside " + range(entry)};
     }
-    return {value, {}};
+    return {*value, {}};
 }
 
 Json setupObject(const CalculatorEntries& entries, std::string_view name) {

@@ -5,6 +5,7 @@
 #include <numeric>
 #include <stdexcept>
 
+#include "calculator/decimal_text.h"
 #include "calculator/duration.h"
 #include "calculator/plant/problem_text.h"
 
@@ -95,6 +96,14 @@ TargetReading readTarget(std::string_view text) {
     if (*hours < 1) return {std::nullopt, problemText(text) + " keeps nothing; a target is at least 1h"};
     return {hours, {}};
 }
+
+std::optional<int> readMarginDays(std::string_view text) {
+    const std::optional<std::int32_t> days = parseDecimal(trimBlanks(text));
+    if (!days || *days < 0 || *days > kLargestMarginDays) return std::nullopt;
+    return *days;
+}
+
+std::string marginRule() { return "a whole number of days from 0 to " + std::to_string(kLargestMarginDays); }
 
 std::optional<std::int64_t> targetWeeks(const PlantRecorder& recorder) {
     if (!recorder.targetHours) return std::nullopt;

@@ -51,6 +51,13 @@ namespace capacimo {
 inline constexpr int kDefaultMarginDays = 7;
 inline constexpr int kLargestMarginDays = 365;
 
+// A margin as typed ("7", blanks around it allowed): the days, or nothing for
+// any other text and for a number outside 0..kLargestMarginDays.
+std::optional<int> readMarginDays(std::string_view text);
+// What a margin must be, for the refusal of one that is not:
+// "a whole number of days from 0 to 365".
+std::string marginRule();
+
 // A retention target as a plant holds it: a text such as "26w", "3w4d" or
 // "180d" (what capacimo-calc --target takes), of at least one hour. The
 // hours, or why not in one line that begins with the text: "0w keeps

@@ -18,6 +18,8 @@ TEST(DecimalText, OnlyASignAndDigitsWithin32Bits) {
         EXPECT_EQ(parseDecimal(bad), std::nullopt) << bad;
     }
     EXPECT_EQ(parseDecimal("\xD9\xA3"), std::nullopt);  // an Arabic-Indic digit is no digit here
+    EXPECT_EQ(trimBlanks(" \t7 5\r\n"), "7 5");
+    EXPECT_EQ(trimBlanks(" \t "), "");
 }
 
 // As the settings store keeps a number.

@@ -110,8 +110,9 @@ TEST_F(PlantApi, RemoveRestoreDuplicateMarginAndCalendar) {
     EXPECT_EQ(copied["index"], 1);
     EXPECT_EQ(copied["rows"][1], copied["rows"][0]);
 
-    for (const char* bad : {"366", "-1", "", "7.5", "7 "}) EXPECT_TRUE(ask(plantMargin(bad)).contains("error")) << bad;
-    EXPECT_EQ(ask(plantMargin("366"))["error"], "a margin of \"366\" days is not a whole number from 0 to 365");
+    for (const char* bad : {"366", "-1", "", "7.5", "7 d"}) EXPECT_TRUE(ask(plantMargin(bad)).contains("error")) << bad;
+    EXPECT_EQ(ask(plantMargin("366"))["error"], "a margin of \"366\" days is not accepted; use " + marginRule());
+    EXPECT_EQ(ask(plantMargin(" 7\t"))["margin"], 7);  // as the command line reads it
     EXPECT_EQ(ask(plantMargin("365"))["margin"], 365);
     EXPECT_EQ(ask(plantView())["totals"]["overdue"], 2);  // A and its copy; B a year ahead is not
     EXPECT_TRUE(ask(plantToday("14.03.2026")).contains("rows"));
@@ -155,7 +156,7 @@ TEST_F(PlantApi, BytesThatAreNoTextAnswerJsonAndLoseNothing) {
     // A refusal that quotes them, and a file's problem that quotes them: each
     // answer is JSON, those bytes written as U+FFFD.
     EXPECT_EQ(ask(plantMargin("2026-\xff"))["error"],
-              "a margin of \"2026-\xEF\xBF\xBD\" days is not a whole number from 0 to 365");
+              "a margin of \"2026-\xEF\xBF\xBD\" days is not accepted; use " + marginRule());
     EXPECT_TRUE(ask(plantSort("\xff", "ascending")).contains("error"));
     const Json read = ask(plantLoad("name,start\nBoiler 1,2026-\xfe\n", "7"));
     ASSERT_EQ(read["rows"].size(), 1u);
