@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Fails when a file includes from a library that its own does not link, or a
+# Fails when a library links itself round a circle, when a file includes from
+# a library that its own does not link, or a
 # Qt header of a module its library does not link: a standard-library-only
 # library (calculator/, calculator/text/, calculator/files/, web_api) links no
 # Qt at all, so any Qt header there fails. The libraries, their files and who
@@ -107,10 +108,29 @@ for file in "${!owners[@]}"; do
   done
 done
 
+# No circle: no library reaches itself through what it links, so that every
+# library sits above the ones it uses.
+for target in "${!links[@]}"; do
+  seen=" "
+  read -r -a queue <<<"${links[$target]}"
+  while [ ${#queue[@]} -gt 0 ]; do
+    next="${queue[0]}"
+    queue=("${queue[@]:1}")
+    if [ "$next" = "$target" ]; then
+      problems+=("$target links itself through the libraries it links: a circle")
+      break
+    fi
+    [[ "$seen" == *" $next "* ]] && continue
+    seen+="$next "
+    read -r -a more <<<"${links[$next]:-}"
+    queue+=("${more[@]}")
+  done
+done
+
 if [ ${#problems[@]} -gt 0 ]; then
   printf '%s\n' "${problems[@]}" | sort -u >&2
-  echo "check_layout: a file includes from a library its own does not link (${#problems[@]} includes);" \
-       "link it in CMake, or move the piece it needs down into a library both link" >&2
+  echo "check_layout: ${#problems[@]} problems: a circle, or a file including from a library its own does" \
+       "not link; link it in CMake, or move the piece it needs down into a library both link" >&2
   exit 1
 fi
 echo "check_layout: ${#owners[@]} files include only from what their libraries link"
