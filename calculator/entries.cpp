@@ -194,6 +194,11 @@ CalculatorEntries defaultEntries() {
     return e;
 }
 
+CalculatorEntries fittedEntries(CalculatorEntries entries) {
+    for (const Entry& entry : entryTable()) entry.field(entries) = entry.fitted(entry.field(entries));
+    return entries;
+}
+
 CalculatorEntries heaviestEntries() {
     CalculatorEntries e = defaultEntries();
     e.counts.analog = kAnalogChannels;

@@ -86,6 +86,10 @@ const Entry& entryOf(EntryId id, int index = 0);
 // every minute; the other groups at one minute and empty; no analysis; 256 MB.
 CalculatorEntries defaultEntries();
 
+// What the controls make of every value (Entry::fitted): the entries a
+// setup file or a plant file writes, and reads back the same.
+CalculatorEntries fittedEntries(CalculatorEntries entries);
+
 // The heaviest setup the dialog allows, which the benchmarks time and the
 // tests and tools lay out at its largest: 40 analog and 14 digital channels,
 // group 1 at 100 ms and groups 2-10 at 1 s with eight values each, Analysis 1

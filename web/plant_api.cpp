@@ -105,7 +105,10 @@ PlantRecorder changed(PlantRecorder recorder, const std::string& changeJson) {
     if (change.contains("values")) {
         const std::optional<CalculatorEntries> entries = entriesFromJson(change["values"]);
         if (!entries) throw Refusal("the values are not one whole number per entry");
-        recorder.entries = *entries;
+        // The form may hold a value beyond its field while it is typed; the
+        // plant keeps what the field makes of it, which is what its file
+        // writes and reads back.
+        recorder.entries = fittedEntries(*entries);
     }
     if (change.contains("name")) {
         if (!change["name"].is_string()) throw Refusal("the name is not a text");
@@ -223,7 +226,12 @@ std::string plantRestore(const std::string& removedJson) {
         }
         PlantRecorder r = changed(PlantRecorder{}, removedJson);
         const Json& hours = removed.value("target_hours", Json());
-        if (hours.is_number_integer() && hours.get<std::int64_t>() > 0) r.targetHours = hours.get<std::int64_t>();
+        if (hours.is_number_integer() && hours.get<std::int64_t>() > 0) {
+            // plantRemove gives what a file's cell held; more would not read back.
+            if (hours.get<std::int64_t>() > kLargestTargetHours)
+                throw Refusal("the removed recorder's target is too long");
+            r.targetHours = hours.get<std::int64_t>();
+        }
         r.targetMedium = mediumFromId(removed.value("medium", std::string())).value_or(Medium::Internal);
         Plant& plant = session().plant;
         roomForOneMore(plant);

@@ -31,7 +31,11 @@ PlantFileReading readPlantText(std::string_view text);
 std::string plantCsvText(std::span<const PlantRecorder> recorders);
 
 // A target as the file's cell holds it, the shortest text readTarget reads
-// back to the same hours: "26w", "3w4d", "12h".
+// back to the same hours: "26w", "3w4d", "12h"; for 1 to
+// kLargestTargetHours hours.
 std::string targetCellText(std::int64_t hours);
+// The longest target a cell holds: each of its weeks, days and hours at
+// most kLargestRetentionNumber.
+inline constexpr std::int64_t kLargestTargetHours = kLargestRetentionNumber * (kHoursPerWeek + kHoursPerDay + 1);
 
 }  // namespace capacimo

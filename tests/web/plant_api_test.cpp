@@ -3,8 +3,10 @@
 // core's own.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
 #include "calculator/entry_values.h"
 #include "calculator/plant/plant.h"
@@ -124,6 +126,32 @@ TEST_F(PlantApi, RemoveRestoreDuplicateMarginAndCalendar) {
          at = calendar.find("BEGIN:VEVENT", at + 1))
         ++events;
     EXPECT_EQ(events, 3u);  // A, its copy and B; C has no start
+}
+
+// Values beyond their fields (as the form holds them while they are typed)
+// and the longest target a file holds: the plant keeps what its file writes,
+// so the file reads back to the same rows. More than that target is refused.
+TEST_F(PlantApi, WhatThePlantHoldsItsFileReadsBack) {
+    std::vector<std::int32_t> values = entryValues(defaultEntries());
+    const auto place = [](EntryId id) {
+        const auto& table = entryTable();
+        return static_cast<std::size_t>(
+            std::find_if(table.begin(), table.end(), [id](const Entry& e) { return e.id == id; }) - table.begin());
+    };
+    values[place(EntryId::CardSize)] = 99;
+    values[place(EntryId::Analog)] = 500;
+    ask(plantAdd(Json{{"values", values}, {"name", "beyond"}, {"start", "2026-03-01"}}.dump()));
+    EXPECT_EQ(ask(plantRecorder(0))["values"], Json(entryValues(fittedEntries(*entriesFromValues(values)))));
+    const Json removed = ask(plantRemove(0))["removed"];
+    for (const std::int64_t hours : {kLargestTargetHours + 1, kLargestTargetHours}) {
+        Json restore = removed;
+        restore["target_hours"] = hours;
+        const Json view = ask(plantRestore(restore.dump()));
+        EXPECT_EQ(view.contains("error"), hours > kLargestTargetHours) << hours;
+    }
+    const Json view = ask(plantView());
+    ASSERT_EQ(view["rows"].size(), 1u);
+    EXPECT_EQ(ask(plantLoad(plantCsv(), "7"))["rows"], view["rows"]);
 }
 
 TEST_F(PlantApi, ALoadedFileShowsItsProblemsAndItsOtherRowsAndARefusedOneChangesNothing) {
