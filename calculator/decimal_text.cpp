@@ -18,7 +18,6 @@ std::optional<std::int32_t> parseDecimal(std::string_view text) {
 }
 
 std::string_view trimBlanks(std::string_view text) {
-    constexpr std::string_view kBlanks = " \t\n\v\f\r";
     const std::size_t first = text.find_first_not_of(kBlanks);
     if (first == std::string_view::npos) return {};
     return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);

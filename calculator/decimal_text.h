@@ -12,8 +12,10 @@ namespace capacimo {
 // letters, a decimal separator, beyond 32 bits).
 std::optional<std::int32_t> parseDecimal(std::string_view text);
 
-// The text without the blanks (spaces, tabs, line ends) around it, as a
-// number typed into an option or a cell is read.
+// The blanks a typed value may carry: spaces, tabs, line ends.
+inline constexpr std::string_view kBlanks = " \t\n\v\f\r";
+// The text without the blanks around it, as a number typed into an option or
+// a cell is read.
 std::string_view trimBlanks(std::string_view text);
 
 }  // namespace capacimo

@@ -16,8 +16,6 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 const std::string kGroupsKey(kSetupGroupsKey);
-// What typed texts may hold around and between their words.
-constexpr std::string_view kBlanks = " \t\n\v\f\r";
 const std::string kNameKey = "name";
 const std::string kFormatKey = "format";
 const std::string kVersionKey = "version";
