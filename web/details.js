@@ -162,9 +162,11 @@ var CapacimoDetails = (function () {
                 weeks = target.weeks;
                 weeksInput.value = String(weeks);
                 mediumSelect.value = target.medium;
+                // Closed, the Details ask nothing of the core: the calculation
+                // the loaded setup started stands.
                 if (open && !isOpen) {
                     toggle.click();
-                } else {
+                } else if (isOpen) {
                     onChange();
                 }
             },

@@ -225,13 +225,11 @@ std::string plantRestore(const std::string& removedJson) {
             throw Refusal("the removed recorder is not one plantRemove gave");
         }
         PlantRecorder r = changed(PlantRecorder{}, removedJson);
-        const Json& hours = removed.value("target_hours", Json());
-        if (hours.is_number_integer() && hours.get<std::int64_t>() > 0) {
-            // plantRemove gives what a file's cell held; more would not read back.
-            if (hours.get<std::int64_t>() > kLargestTargetHours)
-                throw Refusal("the removed recorder's target is too long");
-            r.targetHours = hours.get<std::int64_t>();
-        }
+        const Json& given = removed.value("target_hours", Json());
+        const std::int64_t hours = given.is_number_integer() ? given.get<std::int64_t>() : 0;
+        // plantRemove gives what a file's cell held; more would not read back.
+        if (hours > kLargestTargetHours) throw Refusal("the removed recorder's target is too long");
+        if (hours > 0) r.targetHours = hours;
         r.targetMedium = mediumFromId(removed.value("medium", std::string())).value_or(Medium::Internal);
         Plant& plant = session().plant;
         roomForOneMore(plant);
