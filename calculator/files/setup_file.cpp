@@ -9,6 +9,7 @@
 #include "calculator/decimal_text.h"
 #include "calculator/files/json_room.h"
 #include "calculator/files/json_text.h"
+#include "calculator/files/text_encoding.h"
 
 namespace capacimo {
 namespace {
@@ -44,22 +45,16 @@ std::string groupKeyName(int group, std::string_view key) {
     return "group" + std::to_string(group + 1) + "." + std::string(key);
 }
 
-bool hasControlCharacter(std::string_view text) {
-    return std::any_of(text.begin(), text.end(), [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return byte < 0x20 || byte == 0x7F;
-    });
-}
-
-// Text that a reader built itself (a CSV cell) may hold any bytes; the JSON
-// writer is strict about UTF-8 and says so.
-bool isUtf8(const std::string& text) {
-    try {
-        static_cast<void>(Json(text).dump());
-        return true;
-    } catch (const Json::type_error&) {
-        return false;
+// Why a name's characters are refused, or nothing: a name is one line of
+// plain text, which shows as it is written.
+std::optional<std::string> nameCharacterProblem(std::string_view name) {
+    if (const std::optional<char32_t> c = hiddenCharacter(name)) {
+        if (isControlCharacter(*c)) return "holds a control character; a name is one line";
+        return "holds " + codePointText(*c) + ", an invisible character that changes how the text around it shows";
     }
+    // Text that a reader built itself (a CSV cell) may hold any bytes.
+    if (!isUtf8(name)) return "is not UTF-8 text";
+    return std::nullopt;
 }
 
 // The characters of a UTF-8 text: its bytes but the continuation bytes.
@@ -70,18 +65,18 @@ std::size_t characters(std::string_view text) {
 
 // A name is one line of UTF-8 text of at most kSetupNameLimit characters:
 // what the writer cannot write as such it replaces (invalid bytes by U+FFFD,
-// control characters by a blank) or leaves out (the characters beyond the
-// limit), so that the file it writes reads back.
+// control and formatting characters by a blank) or leaves out (the
+// characters beyond the limit), so that the file it writes reads back.
 std::string oneLineName(std::string_view name) {
     // No character takes more than four bytes, so the longest name kept lies
     // within the first 4 * kSetupNameLimit bytes; the rest is never copied.
     name = name.substr(0, 4 * kSetupNameLimit);
-    const std::string valid = validUtf8(name);
+    const std::string valid = withoutHiddenCharacters(validUtf8(name));
     std::string out;
     std::size_t count = 0;
     for (const char c : valid) {
         if ((static_cast<unsigned char>(c) & 0xC0) != 0x80 && ++count > kSetupNameLimit) break;
-        out += hasControlCharacter(std::string_view(&c, 1)) ? ' ' : c;
+        out += c;
     }
     return out;
 }
@@ -372,12 +367,7 @@ SetupCheck checkObject(const Json& object) {
         if (key == kNameKey) {
             if (!value.is_string()) return refused(key, shown(value) + " is not a text");
             setup.name = value.get<std::string>();
-            if (hasControlCharacter(setup.name)) return refused(key, "holds a control character; a name is one line");
-            if (!isUtf8(setup.name)) return refused(key, "is not UTF-8 text");
-            if (const std::size_t length = characters(setup.name); length > kSetupNameLimit) {
-                return refused(key, std::to_string(length) + " characters; a name holds at most " +
-                                        std::to_string(kSetupNameLimit));
-            }
+            if (auto problem = nameProblem(setup.name)) return refused(key, *problem);
             continue;
         }
         if (key == kGroupsKey) {
@@ -429,6 +419,14 @@ SetupReadResult readSetupText(std::string_view text) {
     }
 }
 
+std::optional<std::string> nameProblem(std::string_view name) {
+    if (auto problem = nameCharacterProblem(name)) return problem;
+    if (const std::size_t length = characters(name); length > kSetupNameLimit) {
+        return std::to_string(length) + " characters; a name holds at most " + std::to_string(kSetupNameLimit);
+    }
+    return std::nullopt;
+}
+
 std::string foldedText(std::string_view text) {
     std::string folded;
     for (const char c : text) {
@@ -438,20 +436,26 @@ std::string foldedText(std::string_view text) {
     return folded;
 }
 
+std::optional<std::size_t> itemNamed(std::span<const std::string> items, std::string_view text) {
+    const std::string wanted = foldedText(text);
+    std::optional<std::size_t> found;
+    bool several = false;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::string item = foldedText(items[i]);
+        if (item == wanted) return i;
+        if (!wanted.empty() && item.starts_with(wanted)) {
+            several = found.has_value();
+            found = i;
+        }
+    }
+    return several ? std::nullopt : found;
+}
+
 TypedValue typedValue(const Entry& entry, std::string_view text) {
     if (entry.isList()) {
-        const std::string wanted = foldedText(text);
-        std::optional<std::int32_t> found;
-        bool several = false;
-        for (std::size_t i = 0; i < entry.items.size(); ++i) {
-            const std::string item = foldedText(entry.items[i]);
-            if (item == wanted) return {static_cast<std::int32_t>(i), {}};
-            if (!wanted.empty() && item.starts_with(wanted)) {
-                if (found) several = true;
-                found = static_cast<std::int32_t>(i);
-            }
+        if (const std::optional<std::size_t> item = itemNamed(entry.items, text)) {
+            return {static_cast<std::int32_t>(*item), {}};
         }
-        if (found && !several) return {found, {}};
         return {std::nullopt, notInList(entry, shown(std::string(text)))};
     }
     const std::string_view number = trimBlanks(text);

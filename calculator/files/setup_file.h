@@ -35,6 +35,7 @@
 #include <cstdint>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -94,6 +95,11 @@ nlohmann::ordered_json setupObject(const CalculatorEntries& entries, std::string
 // The whole file, one key per line and one group per line; ends in '\n'.
 std::string writeSetupText(const CalculatorEntries& entries, std::string_view name);
 
+// Why a recorder's name cannot be taken, in words that follow the name
+// ("holds a control character; a name is one line", "300 characters; a name
+// holds at most 256"), or nothing: every reader of names asks this.
+std::optional<std::string> nameProblem(std::string_view name);
+
 // The check behind readSetupText, for readers that build the object
 // themselves (the plant CSV). On a refusal, key names the offending key
 // ("analog", "group3.cycle") and problem says what is wrong with it.
@@ -117,6 +123,11 @@ TypedValue typedValue(const Entry& entry, std::string_view text);
 
 // A text as typed texts are compared: lower case, without blanks.
 std::string foldedText(std::string_view text);
+// The item of a list a typed text names, as every list's value is read (an
+// option's, a cell's): its text without regard to letter case and blanks, or
+// the start of it where that fits one item only ("1gb", "daily",
+// "read"). Nothing for any other text.
+std::optional<std::size_t> itemNamed(std::span<const std::string> items, std::string_view text);
 
 // The name of a group's entry outside its group object: "group3.cycle".
 // group is 0-based. Errors and the plant CSV's columns use it.
