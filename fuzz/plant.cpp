@@ -1,9 +1,11 @@
 // A plant CSV, as capacimo-calc --setup plant.csv, the web page's import and
 // the plant window's Open read it, to the end. A refused file, row or cell is
-// fine; what was read must save as a plant CSV that reads again as the same
-// plant without a problem and saves again to the same bytes, and each
-// recorder's setup as a setup file that reads again as the same entries
-// (--json echoes it so).
+// fine; what was read must save as a plant CSV that reads again with every
+// recorder it had, in its order, and every row and cell that could not be
+// read; saved once more it must not change; and each recorder's setup must
+// save as a setup file that reads again as the same entries (--json echoes
+// it so). (A refused row is written back as it was: one whose cells happen
+// to fit the saved file's columns may read there as a recorder.)
 #include <string_view>
 
 #include "calculator/files/setup_file.h"
@@ -21,10 +23,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(again.setup.has_value() && again.setup->entries == recorder.entries,
               "a plant row's setup saves as a setup file that reads again");
     }
-    const std::string written = capacimo::plantCsvText(read.recorders);
+    const std::string written = capacimo::plantCsvText(read.recorders, read.kept);
     const capacimo::PlantFileReading again = capacimo::readPlantText(written);
-    check(again.fileError.empty() && again.problems.empty() && again.recorders == read.recorders,
-          "a plant saves as a plant CSV that reads again as the same plant");
-    check(capacimo::plantCsvText(again.recorders) == written, "a plant read again saves to the same bytes");
+    check(again.fileError.empty() &&
+              again.recorders.size() + again.kept.size() == read.recorders.size() + read.kept.size(),
+          "a plant saves as a plant CSV that reads again with all it held");
+    std::size_t found = 0;  // every recorder read is there, in its order
+    for (const capacimo::PlantRecorder& r : again.recorders) {
+        if (found < read.recorders.size() && r == read.recorders[found]) ++found;
+    }
+    check(found == read.recorders.size(), "a plant saves as a plant CSV that reads again with every recorder");
+    const std::string second = capacimo::plantCsvText(again.recorders, again.kept);
+    const capacimo::PlantFileReading third = capacimo::readPlantText(second);
+    check(third.recorders == again.recorders && third.kept.size() == again.kept.size() &&
+              capacimo::plantCsvText(third.recorders, third.kept) == second,
+          "a plant read again saves to the same bytes");
     return 0;
 }

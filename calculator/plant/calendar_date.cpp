@@ -14,7 +14,9 @@ namespace {
 namespace chrono = std::chrono;
 
 constexpr int kFirstYear = 1970;
-constexpr std::string_view kDateExamples = "a date such as 2026-03-14 or 14.03.2026";
+// Two-digit years, as a German short date writes them, are of this century.
+constexpr int kTwoDigitCentury = 2000;
+constexpr std::string_view kDateForms = "2026-03-14, 2026/03/14, 14.03.2026 or 14.03.26";
 constexpr std::array<std::string_view, 12> kMonthNames = {"January",   "February", "March",    "April",
                                                           "May",       "June",     "July",     "August",
                                                           "September", "October",  "November", "December"};
@@ -29,27 +31,45 @@ int number(std::string_view digits) {
     return n;
 }
 
-// The digits of a date's year, month and day, in either form. The year may
-// have more than four digits (but no leading zero then), so that a year
-// after 9999 is named as such rather than as a text of the wrong form.
+// The digits of a date's year, month and day, as the forms people and
+// spreadsheets write put them:
+//   year first, with dashes or slashes: 2026-03-14, 2026-3-4, 2026/03/14;
+//   day first, with dots: 14.03.2026, 4.3.2026, 14.03.26.
+// A year of more than four digits (but no leading zero) is taken too, so
+// that it is named as after 9999 rather than as a text of the wrong form.
+// With slashes and the year last (01/02/27) the day and the month cannot be
+// told apart: US spreadsheets write 02/01/27 for the same day.
 struct DateParts {
     std::string_view year, month, day;
 };
-std::optional<DateParts> dateParts(std::string_view text) {
-    constexpr std::size_t kShortest = 10;  // "2026-03-14", "14.03.2026"
-    if (text.size() < kShortest) return std::nullopt;
-    DateParts parts;
-    const std::size_t n = text.size();
-    if (text[n - 3] == '-' && text[n - 6] == '-') {
-        parts = {text.substr(0, n - 6), text.substr(n - 5, 2), text.substr(n - 2)};
-    } else if (text[2] == '.' && text[5] == '.') {
-        parts = {text.substr(6), text.substr(3, 2), text.substr(0, 2)};
-    } else {
-        return std::nullopt;
+enum class DateForm { Read, NotADate, DayOrMonth };
+DateForm dateParts(std::string_view text, DateParts& parts) {
+    const std::size_t first = text.find_first_of("-/.");
+    if (first == std::string_view::npos) return DateForm::NotADate;
+    const char separator = text[first];
+    const std::size_t second = text.find(separator, first + 1);
+    if (second == std::string_view::npos || text.find(separator, second + 1) != std::string_view::npos) {
+        return DateForm::NotADate;
     }
-    const bool yearForm = parts.year.size() == 4 || (parts.year.size() > 4 && parts.year[0] != '0');
-    if (!yearForm || !isDigits(parts.year) || !isDigits(parts.month) || !isDigits(parts.day)) return std::nullopt;
-    return parts;
+    const std::string_view a = text.substr(0, first);
+    const std::string_view b = text.substr(first + 1, second - first - 1);
+    const std::string_view c = text.substr(second + 1);
+    if (!isDigits(a) || !isDigits(b) || !isDigits(c)) return DateForm::NotADate;
+    const auto isYear = [](std::string_view y, bool twoDigits) {
+        return y.size() == 4 || (y.size() > 4 && y[0] != '0') || (twoDigits && y.size() == 2);
+    };
+    const auto isDayOrMonth = [](std::string_view d) { return d.size() <= 2; };
+    if (separator == '.') {
+        if (!isDayOrMonth(a) || !isDayOrMonth(b) || !isYear(c, true)) return DateForm::NotADate;
+        parts = {c, b, a};
+        return DateForm::Read;
+    }
+    if (isYear(a, false) && isDayOrMonth(b) && isDayOrMonth(c)) {
+        parts = {a, b, c};
+        return DateForm::Read;
+    }
+    if (separator == '/' && isDayOrMonth(a) && isDayOrMonth(b) && isYear(c, true)) return DateForm::DayOrMonth;
+    return DateForm::NotADate;
 }
 
 DateReading problem(std::string_view text, std::string_view why) {
@@ -90,18 +110,29 @@ DateReading readDate(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
     text = first == std::string_view::npos ? std::string_view()
                                            : text.substr(first, text.find_last_not_of(" \t") - first + 1);
-    if (text.empty()) return {std::nullopt, "an empty text is not " + std::string(kDateExamples)};
-    const std::optional<DateParts> parts = dateParts(text);
-    if (!parts) return problem(text, "is not " + std::string(kDateExamples));
-    if (parts->year.size() > 4) return problem(text, "is " + std::string(kAfterLastYear));
-    const int year = number(parts->year);
-    const int month = number(parts->month);
-    const int day = number(parts->day);
+    const std::string forms = "a date such as " + std::string(kDateForms);
+    if (text.empty()) return {std::nullopt, "an empty text is not " + forms};
+    DateParts parts;
+    switch (dateParts(text, parts)) {
+    case DateForm::Read: break;
+    case DateForm::NotADate: return problem(text, "is not " + forms);
+    case DateForm::DayOrMonth:
+        return problem(text,
+                       "may be day/month or month/day; write the year first (2026/03/14) or the day with "
+                       "dots (14.03.2026)");
+    }
+    if (parts.year.size() > 4) return problem(text, "is " + std::string(kAfterLastYear));
+    const int year = number(parts.year) + (parts.year.size() == 2 ? kTwoDigitCentury : 0);
+    const int month = number(parts.month);
+    const int day = number(parts.day);
     if (month < 1 || month > 12) return problem(text, "is not a day: there is no month " + std::to_string(month));
+    if (day < 1) return problem(text, "is not a day: there is no day 0");
     const int days = daysInMonth(year, month);
-    if (day < 1 || day > days) {
+    if (day > days) {
+        char yearText[8];
+        std::snprintf(yearText, sizeof yearText, "%04d", year);
         return problem(text, "is not a day: " + std::string(kMonthNames[static_cast<std::size_t>(month - 1)]) + ' ' +
-                                 std::string(parts->year) + " has " + std::to_string(days) + " days");
+                                 yearText + " has " + std::to_string(days) + " days");
     }
     if (year < kFirstYear) return problem(text, "is before " + std::to_string(kFirstYear));
     return {dateOf({year, month, day}), {}};

@@ -73,17 +73,21 @@ std::string dateText(const std::optional<CalendarDate>& date);
 
 // The date a text names, or why it names none, in one line that begins with
 // the text (shortened, control characters as escapes), so that every reader
-// of dates words a bad one alike:
-//   "2026-03-14", "14.03.2026"  -> 2026-03-14 (blanks around are ignored)
+// of dates words a bad one alike. The forms people and spreadsheets write:
+//   "2026-03-14", "2026-3-4", "2026/03/14"  year first, dashes or slashes
+//   "14.03.2026", "4.3.2026", "14.03.26"    day first, dots; a two-digit
+//                                           year is 2000..2099
+//   blanks around are ignored; the problems:
 //   "2026-02-30"   -> "2026-02-30 is not a day: February 2026 has 28 days"
 //   "2026-13-01"   -> "2026-13-01 is not a day: there is no month 13"
+//   "00.01.2026"   -> "00.01.2026 is not a day: there is no day 0"
 //   "1969-12-31"   -> "1969-12-31 is before 1970"
 //   "10000-01-01"  -> "10000-01-01 is after 9999"
-//   "2026-1-5", "5.1.2026" -> "2026-1-5 is not a date such as 2026-03-14 or 14.03.2026"
-// ISO dates have exactly 4-2-2 digits, German ones 2.2.4 (dates are never
-// written in the German form). Only years 1970 to 9999 are read. An empty
-// text is no date either; a caller for which an empty cell means "no date"
-// asks for it before.
+//   "01/02/27"     -> "01/02/27 may be day/month or month/day; write ..."
+//   "2026 03 14"   -> "2026 03 14 is not a date such as 2026-03-14, ..."
+// Only years 1970 to 9999 are read; dates are always written as ISO 8601.
+// An empty text is no date either; a caller for which an empty cell means
+// "no date" asks for it before.
 struct DateReading {
     std::optional<CalendarDate> date;
     std::string problem;  // empty when there is a date

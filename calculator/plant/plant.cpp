@@ -105,6 +105,11 @@ std::optional<int> readMarginDays(std::string_view text) {
 
 std::string marginRule() { return "a whole number of days from 0 to " + std::to_string(kLargestMarginDays); }
 
+StartCell startCell(const PlantRecorder& recorder) {
+    if (recorder.start || recorder.refused.start.empty()) return {dateText(recorder.start), {}};
+    return {recorder.refused.start, readDate(recorder.refused.start).problem};
+}
+
 std::optional<std::int64_t> targetWeeks(const PlantRecorder& recorder) {
     if (!recorder.targetHours) return std::nullopt;
     return std::min((*recorder.targetHours + kHoursPerWeek - 1) / kHoursPerWeek, kLargestRetentionNumber);
@@ -127,6 +132,8 @@ RecorderDates recorderDates(const CalculationResult& result, const PlantRecorder
         dates.state = RecorderState::Due;
     } else if (recorder.targetHours && !reaches(durationOn(result, recorder.targetMedium), *recorder.targetHours)) {
         dates.state = RecorderState::Short;
+    } else if (!recorder.start) {
+        dates.state = RecorderState::NoStart;
     }
     dates.internalFullOn = shownDay(internal);
     dates.sdFullOn = shownDay(card);
@@ -137,6 +144,7 @@ RecorderDates recorderDates(const CalculationResult& result, const PlantRecorder
 RecorderRow evaluateRecorder(Calculator& calculator, const PlantRecorder& recorder, const PlantTerms& terms) {
     RecorderRow row;
     row.name = recorder.name;
+    row.start = recorder.start;
     row.cardItem = recorder.entries.cardItem;
     row.status = validateCounts(recorder.entries.counts);
     row.result = calculator.calculate(recorder.entries);
@@ -221,6 +229,9 @@ void Plant::insert(std::size_t index, PlantRecorder recorder) {
     const auto at = static_cast<std::ptrdiff_t>(index);
     rows_.insert(rows_.begin() + at, evaluated(recorder));
     recorders_.insert(recorders_.begin() + at, std::move(recorder));
+    for (KeptRow& row : kept_) {
+        if (row.before > index) ++row.before;
+    }
 }
 
 void Plant::replace(std::size_t index, PlantRecorder recorder) {
@@ -234,6 +245,9 @@ PlantRecorder Plant::remove(std::size_t index) {
     const auto at = static_cast<std::ptrdiff_t>(index);
     recorders_.erase(recorders_.begin() + at);
     rows_.erase(rows_.begin() + at);
+    for (KeptRow& row : kept_) {
+        if (row.before > index) --row.before;
+    }
     return recorder;
 }
 

@@ -13,8 +13,9 @@
 // - its state is overdue when that day is today or past, due when it lies
 //   within the margin from today, otherwise short when the recorder has a
 //   target and the target's medium lasts fewer hours, otherwise ok. Without
-//   a start there are no days, and the state is short or ok. A start in the
-//   future is a planned one and judged alike.
+//   a start there are no days, and the state is short or "no start" (also
+//   when its file gave a start the reader refused). A start in the future
+//   is a planned one and judged alike.
 // Days after 9999-12-31 are kAfterLastDate ("after 9999").
 //
 // Two ways in:
@@ -70,6 +71,18 @@ struct TargetReading {
 };
 TargetReading readTarget(std::string_view text);
 
+// Cells of a recorder's file row that the reader could not take, as the file
+// held them: the recorder goes without that value, the cell is shown as
+// refused and written back as it was, until the user gives a value of their
+// own. Empty: nothing refused.
+struct RefusedCells {
+    std::string start;
+    std::string target;
+    std::string medium;
+    bool any() const { return !start.empty() || !target.empty() || !medium.empty(); }
+    bool operator==(const RefusedCells&) const = default;
+};
+
 // One recorder of a plant, as its file row holds it.
 struct PlantRecorder {
     std::string name;  // as the user wrote it; two recorders may share one
@@ -80,8 +93,28 @@ struct PlantRecorder {
     // A retention it should reach on targetMedium, in hours (at least 1).
     std::optional<std::int64_t> targetHours;
     Medium targetMedium = Medium::Internal;
+    RefusedCells refused;
     bool operator==(const PlantRecorder&) const = default;
 };
+
+// A row of a plant file that the reader could not take at all: kept as it
+// was, in its place among the recorders, and written back so, so that
+// nothing a user had in the file is lost by opening and saving it.
+struct KeptRow {
+    std::size_t before = 0;  // how many recorders come before it
+    std::string text;        // its cells as a CSV line, without the line end
+    std::string problem;     // why: "line 7, column analog: 41 is outside 0..40"
+    bool operator==(const KeptRow&) const = default;
+};
+
+// A recorder's start as its row shows it: its day ("2026-03-14"), or the
+// text its file held where the reader refused it, with the reason; both
+// empty without either.
+struct StartCell {
+    std::string text;
+    std::string refusal;  // empty unless text is a refused cell's
+};
+StartCell startCell(const PlantRecorder& recorder);
 
 // A recorder's target as the Details ask the planner for one: in whole
 // weeks, rounded up (what keeps the weeks keeps the target) and at most
@@ -125,9 +158,10 @@ RecorderDates recorderDates(const CalculationResult& result, const PlantRecorder
 // One recorder evaluated: a row of the plant's table.
 struct RecorderRow {
     std::string name;
-    std::int32_t cardItem = 0;  // the SD card's item in the size list
-    ValidationOutcome status;   // the count checks' status line, as every result has it
-    CalculationResult result;   // both durations, as every result gives them
+    std::optional<CalendarDate> start;  // the recorder's, which its days count from
+    std::int32_t cardItem = 0;          // the SD card's item in the size list
+    ValidationOutcome status;           // the count checks' status line, as every result has it
+    CalculationResult result;           // both durations, as every result gives them
     RecorderDates dates;
 };
 
@@ -189,6 +223,11 @@ public:
     // Takes the recorder out and gives it back (for an undo: insert it again).
     PlantRecorder remove(std::size_t index);
 
+    // The rows of its file that could not be read, which it keeps in their
+    // places: a recorder inserted or removed before one moves it along.
+    const std::vector<KeptRow>& kept() const { return kept_; }
+    void setKept(std::vector<KeptRow> kept) { kept_ = std::move(kept); }
+
     int marginDays() const { return terms_.marginDays; }
     // Throws std::out_of_range outside 0..kLargestMarginDays.
     void setMarginDays(int days);
@@ -213,6 +252,7 @@ private:
     PlantTerms terms_;
     std::vector<PlantRecorder> recorders_;
     std::vector<RecorderRow> rows_;
+    std::vector<KeptRow> kept_;
     std::unique_ptr<Calculator> calculator_;
 };
 

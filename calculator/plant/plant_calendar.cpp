@@ -64,7 +64,7 @@ std::string dateValue(CalendarDate date) {
     return text;
 }
 
-void addEvent(std::string& out, const RecorderRow& row, std::size_t occurrence, const PlantTerms& terms) {
+void addEvent(std::string& out, const RecorderRow& row, const std::string& uid, const PlantTerms& terms) {
     const CalendarDate day = *row.dates.readOutBy;
     const std::string summary =
         calendarText(readOutSummary(row.name, row.dates.fullFirst, dateText(*row.dates.fullOn(row.dates.fullFirst))));
@@ -74,7 +74,7 @@ void addEvent(std::string& out, const RecorderRow& row, std::size_t occurrence, 
             '\n' + fullOnLine(medium, row.cardItem, durationOn(row.result, medium), dateText(row.dates.fullOn(medium)));
     }
     addLine(out, "BEGIN:VEVENT");
-    addLine(out, "UID:" + readOutEventUid(row.name, occurrence));
+    addLine(out, "UID:" + uid);
     addLine(out, "DTSTAMP:" + dateValue(terms.today) + "T000000Z");
     addLine(out, "DTSTART;VALUE=DATE:" + dateValue(day));
     // An all-day event without an end lasts its day (RFC 5545, 3.6.1); the
@@ -94,8 +94,8 @@ void addEvent(std::string& out, const RecorderRow& row, std::size_t occurrence, 
 
 }  // namespace
 
-std::string readOutEventUid(std::string_view name, std::size_t occurrence) {
-    // FNV-1a (64 bits) of the name, a line break and the occurrence: the
+std::string readOutEventUid(std::string_view key, std::size_t occurrence) {
+    // FNV-1a (64 bits) of the key, a line break and the occurrence: the
     // same on every machine and in the web edition, which a standard
     // library hash is not.
     std::uint64_t hash = 0xcbf29ce484222325u;
@@ -105,7 +105,7 @@ std::string readOutEventUid(std::string_view name, std::size_t occurrence) {
             hash *= 0x100000001b3u;
         }
     };
-    add(name);
+    add(key);
     add("\n");
     add(std::to_string(occurrence));
     char text[48];
@@ -120,10 +120,15 @@ std::string plantCalendar(std::span<const RecorderRow> rows, const PlantTerms& t
     addLine(out, "PRODID:-//" CAPACIMO_VENDOR "//Capacimo " CAPACIMO_VERSION "//EN");
     addLine(out, "CALSCALE:GREGORIAN");
     addLine(out, "METHOD:PUBLISH");
-    std::map<std::string_view, std::size_t> seen;  // how many recorders of each name came so far
+    std::map<std::string_view, std::size_t> named;  // how many recorders have each name
+    for (const RecorderRow& row : rows) ++named[row.name];
+    std::map<std::string, std::size_t> seen;  // how many recorders of each key came so far
     for (const RecorderRow& row : rows) {
-        const std::size_t occurrence = ++seen[row.name];
-        if (row.dates.readOutBy && *row.dates.readOutBy <= kLastDate) addEvent(out, row, occurrence, terms);
+        const std::string key = named[row.name] == 1 ? row.name : row.name + "\n" + dateText(row.start);
+        const std::size_t occurrence = ++seen[key];
+        if (row.dates.readOutBy && *row.dates.readOutBy <= kLastDate) {
+            addEvent(out, row, readOutEventUid(key, occurrence), terms);
+        }
     }
     addLine(out, "END:VCALENDAR");
     return out;

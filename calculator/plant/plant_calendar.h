@@ -7,8 +7,10 @@
 //
 // Each event's UID stays the same from one file to the next for the same
 // recorder, so that importing a newer file updates the events rather than
-// adding them again: it is made from the recorder's name and, for recorders
-// that share a name, from which of them it is in the plant's order.
+// adding them again: it is made from the recorder's name; for recorders that
+// share a name, from the name and the start (and, for recorders alike in
+// both, from which of them it is), so that taking one of them out of the
+// plant changes no other's.
 // DTSTAMP is 00:00 UTC of the terms' today, so that the same plant on the
 // same day gives the same bytes. Lines end in CRLF and are folded at 75
 // octets, never inside a UTF-8 character; texts are escaped (\\ \; \, \n),
@@ -32,8 +34,10 @@ inline constexpr std::string_view kCalendarMediaType = "text/calendar";
 // Plant::terms(), or the rows capacimo-calc evaluated).
 std::string plantCalendar(std::span<const RecorderRow> rows, const PlantTerms& terms);
 
-// The UID of the event of the occurrence-th recorder (from 1) named name:
-// "readout-" and 16 hexadecimal digits, "@capacimo".
-std::string readOutEventUid(std::string_view name, std::size_t occurrence);
+// The UID of the event of the occurrence-th recorder (from 1) of this key:
+// "readout-" and 16 hexadecimal digits, "@capacimo". The key is the name,
+// or for a name that several recorders share, the name, a line break and
+// the start ("2026-03-14", or empty for none).
+std::string readOutEventUid(std::string_view key, std::size_t occurrence);
 
 }  // namespace capacimo

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <istream>
-#include <limits>
+#include <utility>
 
 #include "calculator/files/json_text.h"
+#include "calculator/files/text_encoding.h"
 #include "calculator/plant/plant.h"
 #include "calculator/plant/problem_text.h"
 
@@ -24,21 +25,14 @@ std::string linesText(std::size_t first, std::size_t last) {
     return first == last ? lineText(first) : "lines " + std::to_string(first) + " .. " + std::to_string(last);
 }
 
-// A file's stream. istream::ignore looks for a line break in the stream's
-// buffer at once, where taking each byte on its own would be slow: a row of
-// gigabytes is skipped in the time the disk gives it.
+// A file's stream, byte by byte from its buffer.
 class StreamSource final : public PlantByteSource {
 public:
-    explicit StreamSource(std::istream& in) : stream_(in), buffer_(*in.rdbuf()) {}
+    explicit StreamSource(std::istream& in) : buffer_(*in.rdbuf()) {}
     int peek() override { return buffer_.sgetc(); }
     int take() override { return buffer_.sbumpc(); }
-    bool skipLine() override {
-        stream_.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
-        return !stream_.eof();
-    }
 
 private:
-    std::istream& stream_;
     std::streambuf& buffer_;
 };
 
@@ -47,18 +41,167 @@ public:
     explicit TextSource(std::string_view text) : text_(text) {}
     int peek() override { return at_ < text_.size() ? static_cast<unsigned char>(text_[at_]) : kEnd; }
     int take() override { return at_ < text_.size() ? static_cast<unsigned char>(text_[at_++]) : kEnd; }
-    bool skipLine() override {
-        const std::size_t lineBreak = text_.find('\n', at_);
-        at_ = lineBreak == std::string_view::npos ? text_.size() : lineBreak + 1;
-        return lineBreak != std::string_view::npos;
-    }
 
 private:
     std::string_view text_;
     std::size_t at_ = 0;
 };
 
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool isLineBreak(int c) { return c == '\n' || c == '\r'; }
+
+bool isSeparator(int c) { return c == ',' || c == ';' || c == '\t'; }
+
+// "a tab", "\";\"": a separator as a message names it.
+std::string separatorName(char c) { return c == '\t' ? "a tab" : std::string("\"") + c + "\""; }
+
+// A name's line breaks (a cell written with Alt+Enter) and tabs as blanks,
+// with a note naming the line; a name is one line.
+std::string oneLine(std::string text, std::size_t line, std::string& note) {
+    std::string out;
+    bool changed = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n' || c == '\t') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            out += ' ';
+            changed = true;
+        } else {
+            out += c;
+        }
+    }
+    if (changed) note = lineText(line) + ": the line breaks and tabs in the name are read as blanks";
+    return out;
+}
+
+// Whether a spreadsheet would take a cell for a formula, or the cell starts
+// with the apostrophe that says it is none.
+bool needsApostrophe(std::string_view text) {
+    if (text.empty()) return false;
+    if (text.front() == '\t' || text.front() == '\r' || text.front() == '\'') return true;
+    const std::size_t first = text.find_first_not_of(' ');
+    return first != std::string_view::npos && std::string_view("=+-@").find(text[first]) != std::string_view::npos;
+}
+
 }  // namespace
+
+// The file's text as UTF-8: a UTF-8 byte order mark is passed over, UTF-16
+// (told by its byte order mark) is turned into UTF-8, and bytes a record gave
+// back are read again before the rest.
+class PlantCsvReader::Input {
+public:
+    enum class Encoding { Utf8, Utf16LittleEndian, Utf16BigEndian };
+
+    explicit Input(std::unique_ptr<PlantByteSource> raw) : raw_(std::move(raw)) { readByteOrderMark(); }
+
+    Encoding encoding() const { return encoding_; }
+    int peek() {
+        fill();
+        return at_ < ready_.size() ? static_cast<unsigned char>(ready_[at_]) : PlantByteSource::kEnd;
+    }
+    int take() {
+        fill();
+        return at_ < ready_.size() ? static_cast<unsigned char>(ready_[at_++]) : PlantByteSource::kEnd;
+    }
+    // Read these bytes again, before anything not yet read.
+    void giveBack(std::string_view bytes) {
+        ready_ = std::string(bytes) + ready_.substr(at_);
+        at_ = 0;
+    }
+    // Whether text that is not UTF-16 (half a surrogate pair, an odd last
+    // byte) came since last asked.
+    bool takeBadUtf16() { return std::exchange(badUtf16_, false); }
+
+private:
+    void readByteOrderMark() {
+        std::string taken;
+        const auto next = [&](int wanted) {
+            if (raw_->peek() != wanted) return false;
+            taken += static_cast<char>(raw_->take());
+            return true;
+        };
+        if (next(0xEF)) {
+            if (next(0xBB) && next(0xBF)) taken.clear();  // UTF-8's mark: nothing to read
+        } else if (next(0xFF)) {
+            if (next(0xFE)) encoding_ = Encoding::Utf16LittleEndian, taken.clear();
+        } else if (next(0xFE)) {
+            if (next(0xFF)) encoding_ = Encoding::Utf16BigEndian, taken.clear();
+        }
+        ready_ = taken;  // bytes that began like a mark but were not one are text
+    }
+
+    void fill() {
+        if (at_ < ready_.size()) return;
+        ready_.clear();
+        at_ = 0;
+        if (encoding_ == Encoding::Utf8) {
+            const int c = raw_->take();
+            if (c != PlantByteSource::kEnd) ready_ += static_cast<char>(c);
+            return;
+        }
+        const std::optional<char16_t> unit = nextUnit();
+        if (!unit) return;
+        char32_t c = *unit;
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            const std::optional<char16_t> low = nextUnit();
+            if (low && *low >= 0xDC00 && *low <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (*low - 0xDC00);
+            } else {
+                c = kReplacement;
+                badUtf16_ = true;
+                lookahead_ = low;
+            }
+        } else if (c >= 0xDC00 && c <= 0xDFFF) {
+            c = kReplacement;
+            badUtf16_ = true;
+        }
+        appendUtf8(ready_, c);
+    }
+
+    std::optional<char16_t> nextUnit() {
+        if (lookahead_) return std::exchange(lookahead_, std::nullopt);
+        const int first = raw_->take();
+        if (first == PlantByteSource::kEnd) return std::nullopt;
+        const int second = raw_->take();
+        if (second == PlantByteSource::kEnd) {  // an odd last byte
+            badUtf16_ = true;
+            return static_cast<char16_t>(kReplacement);
+        }
+        return static_cast<char16_t>(encoding_ == Encoding::Utf16LittleEndian ? first | (second << 8)
+                                                                              : (first << 8) | second);
+    }
+
+    std::unique_ptr<PlantByteSource> raw_;
+    Encoding encoding_ = Encoding::Utf8;
+    std::string ready_;  // decoded bytes not yet taken, from at_
+    std::size_t at_ = 0;
+    std::optional<char16_t> lookahead_;
+    bool badUtf16_ = false;
+};
+
+// One record of the file: its fields, and its text as it stood.
+struct PlantCsvReader::Record {
+    std::size_t line = 0;  // the line it begins on
+    std::vector<std::string> fields;
+    std::string raw;         // its text, line breaks inside quotes included, without its line end
+    std::string terminator;  // the line end after it
+    std::string problem;
+    bool empty = true;  // nothing read: the end of the input
+    // Separators met outside quotes: in the header any of them splits.
+    bool commas = false;
+    bool semicolons = false;
+    bool tabs = false;
+    char otherSeparator = 0;  // in a row: the first separator of another kind
+    // A quote ran over a line end: where the first line ends in raw, the
+    // line end's length and the field that quote opened.
+    bool spans = false;
+    std::size_t firstLineEnd = 0;
+    std::size_t firstLineEndLength = 0;
+    std::size_t openField = 0;
+    bool unclosed = false;   // the input ended inside quotes
+    bool overLimit = false;  // longer than kPlantRowLimit
+};
 
 // An empty line reads as one empty field.
 bool PlantCsvReader::isBlank(const Record& record) {
@@ -67,7 +210,7 @@ bool PlantCsvReader::isBlank(const Record& record) {
 
 // A row of commas alone, as a spreadsheet writes a blank row.
 bool PlantCsvReader::hasOnlyEmptyCells(const Record& record) {
-    return record.problem.empty() &&
+    return record.problem.empty() && !record.fields.empty() &&
            std::all_of(record.fields.begin(), record.fields.end(), [](const std::string& f) { return f.empty(); });
 }
 
@@ -84,9 +227,14 @@ const std::vector<std::string>& plantCsvColumns() {
     return columns;
 }
 
-PlantCsvReader::PlantCsvReader(std::istream& in) : in_(std::make_unique<StreamSource>(in)) { readHeader(); }
+PlantCsvReader::PlantCsvReader(std::istream& in) : in_(std::make_unique<Input>(std::make_unique<StreamSource>(in))) {
+    readHeader();
+}
 
-PlantCsvReader::PlantCsvReader(std::string_view text) : in_(std::make_unique<TextSource>(text)) { readHeader(); }
+PlantCsvReader::PlantCsvReader(std::string_view text)
+    : in_(std::make_unique<Input>(std::make_unique<TextSource>(text))) {
+    readHeader();
+}
 
 PlantCsvReader::~PlantCsvReader() = default;
 
@@ -119,32 +267,61 @@ void PlantCsvReader::readHeader() {
         }
         columns_.push_back(place);
     }
+    if (in_->encoding() != Input::Encoding::Utf8) {
+        const bool little = in_->encoding() == Input::Encoding::Utf16LittleEndian;
+        notes_.push_back(std::string("read as UTF-16 (") + (little ? "little" : "big") +
+                         "-endian), as the byte order mark at its start says");
+    }
 }
 
 std::string PlantCsvReader::takeSeparator(const Record& header) {
-    // The header was split at either; its names hold neither.
-    if (header.commas && header.semicolons) {
-        return lineText(header.line) + ", header: both , and ; separate its names; a plant CSV uses one of them";
+    // The header was split at any of them; its names hold none.
+    std::string seen;
+    for (const auto& [found, c] : {std::pair{header.commas, ','}, {header.semicolons, ';'}, {header.tabs, '\t'}}) {
+        if (found) seen += (seen.empty() ? "" : " and ") + separatorName(c);
     }
-    separator_ = header.semicolons ? ';' : ',';
+    if (int{header.commas} + int{header.semicolons} + int{header.tabs} > 1) {
+        return lineText(header.line) + ", header: " + seen + " separate its names; a plant CSV uses one of them";
+    }
+    separator_ = header.semicolons ? ';' : header.tabs ? '\t' : ',';
     return {};
 }
 
-void PlantCsvReader::skipLine() {
-    if (in_->skipLine()) ++linesRead_;
-}
-
-std::string PlantCsvReader::skipByteOrderMark() {
-    const std::string bom = "\xEF\xBB\xBF";
-    std::size_t matched = 0;
-    while (matched < bom.size() && in_->peek() == static_cast<unsigned char>(bom[matched])) {
-        in_->take();
-        ++matched;
-    }
-    return matched < bom.size() ? bom.substr(0, matched) : std::string();
-}
-
 bool PlantCsvReader::readRecord(Record& record, bool header) {
+    if (!readOneRecord(record, header)) return false;
+    // A quote that ran over its line may have been left open by mistake:
+    // when what it made of the lines does not hold together, it costs its
+    // own line only.
+    const bool fits = header || record.fields.size() == columns_.size();
+    if (record.spans && (record.unclosed || record.overLimit || !record.problem.empty() || !fits)) {
+        cutToFirstLine(record);
+    }
+    decode(record);
+    return true;
+}
+
+void PlantCsvReader::cutToFirstLine(Record& record) {
+    const std::string_view rest = std::string_view(record.raw).substr(record.firstLineEnd + record.firstLineEndLength);
+    in_->giveBack(std::string(rest) + record.terminator);
+    record.raw.resize(record.firstLineEnd);
+    record.terminator.clear();
+    record.fields.clear();
+    record.problem = "field " + std::to_string(record.openField + 1) + ": the quote is not closed on its line";
+    linesRead_ = record.line;
+}
+
+void PlantCsvReader::decode(Record& record) {
+    if (in_->encoding() != Input::Encoding::Utf8 || isUtf8(record.raw)) return;
+    record.raw = utf8FromWindows1252(record.raw);
+    for (std::string& field : record.fields) field = utf8FromWindows1252(field);
+    if (windows1252From_ == 0) {
+        windows1252From_ = record.line;
+        notes_.push_back(lineText(record.line) +
+                         ": the bytes are not UTF-8; read as Windows-1252, as is every later row that is not UTF-8");
+    }
+}
+
+bool PlantCsvReader::readOneRecord(Record& record, bool header) {
     record = Record{};
     record.line = linesRead_ + 1;
     std::string field;
@@ -155,53 +332,72 @@ bool PlantCsvReader::readRecord(Record& record, bool header) {
         if (record.problem.empty()) record.problem = std::move(text);
     };
     auto fieldProblem = [&](const char* text) { problem("field " + std::to_string(record.fields.size() + 1) + text); };
-    if (atStart_) {
-        atStart_ = false;
-        field = skipByteOrderMark();
-    }
     for (int c = in_->take(); c != PlantByteSource::kEnd; c = in_->take()) {
         record.empty = false;
-        if (c == '\r' && in_->peek() == '\n') continue;  // CRLF: the LF ends the line
-        if (c == '\n') {
+        if (isLineBreak(c)) {
+            std::string end(1, static_cast<char>(c));
+            if (c == '\r' && in_->peek() == '\n') end += static_cast<char>(in_->take());
             ++linesRead_;
-            // No value holds a line break, so a quote still open here was
-            // left open by mistake: it costs this line only.
-            if (inQuotes) fieldProblem(": the quote is not closed on its line");
-            record.fields.push_back(std::move(field));
+            if (inQuotes && !record.overLimit) {
+                // A line break in a quoted cell (Alt+Enter in a spreadsheet).
+                if (!record.spans) {
+                    record.spans = true;
+                    record.firstLineEnd = record.raw.size();
+                    record.firstLineEndLength = end.size();
+                    record.openField = record.fields.size();
+                }
+                field += end;
+                record.raw += end;
+                continue;
+            }
+            record.terminator = std::move(end);
+            if (!record.overLimit) record.fields.push_back(std::move(field));
             return true;
         }
-        if (++bytes > kPlantRowLimit) {
+        if (++bytes > kPlantRowLimit && !record.overLimit) {
+            record.overLimit = true;
             problem("the row is longer than " + std::to_string(kPlantRowLimit) + " bytes");
             record.fields.clear();
-            if (!header) skipLine();
-            return true;
+            // A header is refused at once; a quote running over lines is
+            // cut back to its line; a long line is read to its end.
+            if (header || record.spans) return true;
         }
+        record.raw += static_cast<char>(c);
+        if (record.overLimit) continue;
         if (inQuotes) {
             if (c != '"') {
                 field += static_cast<char>(c);
             } else if (in_->peek() == '"') {
                 field += static_cast<char>(in_->take());
+                record.raw += '"';
             } else {
                 inQuotes = false;
             }
-        } else if (c == separator_ || (header && (c == ',' || c == ';'))) {
-            (c == ';' ? record.semicolons : record.commas) = true;
+            continue;
+        }
+        if (isSeparator(c) && (header || c == separator_)) {
+            (c == ';' ? record.semicolons : c == '\t' ? record.tabs : record.commas) = true;
             record.fields.push_back(std::move(field));
             field.clear();
             quoted = false;
-        } else if (c == '"' && field.empty() && !quoted) {
-            inQuotes = quoted = true;
-        } else {
-            if (c == '"' || quoted)
-                fieldProblem(": a quote inside a field; quote the whole field, doubling its quotes");
-            field += static_cast<char>(c);
+            continue;
         }
+        if (isSeparator(c) && record.otherSeparator == 0) record.otherSeparator = static_cast<char>(c);
+        if (c == '"' && field.empty() && !quoted) {
+            inQuotes = quoted = true;
+            continue;
+        }
+        if (c == '"' || quoted) fieldProblem(": a quote inside a field; quote the whole field, doubling its quotes");
+        field += static_cast<char>(c);
     }
     // The end of the input ends the last line.
     if (record.empty && field.empty()) return false;
     record.empty = false;
-    if (inQuotes) fieldProblem(": the quote is not closed on its line");
-    record.fields.push_back(std::move(field));
+    if (inQuotes && !record.overLimit) {
+        record.unclosed = true;
+        fieldProblem(": the quote is not closed on its line");
+    }
+    if (!record.overLimit) record.fields.push_back(std::move(field));
     return true;
 }
 
@@ -210,17 +406,30 @@ bool PlantCsvReader::next(PlantRow& row) {
     // A run of rows with only empty cells is one note, given before the row after it.
     std::size_t emptyFrom = 0;
     std::size_t emptyTo = 0;
-    Record record;
     auto skipped = [&] {
         row = PlantRow{};
         row.line = emptyFrom;
         row.note = linesText(emptyFrom, emptyTo) + ": every cell is empty; skipped";
         return true;
     };
-    while (pending_ || readRecord(record)) {
-        if (pending_) {
-            record = std::move(*pending_);
-            pending_.reset();
+    auto noted = [&] {
+        row = PlantRow{};
+        row.note = std::move(notes_.front());
+        notes_.erase(notes_.begin());
+        return true;
+    };
+    Record record;
+    for (;;) {
+        if (!notes_.empty() && emptyFrom == 0) return noted();
+        if (pending_.empty()) {
+            if (!readRecord(record)) break;
+            // Half a surrogate pair is no character: U+FFFD stands in its place, as a note says.
+            if (in_->takeBadUtf16()) {
+                notes_.push_back(lineText(record.line) + ": holds text that is not UTF-16; U+FFFD stands in its place");
+            }
+        } else {
+            record = std::move(*pending_.front());
+            pending_.erase(pending_.begin());
         }
         if (isBlank(record)) continue;
         if (hasOnlyEmptyCells(record)) {
@@ -228,14 +437,17 @@ bool PlantCsvReader::next(PlantRow& row) {
             emptyTo = record.line;
             continue;
         }
-        if (emptyFrom != 0) {
-            pending_ = std::move(record);
-            return skipped();
+        // A note that came with this row (its encoding) is given first.
+        if (emptyFrom != 0 || !notes_.empty()) {
+            pending_.push_back(std::make_unique<Record>(std::move(record)));
+            if (emptyFrom != 0) return skipped();
+            continue;
         }
         row = checkedRow(record);
         return true;
     }
-    return emptyFrom != 0 && skipped();
+    if (emptyFrom != 0) return skipped();
+    return !notes_.empty() && noted();
 }
 
 // The JSON library's failures, which no check should meet, cost the row only.
@@ -246,43 +458,64 @@ PlantRow PlantCsvReader::checkedRow(const Record& record) const {
         PlantRow row;
         row.line = record.line;
         row.error = lineText(record.line) + ": cannot be read: " + e.what();
+        row.kept = keptText(record);
         return row;
     }
 }
 
 void PlantCsvReader::readPlantCell(PlantRow& row, std::string_view column, const std::string& text) const {
     std::string problem;
+    std::string* refused = nullptr;
     if (column == kPlantStartColumn) {
         DateReading date = readDate(text);
         row.start = date.date;
         problem = std::move(date.problem);
+        refused = &row.refused.start;
     } else if (column == kPlantTargetColumn) {
         TargetReading target = readTarget(text);
         row.targetHours = target.hours;
         problem = std::move(target.problem);
+        refused = &row.refused.target;
     } else if (const std::optional<Medium> medium = mediumFromId(foldedText(text))) {
         row.targetMedium = *medium;
     } else {
         problem = problemText(text) + " is not " + std::string(mediumId(Medium::Internal)) + " or " +
                   std::string(mediumId(Medium::Card));
+        refused = &row.refused.medium;
     }
-    if (!problem.empty())
-        row.problems.push_back(lineText(row.line) + ", column " + std::string(column) + ": " + problem);
+    if (problem.empty()) return;
+    row.problems.push_back(lineText(row.line) + ", column " + std::string(column) + ": " + problem);
+    *refused = text;
+}
+
+std::string PlantCsvReader::keptText(const Record& record) const {
+    if (!record.problem.empty() || record.fields.size() != columns_.size()) return record.raw;
+    std::vector<std::string> cells(plantCsvColumns().size());
+    for (std::size_t i = 0; i < record.fields.size(); ++i) cells[columns_[i]] = record.fields[i];
+    std::string line = csvLine(cells);
+    line.pop_back();  // its line end
+    return line;
 }
 
 PlantRow PlantCsvReader::rowOf(const Record& record) const {
     PlantRow row;
     row.line = record.line;
-    auto refused = [&row](std::string error) {
+    auto refused = [&](std::string error) {
         PlantRow refusal;
         refusal.line = row.line;
         refusal.error = std::move(error);
+        refusal.kept = keptText(record);
         return refusal;
     };
     if (!record.problem.empty()) return refused(lineText(record.line) + ": " + record.problem);
-    if (record.fields.size() > columns_.size()) {
-        return refused(lineText(record.line) + ": " + std::to_string(record.fields.size()) +
-                       " fields, the header names " + std::to_string(columns_.size()));
+    if (record.fields.size() != columns_.size()) {
+        std::string error = lineText(record.line) + ": " + std::to_string(record.fields.size()) +
+                            " cells where the header names " + std::to_string(columns_.size());
+        if (record.otherSeparator != 0) {
+            error += "; it holds " + separatorName(record.otherSeparator) +
+                     " outside quotes, and this file separates its cells by " + separatorName(separator_);
+        }
+        return refused(std::move(error));
     }
     // The row as a setup object, so that it is judged by the setup file's own rules.
     Json object;
@@ -293,11 +526,11 @@ PlantRow PlantCsvReader::rowOf(const Record& record) const {
     for (int g = 0; g < kGroups; ++g) groups.push_back(Json::object());
     const auto& top = topLevelEntries();
     for (std::size_t i = 0; i < record.fields.size(); ++i) {
-        const std::string& text = record.fields[i];
+        const std::string text(spreadsheetCell(record.fields[i]));
         if (text.empty()) continue;  // left to its default
         const std::size_t column = columns_[i];
         if (column == 0) {
-            object["name"] = text;
+            object["name"] = oneLine(text, record.line, row.note);
             continue;
         }
         if (column < kSetupColumnsFrom) {
@@ -328,10 +561,13 @@ PlantRow PlantCsvReader::rowOf(const Record& record) const {
 }
 
 std::string spreadsheetText(std::string_view text) {
-    const bool formula = !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
-    std::string cell = formula ? "'" : "";
+    std::string cell = needsApostrophe(text) ? "'" : "";
     cell += text;
     return cell;
+}
+
+std::string_view spreadsheetCell(std::string_view cell) {
+    return cell.size() > 1 && cell.front() == '\'' && needsApostrophe(cell.substr(1)) ? cell.substr(1) : cell;
 }
 
 std::string PlantNames::noteFor(const std::string& name, std::size_t line) {
@@ -351,7 +587,9 @@ std::string csvLine(const std::vector<std::string>& cells) {
 }
 
 std::string csvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+    // Quoted also where another file's separator stands, so that a
+    // spreadsheet that guesses the separator splits no cell.
+    if (text.find_first_of(",;\t\"\r\n") == std::string_view::npos) return std::string(text);
     std::string out = "\"";
     for (const char c : text) {
         out += c;

@@ -1,31 +1,45 @@
 // A whole plant as one CSV file: a header row of column names, then one
 // recorder per row. The columns are "name"; the recorder's days and target,
-// "start" (the day its memory was last emptied, 2026-03-14 or 14.03.2026),
-// "target" (a retention such as 26w) and "medium" (the target's: internal or
-// sd); then the setup file's keys: the card, count and analysis options, and
-// "group1.cycle", "group1.values", "group1.states" .. "group10.states". A
-// setup column the header leaves out, and an empty cell, take the Reset
-// value and are reported as defaulted; an empty start, target or medium is
-// none (the internal memory for the medium).
+// "start" (the day its memory was last emptied, 2026-03-14 or 14.03.2026 and
+// the other forms readDate takes), "target" (a retention such as 26w) and
+// "medium" (the target's: internal or sd); then the setup file's keys: the
+// card, count and analysis options, and "group1.cycle", "group1.values",
+// "group1.states" .. "group10.states". A setup column the header leaves out,
+// and an empty cell, take the Reset value and are reported as defaulted; an
+// empty start, target or medium is none (the internal memory for the medium).
 //
 // The reader streams: it holds one row at a time, so a file of any size is
-// read in the memory of its longest row (at most kPlantRowLimit bytes). Each
-// row is judged by the setup file's own rules; a bad row is reported with its
-// line and column and the rows after it are read on. A bad start, target or
-// medium costs only that value: the row is kept without it, with a problem
-// naming its line and column. A bad header refuses the whole file, since no
-// row could be understood without it.
+// read in the memory of its longest row (at most kPlantRowLimit bytes are
+// read as cells). Each row is judged by the setup file's own rules; a bad row
+// is reported with its line and column and the rows after it are read on.
+// A bad start, target or medium costs only that value: the row is kept
+// without it, with a problem naming its line and column, and the cell's text
+// is kept to be written back. A bad header refuses the whole file, since no
+// row could be understood without it. Nothing the reader refuses is lost: a
+// refused row comes with its text, to be written back as it was.
 //
-// The form is RFC 4180's: fields separated by commas, a field in double
-// quotes may hold commas and doubled quotes; CRLF or LF line ends; a UTF-8
-// byte order mark before the header is skipped; empty lines are skipped, and
-// so are rows whose cells are all empty (a spreadsheet's blank rows), with a
-// note. A spreadsheet in a German locale separates fields by semicolons: a
-// header with a semicolon outside quotes and no comma makes semicolons the
-// separator of the whole file. One row is one line: no value of a setup
-// holds a line break, so a quote left open at the end of a line is an error
-// of that row and costs no other. A cell takes what the command line's
-// option takes ("1GB").
+// The file is read as spreadsheets write it:
+// - the text in UTF-8, with or without a byte order mark; in UTF-16 with a
+//   byte order mark ("Unicode text"); a row whose bytes are not UTF-8 is read
+//   as Windows-1252 (a Western European spreadsheet's "CSV"). A note says
+//   which of these was read where it was not plain UTF-8 (and where UTF-16
+//   held half a character, which U+FFFD replaces).
+// - lines ending in LF, CRLF or CR alone (older Macs);
+// - RFC 4180's fields: separated by commas, a field in double quotes may hold
+//   commas, doubled quotes and line breaks (Alt+Enter in a cell). A line
+//   break or tab in a name becomes a blank, with a note. A quote that opens
+//   a field and is never closed costs its own line only: the lines after it
+//   are read again as rows.
+// - a header with semicolons and no comma makes semicolons the separator of
+//   the whole file (a German spreadsheet's CSV); a header with tabs and no
+//   other separator makes it tabs ("Unicode text").
+// - a row must have as many cells as the header names; a cell holding
+//   another file's separator outside quotes is named in the refusal.
+// - empty lines are skipped, and so are rows whose cells are all empty (a
+//   spreadsheet's blank rows), with a note.
+// - a cell a spreadsheet would take for a formula is written with an
+//   apostrophe before it (spreadsheetText); the reader takes it off again.
+// A cell takes what the command line's option takes ("1GB").
 #pragma once
 
 #include <cstddef>
@@ -41,6 +55,7 @@
 #include "calculator/duration.h"
 #include "calculator/files/setup_file.h"
 #include "calculator/plant/calendar_date.h"
+#include "calculator/plant/plant.h"
 
 namespace capacimo {
 
@@ -54,14 +69,16 @@ inline constexpr std::string_view kPlantTargetColumn = "target";
 inline constexpr std::string_view kPlantMediumColumn = "medium";
 
 // One recorder of the plant: its setup with its days and target, or why its
-// row was refused; or a note that rows were skipped.
+// row was refused; or a note (rows skipped, the encoding read).
 struct PlantRow {
     std::size_t line = 0;  // the file's line (from 1) on which the row begins
     std::optional<SetupFile> setup;
     std::optional<CalendarDate> start;
     std::optional<std::int64_t> targetHours;
     Medium targetMedium = Medium::Internal;
+    RefusedCells refused;               // the texts of the start, target and medium cells refused
     std::string error;                  // e.g. line 7, column analog: 41 is outside 0..40
+    std::string kept;                   // with an error: the row's cells as a CSV line, to write back
     std::vector<std::string> problems;  // cells left out of a row that was kept, e.g.
                                         // line 7, column start: 2026-13-01 is not a day: there is no month 13
     std::string note;                   // e.g. lines 5 .. 7: every cell is empty; skipped
@@ -81,8 +98,6 @@ public:
     // The next byte as 0..255, or kEnd; take() also goes past it.
     virtual int peek() = 0;
     virtual int take() = 0;
-    // Past the next line break; false when the end came first.
-    virtual bool skipLine() = 0;
 };
 
 class PlantCsvReader {
@@ -98,39 +113,38 @@ public:
     bool next(PlantRow& row);
 
 private:
-    struct Record {
-        std::size_t line = 0;
-        std::vector<std::string> fields;
-        std::string problem;
-        bool empty = true;    // nothing read: the end of the input
-        bool commas = false;  // outside quotes; of the header only
-        bool semicolons = false;
-    };
+    class Input;
+    struct Record;
     static bool isBlank(const Record& record);
     static bool hasOnlyEmptyCells(const Record& record);
-    // The fields of one line; false at the end of the input. A header longer
-    // than the limit is left at once, a row is skipped to its end.
+    // The fields of one record; false at the end of the input. A header
+    // longer than the limit is left at once.
     bool readRecord(Record& record, bool header = false);
-    // Past a line that is too long; its line break too.
-    void skipLine();
-    // Past the byte order mark some editors put before the text; the bytes
-    // that began like one but were not, which are text.
-    std::string skipByteOrderMark();
+    bool readOneRecord(Record& record, bool header);
+    // A record whose quote ran over its line and then failed: its first
+    // line alone, the rest given back to be read again.
+    void cutToFirstLine(Record& record);
+    // Bytes that are not UTF-8 read as Windows-1252, with a note the first time.
+    void decode(Record& record);
     // The separator the header's fields show, or why it is not clear.
     std::string takeSeparator(const Record& header);
     PlantRow rowOf(const Record& record) const;
     PlantRow checkedRow(const Record& record) const;
     // A start, target or medium cell into the row, or a problem of the row.
     void readPlantCell(PlantRow& row, std::string_view column, const std::string& text) const;
+    // A refused row's cells as a CSV line of the columns a plant file writes,
+    // or its text as it was when its cells cannot be told apart.
+    std::string keptText(const Record& record) const;
 
     void readHeader();
 
-    std::unique_ptr<PlantByteSource> in_;
+    std::unique_ptr<Input> in_;
     std::size_t linesRead_ = 0;
-    bool atStart_ = true;
     char separator_ = ',';
-    std::optional<Record> pending_;     // read after a run of empty rows, given out next
-    std::vector<std::size_t> columns_;  // each header field's place in plantCsvColumns()
+    std::vector<std::unique_ptr<Record>> pending_;  // given out next, first to last
+    std::vector<std::string> notes_;                // notes to give out before the next row
+    std::size_t windows1252From_ = 0;               // the first line read as Windows-1252
+    std::vector<std::size_t> columns_;              // each header field's place in plantCsvColumns()
     std::string fileError_;
 };
 
@@ -150,13 +164,20 @@ private:
 std::string csvLine(const std::vector<std::string>& cells);
 
 // A field as a CSV file holds it: in double quotes, with its quotes doubled,
-// when it holds a comma, a quote or a line break; otherwise as it is.
+// when it holds a separator (comma, semicolon, tab), a quote or a line
+// break; otherwise as it is.
 std::string csvField(std::string_view text);
 
 // A text for a cell of a CSV file that people open in a spreadsheet. A cell
-// that starts with = + - @, a tab or a carriage return is taken there for a
-// formula, which a recorder's name from somebody else's file must not become;
-// such a text gets a leading apostrophe, which the spreadsheet shows as text.
+// whose first character other than a blank is = + - @, or that starts with a
+// tab or a carriage return, is taken there for a formula, which a recorder's
+// name from somebody else's file must not become: such a text gets an
+// apostrophe before it, which spreadsheets show as text. So does a text that
+// starts with an apostrophe itself, so that the reader can take the one it
+// put there off again (spreadsheetCell) and every name comes back the same.
 std::string spreadsheetText(std::string_view text);
+// A cell as a plant file holds it, back to the text: the apostrophe that
+// spreadsheetText put before it taken off.
+std::string_view spreadsheetCell(std::string_view cell);
 
 }  // namespace capacimo

@@ -26,21 +26,28 @@ bool writesMedium(const PlantRecorder& recorder) {
 
 }  // namespace
 
-PlantFileReading readPlantText(std::string_view text) {
+PlantFileReading readPlantText(std::string_view text, PlantFileLimits limits) {
     PlantFileReading reading;
     PlantCsvReader reader(text);
     reading.fileError = reader.fileError();
     PlantNames names;
     for (PlantRow row; reader.next(row);) {
+        if (row.setup && reading.recorders.size() == limits.mostRecorders) {
+            reading.tooMany = true;
+            break;
+        }
         if (!row.note.empty()) reading.notes.push_back(row.note);
-        if (!row.error.empty()) reading.problems.push_back(row.error);
+        if (!row.error.empty()) {
+            reading.problems.push_back(row.error);
+            reading.kept.push_back({reading.recorders.size(), row.kept, row.error});
+        }
         if (!row.setup) continue;
         reading.problems.insert(reading.problems.end(), row.problems.begin(), row.problems.end());
         if (std::string note = names.noteFor(row.setup->name, row.line); !note.empty()) {
             reading.notes.push_back(std::move(note));
         }
         reading.recorders.push_back(
-            {row.setup->name, row.setup->entries, row.start, row.targetHours, row.targetMedium});
+            {row.setup->name, row.setup->entries, row.start, row.targetHours, row.targetMedium, row.refused});
     }
     return reading;
 }
@@ -59,17 +66,62 @@ std::string targetCellText(std::int64_t hours) {
     return text;
 }
 
-std::string plantCsvText(std::span<const PlantRecorder> recorders) {
+std::string plantCsvText(std::span<const PlantRecorder> recorders, std::span<const KeptRow> kept) {
     std::string text = csvLine(plantCsvColumns());
-    std::vector<std::string> cells;
-    for (const PlantRecorder& recorder : recorders) {
-        cells = {recorder.name, dateText(recorder.start),
-                 recorder.targetHours ? targetCellText(*recorder.targetHours) : std::string(),
-                 writesMedium(recorder) ? std::string(mediumId(recorder.targetMedium)) : std::string()};
-        addSetupCells(cells, recorder);
-        text += csvLine(cells);
+    auto keptRows = kept.begin();
+    const auto keptBefore = [&](std::size_t recorder) {
+        for (; keptRows != kept.end() && keptRows->before <= recorder; ++keptRows) text += keptRows->text + "\n";
+    };
+    for (std::size_t i = 0; i < recorders.size(); ++i) {
+        keptBefore(i);
+        text += plantRowText(recorders[i]) + "\n";
     }
+    keptBefore(recorders.size());
     return text;
+}
+
+std::string plantRowText(const PlantRecorder& r) {
+    // A refused cell is written back as it was, until the value is given anew.
+    const auto cell = [](const std::string& refused, std::string value) { return refused.empty() ? value : refused; };
+    std::vector<std::string> cells = {
+        r.name, cell(r.refused.start, dateText(r.start)),
+        cell(r.refused.target, r.targetHours ? targetCellText(*r.targetHours) : std::string()),
+        cell(r.refused.medium, writesMedium(r) ? std::string(mediumId(r.targetMedium)) : std::string())};
+    addSetupCells(cells, r);
+    for (std::string& c : cells) c = spreadsheetText(c);
+    std::string line = csvLine(cells);
+    line.pop_back();
+    return line;
+}
+
+std::vector<std::string> unreadParts(std::span<const PlantRecorder> recorders, std::span<const KeptRow> kept) {
+    std::vector<std::string> parts;
+    for (const KeptRow& row : kept) parts.push_back(row.problem);
+    for (const PlantRecorder& r : recorders) {
+        for (const auto& [column, text] : {std::pair{kPlantStartColumn, &r.refused.start},
+                                           {kPlantTargetColumn, &r.refused.target},
+                                           {kPlantMediumColumn, &r.refused.medium}}) {
+            if (!text->empty()) parts.push_back(r.name + ", column " + std::string(column) + ": " + *text);
+        }
+    }
+    return parts;
+}
+
+}  // namespace capacimo
+
+namespace capacimo {
+
+std::string unreadSummary(std::span<const PlantRecorder> recorders, std::span<const KeptRow> kept) {
+    const std::size_t parts = unreadParts(recorders, kept).size();
+    if (parts == 0) return {};
+    const auto counted = [](std::size_t n, const char* one) {
+        return std::to_string(n) + " " + one + (n == 1 ? "" : "s");
+    };
+    std::string text;
+    if (!kept.empty()) text = counted(kept.size(), "row");
+    if (parts > kept.size()) text += (text.empty() ? "" : " and ") + counted(parts - kept.size(), "cell");
+    return text + " that could not be read " + (parts == 1 ? "is" : "are") + " written back as " +
+           (parts == 1 ? "it was" : "they were");
 }
 
 }  // namespace capacimo

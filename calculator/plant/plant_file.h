@@ -5,6 +5,7 @@
 // its reader are plant_csv.h's. Standard library only.
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -17,18 +18,48 @@ namespace capacimo {
 // A plant file read whole.
 struct PlantFileReading {
     std::vector<PlantRecorder> recorders;  // every row that could be read, in file order
+    std::vector<KeptRow> kept;             // every row that could not, in its place
     std::vector<std::string> problems;     // one line each, naming line and column, e.g.
     // "line 7, column start: 2026-02-30 is not a day: February 2026 has 28 days"
     std::vector<std::string> notes;  // e.g. rows skipped, two recorders named alike
     std::string fileError;           // a bad header: nothing read
+    bool tooMany = false;            // more recorders than the reader's limit: the rest unread
 };
-PlantFileReading readPlantText(std::string_view text);
+// A file of more recorders than mostRecorders is read no further than one
+// more (tooMany says so), so that a plant too large for its reader costs no
+// more memory than one it holds.
+struct PlantFileLimits {
+    std::size_t mostRecorders = SIZE_MAX;
+};
+PlantFileReading readPlantText(std::string_view text, PlantFileLimits limits = {});
+
+// The largest plant file any front end reads: 10,000 recorders take some
+// 3 MB, and rows with names of 256 characters outside ASCII some 10 MB.
+inline constexpr std::size_t kPlantFileLimit = 32 * 1024 * 1024;
+// What a plant file holds, as a refusal names it ("is a pipe, not a plant file").
+inline constexpr std::string_view kPlantKind = "plant";
+
+// One recorder as its file's row: the cells of every column, as a CSV line
+// without its line end (the rows of plantCsvText).
+std::string plantRowText(const PlantRecorder& recorder);
 
 // The plant as its CSV file: the header names every column (plantCsvColumns),
 // then one row per recorder with every cell written, empty where a recorder
-// has no start or target. Lines end in "\n". Names are written as they are
-// (no spreadsheet guard), so that the file reads back to the same plant.
-std::string plantCsvText(std::span<const PlantRecorder> recorders);
+// has no start or target, and a refused cell's text where it has one (see
+// RefusedCells); the kept rows in their places, as they were read. Lines end
+// in "\n". A cell a spreadsheet would take for a formula gets an apostrophe
+// before it (spreadsheetText), which the reader takes off, so that the file
+// reads back to the same plant, also after a spreadsheet saved it again.
+std::string plantCsvText(std::span<const PlantRecorder> recorders, std::span<const KeptRow> kept = {});
+
+// What a save of the plant writes back without having read it, in one line
+// for each: "line 7, column analog: 41 is outside 0..40" for a kept row,
+// "Boiler 3, column start: 01/02/27" for a refused cell. Empty when there is
+// nothing of the kind; a front end says so before it writes over the file.
+std::vector<std::string> unreadParts(std::span<const PlantRecorder> recorders, std::span<const KeptRow> kept);
+// The same in a few words: "2 rows and 1 cell that could not be read are
+// written back as they were"; empty when there is nothing of the kind.
+std::string unreadSummary(std::span<const PlantRecorder> recorders, std::span<const KeptRow> kept);
 
 // A target as the file's cell holds it, the shortest text readTarget reads
 // back to the same hours: "26w", "3w4d", "12h"; for 1 to

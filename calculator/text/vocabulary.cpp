@@ -189,6 +189,7 @@ constexpr RecorderStateWords kRecorderStateWords[] = {
     {RecorderState::Overdue, "overdue", "Overdue", {176, 0, 0}},
     {RecorderState::Due, "due", "Due", {150, 75, 0}},
     {RecorderState::Short, "short", "Short", {0, 0, 200}},
+    {RecorderState::NoStart, "no_start", "No start", {90, 90, 90}},
     {RecorderState::Ok, "ok", "OK", {0, 110, 0}},
 };
 static_assert(std::size(kRecorderStateWords) == kRecorderStates.size() && [] {

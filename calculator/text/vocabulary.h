@@ -139,17 +139,19 @@ PlanWords planWords(const Plan& plan, Medium medium, std::int64_t targetHours, s
 // What a recorder of a plant asks of its engineer, most urgent first: read it
 // out now (its read-out day has come), read it out soon (the day lies within
 // the margin), plan a change (the target's medium lasts less than the
-// target), nothing. Sorting by state sorts in this order.
-enum class RecorderState { Overdue, Due, Short, Ok };
-inline constexpr std::array<RecorderState, 4> kRecorderStates = {RecorderState::Overdue, RecorderState::Due,
-                                                                 RecorderState::Short, RecorderState::Ok};
-// The word results and scripts use: "overdue", "due", "short", "ok".
+// target), give it the day its memory was last emptied (it has no usable
+// start, so no read-out day), nothing. Sorting by state sorts in this order.
+enum class RecorderState { Overdue, Due, Short, NoStart, Ok };
+inline constexpr std::array<RecorderState, 5> kRecorderStates = {
+    RecorderState::Overdue, RecorderState::Due, RecorderState::Short, RecorderState::NoStart, RecorderState::Ok};
+// The word results and scripts use: "overdue", "due", "short", "no_start", "ok".
 std::string_view recorderStateId(RecorderState state);
-// How a table shows it: "Overdue", "Due", "Short", "OK".
+// How a table shows it: "Overdue", "Due", "Short", "No start", "OK".
 std::string_view recorderStateCaption(RecorderState state);
 // The colour a table gives a state's caption, beside the caption itself:
-// dark red overdue, brown due, blue short, green ok; each stands out from a
-// white background as ordinary text must (a contrast of 4.5 or more).
+// dark red overdue, brown due, blue short, grey no start, green ok; each
+// stands out from a white background as ordinary text must (a contrast of
+// 4.5 or more).
 Rgb recorderStateColour(RecorderState state);
 
 // The columns of a plant's table, in the order the table shows them.

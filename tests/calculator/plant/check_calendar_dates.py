@@ -1,7 +1,8 @@
 """Holds the program's day arithmetic against Python's datetime: the dates of
 thousands of random days from year 1 to 9999, the days in every month of
-leap years and centuries, and the date reader on random texts of both forms,
-good and bad.
+leap years and centuries, and the date reader on random texts of every form
+it reads (year first with dashes or slashes, day first with dots and a year
+of four or two digits), good and bad.
 
 Usage: check_calendar_dates.py PLANT_SAMPLES_PROGRAM
 """
@@ -25,6 +26,8 @@ def reading(text, year, month, day):
     """What the reader should answer for a text of year, month and day."""
     if not 1 <= month <= 12:
         return f"! {text} is not a day: there is no month {month}"
+    if day == 0:
+        return f"! {text} is not a day: there is no day 0"
     days = calendar.monthrange(year, month)[1]
     if not 1 <= day <= days:
         return f"! {text} is not a day: {calendar.month_name[month]} {year:04d} has {days} days"
@@ -59,8 +62,13 @@ def main(program):
         day = rnd.randint(0, 32) if rnd.random() < 0.2 else rnd.randint(1, 28) + rnd.choice((0, 0, 1, 2, 3))
         iso = f"{year:04d}-{month:02d}-{day:02d}"
         german = f"{day:02d}.{month:02d}.{year:04d}"
+        slashed = f"{year:04d}/{month}/{day}"
+        short_year = 2000 + year % 100
+        short = f"{day}.{month:02d}.{year % 100:02d}"
         ask(f"r {iso}", reading(iso, year, month, day))
         ask(f"r {german}", reading(german, year, month, day))
+        ask(f"r {slashed}", reading(slashed, year, month, day))
+        ask(f"r {short}", reading(short, short_year, month, day))
 
     answers = subprocess.run([program, "dates"], input="\n".join(questions) + "\n", capture_output=True,
                              text=True, check=True).stdout.splitlines()

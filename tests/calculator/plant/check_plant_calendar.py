@@ -3,8 +3,8 @@ python3-icalendar reads it: CRLF lines of at most 75 octets, folded between
 UTF-8 characters; texts escaped; one all-day event per recorder with a
 read-out day, on the day Python's datetime works out from the recorder's
 start and durations; a reminder the margin before; DTSTAMP from the given
-day; UIDs distinct, also for recorders of the same name, and the same in
-another run on another day.
+day; UIDs distinct, also for recorders of the same name (told apart by their
+start), and the same in another run on another day.
 
 Usage: check_plant_calendar.py PLANT_SAMPLES_PROGRAM
 """
@@ -42,10 +42,16 @@ def write(program, folder, today, margin, seed=22):
 
 
 def expected_events(recorders, margin):
-    """(recorder, its occurrence among those of its name, medium full first, its full-on day, read-out day)."""
+    """(recorder, its key: its name and, for a name several share, its start and occurrence among
+    those alike; medium full first, its full-on day, read-out day)."""
+    named = {}
+    for r in recorders:
+        named[r["name"]] = named.get(r["name"], 0) + 1
     seen = {}
     for r in recorders:
-        seen[r["name"]] = occurrence = seen.get(r["name"], 0) + 1
+        key = r["name"] if named[r["name"]] == 1 else (r["name"], r["start"])
+        seen[key] = occurrence = seen.get(key, 0) + 1
+        occurrence = (key, occurrence)
         if r["start"] is None:
             continue
         full = {m: r["start"] + h // 24 for m, h in zip(MEDIA, (r["internal_hours"], r["sd_hours"])) if h >= 0}
@@ -72,7 +78,7 @@ def check_lines(data, problems):
 
 
 def check_events(data, recorders, today, margin, problems):
-    """The events, checked; their UIDs by (name, occurrence)."""
+    """The events, checked; their UIDs by key."""
     cal = icalendar.Calendar.from_ical(data)
     for component in cal.walk():
         if component.errors:
@@ -87,7 +93,7 @@ def check_events(data, recorders, today, margin, problems):
     stamp = datetime.datetime.combine(datetime.date.fromisoformat(today), datetime.time(), datetime.timezone.utc)
     for event, (r, occurrence, medium, full, read_out) in zip(events, expected):
         name = shown_name(r["name"])
-        uids[(r["name"], occurrence)] = str(event["UID"])
+        uids[occurrence] = str(event["UID"])
         if event.decoded("DTSTART") != day(read_out):
             problems.append(f"{name!r}: on {event.decoded('DTSTART')}, not {day(read_out)}")
         # The day after the last has no four-digit year: that day's event lasts its day without an end.
@@ -124,7 +130,7 @@ def main(program):
         problems.append("the summary of a name with ; , \\ and line breaks is not escaped so")
     uids = check_events(data, recorders, "2026-03-14", 7, problems)
     later_uids = check_events(later, later_recorders, "2027-01-02", 30, problems)
-    if sum(1 for name, _ in uids if name == "Boiler 1") != 3:
+    if sum(1 for (key, _) in uids if key[0] == "Boiler 1") != 3:
         problems.append("the three recorders named Boiler 1 do not each have their event")
     moved = [key for key in uids.keys() & later_uids.keys() if uids[key] != later_uids[key]]
     if moved or len(uids.keys() & later_uids.keys()) < len(uids) - 2:

@@ -25,9 +25,9 @@ TEST(PlantCsv, ReadsWhatSpreadsheetsWriteAndReportsBadRowsByLineAndColumn) {
         "name,analog,card,group1.cycle,group2.values\r\n"
         "\"Boiler house, recorder 3\",4,1 GB,1s,2\r\n"
         "\r\n"
-        "\"Say \"\"hi\"\"\",12\r\n"
+        "\"Say \"\"hi\"\"\",12,,,\r\n"
         "Too wide,1,256 MB,1s,0,extra\r\n"
-        "Bad count,41,256 MB\r\n"
+        "Bad count,41,256 MB,,\r\n"
         "Bad cycle,1,256 MB,1min,\"x\"\r\n"
         "\"Open quote,1\r\n"
         "Last,2,,,";
@@ -51,7 +51,7 @@ TEST(PlantCsv, ReadsWhatSpreadsheetsWriteAndReportsBadRowsByLineAndColumn) {
     EXPECT_EQ(rows[1].setup->name, "Say \"hi\"");
     EXPECT_EQ(rows[1].setup->entries.counts.analog, 12);
 
-    EXPECT_EQ(rows[2].error, "line 5: 6 fields, the header names 5");
+    EXPECT_EQ(rows[2].error, "line 5: 6 cells where the header names 5");
     EXPECT_EQ(rows[3].error, "line 6, column analog: 41 is outside 0..40");
     EXPECT_EQ(rows[4].error.substr(0, 35), "line 7, column group2.values: \"x\" i");
     EXPECT_EQ(rows[5].line, 8u);
@@ -66,12 +66,12 @@ TEST(PlantCsv, ACellIsReadAsTheOptionReadsIt) {
     const std::vector<PlantRow> rows = readAll(
         "name,card,analog,analysis2,group1.values\n"
         "A,1GB, 7 ,daily,+3\n"
-        "B,,-0\n"
+        "B,,-0,,\n"
         "C,,4,,99999999999999999999\n"
-        "D,,1e400\n"
-        "E,,NaN\n"
-        "F,3 GB\n"
-        "G,,-1\n");
+        "D,,1e400,,\n"
+        "E,,NaN,,\n"
+        "F,3 GB,,,\n"
+        "G,,-1,,\n");
     ASSERT_EQ(rows.size(), 7u);
     ASSERT_TRUE(rows[0].setup) << rows[0].error;
     EXPECT_EQ(rows[0].setup->entries.cardItem, 2);
@@ -111,9 +111,10 @@ TEST(PlantCsv, ABadHeaderRefusesTheWholeFile) {
 }
 
 TEST(PlantCsv, AFieldWrittenByCsvFieldReadsBack) {
-    const std::string names[] = {"plain", "a, b", "say \"hi\"", "\"", ",", " padded "};
+    const std::string names[] = {"plain", "a, b",    "say \"hi\"", "\"", ",",       " padded ", "=1+1",
+                                 " =1",   "'quoted", "''",         "'",  "-5 east", "@home",    "a;b"};
     std::string text = "analog,name\n";
-    for (const std::string& name : names) text += "1," + csvField(name) + "\n";
+    for (const std::string& name : names) text += "1," + csvField(spreadsheetText(name)) + "\n";
     const std::vector<PlantRow> rows = readAll(text);
     ASSERT_EQ(rows.size(), std::size(names));
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -121,15 +122,117 @@ TEST(PlantCsv, AFieldWrittenByCsvFieldReadsBack) {
         EXPECT_EQ(rows[i].setup->name, names[i]);
     }
     EXPECT_EQ(csvField("two\nlines"), "\"two\nlines\"");
-    EXPECT_EQ(readAll("name\n\"\xFF\"\n").at(0).error, "line 2, column name: is not UTF-8 text");
 }
 
-// What a spreadsheet would run as a formula is kept as text, anything else as it is.
+// What a spreadsheet would run as a formula is kept as text, anything else
+// as it is; the reader takes the apostrophe off again.
 TEST(PlantCsv, SpreadsheetTextKeepsFormulasAsText) {
-    for (const std::string formula : {"=1+2", "+1", "-2+3", "@SUM(A1)", "\t=1", "\r=1"}) {
+    for (const std::string formula : {"=1+2", "+1", "-2+3", "@SUM(A1)", "\t=1", "\r=1", " =1", "  -x", "'=1", "'x"}) {
         EXPECT_EQ(spreadsheetText(formula), "'" + formula);
+        EXPECT_EQ(spreadsheetCell(spreadsheetText(formula)), formula);
     }
-    for (const std::string text : {"", "Boiler 1", "a=b", " =1", "'=1"}) EXPECT_EQ(spreadsheetText(text), text);
+    for (const std::string text : {"", "Boiler 1", "a=b", " ", "x'"}) {
+        EXPECT_EQ(spreadsheetText(text), text);
+        EXPECT_EQ(spreadsheetCell(text), text);
+    }
+    // What a spreadsheet makes of a guarded cell reads back the same: one
+    // that keeps the apostrophe (LibreOffice) and one that drops it (gnumeric).
+    EXPECT_EQ(spreadsheetCell("=1+1"), "=1+1");
+    EXPECT_EQ(spreadsheetCell("'quoted"), "'quoted");
+}
+
+// The same plant in the forms spreadsheets save: UTF-16 "Unicode text" with
+// tabs, Windows-1252, CR line ends; each read alike, with a note of the encoding.
+TEST(PlantCsv, ReadsEveryEncodingAndLineEndSpreadsheetsWrite) {
+    const std::string utf8 =
+        "name,start\nK\xC3\xB6ln 1,2026-01-05\n\"Stra\xC3\x9F"
+        "e\",05.01.26\n";
+    const auto utf16 = [](const std::string& ascii, bool little) {
+        std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
+        for (const char c : ascii) {
+            // "ö" and "ß" as their code units, every other character ASCII.
+            const char16_t unit = c == '\x01' ? u'\u00F6' : c == '\x02' ? u'\u00DF' : static_cast<char16_t>(c);
+            const char low = static_cast<char>(unit & 0xFF);
+            const char high = static_cast<char>(unit >> 8);
+            out += little ? std::string{low, high} : std::string{high, low};
+        }
+        return out;
+    };
+    const std::string tabs =
+        "name\tstart\r\nK\x01ln 1\t2026-01-05\r\n\"Stra\x02"
+        "e\"\t05.01.26\r\n";
+    const std::pair<std::string, std::string> files[] = {
+        {utf8, ""},
+        {"\xEF\xBB\xBF" + utf8, ""},
+        {utf16(tabs, true), "read as UTF-16 (little-endian), as the byte order mark at its start says"},
+        {utf16(tabs, false), "read as UTF-16 (big-endian), as the byte order mark at its start says"},
+        {"name;start\rK\xF6ln 1;2026-01-05\r\"Stra\xDF"
+         "e\";05.01.26\r",
+         "line 2: the bytes are not UTF-8; read as Windows-1252, as is every later row that is not UTF-8"},
+    };
+    for (const auto& [text, note] : files) {
+        const std::vector<PlantRow> rows = readAll(text);
+        std::vector<std::string> names;
+        std::string notes;
+        for (const PlantRow& row : rows) {
+            if (row.setup) names.push_back(row.setup->name);
+            EXPECT_EQ(row.error, "");
+            notes += row.note;
+            if (row.setup) {
+                EXPECT_EQ(row.start, dateOf({2026, 1, 5}));
+            }
+        }
+        EXPECT_EQ(names, (std::vector<std::string>{"K\xC3\xB6ln 1",
+                                                   "Stra\xC3\x9F"
+                                                   "e"}))
+            << text;
+        EXPECT_EQ(notes, note);
+    }
+    // Half a surrogate pair is no character: U+FFFD in its place, with a note.
+    const std::vector<PlantRow> rows = readAll(utf16("name\na\nb\n", true).insert(12, std::string("\x00\xD8", 2)));
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[1].note, "line 2: holds text that is not UTF-16; U+FFFD stands in its place");
+    EXPECT_EQ(rows[2].setup->name,
+              "\xEF\xBF\xBD"
+              "a");
+    EXPECT_EQ(rows[3].setup->name, "b");
+}
+
+// A cell written with Alt+Enter, a tab in a name, a quote left open, a row
+// of another file's separator, a character that hides or turns text.
+TEST(PlantCsv, WhatSpreadsheetsAndPeopleLeaveInCellsCostsNoRecorder) {
+    const std::vector<PlantRow> rows = readAll(
+        "name,analog\n"
+        "\"Boiler\r\nhouse\",2\n"
+        "\"Kiln\t1\",3\n"
+        "\"Open,4\n"
+        "Next,5\n"
+        "Boiler 1;2026-01-05;4\n"
+        "A,1,2\n"
+        "\"e\xE2\x80\xAEvil\",1\n"
+        "\"x\xEF\xBB\xBFy\",1\n");
+    ASSERT_EQ(rows.size(), 8u);
+    EXPECT_EQ(rows[0].setup->name, "Boiler house");
+    EXPECT_EQ(rows[0].note, "line 2: the line breaks and tabs in the name are read as blanks");
+    EXPECT_EQ(rows[1].setup->name, "Kiln 1");
+    EXPECT_EQ(rows[1].line, 4u);
+    EXPECT_EQ(rows[2].error, "line 5: field 1: the quote is not closed on its line");
+    EXPECT_EQ(rows[2].kept, "\"Open,4");
+    EXPECT_EQ(rows[3].setup->name, "Next");  // read again after the open quote
+    EXPECT_EQ(rows[4].error,
+              "line 7: 1 cells where the header names 2; it holds \";\" outside quotes, and this file "
+              "separates its cells by \",\"");
+    EXPECT_EQ(rows[4].kept, "Boiler 1;2026-01-05;4");
+    EXPECT_EQ(rows[5].error, "line 8: 3 cells where the header names 2");
+    EXPECT_EQ(rows[6].error,
+              "line 9, column name: holds U+202E, an invisible character that changes how the text "
+              "around it shows");
+    EXPECT_EQ(rows[7].error.substr(0, 34), "line 10, column name: holds U+FEFF");
+    // A refused row whose cells can be told apart is kept in the columns a plant file writes.
+    std::vector<std::string> cells(plantCsvColumns().size());
+    cells[0] = "e\xE2\x80\xAEvil";
+    cells[5] = "1";  // analog
+    EXPECT_EQ(rows[6].kept + "\n", csvLine(cells));
 }
 
 // Rows made while they are read, as many as a 30 MB file holds; counts what

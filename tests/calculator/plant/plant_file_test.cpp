@@ -7,6 +7,7 @@
 
 #include <random>
 
+#include "calculator/plant/clock.h"
 #include "calculator/plant/plant_csv.h"
 #include "tests/calculator/random_entries.h"
 
@@ -20,7 +21,7 @@ TEST(PlantFile, ABadStartTargetOrMediumCostsThatCellAndABadSetupCellTheRow) {
         "B,2026-13-01,0w,,1\n"
         "C,1969-12-31,,tape,1\n"
         "D,10000-01-01,,,1\n"
-        "E,2026-1-5,,,1\n"
+        "E,01/02/27,,,1\n"
         "F,5.1.2026,,,1\n"
         "G,,,,1\n"
         "H,14.03.2999,3w4d,SD,1\n"
@@ -34,8 +35,8 @@ TEST(PlantFile, ABadStartTargetOrMediumCostsThatCellAndABadSetupCellTheRow) {
                                  "line 4, column start: 1969-12-31 is before 1970",
                                  "line 4, column medium: tape is not internal or sd",
                                  "line 5, column start: 10000-01-01 is after 9999",
-                                 "line 6, column start: 2026-1-5 is not a date such as 2026-03-14 or 14.03.2026",
-                                 "line 7, column start: 5.1.2026 is not a date such as 2026-03-14 or 14.03.2026",
+                                 "line 6, column start: 01/02/27 may be day/month or month/day; write the year "
+                                 "first (2026/03/14) or the day with dots (14.03.2026)",
                                  "line 10, column analog: 41 is outside 0..40",
                              }));
     // Every row but the one with a bad setup cell is kept; two named alike both.
@@ -46,7 +47,10 @@ TEST(PlantFile, ABadStartTargetOrMediumCostsThatCellAndABadSetupCellTheRow) {
     EXPECT_EQ(a.targetHours, 26 * 168);
     EXPECT_EQ(a.targetMedium, Medium::Card);
     EXPECT_FALSE(read.recorders[1].targetHours);
-    EXPECT_FALSE(read.recorders[6].start);       // an empty start: no days, no problem
+    EXPECT_EQ(read.recorders[4].refused.start, "01/02/27");  // kept to be written back
+    EXPECT_EQ(read.recorders[5].start, dateOf({2026, 1, 5}));
+    EXPECT_FALSE(read.recorders[6].start);  // an empty start: no days, no problem
+    EXPECT_EQ(read.recorders[6].refused, RefusedCells{});
     const PlantRecorder& h = read.recorders[7];  // a start in the future: planned
     EXPECT_EQ(h.start, dateOf({2999, 3, 14}));
     EXPECT_EQ(h.targetHours, 25 * 24);
@@ -73,7 +77,7 @@ TEST(PlantFile, ReadsASpreadsheetsFileWithBomCrlfAndSemicolons) {
     // A comma-separated file's rows keep their semicolons as text.
     EXPECT_EQ(readPlantText("name,analog\na;b,3\n").recorders.at(0).name, "a;b");
     EXPECT_EQ(readPlantText("name;analog,card\n").fileError,
-              "line 1, header: both , and ; separate its names; a plant CSV uses one of them");
+              "line 1, header: \",\" and \";\" separate its names; a plant CSV uses one of them");
 }
 
 TEST(PlantFile, WhatIsWrittenReadsBackToTheSamePlantAndTheSameBytes) {
@@ -103,6 +107,54 @@ TEST(PlantFile, WhatIsWrittenReadsBackToTheSamePlantAndTheSameBytes) {
     }
     EXPECT_EQ(targetCellText(26 * 168), "26w");
     EXPECT_EQ(targetCellText(3 * 168 + 4 * 24), "3w4d");
+}
+
+// What could not be read survives an open and a save without an edit: the
+// same recorders, the same refusals, the same texts; edits around a kept row
+// keep it in its place.
+TEST(PlantFile, WhatCouldNotBeReadIsWrittenBackInItsPlace) {
+    const std::string text =
+        "name,start,analog\n"
+        "A,01/02/27,1\n"
+        "\"Open,2026-01-05,1\n"
+        "B,2026-01-05,41\n"
+        "C,2026-01-05,1\n";
+    const PlantFileReading first = readPlantText(text);
+    ASSERT_EQ(first.recorders.size(), 2u);
+    ASSERT_EQ(first.kept.size(), 2u);
+    EXPECT_EQ(first.kept[0].before, 1u);
+    EXPECT_EQ(first.kept[0].text, "\"Open,2026-01-05,1");
+    EXPECT_EQ(unreadSummary(first.recorders, first.kept),
+              "2 rows and 1 cell that could not be read are written back as they were");
+    const std::string saved = plantCsvText(first.recorders, first.kept);
+    const PlantFileReading again = readPlantText(saved);
+    EXPECT_EQ(again.recorders, first.recorders);
+    EXPECT_EQ(again.kept.size(), 2u);
+    EXPECT_EQ(again.problems.size(), first.problems.size());
+    for (std::size_t i = 0; i < again.problems.size(); ++i) {
+        // The same refusal, on the line the saved file gives it.
+        const auto reason = [](const std::string& p) { return p.substr(p.find(':')); };
+        EXPECT_EQ(reason(again.problems[i]), reason(first.problems[i])) << again.problems[i];
+    }
+    EXPECT_EQ(plantCsvText(again.recorders, again.kept), saved);
+
+    // A recorder taken out before a kept row, and one put in, move it along.
+    FixedClock clock(dateOf({2026, 3, 1}));
+    Plant plant(clock);
+    for (const PlantRecorder& r : first.recorders) plant.append(r);
+    plant.setKept(first.kept);
+    plant.insert(0, first.recorders[1]);
+    EXPECT_EQ(plant.kept()[0].before, 2u);
+    EXPECT_EQ(plant.kept()[1].before, 2u);
+    plant.remove(1);
+    EXPECT_EQ(plant.kept()[0].before, 1u);
+    plant.insert(1, first.recorders[0]);  // where kept rows stand, after them
+    EXPECT_EQ(plant.kept()[1].before, 1u);
+    // A start given anew takes the refused text's place.
+    const PlantRecorder& a = plant.recorders()[1];
+    EXPECT_EQ(startCell(a).text, "01/02/27");
+    EXPECT_EQ(startCell(a).refusal.substr(0, 35), "01/02/27 may be day/month or month/");
+    EXPECT_EQ(plant.rows()[1].dates.state, RecorderState::NoStart);
 }
 
 }  // namespace

@@ -50,8 +50,9 @@ int writeCalendar(const std::string& path, CalendarDate today, int margin, unsig
         r.start = start;
         return r;
     };
-    plant.append(started("Boiler 1", today - 400));
-    plant.append(started("Boiler 1", today + 3, test::randomEntries(random)));
+    // Three of one name, on days of their own.
+    plant.append(started("Boiler 1", dateOf({2025, 2, 7})));
+    plant.append(started("Boiler 1", dateOf({2026, 3, 17}), test::randomEntries(random)));
     plant.append(started("Kesselhaus; Nord, \"3\" \\ A\nB\r\nC", today));
     std::string longName;
     for (int i = 0; i < 12; ++i)
@@ -61,7 +62,7 @@ int writeCalendar(const std::string& path, CalendarDate today, int margin, unsig
     plant.append(started(longName, today - 20));
     plant.append(started("No start", std::nullopt));
     plant.append(started("Bad \xFF byte,\x01", today));
-    plant.append(started("Boiler 1", today));
+    plant.append(started("Boiler 1", dateOf({2026, 3, 14})));
     // Read out on 9999-12-31 exactly, and after it.
     const CalculationResult lasting = plant.rows()[0].result;
     const std::int64_t days = std::min(durationHours(lasting.internal), durationHours(lasting.card)) / 24;

@@ -1,6 +1,7 @@
 // A plant's days at the edges of its rules, its sorting and totals, and that
 // an edit calculates the edited recorder alone.
 #include "calculator/plant/plant.h"
+#include "calculator/plant/plant_calendar.h"
 
 #include <gtest/gtest.h>
 
@@ -54,8 +55,10 @@ TEST(Plant, FullOnReadOutAndStateAtTheEdgesOfTheRules) {
     hours.internal = {0, 2, 0};
     EXPECT_EQ(judge(kToday, hours).internalFullOn, kToday + 2);
 
-    // Without a start there are no days; a planned start is judged alike.
-    EXPECT_EQ(judge(std::nullopt, lasting(3, 3)), RecorderDates{});
+    // Without a start there are no days, and a state of its own; a planned start is judged alike.
+    RecorderDates none;
+    none.state = RecorderState::NoStart;
+    EXPECT_EQ(judge(std::nullopt, lasting(3, 3)), none);
     d = judge(kToday + 400, lasting(30, 30));
     EXPECT_EQ(d.readOutBy, kToday + 423);
     EXPECT_EQ(d.state, RecorderState::Ok);
@@ -77,7 +80,7 @@ TEST(Plant, FullOnReadOutAndStateAtTheEdgesOfTheRules) {
     EXPECT_EQ(d.readOutBy, kAfterLastDate);
     EXPECT_EQ(d.state, RecorderState::Ok);
     EXPECT_EQ(datesObject(judge(std::nullopt, lasting(1, 1))).dump(),
-              R"({"internal_full_on":null,"sd_full_on":null,"read_out_by":null,"state":"ok"})");
+              R"({"internal_full_on":null,"sd_full_on":null,"read_out_by":null,"state":"no_start"})");
 
     // A margin of 0: read out on the day itself.
     EXPECT_EQ(recorderDates(lasting(5, 9), startedOn(kToday - 5), {kToday, 0}).state, RecorderState::Overdue);
@@ -90,7 +93,7 @@ TEST(Plant, ShortWhenTheTargetsMediumLastsLessUnlessTheDayComesFirst) {
     r.targetHours = 26 * kHoursPerWeek;
     r.targetMedium = Medium::Card;
     EXPECT_EQ(recorderDates(lasting(10, 26 * 7 - 1), r, terms).state, RecorderState::Short);
-    EXPECT_EQ(recorderDates(lasting(10, 26 * 7), r, terms).state, RecorderState::Ok);
+    EXPECT_EQ(recorderDates(lasting(10, 26 * 7), r, terms).state, RecorderState::NoStart);
     EXPECT_EQ(recorderDates(lasting(500, -1), r, terms).state, RecorderState::Short);  // no duration never reaches
     r.start = kToday - 10;
     EXPECT_EQ(recorderDates(lasting(17, 26 * 7 - 1), r, terms).state, RecorderState::Overdue);
@@ -165,6 +168,37 @@ TEST(Plant, AnEditCalculatesTheEditedRecorderAloneAndADayChangeNone) {
     EXPECT_THROW(plant.setMarginDays(kLargestMarginDays + 1), std::out_of_range);
     EXPECT_THROW(plant.replace(4, light), std::out_of_range);
     EXPECT_EQ(plant.marginDays(), kLargestMarginDays);
+}
+
+// A recorder's event keeps its UID when another of its name leaves the
+// plant: recorders that share a name are told apart by their start.
+TEST(Plant, ACalendarEventKeepsItsUidWhenAnotherOfItsNameGoes) {
+    FixedClock clock(kToday);
+    Plant plant(clock);
+    const auto add = [&plant](std::size_t at, const char* name, int daysAgo) {
+        PlantRecorder r = startedOn(kToday - daysAgo);
+        r.name = name;
+        plant.insert(at, r);
+    };
+    const auto uids = [&plant] {
+        std::vector<std::string> found;
+        const std::string ics = plantCalendar(plant.rows(), plant.terms());
+        for (std::size_t at = ics.find("UID:"); at != std::string::npos; at = ics.find("UID:", at + 1))
+            found.push_back(ics.substr(at + 4, ics.find('\r', at) - at - 4));
+        return found;
+    };
+    add(0, "Boiler 1", 400);
+    add(1, "Boiler 1", 30);
+    add(2, "Kiln", 10);
+    const std::vector<std::string> before = uids();
+    ASSERT_EQ(before.size(), 3u);
+    EXPECT_EQ(before[2], readOutEventUid("Kiln", 1));  // a name of its own: as ever
+    plant.remove(0);
+    EXPECT_NE(uids()[0], before[0]);
+    EXPECT_NE(uids()[0], before[1]);  // alone with its name now, never another's
+    add(0, "Boiler 1", 5);
+    EXPECT_EQ(uids()[1], before[1]);  // sharing its name again: its own UID
+    EXPECT_EQ(uids()[2], before[2]);
 }
 
 }  // namespace
