@@ -191,9 +191,9 @@ int calculate(const capacimo::cli::Options& o, const capacimo::CalculatorEntries
         name = read.setup->name;
     }
     const auto record = capacimo::makeResultRecord(entries, o.result, name);
-    const capacimo::PlantRecorder recorder = capacimo::cli::withOptionDays({name, entries, {}, {}, {}}, o);
+    const capacimo::PlantRecorder recorder = capacimo::cli::withOptionDays({name, entries, {}, {}, {}, {}}, o);
     const capacimo::RecorderRow row = capacimo::cli::recorderRow(
-        record, capacimo::recorderDates(record.result, recorder, capacimo::cli::plantTerms(o)));
+        record, recorder, capacimo::recorderDates(record.result, recorder, capacimo::cli::plantTerms(o)));
     if (const QString error = writeFiles(o, record, recorder, row); !error.isEmpty()) {
         say(error.toStdString());
         return kCannotWrite;

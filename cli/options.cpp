@@ -17,26 +17,8 @@ QString text(const std::string& s) { return QString::fromStdString(s); }
 // What --sort takes.
 const QString kSortByReadOut = QStringLiteral("read-out");
 
-// Control characters (a line break in a value, say) written as escapes, so
-// that an error stays one line.
-QString printable(const QString& value) {
-    QString out;
-    for (const QChar c : value) {
-        if (c == u'\n') {
-            out += QLatin1String("\\n");
-        } else if (c == u'\t') {
-            out += QLatin1String("\\t");
-        } else if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
-            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 QString fail(const QString& option, const QString& value, const QString& accepted) {
-    return QStringLiteral("--%1: '%2' is not accepted; use %3").arg(option, printable(value), accepted);
+    return QStringLiteral("--%1: '%2' is not accepted; use %3").arg(option, printableText(value), accepted);
 }
 
 QString itemList(const Entry& entry) {
@@ -123,9 +105,11 @@ QString parseTarget(const QCommandLineParser& parser, Options& o) {
     Target target{Medium::Internal, *hours};
     if (medium) {
         const QString name = parser.values("medium").last();
-        const auto chosen = mediumFromId(foldedText(name.toStdString()));
+        std::vector<std::string> ids;
+        for (const Medium m : kMedia) ids.emplace_back(mediumId(m));
+        const auto chosen = itemNamed(ids, name.toStdString());
         if (!chosen) return fail("medium", name, mediumIds().join(QStringLiteral(" or ")));
-        target.medium = *chosen;
+        target.medium = kMedia[*chosen];
     }
     o.result.target = target;
     return {};
@@ -147,7 +131,8 @@ QString parseDates(const QCommandLineParser& parser, Options& o) {
     }
     if (parser.isSet("sort")) {
         const QString value = parser.values("sort").last();
-        if (value != kSortByReadOut) return fail("sort", value, kSortByReadOut);
+        const std::string orders[] = {kSortByReadOut.toStdString()};
+        if (!itemNamed(orders, value.toStdString())) return fail("sort", value, kSortByReadOut);
         o.sortByReadOut = true;
     }
     return {};
@@ -264,6 +249,30 @@ void setUpParser(QCommandLineParser& parser) {
     parser.addOptions(optionList());
 }
 
+// Why an output would write over a file the run reads or another output
+// writes, or empty: each output needs a file of its own.
+QString clashingPaths(const Options& o) {
+    const std::pair<const char*, const QString*> outputs[] = {
+        {"save-setup", &o.saveSetupPath}, {"report", &o.reportPath}, {"ics", &o.calendarPath}};
+    for (std::size_t i = 0; i < std::size(outputs); ++i) {
+        const auto& [option, path] = outputs[i];
+        if (path->isEmpty()) continue;
+        const auto clash = [&](const char* other) {
+            return QStringLiteral(
+                       "--%1: '%2' is also the file of --%3; name a file of its own, so that nothing is "
+                       "written over")
+                .arg(QLatin1String(option), shownPath(*path), QLatin1String(other));
+        };
+        for (const QString& input : o.setupPaths) {
+            if (sameFile(*path, input)) return clash("setup");
+        }
+        for (std::size_t j = 0; j < i; ++j) {
+            if (!outputs[j].second->isEmpty() && sameFile(*path, *outputs[j].second)) return clash(outputs[j].first);
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 CalculatorEntries withOverrides(CalculatorEntries entries, const Options& options) {
@@ -347,12 +356,12 @@ ParseResult parseOptions(const QStringList& arguments, const CalculatorEntries& 
     QCommandLineParser parser;
     setUpParser(parser);
     if (!parser.parse(arguments)) {
-        result.error = printable(parser.errorText()) + QStringLiteral(" See --help.");
+        result.error = printableText(parser.errorText()) + QStringLiteral(" See --help.");
         return result;
     }
     if (!parser.positionalArguments().isEmpty()) {
         result.error = QStringLiteral("unexpected argument '%1'; options start with --. See --help.")
-                           .arg(printable(parser.positionalArguments().first()));
+                           .arg(printableText(parser.positionalArguments().first()));
         return result;
     }
     o.help = parser.isSet("help");
@@ -370,6 +379,7 @@ ParseResult parseOptions(const QStringList& arguments, const CalculatorEntries& 
     o.saveSetupPath = parser.isSet("save-setup") ? parser.values("save-setup").last() : QString();
     o.reportPath = parser.isSet("report") ? parser.values("report").last() : QString();
     o.calendarPath = parser.isSet("ics") ? parser.values("ics").last() : QString();
+    if (result.error = clashingPaths(o); !result.ok()) return result;
     if (o.json && o.csv) {
         result.error = QStringLiteral("--csv and --json: choose one. See --help.");
         return result;

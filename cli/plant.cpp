@@ -161,7 +161,7 @@ public:
 
     PlantOutcome run() {
         // Without files, the options alone describe one recorder.
-        if (o_.setupPaths.isEmpty() && !add(withOptionDays(PlantRecorder{{}, o_.entries, {}, {}, {}}, o_))) {
+        if (o_.setupPaths.isEmpty() && !add(withOptionDays(PlantRecorder{{}, o_.entries, {}, {}, {}, {}}, o_))) {
             return outcome_;
         }
         for (const QString& path : o_.setupPaths) {
@@ -196,7 +196,8 @@ private:
     bool add(PlantRecorder recorder) {
         ResultRecord record = makeResultRecord(*calculator_, recorder.entries, optionsFor(recorder), recorder.name);
         const RecorderDates dates = recorderDates(record.result, recorder, terms_);
-        Evaluated e{std::move(recorder), recorderRow(record, dates), writer_.jsonOf(record, dates)};
+        RecorderRow row = recorderRow(record, recorder, dates);
+        Evaluated e{std::move(recorder), std::move(row), writer_.jsonOf(record, dates)};
         if (streaming_) return out(e, true);
         evaluated_.push_back(std::move(e));
         return true;
@@ -221,13 +222,14 @@ private:
             refuse(read.error);
             return true;
         }
-        if (const std::string left = defaultedText(*read.setup); !left.empty()) say_(text(path) + ": " + left);
+        if (const std::string left = defaultedText(*read.setup); !left.empty())
+            say_(text(shownPath(path)) + ": " + left);
         const std::string name = read.setup->name.empty() ? fileName(path) : read.setup->name;
-        return add(withOptionDays(PlantRecorder{name, entriesOf(*read.setup, start_, o_), {}, {}, {}}, o_));
+        return add(withOptionDays(PlantRecorder{name, entriesOf(*read.setup, start_, o_), {}, {}, {}, {}}, o_));
     }
 
     bool csvFile(const QString& path) {
-        const std::string shown = text(path);
+        const std::string shown = text(shownPath(path));
         if (const QString problem = unreadableFile(path, kSetupKind); !problem.isEmpty()) {
             refuse(text(problem));
             return true;
@@ -258,14 +260,14 @@ private:
         PlantNames names;
     };
     bool csvRow(CsvFile& file, const PlantRow& row) {
-        if (!row.note.empty()) {
-            say_(file.shown + ": " + row.note);
-            return true;
-        }
-        if (!row.setup) {
+        if (!row.note.empty()) say_(file.shown + ": " + row.note);
+        if (!row.error.empty()) {
             refuse(file.shown + ": " + row.error);
-            return true;
+            // Kept for the plant file, which writes it back as it was.
+            if (!o_.saveSetupPath.isEmpty())
+                kept_.push_back({evaluated_.size(), row.kept, file.shown + ": " + row.error});
         }
+        if (!row.setup) return true;
         for (const std::string& problem : row.problems) refuse(file.shown + ": " + problem);
         if (const std::string note = file.names.noteFor(row.setup->name, row.line); !note.empty()) {
             say_(file.shown + ": " + note);
@@ -274,8 +276,9 @@ private:
             say_(file.shown + ": line " + std::to_string(row.line) + ": " + left);
             file.lastLeft = std::move(left);
         }
-        PlantRecorder recorder{row.setup->name, entriesOf(*row.setup, start_, o_), row.start, row.targetHours,
-                               row.targetMedium};
+        PlantRecorder recorder{row.setup->name,  entriesOf(*row.setup, start_, o_),
+                               row.start,        row.targetHours,
+                               row.targetMedium, row.refused};
         return add(withOptionDays(std::move(recorder), o_));
     }
 
@@ -305,9 +308,11 @@ private:
             if (QString error = writeCalendar(o_.calendarPath, rows, terms_); !error.isEmpty()) return error;
         }
         if (!o_.saveSetupPath.isEmpty()) {
-            if (QString error = writeWholeFile(o_.saveSetupPath, plantCsvText(recorders)); !error.isEmpty()) {
+            if (QString error = writeWholeFile(o_.saveSetupPath, plantCsvText(recorders, kept_)); !error.isEmpty()) {
                 return error;
             }
+            if (const std::string unread = unreadSummary(recorders, kept_); !unread.empty())
+                say_(text(shownPath(o_.saveSetupPath)) + ": " + unread);
         }
         if (o_.reportPath.isEmpty()) return {};
         unit::PlantReportInput input{recorders, rows, terms_, QDateTime::currentDateTime(),
@@ -323,6 +328,7 @@ private:
     RowWriter writer_;
     const bool streaming_;
     std::vector<Evaluated> evaluated_;  // when not streaming
+    std::vector<KeptRow> kept_;         // the rows of plant files that could not be read, for --save-setup
     bool headed_ = false;               // the header is written
     PlantOutcome outcome_;
     const std::unique_ptr<Calculator> calculator_ = std::make_unique<Calculator>();
@@ -349,8 +355,8 @@ PlantRecorder withOptionDays(PlantRecorder recorder, const Options& o) {
     return recorder;
 }
 
-RecorderRow recorderRow(const ResultRecord& record, const RecorderDates& dates) {
-    return {record.name, record.entries.cardItem, record.status, record.result, dates};
+RecorderRow recorderRow(const ResultRecord& record, const PlantRecorder& recorder, const RecorderDates& dates) {
+    return {record.name, recorder.start, record.entries.cardItem, record.status, record.result, dates};
 }
 
 std::string datesText(const RecorderRow& row) {

@@ -48,7 +48,7 @@ PlantOutcome runPlant(const Options& options, const CalculatorEntries& start, co
 PlantRecorder withOptionDays(PlantRecorder recorder, const Options& options);
 
 // A calculated recorder as a plant's row.
-RecorderRow recorderRow(const ResultRecord& record, const RecorderDates& dates);
+RecorderRow recorderRow(const ResultRecord& record, const PlantRecorder& recorder, const RecorderDates& dates);
 
 // The days of one setup below its result table: "Full on (internal)  2027-03-14" ...
 std::string datesText(const RecorderRow& row);

@@ -96,8 +96,44 @@ std::string fileNameBytes(const QString& name) {
     return bytes;
 }
 
+QString printableText(const QString& text) {
+    QString out;
+    for (const QChar c : text) {
+        if (c == u'\n') {
+            out += QLatin1String("\\n");
+        } else if (c == u'\t') {
+            out += QLatin1String("\\t");
+        } else if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() < 0xA0)) {
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+QString shownPath(const QString& path) { return printableText(QDir::toNativeSeparators(path)); }
+
 QString fileFailure(const QString& path, const QString& reason) {
-    return QDir::toNativeSeparators(path) + QLatin1String(": ") + reason;
+    return shownPath(path) + QLatin1String(": ") + reason;
+}
+
+bool sameFile(const QString& a, const QString& b) {
+    struct stat one {};
+    struct stat other {};
+    const std::string first = fileNameBytes(a);
+    const std::string second = fileNameBytes(b);
+    if (::stat(first.c_str(), &one) == 0 && ::stat(second.c_str(), &other) == 0) {
+        return one.st_dev == other.st_dev && one.st_ino == other.st_ino;
+    }
+    // Not both there: the same name in the same folder, the folder's links followed.
+    std::error_code error;
+    const auto place = [&error](const std::string& name) {
+        const fs::path path = fs::absolute(fs::path(name), error).lexically_normal();
+        const fs::path folder = fs::weakly_canonical(path.parent_path(), error);
+        return folder / path.filename();
+    };
+    return place(first) == place(second);
 }
 
 QString unreadableFile(const QString& path, std::string_view holds) {

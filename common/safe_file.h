@@ -23,8 +23,21 @@ namespace capacimo {
 QString fileNameFromBytes(QByteArrayView bytes);
 std::string fileNameBytes(const QString& name);
 
-// "FILE: reason", the file named as the system shows it.
+// A text for a one-line message, its control characters (a line break, ESC)
+// written as escapes ("\n", "\t", "\x1b"), so that a file name or a value
+// from outside neither breaks the line nor reaches a terminal as a command.
+QString printableText(const QString& text);
+
+// A file as messages name it: as the system shows it, printable.
+QString shownPath(const QString& path);
+
+// "FILE: reason", the file named as shownPath names it.
 QString fileFailure(const QString& path, const QString& reason);
+
+// Whether two paths name the same file: one file reached by two names (a
+// link, "./x" and "x", a hard link) included, and a file not yet made by the
+// same name in the same folder.
+bool sameFile(const QString& a, const QString& b);
 
 // Why path cannot be opened as a regular file to read, or empty when it can.
 // `holds` names what the file should hold: with "setup", a pipe gives

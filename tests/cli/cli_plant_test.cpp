@@ -84,7 +84,7 @@ TEST(CliPlant, DaysFollowTheCalendarBadCellsCostOnlyThemselvesAndRowsSortByReadO
     }
     // Rows without a read-out day come last, in the file's order.
     EXPECT_EQ(names, QStringList({"Boiler 1", "Kiln", "Press", "Boiler 2", "Boiler 1"}));
-    EXPECT_EQ(states, QStringList({"overdue", "due", "ok", "ok", "ok"}));
+    EXPECT_EQ(states, QStringList({"overdue", "due", "ok", "no_start", "no_start"}));
 
     // The text table shows the days when any recorder has one.
     const auto text = runCalc({"--setup", plant, "--today", "2026-12-08"});
@@ -129,10 +129,16 @@ TEST(CliPlant, TheCalendarTheSavedPlantAndTheReportAreMadeOfTheSameRows) {
     EXPECT_TRUE(calendar.contains("TRIGGER:-P7D\r\n"));
     for (const QByteArray& line : calendar.split('\n')) EXPECT_LE(line.size(), 76);
 
-    // The saved plant gives the same rows again (its bad start left out), and saves to the same bytes.
+    // The saved plant gives the same rows again, with the cells that were
+    // refused written back as they were (and refused again), and saves to
+    // the same bytes.
+    EXPECT_TRUE(o.err.endsWith(saved + ": 2 cells that could not be read are written back as they were\n"))
+        << o.err.toStdString();
     const auto first = runCalc(QStringList{"--setup", plant, "--csv"} + day);
     const auto again = runCalc(QStringList{"--setup", saved, "--csv", "--save-setup", dir.filePath("again.csv")} + day);
-    EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();  // nothing bad was kept
+    EXPECT_EQ(again.exitCode, 2) << again.err.toStdString();
+    EXPECT_TRUE(again.err.contains(saved + ": line 3, column start: 2026-02-30 is not a day"))
+        << again.err.toStdString();
     EXPECT_EQ(again.out, first.out);
     EXPECT_EQ(readFile(dir.filePath("again.csv")), readFile(saved));
     EXPECT_TRUE(readFile(saved).startsWith("name,start,target,medium,card,analog,"));
@@ -177,9 +183,54 @@ TEST(CliPlant, OneSetupWithAStartHasItsDaysAndTheMarginIsChecked) {
                                    "to 365\n")
                                .arg(margin));
     }
-    const auto badDay = runCalc({"--start", "2026-1-5"});
+    const auto badDay = runCalc({"--start", "2026 1 5"});
     EXPECT_EQ(badDay.exitCode, 2);
-    EXPECT_EQ(badDay.err, "capacimo-calc: --start: 2026-1-5 is not a date such as 2026-03-14 or 14.03.2026\n");
+    EXPECT_EQ(badDay.err,
+              "capacimo-calc: --start: 2026 1 5 is not a date such as 2026-03-14, 2026/03/14, 14.03.2026 "
+              "or 14.03.26\n");
+}
+
+// Nothing a run reads is written over, and no output over another; a row
+// that cannot be read is kept for the saved plant, in its place.
+TEST(CliPlant, NoOutputWritesOverAFileOfTheRunAndUnreadRowsAreSavedBack) {
+    QTemporaryDir dir;
+    const QByteArray text = "name,start,analog\nA,2026-01-05,1\nK\xF6ln 1,01/02/27,2\nB,2026-01-05,41\nC,,3\n";
+    const QString plant = writeFile(dir, "plant.csv", text);
+    const QString other = dir.filePath("out.ics");
+    const QString clashes[][4] = {{"--ics", plant, "--report", other},
+                                  {"--report", dir.filePath("./plant.csv"), "--ics", other},
+                                  {"--save-setup", plant, "--ics", other},
+                                  {"--ics", other, "--report", other}};
+    for (const auto& c : clashes) {
+        const auto o = runCalc({"--setup", plant, c[0], c[1], c[2], c[3]});
+        EXPECT_EQ(o.exitCode, 2) << o.err.toStdString();
+        EXPECT_TRUE(o.err.startsWith("capacimo-calc: --")) << o.err.toStdString();
+        EXPECT_TRUE(o.err.contains("is also the file of --")) << o.err.toStdString();
+        EXPECT_EQ(o.err.count('\n'), 1);
+        EXPECT_EQ(readFile(plant), text);
+        EXPECT_FALSE(QFile::exists(other));
+    }
+
+    // A Windows-1252 row is read as such, with a note; the rows that cannot
+    // be read are kept in their places, and a refused start as it was.
+    const QString saved = dir.filePath("saved.csv");
+    const auto o =
+        runCalc({"--setup", plant, "--csv", "--save-setup", saved, "--today", "2026-03-01", "--sort", "READ"});
+    EXPECT_EQ(o.exitCode, 2);
+    EXPECT_TRUE(o.err.contains("line 3: the bytes are not UTF-8; read as Windows-1252")) << o.err.toStdString();
+    EXPECT_TRUE(o.out.contains("\nK\xC3\xB6ln 1,")) << o.out.toStdString();
+    const QList<QByteArray> lines = readFile(saved).split('\n');
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_TRUE(lines[2].startsWith("K\xC3\xB6ln 1,01/02/27,,,")) << lines[2].toStdString();
+    EXPECT_TRUE(lines[3].startsWith("B,2026-01-05,,,,41,")) << lines[3].toStdString();
+    EXPECT_TRUE(lines[4].startsWith("C,,")) << lines[4].toStdString();
+    EXPECT_TRUE(o.err.endsWith(": 1 row and 1 cell that could not be read are written back as they were\n"));
+
+    // A file's name with control characters is named with escapes, never raw.
+    const QString odd = writeFile(dir, "odd\x1b[31m.csv", "name\nA\n\"B\n");
+    const auto escaped = runCalc({"--setup", odd, "--csv"});
+    EXPECT_FALSE(escaped.err.contains('\x1b')) << escaped.err.toStdString();
+    EXPECT_TRUE(escaped.err.contains("odd\\x1b[31m.csv: line 3")) << escaped.err.toStdString();
 }
 
 }  // namespace
