@@ -104,7 +104,8 @@ int main(int argc, char* argv[]) {
     std::vector<capacimo::PlantRecorder> recorders;
     const auto add = [&](const char* name, const capacimo::CalculatorEntries& entries,
                          std::optional<capacimo::CivilDate> start) {
-        recorders.push_back({name, entries, start ? std::optional(capacimo::dateOf(*start)) : std::nullopt, {}, {}});
+        recorders.push_back(
+            {name, entries, start ? std::optional(capacimo::dateOf(*start)) : std::nullopt, {}, {}, {}});
     };
     add("Boiler house 1", dialog.currentEntries(), capacimo::CivilDate{2025, 11, 3});
     add("Boiler house 2", capacimo::defaultEntries(), capacimo::CivilDate{2026, 2, 20});

@@ -87,10 +87,11 @@ PlantRecorder PlantTableModel::remove(std::size_t index) {
     return recorder;
 }
 
-void PlantTableModel::reset(std::vector<PlantRecorder> recorders) {
+void PlantTableModel::reset(std::vector<PlantRecorder> recorders, std::vector<KeptRow> kept) {
     beginResetModel();
     while (plant_.size() > 0) plant_.remove(plant_.size() - 1);
     for (PlantRecorder& recorder : recorders) plant_.append(std::move(recorder));
+    plant_.setKept(std::move(kept));
     order_ = sortedOrder();
     endResetModel();
     emit recordersChanged();
@@ -150,10 +151,23 @@ QVariant PlantTableModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::TextAlignmentRole) return QVariant::fromValue(alignmentOf(column));
     if (role == Qt::EditRole && column == kNameColumn) return QString::fromStdString(recorder.name);
     if (role == Qt::EditRole && column == kStartColumn) return recorder.start ? qDateOf(*recorder.start) : QDate();
-    if (role == Qt::DisplayRole) {
-        if (column == kStartColumn) return QString::fromStdString(dateText(recorder.start));
-        return QString::fromStdString(cellText(row, *plantColumn(column)));
+    if (column == kStartColumn) {
+        // A start its file held that could not be read shows as it was, marked.
+        const StartCell start = startCell(recorder);
+        const bool refused = !start.refusal.empty();
+        if (role == Qt::DisplayRole) return QString::fromStdString(start.text);
+        if (role == Qt::ToolTipRole && refused)
+            return QStringLiteral("Not read: ") + QString::fromStdString(start.refusal);
+        if (role == Qt::AccessibleTextRole && refused)
+            return QStringLiteral("%1, not read").arg(QString::fromStdString(start.text));
+        if (role == Qt::ForegroundRole && refused) {
+            const Rgb c = statusColour(StatusLevel::Error);
+            return widgets::readableOn(QColor(c.red, c.green, c.blue),
+                                       QGuiApplication::palette().color(QPalette::Base));
+        }
+        return {};
     }
+    if (role == Qt::DisplayRole) return QString::fromStdString(cellText(row, *plantColumn(column)));
     if (plantColumn(column) != PlantColumn::State) return {};
     // The state in its colour as well as in its word; the urgent ones in bold.
     if (role == Qt::ForegroundRole) {
@@ -192,8 +206,9 @@ bool PlantTableModel::setData(const QModelIndex& index, const QVariant& value, i
         recorder.name = name.toStdString();
     } else if (index.column() == kStartColumn) {
         const std::optional<CalendarDate> start = calendarDateOf(value.toDate());
-        if (start == recorder.start) return false;
+        if (start == recorder.start && recorder.refused.start.empty()) return false;
         recorder.start = start;
+        recorder.refused.start.clear();  // the user's day in place of the one not read
     } else {
         return false;
     }

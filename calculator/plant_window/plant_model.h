@@ -43,8 +43,9 @@ public:
     void insert(std::size_t index, PlantRecorder recorder);
     void replace(std::size_t index, PlantRecorder recorder);
     PlantRecorder remove(std::size_t index);
-    // Every recorder anew (a plant file opened).
-    void reset(std::vector<PlantRecorder> recorders);
+    // Every recorder anew, with the rows of its file that could not be read
+    // (a plant file opened).
+    void reset(std::vector<PlantRecorder> recorders, std::vector<KeptRow> kept = {});
     void setMarginDays(int days);
     // Follows the clock to a new day; true when the day changed.
     bool refresh();

@@ -54,8 +54,6 @@ int storedMargin() {
 
 const QString kTitle = QStringLiteral("Plant");
 const QString kPlantFilter = QStringLiteral("Plant files (*.csv)");
-// A plant file larger than this is not read: 10,000 recorders take some 3 MB.
-constexpr std::size_t kPlantFileLimit = 32 * 1024 * 1024;
 const QString kCalendarFilter = QStringLiteral("Calendar files (*%1)").arg(qText(kCalendarExtension));
 
 }  // namespace
@@ -71,6 +69,10 @@ TPlantWindow::TPlantWindow(QWidget* owner, const Clock& clock) : TGuardedDialog(
         return QMessageBox::question(parent, QString::fromUtf8(kApplicationTitle),
                                      QStringLiteral("The plant has changes that are not saved. Save them?"),
                                      QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    };
+    askAboutUnread_ = [](QWidget* parent, const QString& text) {
+        return QMessageBox::question(parent, QString::fromUtf8(kApplicationTitle), text,
+                                     QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Save) == QMessageBox::Save;
     };
     placement_ = new BesideOwner(this);
     model_ = new PlantTableModel(clock, storedMargin(), this);
@@ -435,7 +437,7 @@ QString TPlantWindow::lastFolder() const { return folder_; }
 
 bool TPlantWindow::OpenPlant(const QString& path) {
     if (!mayClose()) return false;
-    const FileRead file = readWholeFile(path, "plant", kPlantFileLimit);
+    const FileRead file = readWholeFile(path, kPlantKind, kPlantFileLimit);
     PlantFileReading read;
     if (file.ok()) read = readPlantText(file.bytes);
     if (!file.ok() || !read.fileError.empty()) {
@@ -445,7 +447,8 @@ bool TPlantWindow::OpenPlant(const QString& path) {
     }
     linked_.reset();
     removed_.reset();
-    model_->reset(std::move(read.recorders));
+    askedAboutUnread_ = false;
+    model_->reset(std::move(read.recorders), std::move(read.kept));
     path_ = path;
     folder_ = QFileInfo(path).absolutePath();
     markUnsaved(false);
@@ -453,21 +456,36 @@ bool TPlantWindow::OpenPlant(const QString& path) {
     showLinked();
     if (model_->rowCount() > 0) select(model_->recorderAt(0));
     enableCommands();
-    // What could not be read, all in one box; the rows that could are shown.
+    // What could not be read, all in one box; the rows that could are shown,
+    // the rest is kept to be written back.
     QStringList lines;
     for (const std::string& line : read.problems) lines << QString::fromStdString(line);
     for (const std::string& line : read.notes) lines << QString::fromStdString(line);
-    if (!lines.isEmpty())
-        showErrorBox(
-            this,
-            fileFailure(path,
-                        QStringLiteral("%1 recorders opened; not all of it could be read").arg(model_->rowCount())) +
-                u'\n' + lines.join(u'\n'));
+    if (!lines.isEmpty()) {
+        const int n = model_->rowCount();
+        QString head = QStringLiteral("%1 %2 opened").arg(n).arg(n == 1 ? "recorder" : "recorders");
+        if (!read.problems.empty()) head += QStringLiteral("; what could not be read is kept and saved back as it was");
+        showErrorBox(this, fileFailure(path, head) + u'\n' + lines.join(u'\n'));
+    }
     return true;
 }
 
 bool TPlantWindow::SavePlant(const QString& path) {
-    if (!written(path, writeWholeFile(path, plantCsvText(model_->plant().recorders())))) return false;
+    const Plant& plant = model_->plant();
+    // Writing over the file the plant came from asks once when that file
+    // held what could not be read, which goes back into it unread.
+    const std::vector<std::string> unread = unreadParts(plant.recorders(), plant.kept());
+    if (!unread.empty() && !askedAboutUnread_ && !path_.isEmpty() && sameFile(path, path_)) {
+        QStringList lines;
+        for (const std::string& line : unread) lines << QString::fromStdString(line);
+        const QString text =
+            QStringLiteral("%1: %2.\n%3\n\nSave the plant with them?")
+                .arg(shownPath(path), QString::fromStdString(unreadSummary(plant.recorders(), plant.kept())),
+                     lines.join(u'\n'));
+        if (!askAboutUnread_(this, text)) return false;
+        askedAboutUnread_ = true;
+    }
+    if (!written(path, writeWholeFile(path, plantCsvText(plant.recorders(), plant.kept())))) return false;
     path_ = path;
     markUnsaved(false);
     showTitle();

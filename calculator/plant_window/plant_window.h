@@ -51,6 +51,12 @@ public:
     // Cancel (a message box unless replaced: tests).
     using CloseQuestion = std::function<QMessageBox::StandardButton(QWidget* parent)>;
     void setCloseQuestion(CloseQuestion question) { askToClose_ = std::move(question); }
+    // The question before the first save over the file a plant came from
+    // when it holds rows or cells that could not be read, which the save
+    // writes back as they were: true to save (a message box unless
+    // replaced: tests).
+    using UnreadQuestion = std::function<bool(QWidget* parent, const QString& text)>;
+    void setUnreadQuestion(UnreadQuestion question) { askAboutUnread_ = std::move(question); }
 
     const PlantTableModel& model() const { return *model_; }
     QTableView* table() const { return view_; }
@@ -77,9 +83,10 @@ public:
 
     // The plant's CSV file. Opening asks first about unsaved changes, then
     // shows every row it could read and, in one box, what it could not (by
-    // line and column); a file it cannot read at all changes nothing. Saving
-    // writes the whole file or none of it; a failure leaves the changes
-    // marked unsaved. Each returns whether it worked.
+    // line and column), which it keeps to write back as it was; a file it
+    // cannot read at all changes nothing. Saving writes the whole file or
+    // none of it; a failure leaves the changes marked unsaved. Each returns
+    // whether it worked.
     bool OpenPlant(const QString& path);
     bool SavePlant(const QString& path);
     // The commands: ask for a file (Save asks only for a new plant).
@@ -155,6 +162,8 @@ private:
     SetupSource currentSetup_;
     widgets::FileChooser chooseFile_;
     CloseQuestion askToClose_;
+    UnreadQuestion askAboutUnread_;
+    bool askedAboutUnread_ = false;  // since the plant was opened
     std::optional<std::size_t> linked_;
     // The last recorder removed, and where it was, for the undo.
     struct Removed {
