@@ -26,6 +26,9 @@ EMSCRIPTEN_BINDINGS(capacimo) {
     emscripten::function("plantMargin", &plantMargin);
     emscripten::function("plantSort", &plantSort);
     emscripten::function("plantLoad", &plantLoad);
+    emscripten::function("plantLoadRows", &plantLoadRows);
+    emscripten::function("plantRowText", &plantRowText);
+    emscripten::function("plantSetRow", &plantSetRow);
     emscripten::function("plantCsv", &plantCsv);
     emscripten::function("plantCalendarText", &plantCalendarText);
 }

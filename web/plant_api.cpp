@@ -8,10 +8,13 @@
 #include <stdexcept>
 #include <string>
 
+#include "calculator/files/setup_file.h"
 #include "calculator/plant/clock.h"
 #include "calculator/plant/plant.h"
 #include "calculator/plant/plant_calendar.h"
+#include "calculator/plant/plant_csv.h"
 #include "calculator/plant/plant_file.h"
+#include "calculator/plant/problem_text.h"
 #include "web/values_json.h"
 #include "web/web_api.h"
 
@@ -32,8 +35,9 @@ PlantSession& session() {
     return s;
 }
 
-// The most recorders the page's plant holds: 10,000 take some 40 MB of the
-// module's 64 MB at their largest answer (the whole view); 20,000 exhaust it.
+// The most recorders the page's plant holds; a plant file of the page is at
+// most kPlantFileLimit bytes. Both are checked before the plant is read, so
+// that the module's memory (web/CMakeLists.txt) always holds what it takes.
 constexpr std::size_t kLargestPlant = 10000;
 
 // Refusals inside a call; the call answers them as {"error": ...}.
@@ -46,7 +50,17 @@ std::string_view orderId(SortOrder order) { return order == SortOrder::Descendin
 Json rowObject(const RecorderRow& row, const PlantRecorder& recorder) {
     Json cells = Json::array();
     for (const PlantColumn column : kPlantColumns) cells.push_back(cellText(row, column));
-    return {{"cells", cells}, {"state", recorderStateId(row.dates.state)}, {"start", dateText(recorder.start)}};
+    const StartCell start = startCell(recorder);
+    Json o = {{"cells", cells}, {"state", recorderStateId(row.dates.state)}, {"start", start.text}};
+    if (!start.refusal.empty()) o["start_refused"] = start.refusal;
+    return o;
+}
+
+Json keptObject(const std::vector<KeptRow>& kept) {
+    Json rows = Json::array();
+    for (const KeptRow& row : kept)
+        rows.push_back({{"before", row.before}, {"text", row.text}, {"problem", row.problem}});
+    return rows;
 }
 
 Json orderObject() {
@@ -73,7 +87,9 @@ Json viewObject() {
             {"sort", {{"column", plantColumnId(s.column)}, {"order", orderId(s.order)}}},
             {"rows", rows},
             {"order", orderObject()},
-            {"totals", totalsObject()}};
+            {"totals", totalsObject()},
+            {"kept", keptObject(s.plant.kept())},
+            {"unread", unreadSummary(s.plant.recorders(), s.plant.kept())}};
 }
 
 // Refuses a plant that would grow beyond kLargestPlant by one more.
@@ -112,11 +128,16 @@ PlantRecorder changed(PlantRecorder recorder, const std::string& changeJson) {
     }
     if (change.contains("name")) {
         if (!change["name"].is_string()) throw Refusal("the name is not a text");
-        recorder.name = change["name"].get<std::string>();
+        std::string name = change["name"].get<std::string>();
+        // The name as every reader of names takes it, so that what the page
+        // holds its file and the command line read back.
+        if (const auto problem = nameProblem(name)) throw Refusal("the name " + *problem);
+        recorder.name = std::move(name);
     }
     if (change.contains("start")) {
         if (!change["start"].is_string()) throw Refusal("the start is not a text");
         recorder.start = startOf(change["start"].get<std::string>());
+        recorder.refused.start.clear();  // the user's day in place of the one not read
     }
     return recorder;
 }
@@ -132,10 +153,19 @@ std::string answered(Fn&& fn) {
     }
 }
 
+// A stored margin, or the default with a problem that says so: a margin
+// out of range costs the margin alone, never the stored rows.
+int storedMargin(const std::string& days, std::vector<std::string>& problems) {
+    if (const std::optional<int> n = readMarginDays(days)) return *n;
+    problems.push_back("a margin of \"" + problemText(days) + "\" days is not " + marginRule() + "; the default " +
+                       std::to_string(kDefaultMarginDays) + " days is taken");
+    return kDefaultMarginDays;
+}
+
 // A margin as typed, or the refusal that says what it must be.
 int marginOf(const std::string& days) {
     const std::optional<int> n = readMarginDays(days);
-    if (!n) throw Refusal("a margin of \"" + days + "\" days is not accepted; use " + marginRule());
+    if (!n) throw Refusal("a margin of \"" + problemText(days) + "\" days is not accepted; use " + marginRule());
     return *n;
 }
 
@@ -246,25 +276,118 @@ std::string plantMargin(const std::string& days) {
     });
 }
 
-std::string plantLoad(const std::string& csv, const std::string& margin) {
+std::string plantLoad(const std::string& bytes, const std::string& margin) {
     return answered([&] {
-        const int days = marginOf(margin);
-        PlantFileReading reading = readPlantText(csv);
-        if (reading.fileError.empty() && reading.recorders.size() > kLargestPlant) {
-            reading.fileError = "the file has " + groupedNumber(reading.recorders.size()) +
-                                " recorders; this page holds " + groupedNumber(kLargestPlant) + " at the most";
+        std::vector<std::string> problems;
+        const int days = storedMargin(margin, problems);
+        PlantFileReading reading;
+        if (bytes.size() > kPlantFileLimit) {
+            reading.fileError = "the file has " + groupedNumber(static_cast<std::int64_t>(bytes.size())) +
+                                " bytes; this page reads " + groupedNumber(kPlantFileLimit) + " at the most";
+        } else {
+            reading = readPlantText(bytes, {kLargestPlant});
+            if (reading.fileError.empty() && reading.tooMany) {
+                reading.fileError = "the file has more than " + groupedNumber(kLargestPlant) +
+                                    " recorders; this page holds " + groupedNumber(kLargestPlant) + " at the most";
+            }
         }
         if (reading.fileError.empty()) {
             PlantSession& s = session();
             Plant plant(s.clock, days);
             for (PlantRecorder& recorder : reading.recorders) plant.append(std::move(recorder));
+            plant.setKept(std::move(reading.kept));
             s.plant = std::move(plant);
         }
+        problems.insert(problems.end(), reading.problems.begin(), reading.problems.end());
         Json view = viewObject();
-        view["problems"] = reading.problems;
+        view["problems"] = problems;
         view["notes"] = reading.notes;
         view["fileError"] = reading.fileError;
         return view;
+    });
+}
+
+std::string plantLoadRows(const std::string& rowsJson, const std::string& margin) {
+    return answered([&] {
+        const Json given = Json::parse(rowsJson, nullptr, false);
+        if (!given.is_array() ||
+            !std::all_of(given.begin(), given.end(), [](const Json& r) { return r.is_string(); })) {
+            throw Refusal("the rows are not a list of texts");
+        }
+        std::vector<std::string> problems;
+        std::vector<std::string> notes;
+        PlantSession& s = session();
+        Plant plant(s.clock, storedMargin(margin, problems));
+        // Each row on its own, so that the page knows what became of each.
+        Json sources = Json::array();
+        std::size_t unread = 0;
+        const std::string header = plantCsvText({});
+        for (const Json& row : given) {
+            const std::string& text = row.get_ref<const std::string&>();
+            if (plant.size() == kLargestPlant || text.size() > kPlantRowLimit) {
+                ++unread;
+                sources.push_back(Json::object());
+                continue;
+            }
+            PlantFileReading reading = readPlantText(header + text + "\n");
+            problems.insert(problems.end(), reading.problems.begin(), reading.problems.end());
+            notes.insert(notes.end(), reading.notes.begin(), reading.notes.end());
+            if (!reading.recorders.empty()) {
+                sources.push_back({{"recorder", plant.size()}});
+                plant.append(std::move(reading.recorders.front()));
+            } else if (!reading.kept.empty()) {
+                std::vector<KeptRow> kept = plant.kept();
+                sources.push_back({{"kept", kept.size()}});
+                kept.push_back({plant.size(), text, reading.kept.front().problem});
+                plant.setKept(std::move(kept));
+            } else {
+                sources.push_back(Json::object());
+            }
+        }
+        if (unread > 0) {
+            problems.push_back(groupedNumber(static_cast<std::int64_t>(unread)) +
+                               " stored recorders are not shown: this page holds " + groupedNumber(kLargestPlant) +
+                               " at the most, each row within " + groupedNumber(kPlantRowLimit) + " bytes");
+        }
+        s.plant = std::move(plant);
+        Json view = viewObject();
+        view["sources"] = std::move(sources);
+        view["problems"] = problems;
+        view["notes"] = notes;
+        return view;
+    });
+}
+
+std::string plantRowText(int index) {
+    return answered([&] {
+        const Plant& plant = session().plant;
+        return Json{{"row", capacimo::plantRowText(plant.recorders()[indexIn(index, plant.size())])}};
+    });
+}
+
+std::string plantSetRow(int index, const std::string& row, bool insert) {
+    return answered([&] {
+        Plant& plant = session().plant;
+        const auto at = static_cast<std::size_t>(std::max(index, 0));
+        if (insert) {
+            roomForOneMore(plant);
+            if (at > plant.size()) throw Refusal("there is no place " + std::to_string(index) + " in the plant");
+        } else {
+            indexIn(index, plant.size());
+        }
+        PlantFileReading reading = readPlantText(plantCsvText({}) + row + "\n");
+        if (reading.recorders.empty()) {
+            throw Refusal(reading.problems.empty() ? "the row holds no recorder" : reading.problems.front());
+        }
+        if (insert) {
+            plant.insert(at, std::move(reading.recorders.front()));
+        } else {
+            plant.replace(at, std::move(reading.recorders.front()));
+        }
+        return Json{{"index", at},
+                    {"row", rowObject(plant.rows()[at], plant.recorders()[at])},
+                    {"order", orderObject()},
+                    {"totals", totalsObject()}};
     });
 }
 

@@ -25,6 +25,9 @@ namespace {
 struct AnswerOptions {
     ResultOptions result;
     bool words = false;
+    // Why the target was refused: it costs the plan alone, the durations
+    // and the rest of the answer stand.
+    std::string targetRefused;
 };
 
 std::optional<AnswerOptions> optionsFromText(const std::string& optionsJson, std::string& error) {
@@ -45,8 +48,10 @@ std::optional<AnswerOptions> optionsFromText(const std::string& optionsJson, std
         } else if (key == "target" && value.is_string()) {
             const auto hours = parseRetention(value.get<std::string>());
             if (!hours) {
-                error = "\"target\": " + value.dump() + " is not a retention such as 26w, 3w4d, 180d or 12h";
-                return std::nullopt;
+                answerOptions.targetRefused = value.get<std::string>() + " is not a retention such as " +
+                                              std::string(kRetentionExamples) + ", each number at most " +
+                                              groupedNumber(kLargestRetentionNumber);
+                continue;
             }
             options.target = Target{options.target ? options.target->medium : Medium::Internal, *hours};
         } else if (key != "medium" || !value.is_string()) {
@@ -54,7 +59,7 @@ std::optional<AnswerOptions> optionsFromText(const std::string& optionsJson, std
             return std::nullopt;
         }
     }
-    if (o.contains("medium")) {
+    if (o.contains("medium") && answerOptions.targetRefused.empty()) {
         const auto medium = mediumFromId(o["medium"].get<std::string>());
         if (!medium || !options.target) {
             error = "\"medium\": " + o["medium"].dump() + " needs a target and is internal or sd";
@@ -129,10 +134,11 @@ std::string answer(const CalculatorEntries& entries, const std::string& optionsJ
     if (!options) return errorText(error);
     static Calculator calculator;  // prepared once, for every answer of the page
     const ResultRecord record = makeResultRecord(calculator, entries, options->result);
-    if (!options->words) return resultJson(record);
+    if (!options->words && options->targetRefused.empty()) return resultJson(record);
     Json reply = resultObject(record);
-    reply["words"] = wordsObject(record);
-    return reply.dump() + '\n';
+    if (!options->targetRefused.empty()) reply["target_refused"] = options->targetRefused;
+    if (options->words) reply["words"] = wordsObject(record);
+    return jsonText(reply) + '\n';
 }
 
 // The plant's words and limits: its table's columns, the states, the totals'

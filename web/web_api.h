@@ -52,8 +52,12 @@ std::string readSetup(const std::string& text);
 //    "order": [indices into rows, in the table's order],
 //    "totals": {"recorders": 3, "overdue": 1, "due": 0, "short": 1}}
 // and a row {"cells": [a text per column of entries()'s "plant" columns],
-// "state": "overdue", "start": "2026-01-05" or ""}. A refused call answers
-// {"error": "..."} and changes nothing.
+// "state": "overdue", "start": "2026-01-05" or "" (or the text of a start
+// its file held that was refused, with "start_refused": why)}. A view also
+// has "kept", the rows of its file that could not be read ({"before",
+// "text", "problem"}), and "unread", what a save writes back unread in a few
+// words (empty when nothing). A refused call answers {"error": "..."} and
+// changes nothing.
 
 // The day the rows are judged against ("2026-03-14"; the page passes the
 // browser's local date): a view.
@@ -84,13 +88,29 @@ std::string plantMargin(const std::string& days);
 // The table's order by a column id and "ascending" or "descending":
 // {"sort", "order"}; every later answer keeps it.
 std::string plantSort(const std::string& column, const std::string& order);
-// A plant file's text (the plant CSV) read in place of the plant, with this
-// margin: a view with "problems" and "notes" (one line each, naming line and
-// column; the rows that could be read are in the plant) and "fileError" (the
-// file refused as a whole, also for more than the 10,000 recorders the page
-// holds: the plant stays as it was). Adding, duplicating and restoring refuse
-// a recorder beyond those 10,000 too.
-std::string plantLoad(const std::string& csv, const std::string& margin);
+// A plant file's bytes (the plant CSV in any encoding its reader takes: the
+// page hands over the file's bytes, not a browser's reading of them) read in
+// place of the plant, with this margin: a view with "problems" and "notes"
+// (one line each, naming line and column; the rows that could be read are in
+// the plant, those that could not are kept in its "kept" rows) and
+// "fileError" (the file refused as a whole, also for more than the 10,000
+// recorders or the bytes the page holds: the plant stays as it was). A
+// margin that is not one is the default, with a problem that says so.
+// Adding, duplicating and restoring refuse a recorder beyond those 10,000 too.
+std::string plantLoad(const std::string& bytes, const std::string& margin);
+// The plant anew from rows of its file, one text each (as plantRowText gave
+// them, or kept rows' texts), with this margin, as the browser's store
+// keeps them: a view with "problems", "notes" and "sources", which says for
+// each given row what became of it: {"recorder": index}, {"kept": index into
+// the view's "kept"} or {} (nothing: an empty row, or beyond the 10,000).
+std::string plantLoadRows(const std::string& rowsJson, const std::string& margin);
+// The recorder at index as its file's row: {"row": "Boiler 1,2026-03-14,..."}.
+std::string plantRowText(int index);
+// A recorder from its file's row, put at index: in place of the one there,
+// or before it when insert is true (index may then be the plant's size):
+// {"index", "row", "order", "totals"} as plantEdit answers; a row that holds
+// no recorder is refused with its reason.
+std::string plantSetRow(int index, const std::string& row, bool insert);
 // The plant as its CSV file: the same bytes capacimo-calc --save-setup writes
 // for the same plant.
 std::string plantCsv();
