@@ -75,6 +75,7 @@ var CapacimoDetails = (function () {
         var t = texts.target;
         var weeks = t.initial_weeks;
         var shown = null;
+        var shownRefusal = "";
         toggle.textContent = texts.title;
 
         toggle.addEventListener("click", function () {
@@ -104,15 +105,18 @@ var CapacimoDetails = (function () {
         section.appendChild(box);
         mediumSelect.addEventListener("change", onChange);
         // The chart is drawn for its width: drawn again when that changes.
-        window.addEventListener("resize", function () { if (shown) show(shown); });
+        window.addEventListener("resize", function () { if (shown) show(shown, shownRefusal); });
 
         // Lays out the core's words, or empties the section when there are
-        // none (the answer is not current).
-        function show(words) {
+        // none (the answer is not current). A target the core refused costs
+        // the plan alone: its reason stands in the plan's place.
+        function show(words, targetRefused) {
             shown = words;
+            shownRefusal = targetRefused;
             if (!isOpen && !printing) return;
             body.textContent = "";
             planBox.textContent = "";
+            if (targetRefused) planBox.appendChild(el("p", { class: "refused" }, targetRefused));
             if (!words) return;
             var b = words.breakdown;
             var w = words.without;

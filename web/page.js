@@ -165,7 +165,7 @@
         }
         showResult(current ? result : null);
         showPrintedSetup();
-        details.show(current && details.open() ? result.words : null);
+        details.show(current && details.open() ? result.words : null, current ? result.target_refused : "");
     }
 
     function showResult(result) {

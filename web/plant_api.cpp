@@ -131,7 +131,7 @@ PlantRecorder changed(PlantRecorder recorder, const std::string& changeJson) {
         std::string name = change["name"].get<std::string>();
         // The name as every reader of names takes it, so that what the page
         // holds its file and the command line read back.
-        if (const auto problem = nameProblem(name)) throw Refusal("the name " + *problem);
+        if (const auto problem = nameProblem(name)) throw Refusal("the name: " + *problem);
         recorder.name = std::move(name);
     }
     if (change.contains("start")) {
@@ -324,21 +324,26 @@ std::string plantLoadRows(const std::string& rowsJson, const std::string& margin
         const std::string header = plantCsvText({});
         for (const Json& row : given) {
             const std::string& text = row.get_ref<const std::string&>();
+            // Each row read as the second line of a file: named by its place in the store instead.
+            const auto stored = [n = sources.size() + 1](std::string line) {
+                const std::string_view read = "line 2";
+                return line.starts_with(read) ? "stored row " + std::to_string(n) + line.substr(read.size()) : line;
+            };
             if (plant.size() == kLargestPlant || text.size() > kPlantRowLimit) {
                 ++unread;
                 sources.push_back(Json::object());
                 continue;
             }
             PlantFileReading reading = readPlantText(header + text + "\n");
-            problems.insert(problems.end(), reading.problems.begin(), reading.problems.end());
-            notes.insert(notes.end(), reading.notes.begin(), reading.notes.end());
+            for (std::string& line : reading.problems) problems.push_back(stored(std::move(line)));
+            for (std::string& line : reading.notes) notes.push_back(stored(std::move(line)));
             if (!reading.recorders.empty()) {
                 sources.push_back({{"recorder", plant.size()}});
                 plant.append(std::move(reading.recorders.front()));
             } else if (!reading.kept.empty()) {
                 std::vector<KeptRow> kept = plant.kept();
                 sources.push_back({{"kept", kept.size()}});
-                kept.push_back({plant.size(), text, reading.kept.front().problem});
+                kept.push_back({plant.size(), text, stored(reading.kept.front().problem)});
                 plant.setKept(std::move(kept));
             } else {
                 sources.push_back(Json::object());
@@ -391,7 +396,7 @@ std::string plantSetRow(int index, const std::string& row, bool insert) {
     });
 }
 
-std::string plantCsv() { return plantCsvText(session().plant.recorders()); }
+std::string plantCsv() { return plantCsvText(session().plant.recorders(), session().plant.kept()); }
 
 std::string plantSort(const std::string& column, const std::string& order) {
     return answered([&] {
