@@ -144,6 +144,11 @@ private:
 
 std::string text(const QString& s) { return s.toStdString(); }
 
+bool endsIn(const QString& path, std::string_view extension) {
+    return path.endsWith(QString::fromUtf8(extension.data(), static_cast<qsizetype>(extension.size())),
+                         Qt::CaseInsensitive);
+}
+
 // The file's name without its folder: what a setup without a name of its own is called.
 std::string fileName(const QString& path) { return text(QFileInfo(path).fileName()); }
 
@@ -165,7 +170,7 @@ public:
             return outcome_;
         }
         for (const QString& path : o_.setupPaths) {
-            if (!(isPlantCsv(path) ? csvFile(path) : setupFile(path))) return outcome_;
+            if (!(readsAsPlant(path) ? csvFile(path) : setupFile(path))) return outcome_;
         }
         if (streaming_) {
             end(true);
@@ -336,10 +341,12 @@ private:
 
 }  // namespace
 
-bool isPlantCsv(const QString& path) { return path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive); }
+bool isPlantCsv(const QString& path) { return endsIn(path, kPlantExtension); }
+
+bool readsAsPlant(const QString& path) { return isPlantCsv(path) || endsIn(path, kPlantTextExtension); }
 
 bool isPlant(const Options& o) {
-    return o.csv || o.setupPaths.size() > 1 || (o.setupPaths.size() == 1 && isPlantCsv(o.setupPaths.first()));
+    return o.csv || o.setupPaths.size() > 1 || (o.setupPaths.size() == 1 && readsAsPlant(o.setupPaths.first()));
 }
 
 PlantOutcome runPlant(const Options& o, const CalculatorEntries& start, const Sink& out, const Say& say) {

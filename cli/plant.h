@@ -20,8 +20,10 @@
 
 namespace capacimo::cli {
 
-// A plant CSV is told by its extension.
+// A plant CSV is told by its extension: ".csv", which a plant is saved as;
+// ".txt" (a spreadsheet's "Unicode text") is read as one too.
 bool isPlantCsv(const QString& path);
+bool readsAsPlant(const QString& path);
 
 // Whether the options ask for a plant's rows rather than one result.
 bool isPlant(const Options& options);

@@ -74,13 +74,13 @@ struct Function {
 // A place in the plant as the page passes it: a number.
 int place(const std::string& text) { return static_cast<int>(std::strtol(text.c_str(), nullptr, 10)); }
 
-const std::array<Function, 21>& functions() {
+const std::array<Function, 24>& functions() {
     using namespace capacimo::web;
     // The plant's calls share the module's one plant, which the inputs run
     // one after another build up; the runs keep it small (see below). A
     // plant file is as large as its plant: 10,000 recorders take some 40 MB
     // of the module's 64, so it is not held to the memory of other texts.
-    static const std::array<Function, 21> table{{
+    static const std::array<Function, 24> table{{
         {"entries", 0, [](const Arguments&) { return entries(); }},
         {"defaults", 0, [](const Arguments&) { return defaults(); }},
         {"adjust", 2, [](const Arguments& a) { return adjust(a[0], a[1]); }},
@@ -100,6 +100,10 @@ const std::array<Function, 21>& functions() {
         {"plantMargin", 1, [](const Arguments& a) { return plantMargin(a[0]); }},
         {"plantSort", 2, [](const Arguments& a) { return plantSort(a[0], a[1]); }},
         {"plantLoad", 2, [](const Arguments& a) { return plantLoad(a[0], a[1]); }},
+        {"plantLoadRows", 2, [](const Arguments& a) { return plantLoadRows(a[0], a[1]); }},
+        {"plantRowText", 1, [](const Arguments& a) { return plantRowText(place(a[0])); }},
+        {"plantSetRow", 3,
+         [](const Arguments& a) { return plantSetRow(place(a[0]), a[1], !a[2].empty() && a[2][0] == '1'); }},
         {"plantCsv", 0, [](const Arguments&) { return plantCsv(); }, false, true},
         {"plantCalendarText", 0, [](const Arguments&) { return plantCalendarText(); }, false, true},
     }};
@@ -117,7 +121,7 @@ void keepThePlantSmall() {
     if (view["rows"].size() <= 32) return;
     const std::string csv = plantCsv();
     const nlohmann::json again = nlohmann::json::parse(plantLoad(csv, std::to_string(view["margin"].get<int>())));
-    check(again["rows"] == view["rows"] && plantCsv() == csv, "the plant's file reads back as the same plant");
+    check(plantCsv() == csv, "the plant's file reads back to the same file");
     plantLoad("name\n", "7");
 }
 

@@ -25,6 +25,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 namespace fs = std::filesystem;
 using capacimo::fuzz::webCallText;
 
@@ -138,6 +140,10 @@ void writePlantCalls(const fs::path& dir) {
                                         "B;2026-02-30;0w;;41\r\n",
                                         "7"}));
     writeFile(dir / "plantToday", webCallText("plantToday", {"2026-03-14"}));
+    writeFile(dir / "plantLoadRows",
+              webCallText("plantLoadRows", {R"(["A,2026-03-14,26w,sd,256 MB,4","B,01/02/27","Bad \"row"])", "400"}));
+    writeFile(dir / "plantSetRow", webCallText("plantSetRow", {"0", "C,2026-03-01,,,1 GB,8", "1"}));
+    writeFile(dir / "plantRowText", webCallText("plantRowText", {"0"}));
     writeFile(dir / "plantMargin", webCallText("plantMargin", {"365"}));
     writeFile(dir / "plantSort", webCallText("plantSort", {"read_out_by", "descending"}));
     for (const char* name :
@@ -180,6 +186,16 @@ int main(int argc, char* argv[]) {
               "name,start,target,medium,analog\n"
               "A,2026-02-30,0w,tape,1\nB,2026-13-01,26x,,1\nC,1969-12-31,,,1\nD,10000-01-01,,,1\n"
               "E,2026-1-5,,,1\nF,5.1.2026,,,41\nA,,52w,sd,2\n");
+    // As spreadsheets save a plant: "Unicode text" (UTF-16 with tabs),
+    // Windows-1252 with CR line ends, a cell with a line break, a quote left
+    // open, a formula guarded.
+    writeFile(corpus / "plant" / "utf16_tabs.txt",
+              "\xFF\xFEn\0a\0m\0e\0\t\0s\0t\0a\0r\0t\0\r\0\n\0K\0\xF6\0l\0n\0\t\0"
+              "0\0\x31\0/\0\x30\0\x32\0/\0\x32\0\x37\0\r\0\n\0\x3D\xD8\x00\xDE\n\0"s);
+    writeFile(corpus / "plant" / "windows1252_cr.csv",
+              "name;start;analog\rK\xF6ln 1;5.1.2026;3\r\x80-Kessel;20.11.26;41\r");
+    writeFile(corpus / "plant" / "quoted_lines.csv",
+              "name,start,analog\n\"Boiler\r\nhouse\",2026/1/5,1\n\"Open,2026-01-05,2\nNext,,3\n\"'=1+1\",01/02/27,4\n");
 
     QTemporaryDir home;  // the store is written here, never into the user's
     qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
@@ -190,9 +206,12 @@ int main(int argc, char* argv[]) {
     for (const char* call : {"entries", "defaults"}) writeFile(corpus / "web" / call, webCallText(call, {}));
     writePlantCalls(corpus / "web");
     const std::string day = capacimo::dateText(capacimo::dateOf({2026, 3, 14}));
-    for (const std::string& cell :
-         {day, std::string("14.03.2026"), std::string("29.02.2024"), std::string("26w"), std::string("3w4d")}) {
-        writeFile(corpus / "dates" / cell, cell);
+    for (const std::string& cell : {day, std::string("14.03.2026"), std::string("29.02.2024"), std::string("26w"),
+                                    std::string("3w4d"), std::string("2026/11/20"), std::string("20.11.26"),
+                                    std::string("01/02/27"), std::string("5.1.2026")}) {
+        std::string file = cell;
+        std::replace(file.begin(), file.end(), '/', '_');
+        writeFile(corpus / "dates" / file, cell);
     }
     return 0;
 }

@@ -1,15 +1,21 @@
 #!/usr/bin/env bash
-# Makes sure the Debian packages the build needs are present, and the web
-# tests' npm packages. As root it installs the Debian packages that are
-# missing; otherwise it prints the apt-get line and fails.
+# Makes sure the Debian packages are present that the program needs to be
+# built and to run (scripts/run.sh), and with --tests those of every test,
+# the web edition and the package too (scripts/test.sh), and the web tests'
+# npm packages. As root it installs the Debian packages that are missing;
+# otherwise it prints the apt-get line and fails.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev nlohmann-json3-dev
-          xvfb xdotool xauth fonts-liberation2 clang-format clang libclang-rt-dev
-          openbox x11-xserver-utils x11-utils dbus-daemon dbus-bin at-spi2-core
-          dpkg-dev file help2man librsvg2-bin desktop-file-utils appstream lintian devscripts ccache git
-          python3-jsonschema python3-icalendar poppler-utils
-          emscripten nodejs chromium chromium-driver python3-selenium)
+# The program: its build, its man page, the fonts its windows are laid out for.
+packages=(cmake ninja-build g++ qt6-base-dev nlohmann-json3-dev fonts-liberation2 help2man git)
+if [ "${1:-}" = "--tests" ]; then
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev ccache
+             xvfb xdotool xauth clang-format clang libclang-rt-dev
+             openbox x11-xserver-utils x11-utils dbus-daemon dbus-bin at-spi2-core
+             dpkg-dev file librsvg2-bin desktop-file-utils appstream lintian devscripts
+             python3-jsonschema python3-icalendar poppler-utils libreoffice-calc-nogui
+             emscripten nodejs chromium chromium-driver python3-selenium)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -35,6 +41,8 @@ if [ ${#missing[@]} -gt 0 ]; then
     exit 1
   fi
 fi
+
+[ "${1:-}" = "--tests" ] || exit 0
 
 # What Debian lacks, from npm as tests/web/package-lock.json pins it (axe-core,
 # for the web edition's browser test), into tests/web/node_modules: once for

@@ -19,7 +19,7 @@ out="$(mkdir -p "$1" && cd "$1" && pwd)"
 shift
 parts=("$@")
 [ ${#parts[@]} -gt 0 ] || parts=(dialog host widgets report)
-"$root/scripts/deps.sh"
+"$root/scripts/deps.sh" --tests
 
 # One build for all pictures; its output is shown only when it fails.
 build="$root/build-render"

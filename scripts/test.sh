@@ -7,7 +7,7 @@
 # readers' fuzz targets for a short while (scripts/fuzz.sh, build-fuzz/).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-"$root/scripts/deps.sh"
+"$root/scripts/deps.sh" --tests
 "$root/scripts/check_format.sh"
 build="$root/build-test"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCAPACIMO_SANITIZE=ON \

@@ -11,7 +11,7 @@
 #                                     by default build-test/bin/host_e2e_probe
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-"$root/scripts/deps.sh"
+"$root/scripts/deps.sh" --tests
 build="$root/build"
 probe="${1:-$root/build-test/bin/host_e2e_probe}"
 fail() {

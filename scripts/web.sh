@@ -7,7 +7,7 @@
 # (build-test/, which scripts/test.sh builds).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-"$root/scripts/deps.sh"
+"$root/scripts/deps.sh" --tests
 build="$root/build-web"
 # Debian's emscripten runs its JavaScript tools with the system's node, which
 # finds Debian's node modules (acorn) only through NODE_PATH.

@@ -208,10 +208,13 @@ bool PlantCsvReader::isBlank(const Record& record) {
     return record.problem.empty() && record.fields.size() == 1 && record.fields[0].empty();
 }
 
-// A row of commas alone, as a spreadsheet writes a blank row.
+// A row of separators alone, as a spreadsheet writes a blank row (in its
+// own separator, or in another locale's).
 bool PlantCsvReader::hasOnlyEmptyCells(const Record& record) {
+    const auto empty = [](const std::string& f) { return f.empty(); };
     return record.problem.empty() && !record.fields.empty() &&
-           std::all_of(record.fields.begin(), record.fields.end(), [](const std::string& f) { return f.empty(); });
+           (std::all_of(record.fields.begin(), record.fields.end(), empty) ||
+            std::all_of(record.raw.begin(), record.raw.end(), isSeparator));
 }
 
 const std::vector<std::string>& plantCsvColumns() {
@@ -509,8 +512,9 @@ PlantRow PlantCsvReader::rowOf(const Record& record) const {
     };
     if (!record.problem.empty()) return refused(lineText(record.line) + ": " + record.problem);
     if (record.fields.size() != columns_.size()) {
-        std::string error = lineText(record.line) + ": " + std::to_string(record.fields.size()) +
-                            " cells where the header names " + std::to_string(columns_.size());
+        const std::size_t cells = record.fields.size();
+        std::string error = lineText(record.line) + ": " + std::to_string(cells) + (cells == 1 ? " cell" : " cells") +
+                            " where the header names " + std::to_string(columns_.size());
         if (record.otherSeparator != 0) {
             error += "; it holds " + separatorName(record.otherSeparator) +
                      " outside quotes, and this file separates its cells by " + separatorName(separator_);

@@ -36,6 +36,10 @@ PlantFileReading readPlantText(std::string_view text, PlantFileLimits limits = {
 // The largest plant file any front end reads: 10,000 recorders take some
 // 3 MB, and rows with names of 256 characters outside ASCII some 10 MB.
 inline constexpr std::size_t kPlantFileLimit = 32 * 1024 * 1024;
+// A plant file is saved as ".csv"; it is read from ".csv" and from ".txt",
+// as a spreadsheet saves its "Unicode text".
+inline constexpr std::string_view kPlantExtension = ".csv";
+inline constexpr std::string_view kPlantTextExtension = ".txt";
 // What a plant file holds, as a refusal names it ("is a pipe, not a plant file").
 inline constexpr std::string_view kPlantKind = "plant";
 

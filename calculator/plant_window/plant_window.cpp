@@ -53,7 +53,10 @@ int storedMargin() {
 }
 
 const QString kTitle = QStringLiteral("Plant");
-const QString kPlantFilter = QStringLiteral("Plant files (*.csv)");
+const QString kPlantFilter = QStringLiteral("Plant files (*%1)").arg(qText(kPlantExtension));
+// Also a spreadsheet's "Unicode text", which the reader takes as well.
+const QString kPlantOpenFilter =
+    QStringLiteral("Plant files (*%1 *%2)").arg(qText(kPlantExtension), qText(kPlantTextExtension));
 const QString kCalendarFilter = QStringLiteral("Calendar files (*%1)").arg(qText(kCalendarExtension));
 
 }  // namespace
@@ -493,7 +496,7 @@ bool TPlantWindow::SavePlant(const QString& path) {
 }
 
 void TPlantWindow::OpenPlantAs() {
-    const QString path = chooseFile_(this, {false, QStringLiteral("Open plant"), lastFolder(), kPlantFilter});
+    const QString path = chooseFile_(this, {false, QStringLiteral("Open plant"), lastFolder(), kPlantOpenFilter});
     if (!path.isEmpty()) OpenPlant(path);
 }
 
@@ -501,7 +504,7 @@ bool TPlantWindow::SavePlant() { return path_.isEmpty() ? SavePlantAs() : SavePl
 
 bool TPlantWindow::SavePlantAs() {
     const QString path = chooseFile_(this, {true, QStringLiteral("Save plant as"), lastFolder(), kPlantFilter});
-    return !path.isEmpty() && SavePlant(widgets::withExtension(path, QStringLiteral(".csv")));
+    return !path.isEmpty() && SavePlant(widgets::withExtension(path, qText(kPlantExtension)));
 }
 
 // ---------------------------------------------------------------------------

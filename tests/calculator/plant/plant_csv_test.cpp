@@ -220,7 +220,7 @@ TEST(PlantCsv, WhatSpreadsheetsAndPeopleLeaveInCellsCostsNoRecorder) {
     EXPECT_EQ(rows[2].kept, "\"Open,4");
     EXPECT_EQ(rows[3].setup->name, "Next");  // read again after the open quote
     EXPECT_EQ(rows[4].error,
-              "line 7: 1 cells where the header names 2; it holds \";\" outside quotes, and this file "
+              "line 7: 1 cell where the header names 2; it holds \";\" outside quotes, and this file "
               "separates its cells by \",\"");
     EXPECT_EQ(rows[4].kept, "Boiler 1;2026-01-05;4");
     EXPECT_EQ(rows[5].error, "line 8: 3 cells where the header names 2");
