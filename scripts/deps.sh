@@ -6,13 +6,13 @@
 # otherwise it prints the apt-get line and fails.
 set -euo pipefail
 
-# The program: its build, its man page, the fonts its windows are laid out for.
-packages=(cmake ninja-build g++ qt6-base-dev nlohmann-json3-dev fonts-liberation2 help2man git)
+# The program: its build, its man page and icon, the fonts its windows are laid out for.
+packages=(cmake ninja-build g++ qt6-base-dev nlohmann-json3-dev fonts-liberation2 help2man git librsvg2-bin)
 if [ "${1:-}" = "--tests" ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev ccache
              xvfb xdotool xauth clang-format clang libclang-rt-dev
              openbox x11-xserver-utils x11-utils dbus-daemon dbus-bin at-spi2-core
-             dpkg-dev file librsvg2-bin desktop-file-utils appstream lintian devscripts
+             dpkg-dev file desktop-file-utils appstream lintian devscripts
              python3-jsonschema python3-icalendar poppler-utils libreoffice-calc-nogui
              emscripten nodejs chromium chromium-driver python3-selenium)
 fi

@@ -76,10 +76,13 @@ std::string oneLine(std::string text, std::size_t line, std::string& note) {
 }
 
 // Whether a spreadsheet would take a cell for a formula, or the cell starts
-// with the apostrophe that says it is none.
+// with the apostrophe that says it is none. A cell that starts with a double
+// quote gets one too: then no row the program writes can end a quote that a
+// row kept unread left open, so that a plant file it wrote reads back with
+// every recorder.
 bool needsApostrophe(std::string_view text) {
     if (text.empty()) return false;
-    if (text.front() == '\t' || text.front() == '\r' || text.front() == '\'') return true;
+    if (std::string_view("\t\r'\"").find(text.front()) != std::string_view::npos) return true;
     const std::size_t first = text.find_first_not_of(' ');
     return first != std::string_view::npos && std::string_view("=+-@").find(text[first]) != std::string_view::npos;
 }

@@ -174,7 +174,8 @@ std::string csvField(std::string_view text);
 // name from somebody else's file must not become: such a text gets an
 // apostrophe before it, which spreadsheets show as text. So does a text that
 // starts with an apostrophe itself, so that the reader can take the one it
-// put there off again (spreadsheetCell) and every name comes back the same.
+// put there off again (spreadsheetCell) and every name comes back the same,
+// and one that starts with a double quote.
 std::string spreadsheetText(std::string_view text);
 // A cell as a plant file holds it, back to the text: the apostrophe that
 // spreadsheetText put before it taken off.

@@ -301,6 +301,19 @@ private slots:
         QCOMPARE(window->targetWeeks()->value(), int(kLargestRetentionNumber));
         window->targetWeeks()->setValue(-5);
         QCOMPARE(window->targetWeeks()->value(), 0);
+        // Typed beyond it, the target costs the dialog nothing: its results stand.
+        const auto shown = [this] {
+            QStringList cells;
+            for (int row = 0; row < results()->topLevelItemCount(); ++row)
+                for (int column = 1; column < 4; ++column) cells << results()->topLevelItem(row)->text(column);
+            return cells;
+        };
+        const QStringList before = shown();
+        window->targetWeeks()->selectAll();
+        QTest::keyClicks(window->targetWeeks(), "1000000");
+        QVERIFY(window->targetWeeks()->value() <= int(kLargestRetentionNumber));
+        QCOMPARE(shown(), before);
+        QVERIFY(!window->planLines().isEmpty());
     }
 
     // Every group off and no analysis: nothing writes but the open block.

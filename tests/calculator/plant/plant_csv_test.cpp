@@ -127,7 +127,8 @@ TEST(PlantCsv, AFieldWrittenByCsvFieldReadsBack) {
 // What a spreadsheet would run as a formula is kept as text, anything else
 // as it is; the reader takes the apostrophe off again.
 TEST(PlantCsv, SpreadsheetTextKeepsFormulasAsText) {
-    for (const std::string formula : {"=1+2", "+1", "-2+3", "@SUM(A1)", "\t=1", "\r=1", " =1", "  -x", "'=1", "'x"}) {
+    for (const std::string formula :
+         {"=1+2", "+1", "-2+3", "@SUM(A1)", "\t=1", "\r=1", " =1", "  -x", "'=1", "'x", "\"quoted\""}) {
         EXPECT_EQ(spreadsheetText(formula), "'" + formula);
         EXPECT_EQ(spreadsheetCell(spreadsheetText(formula)), formula);
     }

@@ -21,6 +21,7 @@
 
 #include "calculator/details/details_window.h"
 #include "calculator/plant/plant.h"
+#include "calculator/plant/plant_file.h"
 #include "calculator/plant_window/plant_model.h"
 #include "calculator/plant_window/plant_window.h"
 #include "tests/calculator/dialog/dialog_fixture.h"
@@ -249,6 +250,59 @@ private slots:
         QVERIFY(plant()->isUnsaved() && plant()->windowTitle().endsWith("plant.csv[*]"));
         QCOMPARE(model().plant().recorders(), changed);
         QCOMPARE(QFileInfo(file).size(), qint64(lines.join('\n').size()));
+    }
+
+    // What could not be read is kept: shown where it belongs, written back
+    // unread, and the first save over its file asks once.
+    void unreadRowsAndCellsAreKeptAndSavedAfterOneQuestion() {
+        openPlant();
+        QTemporaryDir dir;
+        const QString file = dir.filePath("plant.csv");
+        const QByteArray text = "name,start,analog\nK\xF6ln 1,01/02/27,2\n\"Open,1\nB,2026-02-01,41\n";
+        QFile csv(file);
+        QVERIFY(csv.open(QIODevice::WriteOnly) && csv.write(text) > 0);
+        csv.close();
+        QStringList boxes;
+        setErrorBoxHandler([&boxes](const QString& box) { boxes << box; });
+        QVERIFY(plant()->OpenPlant(file));
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].startsWith(file + ": 1 recorder opened; what could not be read is kept and saved back as "
+                                            "it was"),
+                 qPrintable(boxes[0]));
+        QVERIFY2(boxes[0].contains("line 2: the bytes are not UTF-8; read as Windows-1252"), qPrintable(boxes[0]));
+        QCOMPARE(cell(0, 0), QString::fromUtf8("K\xC3\xB6ln 1"));
+        const QModelIndex start = model().index(0, PlantTableModel::kStartColumn);
+        QCOMPARE(start.data().toString(), QString("01/02/27"));
+        QVERIFY(start.data(Qt::ToolTipRole).toString().startsWith("Not read: 01/02/27 may be day/month"));
+        QCOMPARE(cell(0, 8), QString("No start"));
+        QVERIFY(!plant()->isUnsaved());
+
+        QStringList asked;
+        bool answer = false;
+        plant()->setUnreadQuestion([&](QWidget*, const QString& question) {
+            asked << question;
+            return answer;
+        });
+        QVERIFY(!plant()->SavePlant(file));  // Cancel: nothing written
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked[0].contains("2 rows and 1 cell that could not be read are written back as they were"),
+                 qPrintable(asked[0]));
+        QVERIFY(asked[0].contains("K\xC3\xB6ln 1, column start: 01/02/27"));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QCOMPARE(csv.readAll(), text);
+        csv.close();
+        answer = true;
+        QVERIFY(plant()->SavePlant(file));
+        QVERIFY(plant()->SavePlant(file));
+        QCOMPARE(asked.size(), 2);  // once, not at every save
+        const PlantFileReading again = readPlantText(text.toStdString());
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QCOMPARE(csv.readAll().toStdString(), plantCsvText(again.recorders, again.kept));
+        csv.close();
+        // A start given anew replaces the text that could not be read.
+        const_cast<PlantTableModel&>(model()).setData(start, QDate(2026, 2, 1));
+        QCOMPARE(model().plant().recorders()[0].refused.start, std::string());
+        QCOMPARE(start.data().toString(), QString("2026-02-01"));
     }
 
     // Closing with changes asks: Cancel keeps the window, a failed save too;
