@@ -597,6 +597,10 @@ std::string csvField(std::string_view text) {
     // Quoted also where another file's separator stands, so that a
     // spreadsheet that guesses the separator splits no cell.
     if (text.find_first_of(",;\t\"\r\n") == std::string_view::npos) return std::string(text);
+    return quotedField(text);
+}
+
+std::string quotedField(std::string_view text) {
     std::string out = "\"";
     for (const char c : text) {
         out += c;

@@ -167,6 +167,8 @@ std::string csvLine(const std::vector<std::string>& cells);
 // when it holds a separator (comma, semicolon, tab), a quote or a line
 // break; otherwise as it is.
 std::string csvField(std::string_view text);
+// The same in quotes always.
+std::string quotedField(std::string_view text);
 
 // A text for a cell of a CSV file that people open in a spreadsheet. A cell
 // whose first character other than a blank is = + - @, or that starts with a

@@ -69,18 +69,24 @@ std::string targetCellText(std::int64_t hours) {
 std::string plantCsvText(std::span<const PlantRecorder> recorders, std::span<const KeptRow> kept) {
     std::string text = csvLine(plantCsvColumns());
     auto keptRows = kept.begin();
+    // The kept rows before a recorder; whether there were any.
     const auto keptBefore = [&](std::size_t recorder) {
+        const auto first = keptRows;
         for (; keptRows != kept.end() && keptRows->before <= recorder; ++keptRows) text += keptRows->text + "\n";
+        return keptRows != first;
     };
     for (std::size_t i = 0; i < recorders.size(); ++i) {
-        keptBefore(i);
-        text += plantRowText(recorders[i]) + "\n";
+        // A row kept unread may leave a quote open. The recorder after it
+        // starts with a quoted cell, which ends that quote at once, so that
+        // the reader takes its row back on its own (a quote cannot run over
+        // the program's rows into what follows them).
+        text += plantRowText(recorders[i], keptBefore(i)) + "\n";
     }
     keptBefore(recorders.size());
     return text;
 }
 
-std::string plantRowText(const PlantRecorder& r) {
+std::string plantRowText(const PlantRecorder& r, bool quoteName) {
     // A refused cell is written back as it was, until the value is given anew.
     const auto cell = [](const std::string& refused, std::string value) { return refused.empty() ? value : refused; };
     std::vector<std::string> cells = {
@@ -91,6 +97,7 @@ std::string plantRowText(const PlantRecorder& r) {
     for (std::string& c : cells) c = spreadsheetText(c);
     std::string line = csvLine(cells);
     line.pop_back();
+    if (quoteName && !line.starts_with('"')) line = quotedField(cells[0]) + line.substr(cells[0].size());
     return line;
 }
 

@@ -44,8 +44,9 @@ inline constexpr std::string_view kPlantTextExtension = ".txt";
 inline constexpr std::string_view kPlantKind = "plant";
 
 // One recorder as its file's row: the cells of every column, as a CSV line
-// without its line end (the rows of plantCsvText).
-std::string plantRowText(const PlantRecorder& recorder);
+// without its line end (the rows of plantCsvText); with quoteName, its first
+// cell in quotes whether it needs them or not.
+std::string plantRowText(const PlantRecorder& recorder, bool quoteName = false);
 
 // The plant as its CSV file: the header names every column (plantCsvColumns),
 // then one row per recorder with every cell written, empty where a recorder
