@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "calculator/decimal_text.h"
+#include "common/core/decimal_text.h"
 
 namespace capacimo {
 namespace {

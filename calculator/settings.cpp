@@ -1,6 +1,6 @@
 #include "calculator/settings.h"
 
-#include "calculator/decimal_text.h"
+#include "common/core/decimal_text.h"
 #include "common/settings_store.h"
 
 namespace capacimo::unit {

@@ -1,6 +1,6 @@
 #include "widgets/spin_edit.h"
 
-#include "calculator/decimal_text.h"
+#include "common/core/decimal_text.h"
 #include "widgets/failure_guard.h"
 #include "widgets/spin_button.h"
 

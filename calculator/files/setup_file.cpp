@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <string>
 
-#include "calculator/decimal_text.h"
 #include "calculator/files/json_room.h"
 #include "calculator/files/json_text.h"
 #include "calculator/files/text_encoding.h"
+#include "common/core/decimal_text.h"
 
 namespace capacimo {
 namespace {

@@ -5,8 +5,8 @@
 #include <chrono>
 #include <cstdio>
 
+#include "calculator/plant/plant_words.h"
 #include "calculator/plant/problem_text.h"
-#include "calculator/text/vocabulary.h"
 
 namespace capacimo {
 namespace {

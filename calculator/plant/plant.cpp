@@ -5,9 +5,9 @@
 #include <numeric>
 #include <stdexcept>
 
-#include "calculator/decimal_text.h"
 #include "calculator/duration.h"
 #include "calculator/plant/problem_text.h"
+#include "common/core/decimal_text.h"
 
 namespace capacimo {
 namespace {

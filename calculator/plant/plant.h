@@ -43,7 +43,7 @@
 #include "calculator/planner.h"
 #include "calculator/plant/calendar_date.h"
 #include "calculator/plant/clock.h"
-#include "calculator/text/vocabulary.h"
+#include "calculator/plant/plant_words.h"
 
 namespace capacimo {
 

@@ -5,7 +5,7 @@
 #include <map>
 
 #include "calculator/files/json_text.h"
-#include "calculator/text/vocabulary.h"
+#include "calculator/plant/plant_words.h"
 
 namespace capacimo {
 namespace {

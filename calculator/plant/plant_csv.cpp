@@ -99,11 +99,14 @@ public:
     explicit Input(std::unique_ptr<PlantByteSource> raw) : raw_(std::move(raw)) { readByteOrderMark(); }
 
     Encoding encoding() const { return encoding_; }
+    // UTF-8 with nothing given back, the most of any file, straight from the source.
     int peek() {
+        if (at_ == ready_.size() && encoding_ == Encoding::Utf8) return raw_->peek();
         fill();
         return at_ < ready_.size() ? static_cast<unsigned char>(ready_[at_]) : PlantByteSource::kEnd;
     }
     int take() {
+        if (at_ == ready_.size() && encoding_ == Encoding::Utf8) return raw_->take();
         fill();
         return at_ < ready_.size() ? static_cast<unsigned char>(ready_[at_++]) : PlantByteSource::kEnd;
     }
@@ -134,15 +137,11 @@ private:
         ready_ = taken;  // bytes that began like a mark but were not one are text
     }
 
+    // The next character of UTF-16 text, as UTF-8.
     void fill() {
         if (at_ < ready_.size()) return;
         ready_.clear();
         at_ = 0;
-        if (encoding_ == Encoding::Utf8) {
-            const int c = raw_->take();
-            if (c != PlantByteSource::kEnd) ready_ += static_cast<char>(c);
-            return;
-        }
         const std::optional<char16_t> unit = nextUnit();
         if (!unit) return;
         char32_t c = *unit;

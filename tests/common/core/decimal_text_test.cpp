@@ -1,4 +1,4 @@
-#include "calculator/decimal_text.h"
+#include "common/core/decimal_text.h"
 
 #include <gtest/gtest.h>
 
