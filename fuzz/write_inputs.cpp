@@ -194,8 +194,9 @@ int main(int argc, char* argv[]) {
               "0\0\x31\0/\0\x30\0\x32\0/\0\x32\0\x37\0\r\0\n\0\x3D\xD8\x00\xDE\n\0"s);
     writeFile(corpus / "plant" / "windows1252_cr.csv",
               "name;start;analog\rK\xF6ln 1;5.1.2026;3\r\x80-Kessel;20.11.26;41\r");
-    writeFile(corpus / "plant" / "quoted_lines.csv",
-              "name,start,analog\n\"Boiler\r\nhouse\",2026/1/5,1\n\"Open,2026-01-05,2\nNext,,3\n\"'=1+1\",01/02/27,4\n");
+    writeFile(
+        corpus / "plant" / "quoted_lines.csv",
+        "name,start,analog\n\"Boiler\r\nhouse\",2026/1/5,1\n\"Open,2026-01-05,2\nNext,,3\n\"'=1+1\",01/02/27,4\n");
 
     QTemporaryDir home;  // the store is written here, never into the user's
     qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
@@ -206,9 +207,9 @@ int main(int argc, char* argv[]) {
     for (const char* call : {"entries", "defaults"}) writeFile(corpus / "web" / call, webCallText(call, {}));
     writePlantCalls(corpus / "web");
     const std::string day = capacimo::dateText(capacimo::dateOf({2026, 3, 14}));
-    for (const std::string& cell : {day, std::string("14.03.2026"), std::string("29.02.2024"), std::string("26w"),
-                                    std::string("3w4d"), std::string("2026/11/20"), std::string("20.11.26"),
-                                    std::string("01/02/27"), std::string("5.1.2026")}) {
+    for (const std::string& cell :
+         {day, std::string("14.03.2026"), std::string("29.02.2024"), std::string("26w"), std::string("3w4d"),
+          std::string("2026/11/20"), std::string("20.11.26"), std::string("01/02/27"), std::string("5.1.2026")}) {
         std::string file = cell;
         std::replace(file.begin(), file.end(), '/', '_');
         writeFile(corpus / "dates" / file, cell);
