@@ -10,6 +10,7 @@
 
 #include "calculator/duration.h"
 #include "calculator/files/result_record.h"
+#include "calculator/files/text_encoding.h"
 #include "calculator/plant/plant_calendar.h"
 #include "calculator/plant/plant_csv.h"
 #include "calculator/plant/plant_file.h"
@@ -25,8 +26,9 @@ enum class Format { Text, Csv, Json };
 
 // The text table is written while the rows are still being read, so its
 // columns cannot be measured first: they are as wide as their widest usual
-// text. The name column holds a recorder's name as the recorder itself
-// shows it (30 characters); a longer name widens its own row only.
+// text, counted in the columns a terminal shows. The name column holds a
+// recorder's name as the recorder itself shows it (30 characters); a longer
+// name is cut there, with "…".
 constexpr int kNameWidth = 30;
 constexpr int kCardWidth = 6;       // "256 MB"
 constexpr int kDurationWidth = 16;  // "10000 w 6 d 23 h"
@@ -35,13 +37,15 @@ constexpr int kDayWidth = 10;       // "2027-03-14", "after 9999"
 // A text cell of the CSV results, which are made to be opened in a spreadsheet.
 std::string cell(std::string_view text) { return csvField(spreadsheetText(text)); }
 
-const char* const kNameCaption = "Name";
-const char* const kCardCaption = "Card";
-const char* const kStatusCaption = "Status";
-
-// A recorder's days and state, after the other columns of every result.
+// A recorder's result, then its status, then its days and state.
+constexpr PlantColumn kResultColumns[] = {PlantColumn::Name, PlantColumn::Card, PlantColumn::Internal, PlantColumn::Sd};
 constexpr PlantColumn kDayColumns[] = {PlantColumn::InternalFullOn, PlantColumn::SdFullOn, PlantColumn::ReadOutBy,
                                        PlantColumn::State};
+// The status line's message, which only the command line's rows show.
+constexpr std::string_view kStatusId = "status";
+constexpr std::string_view kStatusCaption = "Status";
+
+std::string caption(PlantColumn column) { return std::string(plantColumnCaption(column)); }
 
 int dayWidth(PlantColumn column) { return -std::max(kDayWidth, static_cast<int>(plantColumnCaption(column).size())); }
 
@@ -68,14 +72,15 @@ public:
         switch (format_) {
         case Format::Text:
             return out_(tableLine(withDays(
-                {{kNameCaption, -kNameWidth},
-                 {kCardCaption, -kCardWidth},
-                 {std::string(mediumCaption(Medium::Internal)), -kDurationWidth},
-                 {std::string(mediumCaption(Medium::Card)), -kDurationWidth}},
-                [](PlantColumn c) { return std::string(plantColumnCaption(c)); }, kStatusCaption)));
+                {{caption(PlantColumn::Name), -kNameWidth},
+                 {caption(PlantColumn::Card), -kCardWidth},
+                 {caption(PlantColumn::Internal), -kDurationWidth},
+                 {caption(PlantColumn::Sd), -kDurationWidth}},
+                [](PlantColumn c) { return caption(c); }, std::string(kStatusCaption))));
         case Format::Csv: {
-            std::string line = std::string("name,card,") + std::string(mediumId(Medium::Internal)) + "," +
-                               std::string(mediumId(Medium::Card)) + ",status";
+            std::string line;
+            for (const PlantColumn column : kResultColumns) line += std::string(plantColumnId(column)) + ",";
+            line += kStatusId;
             for (const PlantColumn column : kDayColumns) {
                 line += ',';
                 line += plantColumnId(column);
@@ -104,7 +109,10 @@ public:
         switch (format_) {
         case Format::Text:
             return out_(tableLine(withDays(
-                {{r.name, -kNameWidth}, {card, -kCardWidth}, {internal, -kDurationWidth}, {sd, -kDurationWidth}},
+                {{cutToWidth(r.name, kNameWidth), -kNameWidth},
+                 {card, -kCardWidth},
+                 {internal, -kDurationWidth},
+                 {sd, -kDurationWidth}},
                 [&r](PlantColumn c) { return cellText(r, c); }, r.status.text)));
         case Format::Csv: {
             std::string line = cell(r.name) + "," + cell(card) + "," + internal + "," + sd + "," + cell(r.status.text);

@@ -5,12 +5,14 @@
 #include <string_view>
 #include <vector>
 
+#include "calculator/files/text_encoding.h"
 #include "calculator/text/vocabulary.h"
 
 namespace capacimo::cli {
 namespace {
 
-int length(std::string_view text) { return static_cast<int>(text.size()); }
+// Columns, as the terminal shows a text.
+int length(std::string_view text) { return static_cast<int>(displayWidth(text)); }
 
 std::string resultTable(const ResultRecord& record) {
     const auto rows = resultRows(record);

@@ -120,7 +120,7 @@ const until = (test) => new Promise((ready) => {
   const look = () => test() ? ready() : setTimeout(look, 0);
   look();
 });
-const recorders = 'Recorders: ' + (text.split('\n').length - 2) + ' ';
+const recorders = 'Recorders: ' + (text.split('\\n').length - 2) + ' ';
 until(() => document.getElementById('plant-totals').textContent.startsWith(recorders)).then(() => {
 document.body.offsetHeight;
 const imported = performance.now() - start;

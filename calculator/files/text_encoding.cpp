@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <initializer_list>
 
 namespace capacimo {
 namespace {
@@ -121,16 +122,93 @@ std::optional<char32_t> hiddenCharacter(std::string_view text) {
 }
 
 std::string withoutHiddenCharacters(std::string_view text) {
-    std::string out(text);
-    std::size_t removed = 0;  // bytes taken out before the character at hand
+    std::string out;
+    out.reserve(text.size());
+    std::size_t done = 0;  // bytes of text copied to out
     eachCharacter(text, [&](std::size_t at, std::size_t length, char32_t c) {
         if (isHidden(c)) {
-            out.replace(at - removed, length, " ");
-            removed += length - 1;
+            out.append(text.substr(done, at - done));
+            out += ' ';
+            done = at + length;
         }
         return true;
     });
+    out.append(text.substr(done));
     return out;
+}
+
+namespace {
+
+struct Range {
+    char32_t first;
+    char32_t last;
+};
+bool inRanges(char32_t c, std::initializer_list<Range> ranges) {
+    for (const Range& r : ranges) {
+        if (c >= r.first && c <= r.last) return true;
+    }
+    return false;
+}
+
+// Combining marks and invisible characters: no column of their own.
+bool isZeroWidth(char32_t c) {
+    return isHidden(c) || inRanges(c, {{0x0300, 0x036F},
+                                       {0x0483, 0x0489},
+                                       {0x0591, 0x05BD},
+                                       {0x0610, 0x061A},
+                                       {0x064B, 0x065F},
+                                       {0x0E31, 0x0E31},
+                                       {0x0E34, 0x0E3A},
+                                       {0x200B, 0x200F},
+                                       {0x20D0, 0x20FF},
+                                       {0xFE00, 0xFE0F},
+                                       {0xFE20, 0xFE2F}});
+}
+
+// East Asian wide and full-width characters, and emoji: two columns.
+bool isWide(char32_t c) {
+    return inRanges(c, {{0x1100, 0x115F},
+                        {0x2E80, 0x303E},
+                        {0x3041, 0x33FF},
+                        {0x3400, 0x4DBF},
+                        {0x4E00, 0x9FFF},
+                        {0xA000, 0xA4CF},
+                        {0xAC00, 0xD7A3},
+                        {0xF900, 0xFAFF},
+                        {0xFE30, 0xFE4F},
+                        {0xFF00, 0xFF60},
+                        {0xFFE0, 0xFFE6},
+                        {0x1F300, 0x1F64F},
+                        {0x1F900, 0x1F9FF},
+                        {0x20000, 0x3FFFD}});
+}
+
+std::size_t widthOf(char32_t c) { return isZeroWidth(c) ? 0 : isWide(c) ? 2 : 1; }
+
+}  // namespace
+
+std::size_t displayWidth(std::string_view text) {
+    std::size_t width = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::optional<Decoded> d = decodeAt(text, at);
+        width += d ? widthOf(d->c) : 1;
+        at += d ? d->length : 1;
+    }
+    return width;
+}
+
+std::string cutToWidth(std::string_view text, std::size_t width) {
+    if (displayWidth(text) <= width || width == 0) return displayWidth(text) <= width ? std::string(text) : "";
+    std::size_t used = 0;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::optional<Decoded> d = decodeAt(text, at);
+        const std::size_t w = d ? widthOf(d->c) : 1;
+        if (used + w > width - 1) break;  // room for the ellipsis
+        used += w;
+        at += d ? d->length : 1;
+    }
+    return std::string(text.substr(0, at)) + "\u2026";
 }
 
 std::string codePointText(char32_t c) {

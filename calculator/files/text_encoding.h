@@ -4,6 +4,7 @@
 // program itself holds and writes UTF-8 only. Standard library only.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +34,14 @@ std::optional<char32_t> hiddenCharacter(std::string_view text);
 bool isControlCharacter(char32_t c);
 // The text with each such character replaced by a blank.
 std::string withoutHiddenCharacters(std::string_view text);
+// How many columns a terminal gives a text: most characters one, the wide
+// ones of East Asian scripts (and emoji) two, combining marks and invisible
+// characters none. Bytes that are not UTF-8 count one each.
+std::size_t displayWidth(std::string_view text);
+// The text cut to at most `width` columns, "…" at the end of a text that was
+// cut (whole characters only).
+std::string cutToWidth(std::string_view text, std::size_t width);
+
 // "U+202E", as a message names such a character.
 std::string codePointText(char32_t c);
 

@@ -24,7 +24,7 @@ std::optional<CalendarDate> shownDay(std::optional<CalendarDate> day) {
 }
 
 void checkMargin(int days) {
-    if (days < 0 || days > kLargestMarginDays) {
+    if (!isMarginDays(days)) {
         throw std::out_of_range("a margin of " + std::to_string(days) + " days is outside 0.." +
                                 std::to_string(kLargestMarginDays));
     }
@@ -99,7 +99,7 @@ TargetReading readTarget(std::string_view text) {
 
 std::optional<int> readMarginDays(std::string_view text) {
     const std::optional<std::int32_t> days = parseDecimal(trimBlanks(text));
-    if (!days || *days < 0 || *days > kLargestMarginDays) return std::nullopt;
+    if (!days || !isMarginDays(*days)) return std::nullopt;
     return *days;
 }
 

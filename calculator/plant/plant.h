@@ -51,6 +51,8 @@ namespace capacimo {
 // value for the whole plant, 0 to kLargestMarginDays.
 inline constexpr int kDefaultMarginDays = 7;
 inline constexpr int kLargestMarginDays = 365;
+// Whether a number of days is a margin: 0 to kLargestMarginDays.
+constexpr bool isMarginDays(std::int64_t days) { return days >= 0 && days <= kLargestMarginDays; }
 
 // A margin as typed ("7", blanks around it allowed): the days, or nothing for
 // any other text and for a number outside 0..kLargestMarginDays.

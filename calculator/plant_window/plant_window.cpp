@@ -49,7 +49,7 @@ const QString kMarginValue = QStringLiteral("MarginDays");
 // The stored margin, or the default for a value outside 0..kLargestMarginDays.
 int storedMargin() {
     const int days = ReadSettingInteger(kPlantSection, kMarginValue, kDefaultMarginDays, true);
-    return days >= 0 && days <= kLargestMarginDays ? days : kDefaultMarginDays;
+    return isMarginDays(days) ? days : kDefaultMarginDays;
 }
 
 const QString kTitle = QStringLiteral("Plant");

@@ -226,6 +226,20 @@ TEST(CliPlant, NoOutputWritesOverAFileOfTheRunAndUnreadRowsAreSavedBack) {
     EXPECT_TRUE(lines[4].startsWith("\"C\",,")) << lines[4].toStdString();  // after a kept row: quoted
     EXPECT_TRUE(o.err.endsWith(": 1 row and 1 cell that could not be read are written back as they were\n"));
 
+    // The text table in line whatever a name's characters, a long one cut.
+    const QString names = writeFile(dir, "names.csv",
+                                    "name,start\nGr\xC3\xBCne Linie 11 \xE2\x80\x93 \xC3\x96lkessel,2026-03-01\n"
+                                    "\xE7\x95\x8C\xE7\x95\x8C,2026-03-01\nA name far longer than thirty characters,\n");
+    const QStringList table = runCalc({"--setup", names, "--today", "2026-03-14"}).out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(table.size(), 4);
+    for (const QString& line : table.mid(1)) {
+        // The card begins in the same column (Qt counts "界" as one, a terminal two).
+        const int wide = line.count(QChar(0x754C));
+        EXPECT_EQ(line.indexOf("256 MB") + wide, table[0].indexOf("Card")) << line.toStdString();
+    }
+    EXPECT_TRUE(table[3].startsWith(QString::fromUtf8("A name far longer than thirty\xE2\x80\xA6")))
+        << table[3].toStdString();
+
     // A file's name with control characters is named with escapes, never raw.
     const QString odd = writeFile(dir, "odd\x1b[31m.csv", "name\nA\n\"B\n");
     const auto escaped = runCalc({"--setup", odd, "--csv"});
