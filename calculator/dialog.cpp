@@ -286,6 +286,19 @@ void Tdlg_Main::buildButtons(QWidget* pnl_Bottom, const DialogFrame& frame) {
     btn_Clear->setToolTip(kResetHint);
     btn_Clear->setAutoDefault(false);
     connect(btn_Clear, &QPushButton::clicked, this, guarded(this, [this] { btn_ClearClick(); }));
+    // The two windows the dialog opens, in plain sight beside their keys.
+    const auto opener = [&](const char* caption, const char* name, const QRect& at, void (Tdlg_Main::*command)(),
+                            const char* keys) {
+        auto* button = new QPushButton(caption, pnl_Bottom);
+        button->setObjectName(name);
+        button->setGeometry(at);
+        button->setAutoDefault(false);
+        button->setToolTip(QKeySequence(keys).toString(QKeySequence::NativeText));
+        connect(button, &QPushButton::clicked, this, guarded(this, [this, command] { (this->*command)(); }));
+        return button;
+    };
+    btn_Details = opener("Details...", "btn_Details", frame.details, &Tdlg_Main::ShowDetails, "Ctrl+D");
+    btn_Plant = opener("Plant...", "btn_Plant", frame.plant, &Tdlg_Main::ShowPlant, "Ctrl+P");
     bln_Cancel = new QPushButton("Close", pnl_Bottom);
     bln_Cancel->setObjectName("bln_Cancel");
     bln_Cancel->setGeometry(frame.close);
@@ -318,6 +331,8 @@ void Tdlg_Main::buildEntries() {
     // Then the result list (no tab stop) and the buttons.
     chain(lvw_Result);
     chain(btn_Clear);
+    chain(btn_Details);
+    chain(btn_Plant);
     chain(bln_Cancel);
 }
 
@@ -500,6 +515,9 @@ void Tdlg_Main::ShowPlant() {
                     ShowDetails();
                     details_->setTarget(weeks, medium);
                 }));
+        connect(plant_, &TPlantWindow::linkChanged, this, [this] { showTitle(); });
+        plant_->placeAsRemembered();
+        plant_->reopenLast();
     }
     plant_->show();
     plant_->raise();
@@ -510,6 +528,10 @@ void Tdlg_Main::showRecorder(const CalculatorEntries& entries) {
     rememberForUndo(QStringLiteral("open recorder"));
     showEntries(entries);
     settleReplacedEntries();
+    // The dialog comes up with its results and buttons, over the plant if it
+    // stands there; Ctrl+P or a click brings the plant up again.
+    raise();
+    activateWindow();
 }
 
 void Tdlg_Main::reject() {
@@ -551,11 +573,20 @@ QString plainResultsText(const CopyHeading& heading, const CalculationResult& re
 
 void Tdlg_Main::showTitle() {
     const QString model = qText(kModelName);
-    setWindowTitle(setup_.open ? QStringLiteral("%1 - %2[*]").arg(model, setup_.name) : model);
+    // A plant's recorder open here is named with its plant, whose window
+    // marks its changes; else the setup opened or saved.
+    const QString linked = plant_ != nullptr ? plant_->linkedTitle() : QString();
+    if (!linked.isEmpty()) {
+        setWindowTitle(QStringLiteral("%1 - %2").arg(model, linked));
+    } else {
+        setWindowTitle(setup_.open ? QStringLiteral("%1 - %2[*]").arg(model, setup_.name) : model);
+    }
+    markChanges(lastEntries_);
 }
 
 void Tdlg_Main::markChanges(const CalculatorEntries& entries) {
-    setWindowModified(setup_.open && entries != setup_.saved);
+    const bool linked = plant_ != nullptr && plant_->linkedRecorder().has_value();
+    setWindowModified(!linked && setup_.open && entries != setup_.saved);
 }
 
 void Tdlg_Main::settleReplacedEntries() {

@@ -203,6 +203,8 @@ private:
     QWidget* pnl_GeneralStg = nullptr;
     TdfsEnhListView* lvw_Result = nullptr;
     QPushButton* btn_Clear = nullptr;
+    QPushButton* btn_Details = nullptr;
+    QPushButton* btn_Plant = nullptr;
     QPushButton* bln_Cancel = nullptr;
     std::array<TTab95Sheet*, kGroups> groupSheets{};
 

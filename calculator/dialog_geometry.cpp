@@ -46,6 +46,8 @@ DialogFrame dialogFrame(const QWidget* form) {
     f.buttons = {0, d(434 - 45), d(675), d(45)};
     f.reset = {d(10), d(8), d(100), d(30)};
     f.close = {d(563), d(8), d(100), d(30)};
+    f.details = {d(343), d(8), d(100), d(30)};
+    f.plant = {d(453), d(8), d(100), d(30)};
     f.resultCaptionWidth = d(200);
     return f;
 }

@@ -36,6 +36,10 @@ struct DialogFrame {
     QRect buttons;
     QRect reset;  // within buttons
     QRect close;
+    // "Details..." and "Plant...", between Reset and Close: the designed
+    // buttons keep their places.
+    QRect details;
+    QRect plant;
     int resultCaptionWidth = 0;  // the result list's first column
 };
 DialogFrame dialogFrame(const QWidget* form);

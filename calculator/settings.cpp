@@ -50,6 +50,17 @@ void WriteSettingInteger(const QString& section, const QString& name, std::int32
     if (closeAfter) CloseSettingsKey();
 }
 
+QString ReadSettingText(const QString& section, const QString& name, bool closeAfter) {
+    const ini::StoredValue stored = unitKey().read(section, name);
+    if (closeAfter) CloseSettingsKey();
+    return stored.kind == ini::StoredValue::Kind::Text ? stored.text : QString();
+}
+
+void WriteSettingText(const QString& section, const QString& name, const QString& text, bool closeAfter) {
+    unitKey().write(section, name, text);
+    if (closeAfter) CloseSettingsKey();
+}
+
 CalculatorEntries readStoredEntries() {
     OpenSettingsKey();
     const CalculatorEntries entries = entriesFromStore([](const Entry& entry, std::int32_t fallback) {

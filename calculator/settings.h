@@ -33,6 +33,11 @@ std::int32_t ReadSettingInteger(const QString& section, const QString& name, std
 // Sets value as decimal text; it reaches the store when the key is closed.
 void WriteSettingInteger(const QString& section, const QString& name, std::int32_t value, bool closeAfter);
 
+// A text beside the entries (the plant window's file), for windows of the
+// unit that remember one: the stored text, or an empty one.
+QString ReadSettingText(const QString& section, const QString& name, bool closeAfter);
+void WriteSettingText(const QString& section, const QString& name, const QString& text, bool closeAfter);
+
 // The entries the calculator dialog shows for what the store holds.
 CalculatorEntries readStoredEntries();
 // What the command line starts from: the stored entries as the dialog reads

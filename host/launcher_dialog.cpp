@@ -151,6 +151,10 @@ void Tdlg_Main::AddSortedItem(const QString& name) {
 }
 
 void Tdlg_Main::showEvent(QShowEvent* event) {
+    // The focus shown from the start: Qt's styles draw it only once the
+    // keyboard has moved it, and Enter or Space on the first focus (Close)
+    // would otherwise end the program without a hint.
+    setAttribute(Qt::WA_KeyboardFocusChange);
     QDialog::showEvent(event);
     if (!event->spontaneous() && !shownOnce_) {
         shownOnce_ = true;

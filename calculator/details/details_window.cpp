@@ -20,11 +20,11 @@
 #include <exception>
 
 #include "calculator/details/byte_chart.h"
-#include "calculator/details/window_placement.h"
 #include "calculator/text/dialog_texts.h"
 #include "calculator/text/vocabulary.h"
 #include "common/ui/program_icon.h"
 #include "widgets/failure_guard.h"
+#include "widgets/window_placement.h"
 
 namespace capacimo::unit {
 
@@ -176,6 +176,8 @@ void TDetailsWindow::showCalculation(const CalculatorEntries& entries, const Cal
 void TDetailsWindow::showEvent(QShowEvent* event) {
     if (planStale_) refreshPlan();
     TGuardedDialog::showEvent(event);
+    // Opened, it has the focus on its one field, where it shows.
+    if (!event->spontaneous()) spb_TargetWeeks->setFocus(Qt::OtherFocusReason);
     // The final size first, then the place for it.
     placement_->shown(event->spontaneous());
     fitToScreen();
@@ -190,12 +192,7 @@ void TDetailsWindow::moveEvent(QMoveEvent* event) {
 }
 
 bool TDetailsWindow::fitToScreen() {
-    QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : this;
-    const QMargins frame = placement_->decoration();
-    const QRect available = owner->screen()->availableGeometry();
-    // Pixels to spare each way: at a fractional scale the frame's size and
-    // place round to whole pixels, and its place is taken as near enough.
-    const QSize room = available.size().shrunkBy(frame) - QSize(kNear + 1, kNear + 1);
+    const QSize room = placement_->roomOnScreen();
     setMaximumSize(room);
     // The window for contents of a width: the captions wrap, so the height
     // follows from the width, and what is taller than the screen scrolls.
@@ -215,9 +212,7 @@ bool TDetailsWindow::fitToScreen() {
     // dialog rather than over it.
     bool narrowed = false;
     if (placement_->automatic() && parentWidget() != nullptr) {
-        const QRect dialog = frameOf(owner);
-        const int beside = std::max(available.right() - dialog.right(), dialog.left() - available.left()) - kBesideGap -
-                           frame.left() - frame.right() - 1;
+        const int beside = placement_->roomBeside();
         if (wanted.width() > beside) {
             int width = beside;
             QSize narrow = windowFor(width);
@@ -232,17 +227,7 @@ bool TDetailsWindow::fitToScreen() {
     size = size.boundedTo(room);
     if (size == this->size()) return false;
     resize(size);
-    // Grown, it goes beside the dialog again, unless the user has moved it;
-    // then it only stays on the screen.
-    if (placement_->automatic()) {
-        placement_->place();
-        return true;
-    }
-    const QRect outer(frameOf(this).topLeft(), size.grownBy(frame));
-    if (!available.contains(outer))
-        placement_->putFrameAt({std::clamp(outer.left(), available.left(), available.right() + 1 - outer.width()),
-                                std::clamp(outer.top(), available.top(), available.bottom() + 1 - outer.height())});
-    return false;
+    return placement_->resized();
 }
 
 bool TDetailsWindow::eventFilter(QObject* watched, QEvent* event) {

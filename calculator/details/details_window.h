@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "calculator/breakdown.h"
-#include "calculator/details/window_placement.h"
 #include "calculator/entries.h"
 #include "calculator/files/result_record.h"
 #include "calculator/planner.h"
 #include "widgets/guarded_dialog.h"
+#include "widgets/window_placement.h"
 
 class QComboBox;
 class QLabel;
@@ -24,6 +24,8 @@ class QSpinBox;
 class QTableWidget;
 class QVBoxLayout;
 namespace capacimo::unit {
+
+using widgets::BesideOwner;
 
 class TByteChart;
 

@@ -7,11 +7,13 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <QShowEvent>
@@ -53,6 +55,16 @@ int storedMargin() {
 }
 
 const QString kTitle = QStringLiteral("Plant");
+// A name of 30 characters, as the recorder itself shows one: the name column
+// shows it whole.
+const QString kNameSample = QStringLiteral("Boiler house 12 east, recorder");
+// Rows the window shows at first, where the screen has room.
+constexpr int kRowsShown = 12;
+// Where the window's size and place, and its plant file, are remembered.
+const QString kFileValue = QStringLiteral("File");
+const std::array<QString, 6> kPlaceValues = {QStringLiteral("Left"),        QStringLiteral("Top"),
+                                             QStringLiteral("Width"),       QStringLiteral("Height"),
+                                             QStringLiteral("ScreenWidth"), QStringLiteral("ScreenHeight")};
 const QString kPlantFilter = QStringLiteral("Plant files (*%1)").arg(qText(kPlantExtension));
 // Also a spreadsheet's "Unicode text", which the reader takes as well.
 const QString kPlantOpenFilter =
@@ -78,20 +90,28 @@ TPlantWindow::TPlantWindow(QWidget* owner, const Clock& clock) : TGuardedDialog(
                                      QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Save) == QMessageBox::Save;
     };
     placement_ = new BesideOwner(this);
+    // It may stand over the dialog: the dialog comes up over it when a
+    // recorder is opened there, and it comes up again when it is used.
+    placement_->setRaiseWithOwner(false);
     model_ = new PlantTableModel(clock, storedMargin(), this);
 
     // The table first: the tab order is the order the controls are made in.
-    // The commands stand in a column beside the table, so that the window
-    // can narrow to stand beside the dialog on a small screen.
+    // The commands stand in a row below the table, which takes the window's
+    // whole width.
     auto* layout = new QVBoxLayout(this);
-    auto* tableRow = new QHBoxLayout;
-    layout->addLayout(tableRow, 1);
-    buildTable(tableRow);
+    buildTable(layout);
     buildMenus();
-    buildCommands(tableRow);
+    buildCommands(layout);
     buildFooter(layout);
     connect(model_, &PlantTableModel::rowsJudged, this, [this] { showTotals(); });
     connect(model_, &PlantTableModel::recordersChanged, this, [this] { markUnsaved(true); });
+    // The name column follows the names; the link's caption the linked name.
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { fitNameColumn(); });
+    connect(model_, &QAbstractItemModel::rowsInserted, this, [this] { fitNameColumn(); });
+    connect(model_, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex& from) {
+        if (from.column() == PlantTableModel::kNameColumn) fitNameColumn();
+        if (linked_) showLinked();
+    });
     connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { enableCommands(); });
     // The days follow the calendar past midnight while the window is open.
     midnight_ = new QTimer(this);
@@ -154,7 +174,7 @@ void TPlantWindow::buildMenus() {
     layout()->setMenuBar(bar);
 }
 
-void TPlantWindow::buildTable(QHBoxLayout* layout) {
+void TPlantWindow::buildTable(QVBoxLayout* layout) {
     view_ = new QTableView(this);
     view_->setObjectName("tbl_Plant");
     view_->setModel(model_);
@@ -203,8 +223,8 @@ void TPlantWindow::buildTable(QHBoxLayout* layout) {
         if (recorderStateCaption(s).size() > static_cast<std::size_t>(states.size()))
             states = qText(recorderStateCaption(s));
     const std::array<QString, PlantTableModel::kColumns> samples = {
-        QStringLiteral("Boiler house 12 east"), date, QStringLiteral("512 MB"), duration, duration, after, after, after,
-        states + QStringLiteral("  ")};
+        kNameSample, date,  QStringLiteral("512 MB"),     duration, duration, after,
+        after,       after, states + QStringLiteral("  ")};
     for (int column = 0; column < PlantTableModel::kColumns; ++column) {
         const QString caption = model_->headerData(column, Qt::Horizontal).toString();
         header->resizeSection(column, std::max(widest({samples[static_cast<std::size_t>(column)], date}),
@@ -215,7 +235,31 @@ void TPlantWindow::buildTable(QHBoxLayout* layout) {
     layout->addWidget(view_, 1);
 }
 
+void TPlantWindow::fitNameColumn() {
+    // As wide as the longest name, and at least as a name of 30 characters;
+    // a much longer one is cut in the table and whole in its tooltip.
+    const QFontMetrics metrics = view_->fontMetrics();
+    const int padding = metrics.averageCharWidth() * 2;
+    const int least = metrics.horizontalAdvance(kNameSample) + padding;
+    int widest = least;
+    for (const PlantRecorder& recorder : model_->plant().recorders()) {
+        widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(recorder.name)) + padding);
+        if (widest >= least * 3 / 2) break;
+    }
+    QHeaderView* header = view_->horizontalHeader();
+    const int width = std::min(widest, least * 3 / 2);
+    if (width == header->sectionSize(PlantTableModel::kNameColumn)) return;
+    header->resizeSection(PlantTableModel::kNameColumn, width);
+    if (isVisible() && placement_->automatic() && !userSized_) fitTable();
+}
+
 void TPlantWindow::buildFooter(QVBoxLayout* layout) {
+    lbl_Status = new QLabel(this);
+    lbl_Status->setObjectName("lbl_Status");
+    lbl_Status->setWordWrap(true);
+    lbl_Status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lbl_Status->hide();
+    layout->addWidget(lbl_Status);
     lbl_Totals = new QLabel(this);
     lbl_Totals->setObjectName("lbl_Totals");
     lbl_Totals->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -224,6 +268,9 @@ void TPlantWindow::buildFooter(QVBoxLayout* layout) {
     lbl_Linked = new QLabel(this);
     lbl_Linked->setObjectName("lbl_Linked");
     lbl_Linked->setWordWrap(true);
+    // Its line kept while no recorder is open in the dialog, so that the
+    // table keeps its rows when one is.
+    lbl_Linked->setMinimumHeight(lbl_Linked->fontMetrics().lineSpacing());
     layout->addWidget(lbl_Linked);
 
     auto* row = new QHBoxLayout;
@@ -249,11 +296,11 @@ void TPlantWindow::buildFooter(QVBoxLayout* layout) {
             }));
 }
 
-void TPlantWindow::buildCommands(QHBoxLayout* layout) {
+void TPlantWindow::buildCommands(QVBoxLayout* layout) {
     // Push buttons, which show their focus as the dialog's do (the style
     // draws none on a tool button), each pressing its command; the caption
     // stays as first given ("Undo remove" without the name the menu adds).
-    auto* column = new QVBoxLayout;
+    auto* column = new QHBoxLayout;
     for (const char* name :
          {"act_AddSetup", "act_OpenInDialog", "act_Plan", "act_Duplicate", "act_Remove", "act_Undo"}) {
         QAction* action = findChild<QAction*>(name);
@@ -333,8 +380,7 @@ void TPlantWindow::AddCurrentSetup() {
 void TPlantWindow::OpenInDialog() {
     const std::optional<std::size_t> at = selectedRecorder();
     if (!at) return;
-    linked_ = *at;
-    showLinked();
+    setLinked(*at);
     emit openInDialogRequested(model_->plant().recorders()[*at].entries);
 }
 
@@ -344,8 +390,7 @@ void TPlantWindow::PlanForTarget() {
     const PlantRecorder& recorder = model_->plant().recorders()[*at];
     const std::optional<std::int64_t> weeks = targetWeeks(recorder);
     if (!weeks) return;
-    linked_ = *at;
-    showLinked();
+    setLinked(*at);
     emit planRequested(recorder.entries, static_cast<int>(*weeks), recorder.targetMedium);
 }
 
@@ -438,15 +483,12 @@ void TPlantWindow::SaveReportAs() {
 
 QString TPlantWindow::lastFolder() const { return folder_; }
 
-bool TPlantWindow::OpenPlant(const QString& path) {
-    if (!mayClose()) return false;
+TPlantWindow::Opened TPlantWindow::readPlant(const QString& path) {
     const FileRead file = readWholeFile(path, kPlantKind, kPlantFileLimit);
     PlantFileReading read;
     if (file.ok()) read = readPlantText(file.bytes);
     if (!file.ok() || !read.fileError.empty()) {
-        showErrorBox(this, file.ok() ? fileFailure(path, QString::fromStdString(read.fileError))
-                                     : QString::fromStdString(file.error));
-        return false;
+        return {false, file.ok() ? fileFailure(path, QString::fromStdString(read.fileError)) : qText(file.error), {}};
     }
     linked_.reset();
     removed_.reset();
@@ -459,22 +501,52 @@ bool TPlantWindow::OpenPlant(const QString& path) {
     showLinked();
     if (model_->rowCount() > 0) select(model_->recorderAt(0));
     enableCommands();
-    // What could not be read, all in one box; the rows that could are shown,
-    // the rest is kept to be written back.
-    QStringList lines;
-    for (const std::string& line : read.problems) lines << QString::fromStdString(line);
-    for (const std::string& line : read.notes) lines << QString::fromStdString(line);
-    if (!lines.isEmpty()) {
-        const int n = model_->rowCount();
-        QString head = QStringLiteral("%1 %2 opened").arg(n).arg(n == 1 ? "recorder" : "recorders");
-        if (!read.problems.empty()) head += QStringLiteral("; what could not be read is kept and saved back as it was");
-        showErrorBox(this, fileFailure(path, head) + u'\n' + lines.join(u'\n'));
+    rememberFile();
+    // What could not be read, by line and column; the rows that could are
+    // shown, the rest is kept to be written back.
+    const int n = model_->rowCount();
+    Opened opened{true, QStringLiteral("%1 %2 opened").arg(n).arg(n == 1 ? "recorder" : "recorders"), {}};
+    if (!read.problems.empty())
+        opened.failure += QStringLiteral("; what could not be read is kept and saved back as it was");
+    for (const std::string& line : read.problems) opened.lines << QString::fromStdString(line);
+    for (const std::string& line : read.notes) opened.lines << QString::fromStdString(line);
+    return opened;
+}
+
+bool TPlantWindow::OpenPlant(const QString& path) {
+    if (!mayClose()) return false;
+    const Opened opened = readPlant(path);
+    if (!opened.ok) {
+        showErrorBox(this, opened.failure);
+        return false;
     }
+    lbl_Status->hide();
+    if (!opened.lines.isEmpty())
+        showErrorBox(this, fileFailure(path, opened.failure) + u'\n' + opened.lines.join(u'\n'));
     return true;
 }
 
+void TPlantWindow::reopenLast() {
+    const QString path = ReadSettingText(kPlantSection, kFileValue, true);
+    if (path.isEmpty()) return;
+    const Opened opened = readPlant(path);
+    // Said below the table, never in a box: the window opens all the same.
+    QString text;
+    if (!opened.ok) {
+        text = QStringLiteral("The plant last open could not be opened: %1").arg(opened.failure);
+    } else if (!opened.lines.isEmpty()) {
+        text =
+            fileFailure(path, opened.failure) + QStringLiteral(" (") + opened.lines.join(QStringLiteral("; ")) + u')';
+    }
+    lbl_Status->setText(text);
+    lbl_Status->setVisible(!text.isEmpty());
+}
+
+void TPlantWindow::rememberFile() { WriteSettingText(kPlantSection, kFileValue, path_, true); }
+
 bool TPlantWindow::SavePlant(const QString& path) {
     const Plant& plant = model_->plant();
+    lbl_Status->hide();
     // Writing over the file the plant came from asks once when that file
     // held what could not be read, which goes back into it unread.
     const std::vector<std::string> unread = unreadParts(plant.recorders(), plant.kept());
@@ -492,6 +564,7 @@ bool TPlantWindow::SavePlant(const QString& path) {
     path_ = path;
     markUnsaved(false);
     showTitle();
+    rememberFile();
     return true;
 }
 
@@ -522,13 +595,26 @@ void TPlantWindow::showTotals() {
 void TPlantWindow::showTitle() {
     const QString file = path_.isEmpty() ? QString() : QStringLiteral(" - ") + QFileInfo(path_).fileName();
     setWindowTitle(kTitle + file + QStringLiteral("[*]"));
+    if (linked_) emit linkChanged();
+}
+
+void TPlantWindow::setLinked(std::optional<std::size_t> recorder) {
+    linked_ = recorder;
+    showLinked();
 }
 
 void TPlantWindow::showLinked() {
     lbl_Linked->setText(linked_ ? QStringLiteral("Open in the dialog: %1; its changes there change it here.")
                                       .arg(QString::fromStdString(model_->plant().recorders()[*linked_].name))
                                 : QString());
-    lbl_Linked->setVisible(linked_.has_value());
+    emit linkChanged();
+}
+
+QString TPlantWindow::linkedTitle() const {
+    if (!linked_) return {};
+    const QString plant =
+        path_.isEmpty() ? QStringLiteral("a new plant") : QStringLiteral("plant ") + QFileInfo(path_).fileName();
+    return QStringLiteral("%1, %2").arg(QString::fromStdString(model_->plant().recorders()[*linked_].name), plant);
 }
 
 void TPlantWindow::markUnsaved(bool unsaved) {
@@ -565,9 +651,15 @@ void TPlantWindow::showEvent(QShowEvent* event) {
     placement_->shown(event->spontaneous());
     if (!sized_ && !event->spontaneous() && parentWidget() != nullptr) {
         sized_ = true;
-        fitBesideOwner();
+        fitNameColumn();
+        if (!remembered_) fitTable();
     }
     placement_->placeAgain(event->spontaneous());
+}
+
+void TPlantWindow::hideEvent(QHideEvent* event) {
+    TGuardedDialog::hideEvent(event);
+    if (!event->spontaneous() && (userSized_ || !placement_->automatic())) rememberPlace();
 }
 
 void TPlantWindow::moveEvent(QMoveEvent* event) {
@@ -575,40 +667,63 @@ void TPlantWindow::moveEvent(QMoveEvent* event) {
     placement_->moved();
 }
 
-void TPlantWindow::fitBesideOwner() {
-    QWidget* owner = parentWidget()->window();
-    const QMargins frame = placement_->decoration();
+void TPlantWindow::resizeEvent(QResizeEvent* event) {
+    TGuardedDialog::resizeEvent(event);
+    // A size the window did not ask for is the user's.
+    const QSize off = event->size() - requested_;
+    if (!resizing_ && isVisible() && sized_ && std::abs(off.width()) + std::abs(off.height()) > 2 * kNear) {
+        userSized_ = true;
+    }
+}
+
+void TPlantWindow::fitTable() {
+    const QHeaderView* header = view_->horizontalHeader();
+    // The table's viewport for every column and kRowsShown rows, beside a
+    // vertical scroll bar (which a longer plant brings).
+    const QSize viewport(header->length() + view_->verticalScrollBar()->sizeHint().width(),
+                         kRowsShown * view_->verticalHeader()->defaultSectionSize());
+    const QSize room = placement_->roomOnScreen();
+    resizing_ = true;
+    // Twice: the labels below the table wrap to the width, so the rest of
+    // the window's height is known once it has that width.
+    for (int pass = 0; pass < 2; ++pass) {
+        layout()->activate();
+        const QSize short_ = viewport - view_->viewport()->size();
+        requested_ = (size() + short_.expandedTo(QSize(0, 0)) + QSize(std::min(short_.width(), 0), 0))
+                         .boundedTo(room)
+                         .expandedTo(minimumSizeHint());
+        resize(requested_);
+    }
+    resizing_ = false;
+    placement_->resized();
+}
+
+void TPlantWindow::rememberPlace() {
+    const QRect frame = frameOf(this);
+    const QSize screen = this->screen()->availableGeometry().size();
+    const std::array<int, 6> values = {frame.left(),   frame.top(),    frame.width(),
+                                       frame.height(), screen.width(), screen.height()};
+    for (std::size_t i = 0; i < values.size(); ++i)
+        WriteSettingInteger(kPlantSection, kPlaceValues[i], values[i], false);
+    CloseSettingsKey();
+}
+
+bool TPlantWindow::placeAsRemembered() {
+    std::array<int, 6> v{};
+    for (std::size_t i = 0; i < v.size(); ++i) v[i] = ReadSettingInteger(kPlantSection, kPlaceValues[i], -1, false);
+    CloseSettingsKey();
+    const QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : this;
     const QRect available = owner->screen()->availableGeometry();
-    const QRect dialog = frameOf(owner);
-    const QSize smallest = minimumSizeHint();
-    // The whole table and some sixteen rows, within the screen.
-    const QMargins margins = layout()->contentsMargins();
-    const int tableWidth =
-        view_->horizontalHeader()->length() + 2 * view_->frameWidth() + view_->verticalScrollBar()->sizeHint().width();
-    QSize wanted(sizeHint().width() - view_->sizeHint().width() + tableWidth + margins.left() + margins.right(),
-                 sizeHint().height() + 16 * view_->verticalHeader()->defaultSectionSize());
-    const QSize room = available.size().shrunkBy(frame) - QSize(kNear + 1, kNear + 1);
-    wanted = wanted.boundedTo(room).expandedTo(smallest);
-    // The room beside the dialog, and above or below it, for the window
-    // without its frame. Where the window does not fit as it is: narrower
-    // beside it (the table then scrolls sideways), else lower above or below
-    // it, else at least above the parts of the dialog to keep in view.
-    const int sideways = std::max(available.right() - dialog.right(), dialog.left() - available.left()) - kBesideGap -
-                         frame.left() - frame.right() - 1;
-    const int upDown = std::max(available.bottom() - dialog.bottom(), dialog.top() - available.top()) - kBesideGap -
-                       frame.top() - frame.bottom() - 1;
-    const std::vector<QRect> kept = placement_->keptInView();
-    const int aboveKept =
-        kept.empty() ? -1 : kept.front().top() - available.top() - kBesideGap - frame.top() - frame.bottom() - 1;
-    if (wanted.width() <= sideways || wanted.height() <= upDown)
-        ;
-    else if (sideways >= smallest.width())
-        wanted.setWidth(sideways);
-    else if (upDown >= smallest.height())
-        wanted.setHeight(upDown);
-    else if (aboveKept >= smallest.height())
-        wanted.setHeight(std::min(wanted.height(), aboveKept));
-    resize(wanted);
+    const QRect frame(v[0], v[1], v[2], v[3]);
+    // Only on a screen of the size it was given on, and whole on it.
+    if (QSize(v[4], v[5]) != available.size() || frame.width() <= 0 || !available.contains(frame)) return false;
+    requested_ = frame.size().shrunkBy(placement_->decoration());
+    resizing_ = true;
+    placement_->putByUser(frame);
+    resizing_ = false;
+    userSized_ = true;
+    remembered_ = true;
+    return true;
 }
 
 bool TPlantWindow::mayClose() {
@@ -622,6 +737,7 @@ bool TPlantWindow::mayClose() {
 
 void TPlantWindow::discard() {
     linked_.reset();
+    lbl_Status->hide();
     removed_.reset();
     model_->reset({});
     path_.clear();

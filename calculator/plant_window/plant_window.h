@@ -4,9 +4,12 @@
 // setup, opens a row in the dialog and follows the dialog's changes into
 // that row; it renames, duplicates, removes (with an undo) and dates
 // recorders; it opens and saves the plant's CSV file, exports the read-out
-// days as a calendar and saves the plant's report. A window beside the
-// dialog, not modal; its title marks unsaved changes, and closing it with
-// some asks first. The margin is remembered in the settings store.
+// days as a calendar and saves the plant's report. A window over the
+// dialog, not modal, as large as its whole table wants (beside the dialog
+// where the screen has room for both); its title marks unsaved changes, and
+// closing it with some asks first. The settings store remembers the margin,
+// the plant file last open, which comes back with the window, and a size
+// and place the user gave the window (used again on a screen of that size).
 #pragma once
 
 #include <QMessageBox>
@@ -14,10 +17,10 @@
 #include <functional>
 #include <optional>
 
-#include "calculator/details/window_placement.h"
 #include "calculator/plant/plant.h"
 #include "widgets/file_question.h"
 #include "widgets/guarded_dialog.h"
+#include "widgets/window_placement.h"
 
 class QAction;
 class QHBoxLayout;
@@ -30,6 +33,10 @@ class QTimer;
 class QVBoxLayout;
 
 namespace capacimo::unit {
+
+using widgets::BesideOwner;
+using widgets::frameOf;
+using widgets::kNear;
 
 class PlantTableModel;
 
@@ -94,8 +101,19 @@ public:
     bool SavePlant();
     bool SavePlantAs();
 
-    // The recorder open in the dialog (its place in the plant's file order).
+    // The recorder open in the dialog (its place in the plant's file order),
+    // and its name with the plant's: "Kiln 1, plant plant.csv".
     std::optional<std::size_t> linkedRecorder() const { return linked_; }
+    QString linkedTitle() const;
+    // What the window says below its table ("The plant last open, ... could not be opened: ...").
+    QLabel* statusLabel() const { return lbl_Status; }
+    // Opens the plant file last open in the window, from the settings
+    // store; what cannot be read of it is said below the table.
+    void reopenLast();
+    // Before it is first shown: the size and place the user last gave the
+    // window, from the settings store, when they were given on a screen of
+    // this size; false when there are none.
+    bool placeAsRemembered();
     // The dialog's entries after a change: the recorder open in the dialog
     // takes them, and is evaluated again, when they differ from its own.
     void followDialog(const CalculatorEntries& entries);
@@ -107,6 +125,8 @@ public:
     bool mayClose();
 
 signals:
+    // The recorder open in the dialog changed, or its name or the plant's file did.
+    void linkChanged();
     // "Open in dialog": the dialog shows these entries.
     void openInDialogRequested(const CalculatorEntries& entries);
     // "Plan for its target": the dialog shows these entries and its Details
@@ -118,14 +138,16 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildMenus();
     void buildSortMenu(QMenuBar* bar);
-    void buildCommands(QHBoxLayout* layout);
-    void buildTable(QHBoxLayout* layout);
+    void buildCommands(QVBoxLayout* layout);
+    void buildTable(QVBoxLayout* layout);
     void buildFooter(QVBoxLayout* layout);
     QAction* command(QMenu* menu, const QString& caption, const char* name, const QKeySequence& keys,
                      std::function<void()> run);
@@ -137,9 +159,26 @@ private:
     void showLinked();
     void markUnsaved(bool unsaved);
     void enableCommands();
-    // The size it opens at: its table whole where the screen has room,
-    // narrower where that lets it stand beside the dialog.
-    void fitBesideOwner();
+    // The size its whole table wants (every column, names of 30 characters,
+    // a dozen rows), within the screen; then beside the dialog where there
+    // is room, else where it covers the least of it.
+    void fitTable();
+    // The name column as wide as the longest name (up to 30 characters).
+    void fitNameColumn();
+    // The size and place the user gave the window, in the settings store,
+    // and back on a screen of the same size; false when there is none.
+    void rememberPlace();
+    // After a file was opened or saved: the file the window opens with next time.
+    void rememberFile();
+    void setLinked(std::optional<std::size_t> recorder);
+    // A plant file read in place of the plant, or why not; the lines of what
+    // could not be read (by line and column), and the window's word on it.
+    struct Opened {
+        bool ok = false;
+        QString failure;
+        QStringList lines;
+    };
+    Opened readPlant(const QString& path);
     QString lastFolder() const;
     // After a file was written, or not: the error shown, or the folder remembered.
     bool written(const QString& path, const QString& error);
@@ -148,6 +187,11 @@ private:
 
     BesideOwner* placement_ = nullptr;
     bool sized_ = false;
+    bool resizing_ = false;    // the window resizes itself
+    bool userSized_ = false;   // the user gave it a size
+    bool remembered_ = false;  // it opened where the user had put it
+    QSize requested_;          // the size it asked for last
+    QLabel* lbl_Status = nullptr;
     PlantTableModel* model_ = nullptr;
     QTableView* view_ = nullptr;
     QLabel* lbl_Totals = nullptr;

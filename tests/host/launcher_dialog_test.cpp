@@ -254,9 +254,11 @@ private slots:
         QTest::mouseClick(dlg->btn_Execute, Qt::LeftButton);  // again, without reloading
         QCOMPARE(CallsOf(entries[1]).execute, 2);
 
-        // Enter on the focused button presses it, as Space does.
+        // Enter on the focused button presses it, as Space does; the focus
+        // shows from the start, before any key moved it.
         dlg->show();
         QVERIFY(QTest::qWaitForWindowActive(dlg.get()));
+        QVERIFY(dlg->testAttribute(Qt::WA_KeyboardFocusChange));
         dlg->btn_Execute->setFocus();
         QTest::keyClick(dlg->btn_Execute, Qt::Key_Return);
         QTest::keyClick(dlg->btn_Execute, Qt::Key_Enter, Qt::KeypadModifier);

@@ -8,11 +8,12 @@
 #include <QTableWidget>
 
 #include "calculator/details/details_window.h"
-#include "calculator/details/window_placement.h"
 #include "tests/calculator/dialog/dialog_fixture.h"
+#include "widgets/window_placement.h"
 
 using namespace capacimo;
 using namespace capacimo::unit;
+using namespace capacimo::widgets;
 
 class DetailsFitTest : public QObject, DialogFixture {
     Q_OBJECT

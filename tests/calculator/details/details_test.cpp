@@ -274,6 +274,9 @@ private slots:
         enterPlantSetup();
         dialog->ShowDetails();
         TDetailsWindow* window = details();
+        // Opened, its field has the focus, and shows it.
+        QCOMPARE(window->focusWidget(), static_cast<QWidget*>(window->targetWeeks()));
+        QVERIFY(window->testAttribute(Qt::WA_KeyboardFocusChange));
         const CalculatorEntries e = dialog->currentEntries();
         struct Case {
             int weeks;

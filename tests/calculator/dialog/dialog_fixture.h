@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QPushButton>
 #include <QTest>
 #include <memory>
 
@@ -48,6 +49,7 @@ struct DialogFixture {
         return dialog->findChild<capacimo::widgets::TExtSpinEdit*>(name);
     }
     QComboBox* combo(const char* name) const { return dialog->findChild<QComboBox*>(name); }
+    QPushButton* button(const char* name) const { return dialog->findChild<QPushButton*>(name); }
     capacimo::widgets::TdfsEnhListView* results() const {
         return dialog->findChild<capacimo::widgets::TdfsEnhListView*>("lvw_Result");
     }

@@ -16,6 +16,7 @@
 
 #include "calculator/details/details_window.h"
 #include "calculator/dialog.h"
+#include "calculator/plant_window/plant_window.h"
 #include "calculator/settings.h"
 #include "common/ui/error_box.h"
 #include "tests/calculator/dialog/dialog_fixture.h"
@@ -285,8 +286,18 @@ private slots:
         }
         const auto at = [&](const char* name) { return order.indexOf(name); };
         QVERIFY2(at("spe_GroupState00") >= 0 && at("spe_GroupState00") < at("btn_Clear"), qPrintable(order.join(' ')));
-        QCOMPARE(at("bln_Cancel"), at("btn_Clear") + 1);
+        // Reset, the two windows' buttons, Close: the designed buttons where they were.
+        QCOMPARE(order.mid(at("btn_Clear")), (QStringList{"btn_Clear", "btn_Details", "btn_Plant", "bln_Cancel"}));
         QVERIFY(!order.contains("lvw_Result"));
+        const DialogFrame frame = dialogFrame(dialog.get());
+        QCOMPARE(button("btn_Clear")->geometry(), frame.reset);
+        QCOMPARE(button("bln_Cancel")->geometry(), frame.close);
+        QVERIFY(!button("btn_Details")->geometry().intersects(frame.reset) &&
+                !button("btn_Plant")->geometry().intersects(frame.close));
+        QTest::mouseClick(button("btn_Details"), Qt::LeftButton);
+        QTRY_VERIFY(dialog->detailsWindow() != nullptr && dialog->detailsWindow()->isVisible());
+        QTest::mouseClick(button("btn_Plant"), Qt::LeftButton);
+        QTRY_VERIFY(dialog->plantWindow() != nullptr && dialog->plantWindow()->isVisible());
     }
 
     // With the keyboard alone: the dialog opens on the card size list;

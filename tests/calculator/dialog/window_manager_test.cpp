@@ -6,12 +6,16 @@
 // CAPACIMO_SCREENSHOTS=DIR the screen is saved there as PNG files.
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QWindow>
 #include <vector>
 
@@ -194,12 +198,13 @@ class WindowManagerTest : public QObject, DialogFixture {
         if (roomBeside(kept)) QVERIFY2(!frame.intersects(kept), "over the results although there was room");
     }
 
-    // Details is above the dialog in the window manager's stacking order.
-    bool detailsAbove() const {
+    // One window above another in the window manager's stacking order.
+    bool above(unsigned long upper, unsigned long lower) const {
         const std::vector<unsigned long> order = x.stacking();
         const auto at = [&order](unsigned long w) { return std::find(order.begin(), order.end(), w) - order.begin(); };
-        return at(details()->winId()) > at(dialog->winId());
+        return at(upper) > at(lower);
     }
+    bool detailsAbove() const { return above(details()->winId(), dialog->winId()); }
 
 private slots:
     void initTestCase() {
@@ -322,6 +327,98 @@ private slots:
         screenshot("plant-keyboard");
         QVERIFY(xdotool({"key", "Escape"}));
         QTRY_VERIFY(!plant->isVisible());
+    }
+
+    // Twelve recorders whose names have 30 characters: the plant window
+    // shows every column and every name whole, its frame on the screen. A
+    // recorder opened from it brings the dialog up, titled with it; Ctrl+P
+    // brings the plant up again. The size and place the user gives it, and
+    // its file, come back with a dialog of another day.
+    void plantWindowShowsItsWholeTable() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("plant.csv");
+        QFile csv(file);
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        csv.write("name,start,target,medium,card,analog,group1.cycle,group1.values\n");
+        for (int i = 0; i < 12; ++i) {
+            csv.write(QStringLiteral("\"Kesselhaus Nord, Schreiber %1W\",2026-0%2-1%3,26w,sd,1 GB,%4,1s,4\n")
+                          .arg(i, 2, 10, QChar(u'0'))
+                          .arg(1 + i % 3)
+                          .arg(i % 9)
+                          .arg(4 + i)
+                          .toUtf8());
+        }
+        csv.close();
+        FixedClock clock(dateOf({2026, 3, 1}));
+        dialog->setClock(clock);
+        showLikeTheHost();
+        dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+        QVERIFY(xdotool({"key", "--clearmodifiers", "ctrl+p"}));
+        QTRY_VERIFY(dialog->plantWindow() != nullptr && dialog->plantWindow()->isActiveWindow());
+        TPlantWindow* plant = dialog->plantWindow();
+        plant->setCloseQuestion([](QWidget*) { return QMessageBox::Discard; });
+        QVERIFY(plant->OpenPlant(file));
+        const QRect frame = settled(plant->winId());
+        screenshot("plant-whole");
+        qInfo("plant frame %d,%d %dx%d on %dx%d", frame.x(), frame.y(), frame.width(), frame.height(),
+              x.screen().width(), x.screen().height());
+        QVERIFY2(x.screen().contains(frame), "the plant window's frame leaves the screen");
+        QTableView* table = plant->table();
+        QHeaderView* header = table->horizontalHeader();
+        QVERIFY2(table->horizontalScrollBar()->maximum() == 0, "the table scrolls sideways");
+        for (int column = 0; column < header->count(); ++column) {
+            QVERIFY2(
+                header->sectionViewportPosition(column) + header->sectionSize(column) <= table->viewport()->width(),
+                qPrintable(QStringLiteral("column %1 is cut").arg(column)));
+        }
+        const QFontMetrics metrics = table->fontMetrics();
+        for (int row = 0; row < 12; ++row) {
+            const QString name = plant->model().index(row, 0).data().toString();
+            QCOMPARE(name.size(), 30);
+            QVERIFY2(metrics.horizontalAdvance(name) < header->sectionSize(0), qPrintable(name));
+        }
+        QVERIFY2(table->verticalScrollBar()->maximum() == 0, "the twelve rows do not fit");
+
+        // Enter opens the recorder: the dialog comes up, titled with it.
+        table->selectRow(0);
+        const QString name = plant->model().index(0, 0).data().toString();
+        QVERIFY(xdotool({"key", "Return"}));
+        QTRY_VERIFY(dialog->isActiveWindow());
+        QTRY_COMPARE(dialog->windowTitle(), QStringLiteral("Scribent S - %1, plant plant.csv").arg(name));
+        QTest::qWait(300);
+        screenshot("plant-recorder-in-dialog");
+        QVERIFY2(above(dialog->winId(), plant->winId()), "the plant window stays over the dialog");
+        QVERIFY(xdotool({"key", "--clearmodifiers", "ctrl+p"}));
+        QTRY_VERIFY(plant->isActiveWindow());
+        QTest::qWait(300);
+        QVERIFY2(above(plant->winId(), dialog->winId()), "Ctrl+P leaves the plant window under the dialog");
+
+        // Moved and sized by the user, it comes back so, with its file.
+        QVERIFY(xdotool({"windowsize", "--sync", QString::number(plant->winId()), "700", "500"}));
+        QVERIFY(xdotool({"windowmove", "--sync", QString::number(plant->winId()), "30", "40"}));
+        const QRect chosen = settled(plant->winId());
+        QVERIFY(xdotool({"key", "Escape"}));
+        QTRY_VERIFY(!plant->isVisible());
+        dialog.reset();  // the store stays: another day's dialog
+        dialog = std::make_unique<Tdlg_Main>();
+        dialog->setClock(clock);
+        showLikeTheHost();
+        dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+        QVERIFY(xdotool({"key", "--clearmodifiers", "ctrl+p"}));
+        QTRY_VERIFY(dialog->plantWindow() != nullptr && dialog->plantWindow()->isVisible());
+        dialog->plantWindow()->setCloseQuestion([](QWidget*) { return QMessageBox::Discard; });
+        const QRect again = settled(dialog->plantWindow()->winId());
+        QVERIFY2((again.topLeft() - chosen.topLeft()).manhattanLength() <= 4 &&
+                     qAbs(again.width() - chosen.width()) <= 4 && qAbs(again.height() - chosen.height()) <= 4,
+                 qPrintable(QStringLiteral("back at %1,%2 %3x%4")
+                                .arg(again.x())
+                                .arg(again.y())
+                                .arg(again.width())
+                                .arg(again.height())));
+        QCOMPARE(dialog->plantWindow()->model().rowCount(), 12);
+        QCOMPARE(dialog->plantWindow()->filePath(), file);
     }
 
     void clickingTheDialogKeepsDetailsAbove() {

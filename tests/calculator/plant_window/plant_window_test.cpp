@@ -24,6 +24,7 @@
 #include "calculator/plant/plant_file.h"
 #include "calculator/plant_window/plant_model.h"
 #include "calculator/plant_window/plant_window.h"
+#include "calculator/settings.h"
 #include "tests/calculator/dialog/dialog_fixture.h"
 
 using namespace capacimo;
@@ -303,6 +304,25 @@ private slots:
         const_cast<PlantTableModel&>(model()).setData(start, QDate(2026, 2, 1));
         QCOMPARE(model().plant().recorders()[0].refused.start, std::string());
         QCOMPARE(start.data().toString(), QString("2026-02-01"));
+    }
+
+    // The plant last open comes back with the window; one that is gone is
+    // named below the table, and the window opens all the same.
+    void theLastPlantComesBack() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("plant.csv");
+        QFile csv(file);
+        QVERIFY(csv.open(QIODevice::WriteOnly) && csv.write("name,start\nKiln 1,2026-02-01\n") > 0);
+        csv.close();
+        WriteSettingText("Plant", "File", dir.filePath("gone.csv"), true);
+        openPlant();
+        QCOMPARE(plant()->statusLabel()->text(),
+                 "The plant last open could not be opened: " + dir.filePath("gone.csv") + ": no such file");
+        QVERIFY(plant()->statusLabel()->isVisible());
+        QCOMPARE(model().rowCount(), 0);
+        QVERIFY(plant()->OpenPlant(file));
+        QVERIFY(!plant()->statusLabel()->isVisible());
+        QCOMPARE(store->text("Plant", "File"), file);
     }
 
     // Closing with changes asks: Cancel keeps the window, a failed save too;

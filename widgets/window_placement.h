@@ -13,7 +13,7 @@
 class QTimer;
 class QWidget;
 
-namespace capacimo::unit {
+namespace capacimo::widgets {
 
 // Room left between the dialog and the window beside it.
 inline constexpr int kBesideGap = 8;
@@ -51,6 +51,26 @@ public:
     // Before each look at its place the window may resize itself (to fit the
     // screen); the hook says whether it was then placed anew.
     void setResizeFirst(std::function<bool()> resize) { resizeFirst_ = std::move(resize); }
+    // Whether the window comes up above its owner whenever the owner is
+    // raised (a window beside it, as the Details window: yes; one that may
+    // overlap it, as the plant window, comes up only when it is used).
+    void setRaiseWithOwner(bool raise) { raiseWithOwner_ = raise; }
+
+    // The size the window may have without its frame: its owner's screen
+    // less its panels (and a few pixels to spare: at a fractional scale the
+    // frame's size and place round to whole pixels, and a place counts as
+    // reached when near enough).
+    QSize roomOnScreen() const;
+    // The width beside the owner, on its wider side, for the window without its frame.
+    int roomBeside() const;
+    // After the window took a new size: beside the owner again while
+    // automatic, else where the user put it, moved no further than it takes
+    // to stay on the screen. True when it was placed anew.
+    bool resized();
+    // The user's own place and size for its frame, as remembered from
+    // another time, before the window is first shown: it does not follow
+    // the owner.
+    void putByUser(const QRect& frame);
 
     // From the window's showEvent: the first time it is shown by the
     // program, it starts to follow its owner.
@@ -85,6 +105,8 @@ private:
     // owner. Until settled_, the window manager's frame is not yet known
     // for certain.
     QPoint placedAt_;
+    bool raiseWithOwner_ = true;
+    bool userPlaced_ = false;
     bool started_ = false;
     bool automatic_ = false;
     bool settled_ = false;
@@ -101,4 +123,4 @@ QRect frameOf(const QWidget* window);
 // (the place rounds to the screen's pixels at a fractional scale).
 inline constexpr int kNear = 2;
 
-}  // namespace capacimo::unit
+}  // namespace capacimo::widgets

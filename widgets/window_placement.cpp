@@ -1,4 +1,4 @@
-#include "calculator/details/window_placement.h"
+#include "widgets/window_placement.h"
 
 #include <QEvent>
 #include <QScreen>
@@ -10,7 +10,7 @@
 
 #include "widgets/failure_guard.h"
 
-namespace capacimo::unit {
+namespace capacimo::widgets {
 namespace {
 
 int clampedInto(int start, int length, int first, int last) {
@@ -72,13 +72,13 @@ BesideOwner::BesideOwner(QWidget* window) : QObject(window), window_(window) {
     if (window->parentWidget() != nullptr) window->parentWidget()->installEventFilter(this);
     check_ = new QTimer(this);
     check_->setInterval(50);
-    connect(check_, &QTimer::timeout, window, widgets::guarded(window, [this] { check(); }));
+    connect(check_, &QTimer::timeout, window, guarded(window, [this] { check(); }));
 }
 
 void BesideOwner::shown(bool spontaneous) {
     if (started_ || spontaneous || window_->parentWidget() == nullptr) return;
     started_ = true;
-    automatic_ = true;
+    automatic_ = !userPlaced_;
     window_->windowHandle()->installEventFilter(this);  // to hear when it is on the screen
     // To hear of clicks into the owner, which its window handles first.
     window_->parentWidget()->window()->windowHandle()->installEventFilter(this);
@@ -103,6 +103,43 @@ QPoint BesideOwner::besideOwner() const {
     // margins round to whole pixels, so it may be a little larger.
     return besidePosition(frameOf(owner), keptInView(), window_->size().grownBy(decoration()) + QSize(1, 1),
                           owner->screen()->availableGeometry());
+}
+
+QSize BesideOwner::roomOnScreen() const {
+    const QWidget* owner = window_->parentWidget() != nullptr ? window_->parentWidget()->window() : window_;
+    return owner->screen()->availableGeometry().size().shrunkBy(decoration()) - QSize(kNear + 1, kNear + 1);
+}
+
+int BesideOwner::roomBeside() const {
+    const QWidget* owner = window_->parentWidget() != nullptr ? window_->parentWidget()->window() : window_;
+    const QRect available = owner->screen()->availableGeometry();
+    const QRect dialog = frameOf(owner);
+    const QMargins frame = decoration();
+    return std::max(available.right() - dialog.right(), dialog.left() - available.left()) - kBesideGap - frame.left() -
+           frame.right() - 1;
+}
+
+bool BesideOwner::resized() {
+    if (automatic_) {
+        place();
+        return true;
+    }
+    const QRect available = window_->screen()->availableGeometry();
+    const QRect outer(frameOf(window_).topLeft(), window_->size().grownBy(decoration()));
+    if (!available.contains(outer))
+        putFrameAt({std::clamp(outer.left(), available.left(), available.right() + 1 - outer.width()),
+                    std::clamp(outer.top(), available.top(), available.bottom() + 1 - outer.height())});
+    return false;
+}
+
+void BesideOwner::putByUser(const QRect& frame) {
+    userPlaced_ = true;
+    automatic_ = false;
+    settled_ = true;
+    window_->resize(frame.size().shrunkBy(decoration()));
+    // Before the window is shown: a window's move() places its frame.
+    window_->move(frame.topLeft());
+    placedAt_ = frame.topLeft();
 }
 
 void BesideOwner::place() {
@@ -165,16 +202,16 @@ void BesideOwner::moved() {
 }
 
 bool BesideOwner::eventFilter(QObject* watched, QEvent* event) {
-    widgets::showingFailures(window_, [&] {
+    showingFailures(window_, [&] {
         QWidget* owner = window_->parentWidget();
         if (watched == owner && event->type() == QEvent::Hide) window_->hide();
         const bool ownerRaised = (watched == owner && event->type() == QEvent::WindowActivate) ||
                                  (owner != nullptr && watched == owner->window()->windowHandle() &&
                                   event->type() == QEvent::MouseButtonPress);
-        if (ownerRaised && window_->isVisible()) window_->raise();
+        if (ownerRaised && raiseWithOwner_ && window_->isVisible()) window_->raise();
         if (watched == window_->windowHandle() && event->type() == QEvent::Expose) check();
     });
     return QObject::eventFilter(watched, event);
 }
 
-}  // namespace capacimo::unit
+}  // namespace capacimo::widgets
