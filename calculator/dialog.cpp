@@ -23,6 +23,7 @@
 #include "calculator/breakdown.h"
 #include "calculator/details/details_window.h"
 #include "calculator/files/setup_file.h"
+#include "calculator/plant_window/plant_model.h"
 #include "calculator/plant_window/plant_window.h"
 #include "calculator/report/setup_report.h"
 #include "calculator/settings.h"
@@ -672,8 +673,15 @@ bool Tdlg_Main::SaveReport(const QString& path) {
     ResultOptions options;
     options.breakdown = true;
     if (details_ != nullptr && details_->isVisible()) options.target = details_->target();
-    const ReportInput input{makeResultRecord(currentEntries(), options, setup_.name.toStdString()),
-                            QDateTime::currentDateTime(), QStringLiteral(CAPACIMO_VERSION)};
+    ReportInput input{makeResultRecord(currentEntries(), options, setup_.name.toStdString()),
+                      QDateTime::currentDateTime(), QStringLiteral(CAPACIMO_VERSION), reportPaperFor(QLocale()), {}};
+    // A plant's recorder open here: its name and its days.
+    if (plant_ != nullptr && plant_->linkedRecorder()) {
+        const Plant& plant = plant_->model().plant();
+        const std::size_t at = *plant_->linkedRecorder();
+        input.record.name = plant.recorders()[at].name;
+        input.days = ReportDays{plant.recorders()[at].start, plant.rows()[at].dates};
+    }
     QString error;
     if (!writeReportPdf(path, input, &error)) {
         showErrorBox(this, error);

@@ -124,10 +124,12 @@ std::unique_ptr<QCoreApplication> makeApplication(int& argc, char* argv[], bool 
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
-// Writes the report of the record to path; an error text when it could not.
-QString writeReport(const QString& path, const capacimo::ResultRecord& record) {
+// Writes the report of the record to path (with its days, where it has a
+// start); an error text when it could not.
+QString writeReport(const QString& path, const capacimo::ResultRecord& record, const capacimo::RecorderRow& row) {
     capacimo::unit::ReportInput input;
     input.record = record;
+    if (row.start) input.days = capacimo::unit::ReportDays{row.start, row.dates};
     input.when = QDateTime::currentDateTime();
     input.version = QStringLiteral(CAPACIMO_VERSION);
     QString error;
@@ -154,7 +156,7 @@ QString writeFiles(const capacimo::cli::Options& o, const capacimo::ResultRecord
             capacimo::cli::writeCalendar(o.calendarPath, std::span(&row, 1), capacimo::cli::plantTerms(o));
         if (!error.isEmpty()) return error;
     }
-    return o.reportPath.isEmpty() ? QString() : writeReport(o.reportPath, record);
+    return o.reportPath.isEmpty() ? QString() : writeReport(o.reportPath, record, row);
 }
 
 // One setup's result as JSON or as text, with its days where it has a start.

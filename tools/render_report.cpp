@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
             const QString file = out.filePath(QString::fromLatin1(s.file).replace(
                 ".pdf", paper == QPageSize::A4 ? QStringLiteral("_a4.pdf") : QStringLiteral("_letter.pdf")));
             QString error;
-            if (!writeReportPdf(file, {s.record, when, QStringLiteral("1.0.0"), paper}, &error)) {
+            if (!writeReportPdf(file, {s.record, when, QStringLiteral("1.0.0"), paper, {}}, &error)) {
                 QTextStream(stderr) << error << '\n';
                 status = 1;
             }

@@ -193,11 +193,12 @@ void drawRecorderPages(QPdfWriter& writer, QPainter& painter, const PlantReportI
     const int pageCount = summaryPages + static_cast<int>(in.recorders.size());
     const auto calculator = std::make_unique<Calculator>();
     for (std::size_t i = 0; i < summary.order().size(); ++i) {
-        const PlantRecorder& recorder = in.recorders[summary.order()[i]];
+        const std::size_t at = summary.order()[i];
+        const PlantRecorder& recorder = in.recorders[at];
         ResultOptions options;
         if (recorder.targetHours) options.target = Target{recorder.targetMedium, *recorder.targetHours};
         ReportInput page{makeResultRecord(*calculator, recorder.entries, options, recorder.name), in.when, in.version,
-                         in.paper};
+                         in.paper, ReportDays{recorder.start, in.rows[at].dates}};
         writer.setPageOrientation(QPageLayout::Portrait);
         writer.newPage();
         QRectF area = pageArea(writer);

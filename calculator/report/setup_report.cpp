@@ -314,6 +314,26 @@ qreal results(Sheet& s, const ResultRecord& r, QPointF at, qreal width) {
     return s.table(at, width, t);
 }
 
+// The recorder's days below its durations: its start, the day each medium
+// is full, the day to read it out by and its state in its colour.
+qreal daysTable(Sheet& s, const ReportDays& d, QPointF at, qreal width) {
+    Table t{{{}, {{}, Qt::AlignRight}}, {}};
+    t.rows.push_back({text(kPlantStartCaption), text(dateText(d.start))});
+    for (const PlantColumn column : {PlantColumn::InternalFullOn, PlantColumn::SdFullOn, PlantColumn::ReadOutBy}) {
+        const std::optional<CalendarDate>& day = column == PlantColumn::InternalFullOn ? d.dates.internalFullOn
+                                                 : column == PlantColumn::SdFullOn      ? d.dates.sdFullOn
+                                                                                        : d.dates.readOutBy;
+        if (day) t.rows.push_back({text(plantColumnCaption(column)), text(dateText(*day))});
+    }
+    qreal y = s.table(at, width, t);
+    const Rgb colour = recorderStateColour(d.dates.state);
+    y += s.text({at.x(), at.y() + y}, width,
+                text(plantColumnCaption(PlantColumn::State)) + QStringLiteral(": ") +
+                    text(recorderStateCaption(d.dates.state)),
+                Style::Body, QColor(colour.red, colour.green, colour.blue));
+    return y;
+}
+
 // The count checks' message in the dialog's colours, across the page.
 qreal status(Sheet& s, const ValidationOutcome& outcome, QPointF at, qreal width) {
     if (outcome.level == StatusLevel::None) {
@@ -437,6 +457,11 @@ qreal layOut(Sheet& s, const ReportInput& in, const Breakdown& b, const QRectF& 
     right += s.sectionGap();
     right += s.heading({rightX, y + right}, rightWidth, QStringLiteral("Storage duration"));
     right += results(s, r, {rightX, y + right}, rightWidth);
+    if (in.days) {
+        right += s.sectionGap();
+        right += s.heading({rightX, y + right}, rightWidth, QStringLiteral("Read-out days"));
+        right += daysTable(s, *in.days, {rightX, y + right}, rightWidth);
+    }
     y += std::max(left, right) + 0.5 * s.lineHeight();
     y += status(s, r.status, {x, y}, width) + s.sectionGap();
     s.rule({x, y - 0.4 * s.sectionGap()}, width);

@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -175,6 +176,16 @@ TEST(CliPlant, OneSetupWithAStartHasItsDaysAndTheMarginIsChecked) {
     EXPECT_TRUE(text.out.contains("\nRead out by         " + o["read_out_by"].toString() + "\n"))
         << text.out.toStdString();
     EXPECT_FALSE(runCalc({"--analog", "8"}).out.contains("Read out by"));
+    // Its report carries the days too.
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("one.pdf");
+    ASSERT_EQ(runCalc(setup + QStringList{"--report", pdf}).exitCode, 0);
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {"-layout", pdf, "-"});
+    ASSERT_TRUE(pdftotext.waitForFinished(60000));
+    const QString page = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    EXPECT_TRUE(page.contains(QRegularExpression("Read out by +" + o["read_out_by"].toString()))) << page.toStdString();
+    EXPECT_TRUE(page.contains(QRegularExpression("Start +2026-03-14")));
 
     for (const char* margin : {"-1", "366"}) {
         const auto bad = runCalc({"--margin", margin});

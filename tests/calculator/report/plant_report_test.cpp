@@ -72,7 +72,19 @@ private slots:
         QString last = pageText(pdf, pages);
         QVERIFY(last.contains(QStringLiteral("page %1 of %1").arg(pages)));
         QVERIFY(last.remove(QRegularExpression("\\s")).contains(QString::fromStdString(longName.name).remove(u' ')));
-        QVERIFY(pageText(pdf, summaryPages + 1).contains("Scribent S: Recorder 39"));
+        // Each recorder's page carries its days and state, as its summary row does.
+        const QString own = pageText(pdf, summaryPages + 1);
+        QVERIFY(own.contains("Scribent S: Recorder 39"));
+        const RecorderRow& row = plant.rows()[38];
+        for (const auto& [caption, day] : {std::pair{"Start", dateText(plant.recorders()[38].start)},
+                                           {"Full on \\(internal\\)", dateText(row.dates.internalFullOn)},
+                                           {"Full on \\(SD\\)", dateText(row.dates.sdFullOn)},
+                                           {"Read out by", dateText(row.dates.readOutBy)}}) {
+            QVERIFY2(own.contains(QRegularExpression(QStringLiteral("%1 +%2").arg(caption, QString::fromStdString(day)))),
+                     caption);
+        }
+        QVERIFY(own.contains(QStringLiteral("State: ") + QString::fromStdString(std::string(recorderStateCaption(row.dates.state)))));
+        QVERIFY(pageText(pdf, pages).contains("State: No start"));  // no start: no days, its state
     }
 };
 

@@ -75,7 +75,7 @@ private slots:
         QFETCH(QPageSize::PageSizeId, paper);
         const QString path = dir.filePath(QStringLiteral("%1.pdf").arg(QTest::currentDataTag()));
         const ReportInput input{makeResultRecord(entries, {false, false, target}, "Line 3 / recorder 7"),
-                                QDateTime(QDate(2026, 3, 4), QTime(5, 6)), "4.5.6", paper};
+                                QDateTime(QDate(2026, 3, 4), QTime(5, 6)), "4.5.6", paper, {}};
         QString error;
         QVERIFY2(writeReportPdf(path, input, &error), qPrintable(error));
 
@@ -168,7 +168,7 @@ private slots:
         const QString folder = ::geteuid() == 0 ? QStringLiteral("/proc") : locked.path();
         const QString path = folder + "/report.pdf";
         QString error;
-        QVERIFY(!writeReportPdf(path, {makeResultRecord(defaultEntries(), {}), {}, "1", QPageSize::A4}, &error));
+        QVERIFY(!writeReportPdf(path, {makeResultRecord(defaultEntries(), {}), {}, "1", QPageSize::A4, {}}, &error));
         QVERIFY2(error.contains(path), qPrintable(error));
         QVERIFY(QDir(folder).entryList({"report.pdf*"}, QDir::AllEntries | QDir::Hidden).isEmpty());
         QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
