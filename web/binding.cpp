@@ -8,6 +8,7 @@ EMSCRIPTEN_BINDINGS(capacimo) {
     using namespace capacimo::web;
     emscripten::function("entries", &entries);
     emscripten::function("defaults", &defaults);
+    emscripten::function("readableColour", &readableColour);
     emscripten::function("heaviest", &heaviest);
     emscripten::function("adjust", &adjust);
     emscripten::function("fromStore", &fromStore);

@@ -178,5 +178,5 @@ var CapacimoDetails = (function () {
         };
     }
 
-    return { create: create };
+    return { create: create, chart: chart };
 })();

@@ -51,7 +51,19 @@ var CapacimoPlant = (function () {
         };
     }
 
+    // The states' colours as the core gives them, and for the dark scheme
+    // lightened by its rule against the page's dark background.
+    function colourStates(p) {
+        var root = document.documentElement;
+        var dark = getComputedStyle(root).getPropertyValue("--dark-face").trim();
+        p.words.states.forEach(function (state) {
+            root.style.setProperty("--" + state.id + "-light", state.colour);
+            root.style.setProperty("--" + state.id + "-dark", p.page.call("readableColour", state.colour, dark));
+        });
+    }
+
     function start(p) {
+        colourStates(p);
         var margin = el("plant-margin");
         margin.dataset.min = String(p.words.margin.min);
         margin.dataset.max = String(p.words.margin.max);

@@ -16,8 +16,14 @@ var CapacimoPlantStore = (function () {
     var FORMER = "capacimo/plant";  // the whole plant as one value, {"margin", "csv"}, as pages before kept it
     var RECENT = 5000;              // ms: a change of this tab that another tab's change of the recorder overrides
 
+    // An id no other tab makes: this tab's own random part, then a count.
+    // (Random ids alone collide often enough in a plant of thousands to lose
+    // a recorder.)
+    var TAB = Date.now().toString(36) + Math.random().toString(36).slice(2, 10) + "-";
+    var made = 0;
     function newId() {
-        return Date.now().toString(36) + Math.random().toString(36).slice(2, 8);
+        made += 1;
+        return TAB + made.toString(36);
     }
 
     // The order of the plant: by place, then by id.

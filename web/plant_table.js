@@ -81,7 +81,8 @@ var CapacimoPlantTable = (function () {
             if (i === START_COLUMN) tr.appendChild(startCell(t, index));
             tr.appendChild(make("td", { "data-caption": column.caption }));
         });
-        var actions = make("td", { class: "plant-actions" });
+        // The commands two by two, so that the column stays narrow.
+        var actions = tr.appendChild(make("td", { class: "plant-actions" })).appendChild(make("div"));
         var data = t.table.dataset;
         actions.appendChild(actionButton(data.duplicate, function () { t.act.duplicate(index()); }));
         actions.appendChild(actionButton(data.rename, function () { t.act.rename(tr); }));
@@ -89,7 +90,6 @@ var CapacimoPlantTable = (function () {
         var plan = actionButton(data.plan, function () { t.act.choose(index(), true); });
         plan.hidden = true;
         actions.appendChild(plan);
-        tr.appendChild(actions);
         return tr;
     }
 
@@ -100,6 +100,7 @@ var CapacimoPlantTable = (function () {
         var input = make("input", { type: "date", min: t.words.dates.first, max: t.words.dates.last });
         input.addEventListener("change", function () { t.act.start(index(), input.value); });
         td.appendChild(input);
+        td.appendChild(make("span", { class: "print-day" }));
         td.appendChild(make("span", { class: "refused", hidden: "" }));
         return td;
     }
@@ -109,13 +110,16 @@ var CapacimoPlantTable = (function () {
         var set = function (node, text) { if (node.textContent !== text) node.textContent = text; };
         var cells = tr.cells;
         var name = cells[0].firstChild;
-        if (name.tagName === "BUTTON") set(name, row.cells[0]);
+        if (name.tagName === "BUTTON") {
+            set(name, row.cells[0]);
+            if (name.title !== row.cells[0]) name.title = row.cells[0];
+        }
         tr.dataset.name = row.cells[0];
         for (var i = 1; i < row.cells.length; ++i) set(cells[i < START_COLUMN ? i : i + 1], row.cells[i]);
         var state = cells[row.cells.length];
         if (state.className !== "state state-" + row.state) state.className = "state state-" + row.state;
         fillStart(t, cells[START_COLUMN], row);
-        var buttons = cells[cells.length - 1].children;
+        var buttons = cells[cells.length - 1].firstChild.children;
         var data = t.table.dataset;
         [data.duplicate, data.rename, data.remove, data.plan].forEach(function (caption, k) {
             label(buttons[k], caption + ": " + row.cells[0]);
@@ -133,6 +137,7 @@ var CapacimoPlantTable = (function () {
         var refused = cell.lastChild;
         var value = row.start_refused ? "" : row.start;
         if (input.value !== value) input.value = value;
+        cell.children[1].textContent = value;  // on paper
         label(input, t.words.start + ": " + row.cells[0]);
         refused.hidden = !row.start_refused;
         refused.textContent = row.start_refused ? t.table.dataset.notRead + ": " + row.start : "";

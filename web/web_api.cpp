@@ -1,5 +1,6 @@
 #include "web/web_api.h"
 
+#include <cstdio>
 #include <limits>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -13,6 +14,7 @@
 #include "calculator/plant/plant_calendar.h"
 #include "calculator/text/dialog_texts.h"
 #include "calculator/text/vocabulary.h"
+#include "common/core/colour.h"
 #include "web/values_json.h"
 
 namespace capacimo::web {
@@ -149,7 +151,9 @@ Json plantWords() {
         columns.push_back({{"id", plantColumnId(c)}, {"caption", plantColumnCaption(c)}});
     Json states = Json::array();
     for (const RecorderState s : kRecorderStates) {
-        states.push_back({{"id", recorderStateId(s)}, {"caption", recorderStateCaption(s)}});
+        states.push_back({{"id", recorderStateId(s)},
+                          {"caption", recorderStateCaption(s)},
+                          {"colour", hexColour(recorderStateColour(s))}});
     }
     return {{"columns", columns},
             {"states", states},
@@ -209,6 +213,17 @@ std::string entries() {
 }
 
 std::string defaults() { return valuesText(defaultEntries()); }
+
+std::string readableColour(const std::string& colour, const std::string& background) {
+    const auto rgbOf = [](const std::string& hex) -> std::optional<Rgb> {
+        unsigned r = 0, g = 0, b = 0;
+        if (hex.size() != 7 || std::sscanf(hex.c_str(), "#%02x%02x%02x", &r, &g, &b) != 3) return std::nullopt;
+        return Rgb{static_cast<int>(r), static_cast<int>(g), static_cast<int>(b)};
+    };
+    const std::optional<Rgb> wanted = rgbOf(colour);
+    const std::optional<Rgb> under = rgbOf(background);
+    return wanted && under ? hexColour(readableOn(*wanted, *under)) : colour;
+}
 
 std::string heaviest() { return valuesText(heaviestEntries()); }
 

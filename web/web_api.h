@@ -15,6 +15,11 @@ namespace capacimo::web {
 std::string entries();
 // The Reset values.
 std::string defaults();
+// The colour ("#b00000") to draw text of that colour in on a background
+// ("#262626"), by the contrast rule of every colour of the program: as it is
+// on a light background, lightened just enough on a dark one. A text that is
+// no such colour comes back as it was.
+std::string readableColour(const std::string& colour, const std::string& background);
 // The heaviest setup the form allows (every writer busy), the one the
 // benchmarks time and the tests lay out at its largest.
 std::string heaviest();

@@ -20,7 +20,8 @@ test("the page's scripts and HTML hold no text or limit of the core", async () =
     // large to be a layout's.
     const texts = [...facts].filter((f) => f.length >= 4 && /[A-Z .]/.test(f));
     const numbers = [...facts].filter((f) => /^\d{3,}$/.test(f));
-    for (const file of ["index.html", "page.js", "form.js", "details.js", "plant.js"]) {
+    for (const file of ["index.html", "page.js", "form.js", "details.js", "plant.js", "plant_store.js",
+                        "plant_table.js", "plant_paper.js"]) {
         const code = fs.readFileSync(path.join(process.env.PAGE_SOURCES, file), "utf8")
             .replace(/^\s*\/\/.*$/gm, "").replace(/<!--[\s\S]*?-->/g, "");
         const literals = [...code.matchAll(/"((?:[^"\\\n]|\\.)*)"|'((?:[^'\\\n]|\\.)*)'|>([^<>]+)</g)]
@@ -31,5 +32,18 @@ test("the page's scripts and HTML hold no text or limit of the core", async () =
         const spelled = literals.flatMap((l) => texts.filter((t) => spells(l, t)))
             .concat([...code.matchAll(/\b\d{3,}\b/g)].map((m) => m[0]).filter((n) => numbers.includes(n)));
         assert.deepEqual(spelled, [], file);
+    }
+});
+
+test("the style sheet gives the plant's states no colour of its own", async () => {
+    const core = await require(process.env.CAPACIMO_CORE)();
+    const states = JSON.parse(core.entries()).plant.states;
+    const css = fs.readFileSync(path.join(process.env.PAGE_SOURCES, "style.css"), "utf8");
+    assert.ok(states.length > 0 && states.every((s) => /^#[0-9a-f]{6}$/.test(s.colour)));
+    for (const state of states) {
+        // Its colours are the core's, which the page sets: the sheet only refers to them.
+        for (const m of css.matchAll(new RegExp("--" + state.id + "(-light|-dark)?\\s*:\\s*([^;]+);", "g"))) {
+            assert.match(m[2], /^var\(--/, state.id + ": " + m[0]);
+        }
     }
 });
