@@ -674,7 +674,10 @@ bool Tdlg_Main::SaveReport(const QString& path) {
     options.breakdown = true;
     if (details_ != nullptr && details_->isVisible()) options.target = details_->target();
     ReportInput input{makeResultRecord(currentEntries(), options, setup_.name.toStdString()),
-                      QDateTime::currentDateTime(), QStringLiteral(CAPACIMO_VERSION), reportPaperFor(QLocale()), {}};
+                      QDateTime::currentDateTime(),
+                      QStringLiteral(CAPACIMO_VERSION),
+                      reportPaperFor(QLocale()),
+                      {}};
     // A plant's recorder open here: its name and its days.
     if (plant_ != nullptr && plant_->linkedRecorder()) {
         const Plant& plant = plant_->model().plant();

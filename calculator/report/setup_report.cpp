@@ -321,16 +321,16 @@ qreal daysTable(Sheet& s, const ReportDays& d, QPointF at, qreal width) {
     t.rows.push_back({text(kPlantStartCaption), text(dateText(d.start))});
     for (const PlantColumn column : {PlantColumn::InternalFullOn, PlantColumn::SdFullOn, PlantColumn::ReadOutBy}) {
         const std::optional<CalendarDate>& day = column == PlantColumn::InternalFullOn ? d.dates.internalFullOn
-                                                 : column == PlantColumn::SdFullOn      ? d.dates.sdFullOn
-                                                                                        : d.dates.readOutBy;
+                                                 : column == PlantColumn::SdFullOn     ? d.dates.sdFullOn
+                                                                                       : d.dates.readOutBy;
         if (day) t.rows.push_back({text(plantColumnCaption(column)), text(dateText(*day))});
     }
     qreal y = s.table(at, width, t);
     const Rgb colour = recorderStateColour(d.dates.state);
-    y += s.text({at.x(), at.y() + y}, width,
-                text(plantColumnCaption(PlantColumn::State)) + QStringLiteral(": ") +
-                    text(recorderStateCaption(d.dates.state)),
-                Style::Body, QColor(colour.red, colour.green, colour.blue));
+    y += s.text(
+        {at.x(), at.y() + y}, width,
+        text(plantColumnCaption(PlantColumn::State)) + QStringLiteral(": ") + text(recorderStateCaption(d.dates.state)),
+        Style::Body, QColor(colour.red, colour.green, colour.blue));
     return y;
 }
 

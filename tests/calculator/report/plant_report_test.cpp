@@ -80,10 +80,12 @@ private slots:
                                            {"Full on \\(internal\\)", dateText(row.dates.internalFullOn)},
                                            {"Full on \\(SD\\)", dateText(row.dates.sdFullOn)},
                                            {"Read out by", dateText(row.dates.readOutBy)}}) {
-            QVERIFY2(own.contains(QRegularExpression(QStringLiteral("%1 +%2").arg(caption, QString::fromStdString(day)))),
-                     caption);
+            QVERIFY2(
+                own.contains(QRegularExpression(QStringLiteral("%1 +%2").arg(caption, QString::fromStdString(day)))),
+                caption);
         }
-        QVERIFY(own.contains(QStringLiteral("State: ") + QString::fromStdString(std::string(recorderStateCaption(row.dates.state)))));
+        QVERIFY(own.contains(QStringLiteral("State: ") +
+                             QString::fromStdString(std::string(recorderStateCaption(row.dates.state)))));
         QVERIFY(pageText(pdf, pages).contains("State: No start"));  // no start: no days, its state
     }
 };

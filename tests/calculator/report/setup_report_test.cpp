@@ -75,7 +75,10 @@ private slots:
         QFETCH(QPageSize::PageSizeId, paper);
         const QString path = dir.filePath(QStringLiteral("%1.pdf").arg(QTest::currentDataTag()));
         const ReportInput input{makeResultRecord(entries, {false, false, target}, "Line 3 / recorder 7"),
-                                QDateTime(QDate(2026, 3, 4), QTime(5, 6)), "4.5.6", paper, {}};
+                                QDateTime(QDate(2026, 3, 4), QTime(5, 6)),
+                                "4.5.6",
+                                paper,
+                                {}};
         QString error;
         QVERIFY2(writeReportPdf(path, input, &error), qPrintable(error));
 
