@@ -1,8 +1,9 @@
-# What scripts/check_layout.sh checks the tree's includes against, written
-# from the build itself so that the link graph is said once, here in CMake:
-# every target with the source files it lists (each folder's CMakeLists.txt),
-# the targets it links and passes on, its include folders, and the folder of
-# each Qt module's headers. capacimo_write_layout(FILE) writes it; call it
+# What scripts/check_layout.sh checks the tree's includes against, and what
+# scripts/layout_picture.sh draws the README's picture from, written from the
+# build itself so that the link graph is said once, here in CMake: every
+# target with its kind and folder, the source files it lists (each folder's
+# CMakeLists.txt), the targets it links and passes on, its include folders,
+# and the folder of each Qt module's headers. capacimo_write_layout(FILE) writes it; call it
 # after every target is defined.
 
 # The targets defined in `dir` and below.
@@ -39,6 +40,8 @@ function(capacimo_write_layout file)
       continue()
     endif()
     get_target_property(dir ${target} SOURCE_DIR)
+    file(RELATIVE_PATH folder ${CMAKE_SOURCE_DIR} ${dir})
+    string(APPEND lines "target\t${target}\t${type}\t${folder}\n")
     get_target_property(sources ${target} SOURCES)
     foreach(source ${sources})
       get_filename_component(path "${source}" ABSOLUTE BASE_DIR "${dir}")

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Fails when a library links itself round a circle, when a file includes from
-# a library that its own does not link, or a
-# Qt header of a module its library does not link: a standard-library-only
-# library (calculator/, calculator/text/, calculator/files/, web_api) links no
-# Qt at all, so any Qt header there fails. The libraries, their files and who
-# links whom come from the configured build (cmake/layout.cmake writes them
-# into BUILD_DIR/layout.txt), so that the link graph is said once, in CMake.
+# a library that its own does not link, or a Qt header of a module its library
+# does not link (so a library that links no Qt includes no Qt header at all),
+# and when the README's picture of who links whom is not the build's. The
+# libraries, their files and who links whom come from the configured build
+# (cmake/layout.cmake writes them into BUILD_DIR/layout.txt), so that the link
+# graph is said once, in CMake.
 #   scripts/check_layout.sh [BUILD_DIR]      (build-test by default)
 # A header a file includes must be listed in its library's sources.
 set -euo pipefail
@@ -127,10 +127,24 @@ for target in "${!links[@]}"; do
   done
 done
 
+# The README's picture (the first block under "## Layout") is the one the
+# build's graph draws.
+drawn="$("$root/scripts/layout_picture.sh" "$build")"
+shown="$(awk '/^## /{on = ($0 == "## Layout")} on && /^```/{if (inside) exit; inside = 1; next} inside' \
+         "$root/README.md")"
+picture_ok=1
+if [ "$drawn" != "$shown" ]; then
+  echo "check_layout: README.md's picture under Layout is not the build's link graph (< README, > build);" \
+       "put the output of scripts/layout_picture.sh there:" >&2
+  diff <(echo "$shown") <(echo "$drawn") >&2 || true
+  picture_ok=""
+fi
+
 if [ ${#problems[@]} -gt 0 ]; then
   printf '%s\n' "${problems[@]}" | sort -u >&2
   echo "check_layout: ${#problems[@]} problems: a circle, or a file including from a library its own does" \
        "not link; link it in CMake, or move the piece it needs down into a library both link" >&2
   exit 1
 fi
-echo "check_layout: ${#owners[@]} files include only from what their libraries link"
+[ -n "$picture_ok" ] || exit 1
+echo "check_layout: ${#owners[@]} files include only from what their libraries link; the README draws the graph"
