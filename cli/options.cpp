@@ -255,7 +255,8 @@ QString clashingPaths(const Options& o) {
     const std::pair<const char*, const QString*> outputs[] = {
         {"save-setup", &o.saveSetupPath}, {"report", &o.reportPath}, {"ics", &o.calendarPath}};
     for (std::size_t i = 0; i < std::size(outputs); ++i) {
-        const auto& [option, path] = outputs[i];
+        const char* option = outputs[i].first;
+        const QString* path = outputs[i].second;
         if (path->isEmpty()) continue;
         const auto clash = [&](const char* other) {
             return QStringLiteral(

@@ -10,11 +10,11 @@ set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev nlohmann-json3-dev fonts-liberation2 help2man git librsvg2-bin)
 if [ "${1:-}" = "--tests" ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev ccache
-             xvfb xdotool xauth clang-format clang libclang-rt-dev
+             xvfb xdotool xauth clang-format clang-tidy clang libclang-rt-dev
              openbox x11-xserver-utils x11-utils dbus-daemon dbus-bin at-spi2-core
              dpkg-dev file desktop-file-utils appstream lintian devscripts
              python3-jsonschema python3-icalendar poppler-utils libreoffice-calc-nogui
-             emscripten nodejs chromium chromium-driver python3-selenium)
+             emscripten nodejs node-acorn chromium chromium-driver python3-selenium)
 fi
 
 missing=()

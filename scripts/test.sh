@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Checks the layout of the sources (their format, and that no file includes
-# from a library its own does not link), builds everything with AddressSanitizer
-# and UndefinedBehaviorSanitizer (warnings are errors) and runs every test,
-# each benchmark once, builds and tests the web edition (build-web/), builds
+# Checks the layout of the sources (their format, that no file includes from
+# a library its own does not link, that no function is longer than 60 lines),
+# builds everything with AddressSanitizer and UndefinedBehaviorSanitizer
+# (warnings are errors) and runs every test, each benchmark once, builds and tests the web edition (build-web/), builds
 # the Debian package and tests it (scripts/test_package.sh), then runs the
 # readers' fuzz targets for a short while (scripts/fuzz.sh, build-fuzz/).
 set -euo pipefail
@@ -15,6 +15,8 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCAPACIMO_SANITI
 # No file includes from a library its own does not link (the build's own link graph).
 "$root/scripts/check_layout.sh" "$build"
 cmake --build "$build"
+# No function of the product, C++ or JavaScript, is longer than 60 lines.
+"$root/scripts/function_sizes.sh" "$build" 5
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

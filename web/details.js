@@ -65,116 +65,122 @@ var CapacimoDetails = (function () {
         return picture;
     }
 
-    // table.details brings the words; onChange() follows a change of the target.
-    function create(section, toggle, table, onChange) {
-        var isOpen = false;
-        var printing = false;
-        var body = el("div");
-        var planBox = el("div", { class: "plan", role: "status", "aria-live": "polite" });
-        var texts = table.details;
-        var t = texts.target;
-        var weeks = t.initial_weeks;
-        var shown = null;
-        var shownRefusal = "";
-        toggle.textContent = texts.title;
-
-        toggle.addEventListener("click", function () {
-            isOpen = !isOpen;
-            toggle.setAttribute("aria-expanded", String(isOpen));
-            section.hidden = !isOpen;
-            onChange();
-        });
-
-        // "Keep [26] weeks on the [SD Card]": the target's controls, the
-        // weeks typed as every count is.
+    // "Keep [26] weeks on the [SD Card]": the target's controls, the weeks
+    // typed as every count is.
+    function targetBox(d) {
+        var t = d.texts.target;
         var box = el("fieldset", { class: "target" });
         box.appendChild(el("legend", {}, t.title));
         var line = el("div", { class: "target-line" });
-        var weeksInput = CapacimoForm.countField({ min: t.min_weeks, max: t.max_weeks }, "target-weeks",
-                                                 function (range, value) { weeks = value; onChange(); }, weeks);
-        var mediumSelect = el("select", { id: "target-medium" });
-        t.media.forEach(function (m) { mediumSelect.appendChild(el("option", { value: m.id }, m.caption)); });
+        d.weeksInput = CapacimoForm.countField({ min: t.min_weeks, max: t.max_weeks }, "target-weeks",
+                                               function (range, value) { d.weeks = value; d.onChange(); }, d.weeks);
+        d.mediumSelect = el("select", { id: "target-medium" });
+        t.media.forEach(function (m) { d.mediumSelect.appendChild(el("option", { value: m.id }, m.caption)); });
         line.appendChild(el("label", { for: "target-weeks" }, t.keep));
-        line.appendChild(weeksInput);
+        line.appendChild(d.weeksInput);
         line.appendChild(el("label", { for: "target-medium" }, t.weeks + " " + t.on_the));
-        line.appendChild(mediumSelect);
+        line.appendChild(d.mediumSelect);
         box.appendChild(line);
-        box.appendChild(planBox);
-        section.appendChild(el("h2", {}, texts.title));
-        section.appendChild(body);
-        section.appendChild(box);
-        mediumSelect.addEventListener("change", onChange);
-        // The chart is drawn for its width: drawn again when that changes.
-        window.addEventListener("resize", function () { if (shown) show(shown, shownRefusal); });
+        box.appendChild(d.planBox);
+        d.mediumSelect.addEventListener("change", d.onChange);
+        return box;
+    }
 
-        // Lays out the core's words, or empties the section when there are
-        // none (the answer is not current). A target the core refused costs
-        // the plan alone: its reason stands in the plan's place.
-        function show(words, targetRefused) {
-            shown = words;
-            shownRefusal = targetRefused;
-            if (!isOpen && !printing) return;
-            body.textContent = "";
-            planBox.textContent = "";
-            if (targetRefused) planBox.appendChild(el("p", { class: "refused" }, targetRefused));
-            if (!words) return;
-            var b = words.breakdown;
-            var w = words.without;
-            body.appendChild(el("h3", {}, b.heading));
-            body.appendChild(chart(b.rows.filter(function (r) { return r.bytes > 0; }), b.heading,
-                                   printing ? 1000 : Math.round(section.clientWidth) || 640, printing));
-            var rows = b.rows.map(function (r) {
-                return [r.name, r.cycle || "", r.records === undefined ? "" : String(r.records), r.bytes_text, r.share];
+    // Where the bytes go, and each writer's durations without it: on paper
+    // one table, as the printed report has it.
+    function breakdownTables(d, words) {
+        var b = words.breakdown;
+        var w = words.without;
+        d.body.appendChild(el("h3", {}, b.heading));
+        d.body.appendChild(chart(b.rows.filter(function (r) { return r.bytes > 0; }), b.heading,
+                                 d.printing ? 1000 : Math.round(d.section.clientWidth) || 640, d.printing));
+        var rows = b.rows.map(function (r) {
+            return [r.name, r.cycle || "", r.records === undefined ? "" : String(r.records), r.bytes_text, r.share];
+        });
+        var wrows = w.rows.map(function (r) { return [r.name, r.internal, r.sd]; });
+        if (d.printing) {
+            rows.forEach(function (row, i) {
+                var durations = wrows[i + 1] || ["", "", ""];
+                row.push(durations[1], durations[2]);
             });
-            var wrows = w.rows.map(function (r) { return [r.name, r.internal, r.sd]; });
-            if (printing) {
-                // On paper one table, as the printed report has it: each
-                // writer's durations without it beside its bytes.
-                rows.forEach(function (row, i) {
-                    var durations = wrows[i + 1] || ["", "", ""];
-                    row.push(durations[1], durations[2]);
-                });
-                body.appendChild(tableOf(b.columns.concat(w.columns.slice(1)), rows,
-                                         [false, false, true, true, true, true, true]));
-            } else {
-                body.appendChild(tableOf(b.columns, rows, [false, false, true, true, true]));
-                body.appendChild(el("h3", {}, w.heading));
-                if (wrows.length) body.appendChild(tableOf(w.columns, wrows, [false, true, true]));
-            }
-            if (words.plan) {
-                planBox.appendChild(el("p", {}, words.plan.heading));
-                var list = el("dl");
-                words.plan.answers.forEach(function (a) {
-                    list.appendChild(el("dt", {}, a.question));
-                    list.appendChild(el("dd", {}, a.answer));
-                });
-                planBox.appendChild(list);
-                if (words.plan.note) planBox.appendChild(el("p", {}, words.plan.note));
-            }
+            d.body.appendChild(tableOf(b.columns.concat(w.columns.slice(1)), rows,
+                                       [false, false, true, true, true, true, true]));
+        } else {
+            d.body.appendChild(tableOf(b.columns, rows, [false, false, true, true, true]));
+            d.body.appendChild(el("h3", {}, w.heading));
+            if (wrows.length) d.body.appendChild(tableOf(w.columns, wrows, [false, true, true]));
         }
+    }
 
+    function showPlan(box, plan) {
+        box.appendChild(el("p", {}, plan.heading));
+        var list = el("dl");
+        plan.answers.forEach(function (a) {
+            list.appendChild(el("dt", {}, a.question));
+            list.appendChild(el("dd", {}, a.answer));
+        });
+        box.appendChild(list);
+        if (plan.note) box.appendChild(el("p", {}, plan.note));
+    }
+
+    // Lays out the core's words, or empties the section when there are none
+    // (the answer is not current). A target the core refused costs the plan
+    // alone: its reason stands in the plan's place.
+    function show(d, words, targetRefused) {
+        d.shown = words;
+        d.shownRefusal = targetRefused;
+        if (!d.isOpen && !d.printing) return;
+        d.body.textContent = "";
+        d.planBox.textContent = "";
+        if (targetRefused) d.planBox.appendChild(el("p", { class: "refused" }, targetRefused));
+        if (!words) return;
+        breakdownTables(d, words);
+        if (words.plan) showPlan(d.planBox, words.plan);
+    }
+
+    // A plant recorder's own target in the fields; with open, the Details
+    // opened to say what reaches it. Closed, the Details ask nothing of the
+    // core: the calculation the loaded setup started stands.
+    function setTarget(d, target, open) {
+        d.weeks = target.weeks;
+        d.weeksInput.value = String(d.weeks);
+        d.mediumSelect.value = target.medium;
+        if (open && !d.isOpen) {
+            d.toggle.click();
+        } else if (d.isOpen) {
+            d.onChange();
+        }
+    }
+
+    // table.details brings the words; onChange() follows a change of the target.
+    function create(section, toggle, table, onChange) {
+        var d = {
+            section: section, toggle: toggle, onChange: onChange, texts: table.details,
+            isOpen: false, printing: false, weeks: table.details.target.initial_weeks, shown: null, shownRefusal: "",
+            body: el("div"), planBox: el("div", { class: "plan", role: "status", "aria-live": "polite" })
+        };
+        toggle.textContent = d.texts.title;
+        toggle.addEventListener("click", function () {
+            d.isOpen = !d.isOpen;
+            toggle.setAttribute("aria-expanded", String(d.isOpen));
+            section.hidden = !d.isOpen;
+            onChange();
+        });
+        var box = targetBox(d);
+        section.appendChild(el("h2", {}, d.texts.title));
+        section.appendChild(d.body);
+        section.appendChild(box);
+        // The chart is drawn for its width: drawn again when that changes.
+        window.addEventListener("resize", function () { if (d.shown) show(d, d.shown, d.shownRefusal); });
         return {
-            open: function () { return isOpen || printing; },
+            open: function () { return d.isOpen || d.printing; },
             // The target as the options take it, while Details are open.
             target: function () {
-                return isOpen || printing ? { retention: weeks + "w", medium: mediumSelect.value } : null;
+                return d.isOpen || d.printing ? { retention: d.weeks + "w", medium: d.mediumSelect.value } : null;
             },
-            show: show,
-            // A plant recorder's own target in the fields; with open, the
-            // Details opened to say what reaches it.
-            setTarget: function (target, open) {
-                weeks = target.weeks;
-                weeksInput.value = String(weeks);
-                mediumSelect.value = target.medium;
-                // Closed, the Details ask nothing of the core: the calculation
-                // the loaded setup started stands.
-                if (open && !isOpen) {
-                    toggle.click();
-                } else if (isOpen) {
-                    onChange();
-                }
-            },
-            forPrint: function (on) { printing = on; section.classList.toggle("printing", on); }
+            show: function (words, targetRefused) { show(d, words, targetRefused); },
+            setTarget: function (target, open) { setTarget(d, target, open); },
+            forPrint: function (on) { d.printing = on; section.classList.toggle("printing", on); }
         };
     }
 

@@ -87,6 +87,28 @@ bool needsApostrophe(std::string_view text) {
     return first != std::string_view::npos && std::string_view("=+-@").find(text[first]) != std::string_view::npos;
 }
 
+// The first problem of a record is the one it is refused with.
+void setProblem(std::string& problem, std::string text) {
+    if (problem.empty()) problem = std::move(text);
+}
+
+// A cell of the setup's columns (PLACE counted from the first) into the
+// setup object, or why it cannot be. The setup's columns are the top-level
+// entries, then the same entries for each group in turn.
+std::string putSetupCell(Json& object, Json& groups, std::size_t place, const std::string& text) {
+    const auto& top = topLevelEntries();
+    const bool topLevel = place < top.size();
+    const std::size_t perGroup = groupEntries(0).size();
+    const int g = topLevel ? -1 : static_cast<int>((place - top.size()) / perGroup);
+    const Entry* entry = topLevel ? top[place] : groupEntries(g)[(place - top.size()) % perGroup];
+    // The cell as the option takes it, then into the object as the file would hold it.
+    const TypedValue typed = typedValue(*entry, text);
+    if (!typed.value) return typed.problem;
+    Json value = entry->isList() ? Json(entry->items[static_cast<std::size_t>(*typed.value)]) : Json(*typed.value);
+    (topLevel ? object : groups[static_cast<std::size_t>(g)])[entry->option] = std::move(value);
+    return {};
+}
+
 }  // namespace
 
 // The file's text as UTF-8: a UTF-8 byte order mark is passed over, UTF-16
@@ -203,6 +225,12 @@ struct PlantCsvReader::Record {
     std::size_t openField = 0;
     bool unclosed = false;   // the input ended inside quotes
     bool overLimit = false;  // longer than kPlantRowLimit
+    // While it is read: the field so far, whether a quote is open and whether
+    // the field began with one, and the bytes of the row so far.
+    std::string field;
+    bool inQuotes = false;
+    bool quoted = false;
+    std::size_t bytes = 0;
 };
 
 // An empty line reads as one empty field.
@@ -329,81 +357,86 @@ void PlantCsvReader::decode(Record& record) {
 bool PlantCsvReader::readOneRecord(Record& record, bool header) {
     record = Record{};
     record.line = linesRead_ + 1;
-    std::string field;
-    bool inQuotes = false;
-    bool quoted = false;  // the field began with a quote
-    std::size_t bytes = 0;
-    auto problem = [&record](std::string text) {
-        if (record.problem.empty()) record.problem = std::move(text);
-    };
-    auto fieldProblem = [&](const char* text) { problem("field " + std::to_string(record.fields.size() + 1) + text); };
     for (int c = in_->take(); c != PlantByteSource::kEnd; c = in_->take()) {
         record.empty = false;
         if (isLineBreak(c)) {
-            std::string end(1, static_cast<char>(c));
-            if (c == '\r' && in_->peek() == '\n') end += static_cast<char>(in_->take());
-            ++linesRead_;
-            if (inQuotes && !record.overLimit) {
-                // A line break in a quoted cell (Alt+Enter in a spreadsheet).
-                if (!record.spans) {
-                    record.spans = true;
-                    record.firstLineEnd = record.raw.size();
-                    record.firstLineEndLength = end.size();
-                    record.openField = record.fields.size();
-                }
-                field += end;
-                record.raw += end;
-                continue;
-            }
-            record.terminator = std::move(end);
-            if (!record.overLimit) record.fields.push_back(std::move(field));
-            return true;
+            if (endsRecord(record, c)) return true;
+            continue;
         }
-        if (++bytes > kPlantRowLimit && !record.overLimit) {
+        if (++record.bytes > kPlantRowLimit && !record.overLimit) {
             record.overLimit = true;
-            problem("the row is longer than " + std::to_string(kPlantRowLimit) + " bytes");
+            setProblem(record.problem, "the row is longer than " + std::to_string(kPlantRowLimit) + " bytes");
             record.fields.clear();
             // A header is refused at once; a quote running over lines is
             // cut back to its line; a long line is read to its end.
             if (header || record.spans) return true;
         }
         record.raw += static_cast<char>(c);
-        if (record.overLimit) continue;
-        if (inQuotes) {
-            if (c != '"') {
-                field += static_cast<char>(c);
-            } else if (in_->peek() == '"') {
-                field += static_cast<char>(in_->take());
-                record.raw += '"';
-            } else {
-                inQuotes = false;
-            }
-            continue;
-        }
-        if (isSeparator(c) && (header || c == separator_)) {
-            (c == ';' ? record.semicolons : c == '\t' ? record.tabs : record.commas) = true;
-            record.fields.push_back(std::move(field));
-            field.clear();
-            quoted = false;
-            continue;
-        }
-        if (isSeparator(c) && record.otherSeparator == 0) record.otherSeparator = static_cast<char>(c);
-        if (c == '"' && field.empty() && !quoted) {
-            inQuotes = quoted = true;
-            continue;
-        }
-        if (c == '"' || quoted) fieldProblem(": a quote inside a field; quote the whole field, doubling its quotes");
-        field += static_cast<char>(c);
+        if (!record.overLimit) takeByte(record, c, header);
     }
     // The end of the input ends the last line.
-    if (record.empty && field.empty()) return false;
+    if (record.empty && record.field.empty()) return false;
     record.empty = false;
-    if (inQuotes && !record.overLimit) {
+    if (record.inQuotes && !record.overLimit) {
         record.unclosed = true;
-        fieldProblem(": the quote is not closed on its line");
+        setProblem(record.problem,
+                   "field " + std::to_string(record.fields.size() + 1) + ": the quote is not closed on its line");
     }
-    if (!record.overLimit) record.fields.push_back(std::move(field));
+    if (!record.overLimit) record.fields.push_back(std::move(record.field));
     return true;
+}
+
+bool PlantCsvReader::endsRecord(Record& record, int c) {
+    std::string end(1, static_cast<char>(c));
+    if (c == '\r' && in_->peek() == '\n') end += static_cast<char>(in_->take());
+    ++linesRead_;
+    if (record.inQuotes && !record.overLimit) {
+        // A line break in a quoted cell (Alt+Enter in a spreadsheet).
+        if (!record.spans) {
+            record.spans = true;
+            record.firstLineEnd = record.raw.size();
+            record.firstLineEndLength = end.size();
+            record.openField = record.fields.size();
+        }
+        record.field += end;
+        record.raw += end;
+        return false;
+    }
+    record.terminator = std::move(end);
+    if (!record.overLimit) record.fields.push_back(std::move(record.field));
+    return true;
+}
+
+void PlantCsvReader::takeByte(Record& record, int c, bool header) {
+    std::string& field = record.field;
+    if (record.inQuotes) {
+        if (c != '"') {
+            field += static_cast<char>(c);
+        } else if (in_->peek() == '"') {
+            field += static_cast<char>(in_->take());
+            record.raw += '"';
+        } else {
+            record.inQuotes = false;
+        }
+        return;
+    }
+    if (isSeparator(c) && (header || c == separator_)) {
+        (c == ';' ? record.semicolons : c == '\t' ? record.tabs : record.commas) = true;
+        record.fields.push_back(std::move(field));
+        field.clear();
+        record.quoted = false;
+        return;
+    }
+    if (isSeparator(c) && record.otherSeparator == 0) record.otherSeparator = static_cast<char>(c);
+    if (c == '"' && field.empty() && !record.quoted) {
+        record.inQuotes = record.quoted = true;
+        return;
+    }
+    if (c == '"' || record.quoted) {
+        setProblem(record.problem, "field " + std::to_string(record.fields.size() + 1) +
+                                       ": a quote inside a field; quote the whole field, doubling its quotes");
+    }
+    field += static_cast<char>(c);
 }
 
 bool PlantCsvReader::next(PlantRow& row) {
@@ -502,6 +535,17 @@ std::string PlantCsvReader::keptText(const Record& record) const {
     return line;
 }
 
+std::string PlantCsvReader::widthError(const Record& record) const {
+    const std::size_t cells = record.fields.size();
+    std::string error = lineText(record.line) + ": " + std::to_string(cells) + (cells == 1 ? " cell" : " cells") +
+                        " where the header names " + std::to_string(columns_.size());
+    if (record.otherSeparator != 0) {
+        error += "; it holds " + separatorName(record.otherSeparator) +
+                 " outside quotes, and this file separates its cells by " + separatorName(separator_);
+    }
+    return error;
+}
+
 PlantRow PlantCsvReader::rowOf(const Record& record) const {
     PlantRow row;
     row.line = record.line;
@@ -513,16 +557,7 @@ PlantRow PlantCsvReader::rowOf(const Record& record) const {
         return refusal;
     };
     if (!record.problem.empty()) return refused(lineText(record.line) + ": " + record.problem);
-    if (record.fields.size() != columns_.size()) {
-        const std::size_t cells = record.fields.size();
-        std::string error = lineText(record.line) + ": " + std::to_string(cells) + (cells == 1 ? " cell" : " cells") +
-                            " where the header names " + std::to_string(columns_.size());
-        if (record.otherSeparator != 0) {
-            error += "; it holds " + separatorName(record.otherSeparator) +
-                     " outside quotes, and this file separates its cells by " + separatorName(separator_);
-        }
-        return refused(std::move(error));
-    }
+    if (record.fields.size() != columns_.size()) return refused(widthError(record));
     // The row as a setup object, so that it is judged by the setup file's own rules.
     Json object;
     object["format"] = std::string(kSetupFormat);
@@ -530,7 +565,6 @@ PlantRow PlantCsvReader::rowOf(const Record& record) const {
     object["model"] = std::string(kModelName);
     Json groups = Json::array();
     for (int g = 0; g < kGroups; ++g) groups.push_back(Json::object());
-    const auto& top = topLevelEntries();
     for (std::size_t i = 0; i < record.fields.size(); ++i) {
         const std::string text(spreadsheetCell(record.fields[i]));
         if (text.empty()) continue;  // left to its default
@@ -543,18 +577,9 @@ PlantRow PlantCsvReader::rowOf(const Record& record) const {
             readPlantCell(row, plantCsvColumns()[column], text);
             continue;
         }
-        // The setup's columns: the top-level entries, then three per group.
-        const std::size_t place = column - kSetupColumnsFrom;
-        const bool topLevel = place < top.size();
-        const std::size_t perGroup = groupEntries(0).size();
-        const int g = topLevel ? -1 : static_cast<int>((place - top.size()) / perGroup);
-        const Entry* entry = topLevel ? top[place] : groupEntries(g)[(place - top.size()) % perGroup];
-        // The cell as the option takes it, then into the object as the file would hold it.
-        const TypedValue typed = typedValue(*entry, text);
-        if (!typed.value)
-            return refused(lineText(record.line) + ", column " + plantCsvColumns()[column] + ": " + typed.problem);
-        Json value = entry->isList() ? Json(entry->items[static_cast<std::size_t>(*typed.value)]) : Json(*typed.value);
-        (topLevel ? object : groups[static_cast<std::size_t>(g)])[entry->option] = std::move(value);
+        const std::string problem = putSetupCell(object, groups, column - kSetupColumnsFrom, text);
+        if (!problem.empty())
+            return refused(lineText(record.line) + ", column " + plantCsvColumns()[column] + ": " + problem);
     }
     object["groups"] = std::move(groups);
     SetupCheck check = checkSetupObject(object);

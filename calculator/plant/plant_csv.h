@@ -121,6 +121,11 @@ private:
     // longer than the limit is left at once.
     bool readRecord(Record& record, bool header = false);
     bool readOneRecord(Record& record, bool header);
+    // A line end met while reading: true when it ends the record, false
+    // when it is part of a quoted field.
+    bool endsRecord(Record& record, int c);
+    // One byte of a record into its fields, by the quotes and separators.
+    void takeByte(Record& record, int c, bool header);
     // A record whose quote ran over its line and then failed: its first
     // line alone, the rest given back to be read again.
     void cutToFirstLine(Record& record);
@@ -129,6 +134,8 @@ private:
     // The separator the header's fields show, or why it is not clear.
     std::string takeSeparator(const Record& header);
     PlantRow rowOf(const Record& record) const;
+    // Why a row's cells are not as many as the header's.
+    std::string widthError(const Record& record) const;
     PlantRow checkedRow(const Record& record) const;
     // A start, target or medium cell into the row, or a problem of the row.
     void readPlantCell(PlantRow& row, std::string_view column, const std::string& text) const;
