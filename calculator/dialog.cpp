@@ -6,9 +6,7 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -16,7 +14,6 @@
 #include <QShowEvent>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <exception>
 #include <utility>
 
@@ -29,7 +26,7 @@
 #include "calculator/settings.h"
 #include "calculator/text/dialog_texts.h"
 #include "calculator/text/vocabulary.h"
-#include "common/safe_file.h"
+#include "common/qt_text.h"
 #include "common/ui/error_box.h"
 #include "common/ui/program_icon.h"
 #include "widgets/contrast.h"
@@ -40,8 +37,6 @@ namespace capacimo::unit {
 using widgets::guarded;
 
 namespace {
-
-QString qText(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 const QString kSetupFilter = QStringLiteral("Capacimo setups (*%1)").arg(qText(kSetupExtension));
 
@@ -111,12 +106,6 @@ void fill(QWidget* page, QWidget* inner) {
 Tdlg_Main::Tdlg_Main(QWidget* owner) : TGuardedDialog(owner), clock_(&systemClock()) {
     setWindowIcon(programIcon());
     schedule_ = [this](std::function<void()> task) { QTimer::singleShot(0, this, guarded(this, std::move(task))); };
-    readSetup_ = [](const QString& path) {
-        const FileRead file = readWholeFile(path, kSetupKind, kSetupFileLimit);
-        SetupReadResult read = file.ok() ? readSetupText(file.bytes) : SetupReadResult{std::nullopt, file.error};
-        if (file.ok() && !read.setup) read.error = fileFailure(path, qText(read.error)).toStdString();
-        return read;
-    };
     FormCreate();
 }
 
@@ -504,7 +493,7 @@ void Tdlg_Main::ShowPlant() {
         plant_->setKeptInView([this] { return std::vector<QRect>{resultsAndButtons()}; });
         plant_->setSetupSource([this] {
             PlantRecorder recorder;
-            recorder.name = setup_.open ? setup_.name.toStdString() : std::string();
+            recorder.name = setup_.isOpen() ? setup_.name().toStdString() : std::string();
             recorder.entries = currentEntries();
             return recorder;
         });
@@ -546,48 +535,21 @@ void Tdlg_Main::CopyResults() {
     QGuiApplication::clipboard()->setText(plainResultsText(heading, lastResult_, lastEntries_));
 }
 
-QString plainResultsText(const CopyHeading& heading, const CalculationResult& result,
-                         const CalculatorEntries& entries) {
-    QStringList lines{QStringLiteral("Model\t") + qText(kModelName), QStringLiteral("Program\t") + heading.program,
-                      QStringLiteral("Date\t") + heading.date.toString(Qt::ISODate)};
-    if (!heading.status.isEmpty()) lines << QStringLiteral("Status\t") + heading.status;
-    lines << QString();
-    QStringList header;
-    for (std::string_view caption : kResultColumns) header << qText(caption);
-    lines << header.join(u'\t');
-    for (Medium medium : kMedia) {
-        const StorageDuration& d = medium == Medium::Card ? result.card : result.internal;
-        lines << QStringLiteral("%1\t%2\t%3\t%4")
-                     .arg(QString::fromStdString(resultRowCaption(medium, entries.cardItem)))
-                     .arg(d.weeks)
-                     .arg(d.days)
-                     .arg(d.hours);
-    }
-    lines << QString();
-    for (const Entry& entry : entryTable())
-        lines << QString::fromStdString(entryLabel(entry) + '\t' + entryValueText(entry, entries));
-    return lines.join(u'\n') + u'\n';
-}
-
 // ---------------------------------------------------------------------------
 // Setup files
 
 void Tdlg_Main::showTitle() {
-    const QString model = qText(kModelName);
     // A plant's recorder open here is named with its plant, whose window
     // marks its changes; else the setup opened or saved.
     const QString linked = plant_ != nullptr ? plant_->linkedTitle() : QString();
-    if (!linked.isEmpty()) {
-        setWindowTitle(QStringLiteral("%1 - %2").arg(model, linked));
-    } else {
-        setWindowTitle(setup_.open ? QStringLiteral("%1 - %2[*]").arg(model, setup_.name) : model);
-    }
+    const QString model = qText(kModelName);
+    setWindowTitle(linked.isEmpty() ? setup_.title(model) : QStringLiteral("%1 - %2").arg(model, linked));
     markChanges(lastEntries_);
 }
 
 void Tdlg_Main::markChanges(const CalculatorEntries& entries) {
     const bool linked = plant_ != nullptr && plant_->linkedRecorder().has_value();
-    setWindowModified(!linked && setup_.open && entries != setup_.saved);
+    setWindowModified(!linked && setup_.isChanged(entries));
 }
 
 void Tdlg_Main::settleReplacedEntries() {
@@ -599,72 +561,54 @@ void Tdlg_Main::settleReplacedEntries() {
 }
 
 void Tdlg_Main::rememberForUndo(const QString& what) {
-    undo_ = Replaced{currentEntries(), setup_};
+    setup_.rememberForUndo(currentEntries());
     act_Undo->setText(QStringLiteral("Undo ") + what);
     act_Undo->setEnabled(true);
 }
 
 void Tdlg_Main::UndoReplace() {
-    if (!undo_) return;
-    const Replaced before = *std::exchange(undo_, std::nullopt);
+    const std::optional<CalculatorEntries> before = setup_.undo();
+    if (!before) return;
     act_Undo->setText(QStringLiteral("Undo"));
     act_Undo->setEnabled(false);
-    showEntries(before.entries);
-    setup_ = before.setup;
+    showEntries(*before);
     showTitle();
     settleReplacedEntries();
 }
 
 bool Tdlg_Main::OpenSetup(const QString& path) {
-    const SetupReadResult read = readSetup_(path);
+    const SetupReadResult read = setup_.read(path);
     if (!read.setup) {
         showErrorBox(this, QString::fromStdString(read.error));
         return false;
     }
-    // The folder is remembered once it gave a file: a folder that fails (a
-    // directory of the kernel's, say) is never offered again.
-    lastFolder_ = QFileInfo(path).absolutePath();
     rememberForUndo(QStringLiteral("open setup"));
     showEntries(read.setup->entries);
     spe_CountAnalogChange(nullptr);
-    setup_ = {read.setup->name.empty() ? QFileInfo(path).completeBaseName() : QString::fromStdString(read.setup->name),
-              true, currentEntries()};
+    setup_.opened(path, *read.setup, currentEntries());
     showTitle();
     settleReplacedEntries();
-    if (status_.level != StatusLevel::Error && !read.setup->defaultedKeys.empty()) {
-        // The first few by name, so that the line stays one line.
-        constexpr std::size_t kNamed = 3;
-        const std::vector<std::string>& missing = read.setup->defaultedKeys;
-        std::string text = "Not in the file, so set as by Reset: ";
-        for (std::size_t i = 0; i < std::min(missing.size(), kNamed); ++i) text += (i > 0 ? ", " : "") + missing[i];
-        if (missing.size() > kNamed) text += " and " + std::to_string(missing.size() - kNamed) + " more";
-        showStatus({StatusLevel::Information, text + '.'});
-    }
+    if (status_.level != StatusLevel::Error && !read.setup->defaultedKeys.empty())
+        showStatus({StatusLevel::Information, SetupDocument::defaultedNote(read.setup->defaultedKeys)});
     return true;
 }
 
 bool Tdlg_Main::SaveSetup(const QString& path) {
-    const QString name = setup_.open ? setup_.name : QFileInfo(path).completeBaseName();
-    const CalculatorEntries entries = currentEntries();
-    const QString error = writeWholeFile(path, writeSetupText(entries, name.toStdString()));
-    if (!error.isEmpty()) {
+    if (const QString error = setup_.save(path, currentEntries()); !error.isEmpty()) {
         showErrorBox(this, error);
         return false;
     }
-    lastFolder_ = QFileInfo(path).absolutePath();
-    setup_ = {name, true, entries};
     showTitle();
-    markChanges(entries);
     return true;
 }
 
 void Tdlg_Main::OpenSetupAs() {
-    const QString path = chooseFile_(this, {false, QStringLiteral("Open setup"), lastFolder_, kSetupFilter});
+    const QString path = chooseFile_(this, {false, QStringLiteral("Open setup"), setup_.folder(), kSetupFilter});
     if (!path.isEmpty()) OpenSetup(path);
 }
 
 void Tdlg_Main::SaveSetupAs() {
-    const QString path = chooseFile_(this, {true, QStringLiteral("Save setup as"), lastFolder_, kSetupFilter});
+    const QString path = chooseFile_(this, {true, QStringLiteral("Save setup as"), setup_.folder(), kSetupFilter});
     if (path.isEmpty()) return;
     SaveSetup(widgets::withExtension(path, qText(kSetupExtension)));
 }
@@ -673,7 +617,7 @@ bool Tdlg_Main::SaveReport(const QString& path) {
     ResultOptions options;
     options.breakdown = true;
     if (details_ != nullptr && details_->isVisible()) options.target = details_->target();
-    ReportInput input{makeResultRecord(currentEntries(), options, setup_.name.toStdString()),
+    ReportInput input{makeResultRecord(currentEntries(), options, setup_.name().toStdString()),
                       QDateTime::currentDateTime(),
                       QStringLiteral(CAPACIMO_VERSION),
                       reportPaperFor(QLocale()),
@@ -685,18 +629,17 @@ bool Tdlg_Main::SaveReport(const QString& path) {
         input.record.name = plant.recorders()[at].name;
         input.days = ReportDays{plant.recorders()[at].start, plant.rows()[at].dates};
     }
-    QString error;
-    if (!writeReportPdf(path, input, &error)) {
+    if (const QString error = writeReportPdf(path, input); !error.isEmpty()) {
         showErrorBox(this, error);
         return false;
     }
-    lastFolder_ = QFileInfo(path).absolutePath();
+    setup_.usedFile(path);
     return true;
 }
 
 void Tdlg_Main::SaveReportAs() {
     const QString path =
-        chooseFile_(this, {true, QStringLiteral("Save report"), lastFolder_, QStringLiteral("PDF files (*.pdf)")});
+        chooseFile_(this, {true, QStringLiteral("Save report"), setup_.folder(), QStringLiteral("PDF files (*.pdf)")});
     if (path.isEmpty()) return;
     SaveReport(widgets::withExtension(path, QStringLiteral(".pdf")));
 }

@@ -12,11 +12,13 @@
 #include <vector>
 
 #include "calculator/calculation.h"
+#include "calculator/copy_text.h"
 #include "calculator/count_validation.h"
 #include "calculator/dialog_geometry.h"
 #include "calculator/entries.h"
 #include "calculator/files/setup_file.h"
 #include "calculator/plant/clock.h"
+#include "calculator/setup_document.h"
 #include "widgets/accessibility.h"
 #include "widgets/file_question.h"
 #include "widgets/guarded_dialog.h"
@@ -40,18 +42,6 @@ using widgets::TTab95Sheet;
 
 class TDetailsWindow;
 class TPlantWindow;
-
-// What "Copy" puts on the clipboard, as tab-separated lines: the model, the
-// program and its version, the date and, when the status line shows one, its
-// message; a blank line; the result table (its header, then each medium, the
-// SD card naming its size); a blank line; one line per entry in the table's
-// order with its value as the dialog shows it.
-struct CopyHeading {
-    QString program;  // "Ostrel Capacimo 1.0.0"
-    QDate date;
-    QString status;  // empty when the status line shows nothing
-};
-QString plainResultsText(const CopyHeading& heading, const CalculationResult& result, const CalculatorEntries& entries);
 
 class Tdlg_Main : public widgets::TGuardedDialog {
     Q_OBJECT
@@ -101,17 +91,17 @@ public:
     // and, while the Details window is open, what reaches its target.
     bool SaveReport(const QString& path);
     void SaveReportAs();
-    const QString& setupName() const { return setup_.name; }
+    const QString& setupName() const { return setup_.name(); }
 
     // Undoes the last Reset or file open (Ctrl+Z): the entries, the title and
     // its change mark as they were before it. One step.
     void UndoReplace();
-    bool canUndo() const { return undo_.has_value(); }
+    bool canUndo() const { return setup_.canUndo(); }
 
     // Reads a setup file for OpenSetup (read whole from the disk and judged by
     // the setup file's reader, unless replaced: tests make one fail).
-    using SetupReader = std::function<SetupReadResult(const QString& path)>;
-    void setSetupReader(SetupReader reader) { readSetup_ = std::move(reader); }
+    using SetupReader = SetupDocument::Reader;
+    void setSetupReader(SetupReader reader) { setup_.setReader(std::move(reader)); }
 
     // Asks for a file, for the dialog and its plant window: a modal file
     // dialog unless replaced (tests).
@@ -161,7 +151,7 @@ private:
     void showEntries(const CalculatorEntries& entries);
     void showStatus(const ValidationOutcome& outcome);
     void colourStatus();
-    // "Scribent S", or with the open setup's name: "Scribent S - Boiler house[*]".
+    // The open setup's title, or the plant's recorder's with its plant.
     void showTitle();
     // Marked changed while the entries differ from those of the open setup as
     // it was opened or last saved.
@@ -227,22 +217,8 @@ private:
     const Clock* clock_;
 
     FileChooser chooseFile_;
-    SetupReader readSetup_;
-    // The open setup: its name, and its entries as opened or last saved.
-    struct SetupState {
-        QString name;
-        bool open = false;
-        CalculatorEntries saved;
-    };
-    SetupState setup_;
-    QString lastFolder_;  // where the last file was opened or saved, for this session
-
-    // What the last Reset or file open replaced.
-    struct Replaced {
-        CalculatorEntries entries;
-        SetupState setup;
-    };
-    std::optional<Replaced> undo_;
+    // The open setup, its folder and the step Ctrl+Z takes back.
+    SetupDocument setup_;
     QAction* act_Undo = nullptr;
 };
 

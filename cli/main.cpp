@@ -132,8 +132,7 @@ QString writeReport(const QString& path, const capacimo::ResultRecord& record, c
     if (row.start) input.days = capacimo::unit::ReportDays{row.start, row.dates};
     input.when = QDateTime::currentDateTime();
     input.version = QStringLiteral(CAPACIMO_VERSION);
-    QString error;
-    return capacimo::unit::writeReportPdf(path, input, &error) ? QString() : error;
+    return capacimo::unit::writeReportPdf(path, input);
 }
 
 // The setup as --save-setup saves it: a setup file, or a plant CSV of this one recorder with its days.

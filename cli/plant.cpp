@@ -330,8 +330,7 @@ private:
         if (o_.reportPath.isEmpty()) return {};
         unit::PlantReportInput input{recorders, rows, terms_, QDateTime::currentDateTime(),
                                      QStringLiteral(CAPACIMO_VERSION)};
-        QString error;
-        return unit::writePlantReportPdf(o_.reportPath, input, &error) ? QString() : error;
+        return unit::writePlantReportPdf(o_.reportPath, input);
     }
 
     const Options& o_;

@@ -1,4 +1,5 @@
 #include "common/safe_file.h"
+#include "common/qt_text.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -20,8 +21,6 @@ namespace fs = std::filesystem;
 // The first byte U+DC80..U+DCFF stands for: 0x80..0xFF, the bytes that can
 // make UTF-8 invalid.
 constexpr char16_t kByteSurrogates = 0xDC00;
-
-QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 QString systemError(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
@@ -141,7 +140,7 @@ QString unreadableFile(const QString& path, std::string_view holds) {
     const fs::file_status status = fs::status(fileNameBytes(path), error);  // follows a link to what it names
     if (status.type() == fs::file_type::not_found) return fileFailure(path, QStringLiteral("no such file"));
     if (error) return fileFailure(path, QString::fromStdString(error.message()));
-    const QString wanted = QStringLiteral("a %1 file").arg(text(holds));
+    const QString wanted = QStringLiteral("a %1 file").arg(qText(holds));
     if (const QString what = notAFile(status.type(), wanted); !what.isEmpty()) return fileFailure(path, what);
     return {};
 }
@@ -162,7 +161,7 @@ FileRead readWholeFile(const QString& path, std::string_view holds, std::size_t 
     const QByteArray bytes = file.read(static_cast<qint64>(limit) + 1);
     if (file.error() != QFileDevice::NoError) return refuse(file.errorString());
     if (static_cast<std::size_t>(bytes.size()) > limit) {
-        return refuse(QStringLiteral("larger than %1 bytes; no %2 is that large").arg(limit).arg(text(holds)));
+        return refuse(QStringLiteral("larger than %1 bytes; no %2 is that large").arg(limit).arg(qText(holds)));
     }
     return {bytes.toStdString(), {}};
 }

@@ -54,8 +54,8 @@ int main(int argc, char** argv) {
         for (auto paper : {QPageSize::A4, QPageSize::Letter}) {
             const QString file = out.filePath(QString::fromLatin1(s.file).replace(
                 ".pdf", paper == QPageSize::A4 ? QStringLiteral("_a4.pdf") : QStringLiteral("_letter.pdf")));
-            QString error;
-            if (!writeReportPdf(file, {s.record, when, QStringLiteral("1.0.0"), paper, {}}, &error)) {
+            const QString error = writeReportPdf(file, {s.record, when, QStringLiteral("1.0.0"), paper, {}});
+            if (!error.isEmpty()) {
                 QTextStream(stderr) << error << '\n';
                 status = 1;
             }

@@ -22,6 +22,7 @@
 #include "calculator/details/byte_chart.h"
 #include "calculator/text/dialog_texts.h"
 #include "calculator/text/vocabulary.h"
+#include "common/qt_text.h"
 #include "common/ui/program_icon.h"
 #include "widgets/failure_guard.h"
 #include "widgets/window_placement.h"
@@ -34,13 +35,12 @@ using widgets::showingFailures;
 namespace {
 
 // Weeks the target starts at: half a year.
-QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 }  // namespace
 
 TDetailsWindow::TDetailsWindow(QWidget* owner) : TGuardedDialog(owner), entries_(defaultEntries()) {
     setObjectName("dlg_Details");
-    setWindowTitle(text(kDetailsTitle));
+    setWindowTitle(qText(kDetailsTitle));
     setWindowIcon(programIcon());
     setModal(false);
     if (owner != nullptr) setFont(owner->font());
@@ -99,7 +99,7 @@ void TDetailsWindow::buildWithoutTable(QVBoxLayout* layout) {
     tbl_Without->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     tbl_Without->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     tbl_Without->horizontalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    tbl_Without->setHorizontalHeaderLabels({text(kWithoutColumn), text(mediumCaption(Medium::Internal)), {}});
+    tbl_Without->setHorizontalHeaderLabels({qText(kWithoutColumn), qText(mediumCaption(Medium::Internal)), {}});
     tbl_Without->horizontalHeaderItem(0)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     tbl_Without->setFocusPolicy(Qt::NoFocus);
     tbl_Without->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -112,26 +112,26 @@ void TDetailsWindow::buildWithoutTable(QVBoxLayout* layout) {
 }
 
 void TDetailsWindow::buildTarget(QVBoxLayout* layout) {
-    auto* target = new QGroupBox(text(kTargetTitle), contents_);
+    auto* target = new QGroupBox(qText(kTargetTitle), contents_);
     target->setObjectName("grp_Target");
     auto* targetLayout = new QVBoxLayout(target);
     auto* row = new QHBoxLayout;
-    row->addWidget(new QLabel(text(kTargetKeep), target));
+    row->addWidget(new QLabel(qText(kTargetKeep), target));
     spb_TargetWeeks = new QSpinBox(target);
     spb_TargetWeeks->setObjectName("spb_TargetWeeks");
     spb_TargetWeeks->setRange(0, static_cast<int>(kLargestRetentionNumber));
     spb_TargetWeeks->setValue(kInitialTargetWeeks);
-    spb_TargetWeeks->setSuffix(u' ' + text(kTargetWeeks));
+    spb_TargetWeeks->setSuffix(u' ' + qText(kTargetWeeks));
     // The field and the line it types into, which a screen reader meets too.
     spb_TargetWeeks->setAccessibleName("Weeks to keep");
     spb_TargetWeeks->findChild<QLineEdit*>()->setAccessibleName(spb_TargetWeeks->accessibleName());
     spb_TargetWeeks->setAlignment(Qt::AlignRight);
     row->addWidget(spb_TargetWeeks);
-    row->addWidget(new QLabel(text(kTargetOnThe), target));
+    row->addWidget(new QLabel(qText(kTargetOnThe), target));
     cb_TargetMedium = new QComboBox(target);
     cb_TargetMedium->setObjectName("cb_TargetMedium");
     cb_TargetMedium->setAccessibleName("Medium to keep them on");
-    for (Medium m : kMedia) cb_TargetMedium->addItem(text(mediumCaption(m)), static_cast<int>(m));
+    for (Medium m : kMedia) cb_TargetMedium->addItem(qText(mediumCaption(m)), static_cast<int>(m));
     row->addWidget(cb_TargetMedium);
     row->addStretch(1);
     targetLayout->addLayout(row);
@@ -252,22 +252,22 @@ void TDetailsWindow::refreshPlan() {
 void TDetailsWindow::showBreakdown(const Breakdown& b) {
     // Shares of every byte written; the durations leave the open last block
     // out once a block has closed, and the caption says by how much.
-    lbl_Written->setText(text(breakdownHeading(b)));
+    lbl_Written->setText(qText(breakdownHeading(b)));
     chart_->setBars(chartBarsOf(b), b.bytesWritten());
 
-    lbl_Without->setText(text(withoutHeading(b)));
-    setCell(0, 2, text(resultRowCaption(Medium::Card, entries_.cardItem)), Qt::AlignRight, true);
+    lbl_Without->setText(qText(withoutHeading(b)));
+    setCell(0, 2, qText(resultRowCaption(Medium::Card, entries_.cardItem)), Qt::AlignRight, true);
     const int writers = static_cast<int>(b.writers.size());
     tbl_Without->setRowCount(writers + 1);
     auto setRow = [this](int row, const QString& name, const StorageDuration& internal, const StorageDuration& card) {
         setCell(row, 0, name, Qt::AlignLeft);
-        setCell(row, 1, text(durationText(internal)), Qt::AlignRight);
-        setCell(row, 2, text(durationText(card)), Qt::AlignRight);
+        setCell(row, 1, qText(durationText(internal)), Qt::AlignRight);
+        setCell(row, 2, qText(durationText(card)), Qt::AlignRight);
     };
-    setRow(0, text(kAsEnteredRow), current_.internal, current_.card);
+    setRow(0, qText(kAsEnteredRow), current_.internal, current_.card);
     for (int row = 0; row < writers; ++row) {
         const WriterBytes& w = b.writers[static_cast<std::size_t>(row)];
-        setRow(row + 1, text(w.name), w.withoutInternal, w.withoutCard);
+        setRow(row + 1, qText(w.name), w.withoutInternal, w.withoutCard);
     }
     // Sized to the figures and their headers, with a character's room to the frame.
     for (int column : {1, 2}) {
@@ -301,9 +301,9 @@ void TDetailsWindow::showPlan(const Plan& plan, std::int64_t weeks) {
     const Medium m = medium();
     const StorageDuration now = m == Medium::Card ? current_.card : current_.internal;
     const PlanWords words = planWords(plan, m, weeks * kHoursPerWeek, entries_.cardItem, now);
-    QStringList lines{text(words.heading)};
-    for (const PlanAnswer& a : words.answers) lines << text(a.question + ' ' + a.answer);
-    if (!words.note.empty()) lines << text(words.note);
+    QStringList lines{qText(words.heading)};
+    for (const PlanAnswer& a : words.answers) lines << qText(a.question + ' ' + a.answer);
+    if (!words.note.empty()) lines << qText(words.note);
     lbl_Plan->setText(lines.join(u'\n'));
 }
 

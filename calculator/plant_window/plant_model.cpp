@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "calculator/text/vocabulary.h"
+#include "common/qt_text.h"
 #include "widgets/contrast.h"
 
 namespace capacimo::unit {
@@ -13,8 +14,6 @@ namespace {
 
 // Qt counts days from the Julian day 0; the plant from 1970-01-01.
 const qint64 kJulian1970 = QDate(1970, 1, 1).toJulianDay();
-
-QString qText(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // Names and states read from the left; figures, cards and days line up on the right.
 Qt::Alignment alignmentOf(int column) {

@@ -31,6 +31,7 @@
 #include "calculator/report/plant_report.h"
 #include "calculator/settings.h"
 #include "calculator/text/vocabulary.h"
+#include "common/qt_text.h"
 #include "common/safe_file.h"
 #include "common/ui/error_box.h"
 #include "common/ui/program_icon.h"
@@ -41,8 +42,6 @@ namespace capacimo::unit {
 using widgets::guarded;
 
 namespace {
-
-QString qText(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // Where the margin is remembered: the unit's key, section "Plant".
 const QString kPlantSection = QStringLiteral("Plant");
@@ -470,9 +469,7 @@ bool TPlantWindow::SaveReport(const QString& path) {
     const Plant& plant = model_->plant();
     const PlantReportInput input{plant.recorders(), plant.rows(), plant.terms(), QDateTime::currentDateTime(),
                                  QStringLiteral(CAPACIMO_VERSION)};
-    QString error;
-    const bool ok = writePlantReportPdf(path, input, &error);
-    return written(path, ok ? QString() : error);
+    return written(path, writePlantReportPdf(path, input));
 }
 
 void TPlantWindow::SaveReportAs() {

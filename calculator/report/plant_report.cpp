@@ -7,6 +7,7 @@
 
 #include "calculator/report/report_pdf.h"
 #include "calculator/text/vocabulary.h"
+#include "common/qt_text.h"
 
 namespace capacimo::unit {
 namespace {
@@ -20,8 +21,6 @@ constexpr qreal kRowLines = 1.35;
 constexpr qreal kNameShare = 0.22;
 const QColor kRuleColor(150, 150, 150);
 
-QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
 // The summary's title after the model's name, and the PDF's.
 const QString kPlantTitle = QStringLiteral("Plant, read-out days");
 
@@ -31,7 +30,7 @@ QString pageText(int page, int pages) { return QStringLiteral("page %1 of %2").a
 QString totalsText(const PlantTotals& totals) {
     QStringList states;
     for (const RecorderState state : kRecorderStates) {
-        states << QStringLiteral("%1 %2").arg(totals.of(state)).arg(text(recorderStateId(state)));
+        states << QStringLiteral("%1 %2").arg(totals.of(state)).arg(qText(recorderStateId(state)));
     }
     return QStringLiteral("%1 recorders: %2").arg(totals.recorders).arg(states.join(QStringLiteral(", ")));
 }
@@ -99,12 +98,12 @@ public:
 private:
     static QStringList captions() {
         QStringList list;
-        for (const PlantColumn column : kPlantColumns) list << text(plantColumnCaption(column));
+        for (const PlantColumn column : kPlantColumns) list << qText(plantColumnCaption(column));
         return list;
     }
     static QStringList cells(const RecorderRow& row) {
         QStringList list;
-        for (const PlantColumn column : kPlantColumns) list << text(cellText(row, column));
+        for (const PlantColumn column : kPlantColumns) list << qText(cellText(row, column));
         return list;
     }
     static bool alignsRight(std::size_t column) {
@@ -137,11 +136,11 @@ private:
         painter_.setFont(font(true, 1.6));
         const qreal heading = QFontMetricsF(painter_.font(), painter_.device()).lineSpacing();
         painter_.drawText(QRectF(area_.left(), y, area_.width(), heading), Qt::AlignLeft | Qt::AlignVCenter,
-                          text(kModelName) + QStringLiteral(": ") + kPlantTitle);
+                          qText(kModelName) + QStringLiteral(": ") + kPlantTitle);
         painter_.setFont(font(false));
         const PlantTotals totals = plantTotals(in_.rows);
         QStringList line{totalsText(totals), QStringLiteral("judged on %1 with a margin of %2 days")
-                                                 .arg(text(dateText(in_.terms.today)))
+                                                 .arg(qText(dateText(in_.terms.today)))
                                                  .arg(in_.terms.marginDays)};
         if (!in_.version.isEmpty()) line << QStringLiteral("Capacimo ") + in_.version;
         if (in_.when.isValid()) line << in_.when.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
@@ -210,22 +209,19 @@ void drawRecorderPages(QPdfWriter& writer, QPainter& painter, const PlantReportI
 
 }  // namespace
 
-bool writePlantReportPdf(const QString& path, const PlantReportInput& input, QString* error) {
-    const PdfStart start{input.paper, QPageLayout::Landscape, text(kModelName) + QStringLiteral(": ") + kPlantTitle,
+QString writePlantReportPdf(const QString& path, const PlantReportInput& input) {
+    const PdfStart start{input.paper, QPageLayout::Landscape, qText(kModelName) + QStringLiteral(": ") + kPlantTitle,
                          input.version};
-    return writePdf(
-        path, start,
-        [&input](QPdfWriter& writer, QPainter& painter) {
-            Summary summary(painter, input, pageArea(writer));
-            const int summaryPages = summary.pages();
-            const int pageCount = summaryPages + static_cast<int>(input.recorders.size());
-            for (int page = 0; page < summaryPages; ++page) {
-                if (page > 0) writer.newPage();
-                summary.drawPage(page, pageCount);
-            }
-            drawRecorderPages(writer, painter, input, summary, summaryPages);
-        },
-        error);
+    return writePdf(path, start, [&input](QPdfWriter& writer, QPainter& painter) {
+        Summary summary(painter, input, pageArea(writer));
+        const int summaryPages = summary.pages();
+        const int pageCount = summaryPages + static_cast<int>(input.recorders.size());
+        for (int page = 0; page < summaryPages; ++page) {
+            if (page > 0) writer.newPage();
+            summary.drawPage(page, pageCount);
+        }
+        drawRecorderPages(writer, painter, input, summary, summaryPages);
+    });
 }
 
 }  // namespace capacimo::unit

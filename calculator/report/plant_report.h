@@ -27,8 +27,9 @@ struct PlantReportInput {
 };
 
 // Writes the report: completely, or, when the file cannot be written, not at
-// all and with the reason in *error. Needs a QGuiApplication (for its fonts),
-// and its thread. Calculates each recorder once more for its page.
-bool writePlantReportPdf(const QString& path, const PlantReportInput& input, QString* error);
+// all. Returns why it was not written, empty when it was, as every writer of
+// the product's files does. Needs a QGuiApplication (for its fonts), and its
+// thread. Calculates each recorder once more for its page.
+QString writePlantReportPdf(const QString& path, const PlantReportInput& input);
 
 }  // namespace capacimo::unit

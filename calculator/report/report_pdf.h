@@ -26,10 +26,9 @@ struct PdfStart {
 
 // Draws the pages with draw (the painter is begun on the writer, which has
 // the paper, orientation and margins of start), then writes them to path as
-// a whole. Refused, with the reason in *error, where it cannot be drawn
-// (anywhere but on a QGuiApplication's thread) or written.
-bool writePdf(const QString& path, const PdfStart& start, const std::function<void(QPdfWriter&, QPainter&)>& draw,
-              QString* error);
+// a whole. Returns why it was refused, empty when it was written: it cannot
+// be drawn anywhere but on a QGuiApplication's thread.
+QString writePdf(const QString& path, const PdfStart& start, const std::function<void(QPdfWriter&, QPainter&)>& draw);
 
 // The room inside the margins of the writer's current page, in its pixels.
 QRectF pageArea(const QPdfWriter& writer);

@@ -17,6 +17,7 @@
 #include "calculator/report/chart_painter.h"
 #include "calculator/text/dialog_texts.h"
 #include "calculator/text/vocabulary.h"
+#include "common/qt_text.h"
 #include "common/safe_file.h"
 
 namespace capacimo::unit {
@@ -37,11 +38,9 @@ constexpr int kChartPixelSize = 24;
 
 const QColor kRuleColor(150, 150, 150);
 
-QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString durationCell(const StorageDuration& d) { return qText(durationText(d)); }
 
-QString durationCell(const StorageDuration& d) { return text(durationText(d)); }
-
-QString number(std::int64_t n) { return text(capacimo::groupedNumber(n)); }
+QString number(std::int64_t n) { return qText(capacimo::groupedNumber(n)); }
 
 // The entries of one page of the dialog, top to bottom.
 std::vector<const Entry*> pageEntries(EntryPage page, int index = 0) {
@@ -253,7 +252,7 @@ std::vector<Table> entryTables(const Sheet& s, const CalculatorEntries& e) {
     for (EntryPage page : kEntryPages) {
         Table t{{{}, {}}, {}};
         for (const Entry* entry : pageEntries(page)) {
-            t.rows.push_back({text(entry->caption), text(entryValueText(*entry, e))});
+            t.rows.push_back({qText(entry->caption), qText(entryValueText(*entry, e))});
             captions = std::max(captions, s.metrics(Style::Body).horizontalAdvance(t.rows.back()[0]));
         }
         tables.push_back(t);
@@ -274,7 +273,7 @@ qreal entriesColumn(Sheet& s, const CalculatorEntries& e, QPointF at, qreal widt
     for (std::size_t i = 0; i < tables.size(); ++i) {
         if (kEntryPages[i] != EntryPage::General) {
             y += 0.4 * s.lineHeight();
-            y += s.heading({at.x(), y}, width, text(pageCaption(kEntryPages[i])));
+            y += s.heading({at.x(), y}, width, qText(pageCaption(kEntryPages[i])));
         }
         y += s.table({at.x(), y}, width, tables[i]);
     }
@@ -288,12 +287,12 @@ qreal groupsTable(Sheet& s, const CalculatorEntries& e, QPointF at, qreal width)
     const std::vector<const Entry*> firstPage = pageEntries(EntryPage::Group, 0);
     t.columns.push_back({});
     for (const Entry* entry : firstPage) {
-        t.columns.push_back({text(entry->caption), entry->isList() ? Qt::AlignLeft : Qt::AlignRight});
+        t.columns.push_back({qText(entry->caption), entry->isList() ? Qt::AlignLeft : Qt::AlignRight});
     }
     for (int g = 0; g < kGroups; ++g) {
         if (storageCycleCodeForItem(g, e.cycleItems[static_cast<std::size_t>(g)]) == kStorageCycleOff) continue;
-        QStringList row{text(pageCaption(EntryPage::Group, g))};
-        for (const Entry* entry : pageEntries(EntryPage::Group, g)) row << text(entryValueText(*entry, e));
+        QStringList row{qText(pageCaption(EntryPage::Group, g))};
+        for (const Entry* entry : pageEntries(EntryPage::Group, g)) row << qText(entryValueText(*entry, e));
         t.rows.push_back(row);
     }
     if (t.rows.empty()) {
@@ -305,10 +304,10 @@ qreal groupsTable(Sheet& s, const CalculatorEntries& e, QPointF at, qreal width)
 qreal results(Sheet& s, const ResultRecord& r, QPointF at, qreal width) {
     Table t;
     for (std::string_view caption : kResultColumns) {
-        t.columns.push_back({text(caption), t.columns.empty() ? Qt::AlignLeft : Qt::AlignRight});
+        t.columns.push_back({qText(caption), t.columns.empty() ? Qt::AlignLeft : Qt::AlignRight});
     }
     for (const ResultRow& row : resultRows(r)) {
-        t.rows.push_back({text(resultRowCaption(row.medium, row.cardItem)), QString::number(row.duration.weeks),
+        t.rows.push_back({qText(resultRowCaption(row.medium, row.cardItem)), QString::number(row.duration.weeks),
                           QString::number(row.duration.days), QString::number(row.duration.hours)});
     }
     return s.table(at, width, t);
@@ -318,19 +317,19 @@ qreal results(Sheet& s, const ResultRecord& r, QPointF at, qreal width) {
 // is full, the day to read it out by and its state in its colour.
 qreal daysTable(Sheet& s, const ReportDays& d, QPointF at, qreal width) {
     Table t{{{}, {{}, Qt::AlignRight}}, {}};
-    t.rows.push_back({text(kPlantStartCaption), text(dateText(d.start))});
+    t.rows.push_back({qText(kPlantStartCaption), qText(dateText(d.start))});
     for (const PlantColumn column : {PlantColumn::InternalFullOn, PlantColumn::SdFullOn, PlantColumn::ReadOutBy}) {
         const std::optional<CalendarDate>& day = column == PlantColumn::InternalFullOn ? d.dates.internalFullOn
                                                  : column == PlantColumn::SdFullOn     ? d.dates.sdFullOn
                                                                                        : d.dates.readOutBy;
-        if (day) t.rows.push_back({text(plantColumnCaption(column)), text(dateText(*day))});
+        if (day) t.rows.push_back({qText(plantColumnCaption(column)), qText(dateText(*day))});
     }
     qreal y = s.table(at, width, t);
     const Rgb colour = recorderStateColour(d.dates.state);
-    y += s.text(
-        {at.x(), at.y() + y}, width,
-        text(plantColumnCaption(PlantColumn::State)) + QStringLiteral(": ") + text(recorderStateCaption(d.dates.state)),
-        Style::Body, QColor(colour.red, colour.green, colour.blue));
+    y += s.text({at.x(), at.y() + y}, width,
+                qText(plantColumnCaption(PlantColumn::State)) + QStringLiteral(": ") +
+                    qText(recorderStateCaption(d.dates.state)),
+                Style::Body, QColor(colour.red, colour.green, colour.blue));
     return y;
 }
 
@@ -340,7 +339,7 @@ qreal status(Sheet& s, const ValidationOutcome& outcome, QPointF at, qreal width
         return s.text(at, width, QStringLiteral("The count checks found no problem."), Style::Body);
     }
     const Rgb colour = statusColour(outcome.level);
-    return s.text(at, width, text(outcome.text), Style::Body, QColor(colour.red, colour.green, colour.blue));
+    return s.text(at, width, qText(outcome.text), Style::Body, QColor(colour.red, colour.green, colour.blue));
 }
 
 // The Details window's chart, in dark text on the white page whatever the
@@ -366,20 +365,20 @@ qreal chart(Sheet& s, const Breakdown& b, QPointF at, qreal width) {
 
 // The chart's figures once more, with the records and the durations without each writer.
 Table breakdownTable(const Breakdown& b) {
-    Table t{{{text(kWriterColumn)},
-             {text(kCycleColumn)},
-             {text(kRecordsColumn), Qt::AlignRight},
-             {text(kBytesColumn), Qt::AlignRight},
-             {text(kShareColumn), Qt::AlignRight},
-             {text(withoutColumn(Medium::Internal)), Qt::AlignRight},
-             {text(withoutColumn(Medium::Card)), Qt::AlignRight}},
+    Table t{{{qText(kWriterColumn)},
+             {qText(kCycleColumn)},
+             {qText(kRecordsColumn), Qt::AlignRight},
+             {qText(kBytesColumn), Qt::AlignRight},
+             {qText(kShareColumn), Qt::AlignRight},
+             {qText(withoutColumn(Medium::Internal)), Qt::AlignRight},
+             {qText(withoutColumn(Medium::Card)), Qt::AlignRight}},
             {}};
-    auto share = [&b](std::int64_t bytes) { return text(shareText(bytes, b.bytesWritten())); };
+    auto share = [&b](std::int64_t bytes) { return qText(shareText(bytes, b.bytesWritten())); };
     for (const WriterBytes& w : b.writers) {
-        t.rows.push_back({text(w.name), text(w.cycle), number(w.records), number(w.bytes), share(w.bytes),
+        t.rows.push_back({qText(w.name), qText(w.cycle), number(w.records), number(w.bytes), share(w.bytes),
                           durationCell(w.withoutInternal), durationCell(w.withoutCard)});
     }
-    t.rows.push_back({text(breakdownRowName(BreakdownKind::Overhead)),
+    t.rows.push_back({qText(breakdownRowName(BreakdownKind::Overhead)),
                       {},
                       {},
                       number(b.headerBytes()),
@@ -387,12 +386,12 @@ Table breakdownTable(const Breakdown& b) {
                       {},
                       {}});
     t.totalsFrom = static_cast<int>(t.rows.size());
-    t.rows.push_back({text(kBytesWrittenRow), {}, {}, number(b.bytesWritten()), {}, {}, {}});
+    t.rows.push_back({qText(kBytesWrittenRow), {}, {}, number(b.bytesWritten()), {}, {}, {}});
     if (b.uncountedBytes() > 0) {
         t.rows.push_back(
-            {text(breakdownRowName(BreakdownKind::OpenBlock)), {}, {}, number(-b.uncountedBytes()), {}, {}, {}});
+            {qText(breakdownRowName(BreakdownKind::OpenBlock)), {}, {}, number(-b.uncountedBytes()), {}, {}, {}});
     }
-    t.rows.push_back({text(kBytesCountedRow), {}, {}, number(b.written), {}, {}, {}});
+    t.rows.push_back({qText(kBytesCountedRow), {}, {}, number(b.written), {}, {}, {}});
     return t;
 }
 
@@ -403,9 +402,9 @@ qreal planSection(Sheet& s, const ResultRecord& r, QPointF at, qreal width) {
     const StorageDuration now = target.medium == Medium::Card ? r.result.card : r.result.internal;
     const PlanWords words = planWords(*r.plan, target.medium, target.hours, r.entries.cardItem, now);
     qreal y = at.y();
-    y += s.heading({at.x(), y}, width, text(words.heading));
+    y += s.heading({at.x(), y}, width, qText(words.heading));
     Table t{{{}, {}}, {}};
-    for (const PlanAnswer& a : words.answers) t.rows.push_back({text(a.question), text(a.answer)});
+    for (const PlanAnswer& a : words.answers) t.rows.push_back({qText(a.question), qText(a.answer)});
     // A long list of answers runs in two columns where they fit side by side.
     const auto half = static_cast<qsizetype>((t.rows.size() + 1) / 2);
     Table first{t.columns, {t.rows.begin(), t.rows.begin() + half}};
@@ -418,15 +417,15 @@ qreal planSection(Sheet& s, const ResultRecord& r, QPointF at, qreal width) {
     } else if (!t.rows.empty()) {
         y += s.table({at.x(), y}, width, t);
     }
-    if (!words.note.empty()) y += s.text({at.x(), y}, width, text(words.note), Style::Body);
+    if (!words.note.empty()) y += s.text({at.x(), y}, width, qText(words.note), Style::Body);
     return y - at.y();
 }
 
 qreal title(Sheet& s, const ReportInput& in, QPointF at, qreal width) {
-    QString heading = text(kModelName);
+    QString heading = qText(kModelName);
     // The name isolated from the text around it (FSI .. PDI): whatever
     // direction marks or overrides it holds act within it alone.
-    if (!in.record.name.empty()) heading += QStringLiteral(": \u2068") + text(in.record.name) + QChar(0x2069);
+    if (!in.record.name.empty()) heading += QStringLiteral(": \u2068") + qText(in.record.name) + QChar(0x2069);
     qreal y = at.y();
     y += s.text({at.x(), y}, width, heading, Style::Title);
     QStringList line{QStringLiteral("Storage duration of the internal memory and the SD card")};
@@ -452,7 +451,7 @@ qreal layOut(Sheet& s, const ReportInput& in, const Breakdown& b, const QRectF& 
     const qreal left = entriesColumn(s, r.entries, {x, y}, leftWidth);
     const qreal rightX = x + leftWidth + 2 * gap;
     const qreal rightWidth = width - leftWidth - 2 * gap;
-    qreal right = s.heading({rightX, y}, rightWidth, text(dialogPageCaption(DialogPage::GroupSettings)));
+    qreal right = s.heading({rightX, y}, rightWidth, qText(dialogPageCaption(DialogPage::GroupSettings)));
     right += groupsTable(s, r.entries, {rightX, y + right}, rightWidth);
     right += s.sectionGap();
     right += s.heading({rightX, y + right}, rightWidth, QStringLiteral("Storage duration"));
@@ -466,7 +465,7 @@ qreal layOut(Sheet& s, const ReportInput& in, const Breakdown& b, const QRectF& 
     y += status(s, r.status, {x, y}, width) + s.sectionGap();
     s.rule({x, y - 0.4 * s.sectionGap()}, width);
 
-    y += s.heading({x, y}, width, text(breakdownHeading(b)));
+    y += s.heading({x, y}, width, qText(breakdownHeading(b)));
     y += chart(s, b, {x, y}, width) + 0.5 * s.lineHeight();
 
     y += s.table({x, y}, width, breakdownTable(b));
@@ -500,12 +499,8 @@ void drawSetupPage(QPainter& painter, const QRectF& area, const ReportInput& inp
     layOut(sheet, input, breakdown, area);
 }
 
-bool writePdf(const QString& path, const PdfStart& start, const std::function<void(QPdfWriter&, QPainter&)>& draw,
-              QString* error) {
-    auto fail = [&](const QString& reason) {
-        if (error != nullptr) *error = reportFailure(fileFailure(path, reason));
-        return false;
-    };
+QString writePdf(const QString& path, const PdfStart& start, const std::function<void(QPdfWriter&, QPainter&)>& draw) {
+    auto fail = [&](const QString& reason) { return reportFailure(fileFailure(path, reason)); };
     // Its fonts need the application object of Qt Gui, and its thread.
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr ||
         QThread::currentThread() != QCoreApplication::instance()->thread()) {
@@ -530,21 +525,20 @@ bool writePdf(const QString& path, const PdfStart& start, const std::function<vo
     }
     const QString failed =
         writeWholeFile(path, std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
-    if (!failed.isEmpty() && error != nullptr) *error = reportFailure(failed);
-    return failed.isEmpty();
+    return failed.isEmpty() ? failed : reportFailure(failed);
 }
 
 QString reportTitle(std::string_view name) {
-    QString title = text(kModelName);
-    if (!name.empty()) title += QStringLiteral(": ") + text(name);
+    QString title = qText(kModelName);
+    if (!name.empty()) title += QStringLiteral(": ") + qText(name);
     return title;
 }
 
-bool writeReportPdf(const QString& path, const ReportInput& input, QString* error) {
+QString writeReportPdf(const QString& path, const ReportInput& input) {
     const PdfStart start{input.paper, QPageLayout::Portrait, reportTitle(input.record.name), input.version};
-    return writePdf(
-        path, start,
-        [&input](QPdfWriter& writer, QPainter& painter) { drawSetupPage(painter, pageArea(writer), input); }, error);
+    return writePdf(path, start, [&input](QPdfWriter& writer, QPainter& painter) {
+        drawSetupPage(painter, pageArea(writer), input);
+    });
 }
 
 }  // namespace capacimo::unit

@@ -41,8 +41,8 @@ struct ReportInput {
 };
 
 // Writes the report as a one-page PDF: completely, or, when the file cannot be
-// written, not at all and with the reason in *error. Needs a QGuiApplication
-// (for its fonts), and its thread.
-bool writeReportPdf(const QString& path, const ReportInput& input, QString* error);
+// written, not at all. Returns why it was not written, empty when it was.
+// Needs a QGuiApplication (for its fonts), and its thread.
+QString writeReportPdf(const QString& path, const ReportInput& input);
 
 }  // namespace capacimo::unit

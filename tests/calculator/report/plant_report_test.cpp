@@ -43,9 +43,9 @@ private slots:
 
         QTemporaryDir dir;
         const QString pdf = dir.filePath("plant.pdf");
-        QString error;
         const PlantReportInput input{plant.recorders(), plant.rows(), plant.terms(), {}, "9.9", QPageSize::Letter};
-        QVERIFY2(writePlantReportPdf(pdf, input, &error), qPrintable(error));
+        const QString error = writePlantReportPdf(pdf, input);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
 
         const QString info = run("pdfinfo", {pdf});
         const int pages = QRegularExpression("Pages: +(\\d+)").match(info).captured(1).toInt();
