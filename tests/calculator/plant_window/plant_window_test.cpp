@@ -26,6 +26,7 @@
 #include "calculator/plant_window/plant_window.h"
 #include "calculator/settings.h"
 #include "tests/calculator/dialog/dialog_fixture.h"
+#include "tests/calculator/report/poppler.h"
 
 using namespace capacimo;
 using namespace capacimo::unit;
@@ -33,6 +34,21 @@ using namespace capacimo::unit;
 namespace {
 
 CalendarDate day(int y, int m, int d) { return dateOf({y, m, d}); }
+
+// The pages of a report as text, each without what differs from run to run
+// or from report to report (the time it was made, its page numbers).
+QStringList reportPages(const QString& pdf) {
+    const QString info = run("pdfinfo", {pdf});
+    const int pages = QRegularExpression("Pages:\\s+(\\d+)").match(info).captured(1).toInt();
+    QStringList texts;
+    for (int page = 1; page <= pages; ++page) {
+        QString text =
+            run("pdftotext", {"-f", QString::number(page), "-l", QString::number(page), "-layout", pdf, "-"});
+        text.remove(QRegularExpression("\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}|page \\d+ of \\d+"));
+        texts << text.split('\n').replaceInStrings(QRegularExpression("\\s+$"), {}).join('\n').trimmed();
+    }
+    return texts;
+}
 
 }  // namespace
 
@@ -304,6 +320,34 @@ private slots:
         const_cast<PlantTableModel&>(model()).setData(start, QDate(2026, 2, 1));
         QCOMPARE(model().plant().recorders()[0].refused.start, std::string());
         QCOMPARE(start.data().toString(), QString("2026-02-01"));
+    }
+
+    // A recorder's page is one page: the plant window's report holds the
+    // pages capacimo-calc's report of the same plant holds, and the dialog's
+    // report of a recorder opened from the plant is that recorder's page.
+    void reportsAreTheCommandLines() {
+        openPlant();
+        addRecorder(4, day(2026, 2, 1));
+        addRecorder(12, std::nullopt);
+        QTemporaryDir dir;
+        const QString file = dir.filePath("plant.csv");
+        QVERIFY(plant()->SavePlant(file));
+        QVERIFY(plant()->SaveReport(dir.filePath("window.pdf")));
+        QProcess calc;
+        calc.start(CAPACIMO_CALC_PATH,
+                   {"--setup", file, "--today", "2026-03-01", "--report", dir.filePath("calc.pdf")});
+        QVERIFY(calc.waitForFinished(60000) && calc.exitCode() == 0);
+        const QStringList pages = reportPages(dir.filePath("calc.pdf"));
+        QCOMPARE(reportPages(dir.filePath("window.pdf")), pages);
+        QCOMPARE(pages.size(), 3);
+        QVERIFY2(pages[1].contains(QRegularExpression("Start +2026-02-01\\n.*\\n.*\\n *Read out by +\\d{4}-")),
+                 qPrintable(pages[1]));
+
+        selectRow(0);
+        QTest::keyClick(plant()->table(), Qt::Key_Return);
+        QVERIFY(plant()->linkedRecorder().has_value());
+        QVERIFY(dialog->SaveReport(dir.filePath("dialog.pdf")));
+        QCOMPARE(reportPages(dir.filePath("dialog.pdf")), QStringList{pages[1]});
     }
 
     // The plant last open comes back with the window; one that is gone is
