@@ -1,5 +1,6 @@
 #include "calculator/breakdown.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace capacimo {
@@ -21,29 +22,41 @@ std::int64_t Breakdown::bytesWritten() const { return written - overheadBytes + 
 
 namespace {
 
-// What the calculator's last run wrote, writer by writer.
-Breakdown lastRunBreakdown(const Calculator& calculator, std::int32_t written) {
+// What the calculator's last run wrote, writer by writer: W_n and the normal
+// replay's tallies (W is the scenario's, which the durations count), with
+// the replay in alarm beside them where there was one.
+Breakdown lastRunBreakdown(const Calculator& calculator, const CalculationResult& result,
+                           const CalculatorEntries& entries) {
     Breakdown b;
-    b.written = written;
+    b.written = result.normalWritten;
     const CCapacimo& simulator = calculator.simulator();
     b.closedBlocks = simulator.closedBlocks();
     b.lastBlockFill = simulator.blockFill();
+    const auto& alarm = calculator.alarmTallies();
+    b.alarms = std::any_of(alarm.begin(), alarm.end(), [](const auto& t) { return t.records > 0; });
+    b.alarmWritten = result.alarmWritten;
 
     std::int64_t recorded = 0;
     b.writers.reserve(CCapacimo::kWriters);
     for (int w = 0; w < CCapacimo::kWriters; ++w) {
         const CCapacimo::WriterTally& tally = simulator.writerTallies()[w];
-        if (tally.records == 0) continue;
+        if (tally.records == 0 && (!b.alarms || alarm[w].records == 0)) continue;
         WriterBytes& writer = b.writers.emplace_back();
         writer.writer = w;
         writer.name = writerName(w);
         if (writerKind(w) == BreakdownKind::Group) {
             writer.cycle = storageCycleText(calculator.cycleCodes()[w]);
+            writer.alarmCycle = storageCycleText(alarmCycleCode(entries, w));
         } else {
             writer.cycle = analysisText(calculator.setup().analysis.codes[w - CCapacimo::kFirstAnalysisWriter]);
+            writer.alarmCycle = writer.cycle;
         }
         writer.records = tally.records;
         writer.bytes = tally.bytes;
+        if (b.alarms) {
+            writer.alarmRecords = alarm[w].records;
+            writer.alarmBytes = alarm[w].bytes;
+        }
         recorded += tally.bytes;
     }
     b.overheadBytes = b.written - recorded;
@@ -54,7 +67,9 @@ void addDurationsWithout(Breakdown& b, const CalculatorEntries& entries, Calcula
     for (WriterBytes& writer : b.writers) {
         CalculatorEntries without = entries;
         if (writer.writer < CCapacimo::kFirstAnalysisWriter) {
+            // Off, in alarm too: its alarm cycle follows its storage cycle.
             without.cycleItems[writer.writer] = 0;
+            without.alarmCycleItems[writer.writer] = 0;
         } else {
             without.analysisItems[writer.writer - CCapacimo::kFirstAnalysisWriter] = 0;
         }
@@ -69,7 +84,7 @@ void addDurationsWithout(Breakdown& b, const CalculatorEntries& entries, Calcula
 }  // namespace
 
 Breakdown bytesBreakdown(Calculator& calculator, const CalculatorEntries& entries) {
-    return lastRunBreakdown(calculator, calculator.calculate(entries).written);
+    return lastRunBreakdown(calculator, calculator.calculate(entries), entries);
 }
 
 Breakdown breakdownOf(Calculator& calculator, const CalculatorEntries& entries) {
@@ -83,7 +98,7 @@ Breakdown breakdownOf(const CalculatorEntries& entries) {
 }
 
 Breakdown breakdownOf(const Calculator& calculator, const CalculationResult& result, const CalculatorEntries& entries) {
-    Breakdown b = lastRunBreakdown(calculator, result.written);
+    Breakdown b = lastRunBreakdown(calculator, result, entries);
     addDurationsWithout(b, entries, *std::make_unique<Calculator>());
     return b;
 }

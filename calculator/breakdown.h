@@ -25,8 +25,14 @@ struct WriterBytes {
     // What those records occupy as stored: each with its time stamp as it was
     // written (one byte for the first record of a block), frame and payload.
     std::int64_t bytes = 0;
-    // Both durations with this writer switched off (its group's cycle "Off",
-    // its analysis "no") and everything else unchanged.
+    // The same in two hours in alarm, with every group at its alarm cycle
+    // (Breakdown::alarms), and the cycle it writes at then.
+    std::string alarmCycle;
+    std::int32_t alarmRecords = 0;
+    std::int64_t alarmBytes = 0;
+    // Both durations with this writer switched off (its group's cycle "Off"
+    // in normal operation and in alarm, its analysis "no") and everything
+    // else unchanged.
     StorageDuration withoutInternal = kNoDuration;
     StorageDuration withoutCard = kNoDuration;
 };
@@ -53,6 +59,11 @@ struct Breakdown {
     std::int64_t overheadBytes = 0;    // W - P
     int closedBlocks = 0;              // C
     std::int32_t lastBlockFill = 0;    // F
+    // With a share in alarm and a group that changes its cycle in alarm: the
+    // writers' records and bytes in alarm too, and W_a. A writer that writes
+    // in alarm alone is listed with no records in normal operation.
+    bool alarms = false;
+    std::int32_t alarmWritten = 0;  // W_a
 
     // 41 * (C + 1): the header of every block begun.
     std::int64_t headerBytes() const;

@@ -1,5 +1,7 @@
 #include "calculator/duration.h"
 
+#include <algorithm>
+
 namespace capacimo {
 namespace {
 
@@ -52,10 +54,20 @@ std::string cardSizeText(std::int32_t cardItem) {
     return kCardSizes[static_cast<std::size_t>(cardItem)].text;
 }
 
-StorageDuration cardDuration(std::int32_t cardItem, std::int32_t written, std::int32_t setupImageLength) {
-    if (cardItem < 0 || static_cast<std::size_t>(cardItem) >= kCardSizes.size()) return kNoDuration;
+std::optional<std::int64_t> cardFreeBytes(std::int32_t cardItem, std::int32_t setupImageLength,
+                                          std::int32_t reserveMegabytes) {
+    if (cardItem < 0 || static_cast<std::size_t>(cardItem) >= kCardSizes.size()) return std::nullopt;
     const std::int32_t capacity = cardCapacity(kCardSizes[static_cast<std::size_t>(cardItem)].bytes);
-    return storageDuration(freeBytes(capacity, setupImageLength, kCardSetupImages), written);
+    return std::int64_t{freeBytes(capacity, setupImageLength, kCardSetupImages)} -
+           kBytesPerMegabyte * std::max(reserveMegabytes, 0);
+}
+
+StorageDuration cardDuration(std::int32_t cardItem, std::int32_t written, std::int32_t setupImageLength,
+                             std::int32_t reserveMegabytes) {
+    const std::optional<std::int64_t> free = cardFreeBytes(cardItem, setupImageLength, reserveMegabytes);
+    // What is left is at most the capacity, within 32 bits.
+    if (!free || *free <= 0) return kNoDuration;
+    return storageDuration(static_cast<std::int32_t>(*free), written);
 }
 
 std::string_view mediumId(Medium medium) { return wordsOf(medium).id; }

@@ -57,8 +57,20 @@ std::string durationText(const StorageDuration& duration);
 // The text of a card item as the size list shows it ("1 GB"); empty outside the list.
 std::string cardSizeText(std::int32_t cardItem);
 
-// The duration of the SD card for a given card item.
-StorageDuration cardDuration(std::int32_t cardItem, std::int32_t written, std::int32_t setupImageLength);
+// A megabyte as a reserve on the SD card is counted: 2^20 bytes.
+inline constexpr std::int64_t kBytesPerMegabyte = 1048576;
+
+// The SD card's free bytes for measured data: its capacity less its setup
+// images less the megabytes kept free for other files, in 64 bits (a reserve
+// of 2048 MB is beyond 32). Zero or less leaves no room; nothing for a card
+// item outside the list.
+std::optional<std::int64_t> cardFreeBytes(std::int32_t cardItem, std::int32_t setupImageLength,
+                                          std::int32_t reserveMegabytes = 0);
+
+// The duration of the SD card for a given card item, with reserveMegabytes
+// kept free for other files.
+StorageDuration cardDuration(std::int32_t cardItem, std::int32_t written, std::int32_t setupImageLength,
+                             std::int32_t reserveMegabytes = 0);
 
 // ---- The media ----------------------------------------------------------
 

@@ -110,6 +110,52 @@ void addGroupEntries(std::vector<Entry>& table, int g) {
                      {}});
 }
 
+// What the recorder does in alarm, and what the SD card keeps for other
+// files. They come last, so that the store's first values keep their order;
+// files name them only when they are set.
+void addScenarioEntries(std::vector<Entry>& table) {
+    for (int g = 0; g < kGroups; ++g) {
+        auto text = [g](int item) {
+            return item == 0 ? std::string(kSameCycleText) : storageCycleText(storageCycleCodeForItem(g, item));
+        };
+        Entry& alarm = table.emplace_back(listEntry(
+            EntryId::GroupAlarmCycle, g, kGroupSectionStem + groupSuffix(g), "AlarmCycle",
+            "cb_GroupAlarmCycle" + groupSuffix(g), EntryPage::Group, 3,
+            "Storage cycle in alarm:", "storage cycle in alarm", "alarm", listItems(alarmCycleItemCount(g), text), 0));
+        alarm.writtenWhenSet = true;
+    }
+    Entry share{EntryId::AlarmShare,
+                0,
+                kGeneralSection,
+                "AlarmShare",
+                "spe_AlarmShare",
+                EntryPage::Alarms,
+                0,
+                "Time in alarm (%):",
+                "percent of the time in alarm",
+                "alarm-share",
+                100,
+                0,
+                {}};
+    share.writtenWhenSet = true;
+    table.push_back(std::move(share));
+    Entry reserve{EntryId::CardReserve,
+                  0,
+                  kGeneralSection,
+                  "CardReserve",
+                  "spe_CardReserve",
+                  EntryPage::Alarms,
+                  1,
+                  "Kept free on the SD card for other files (MB):",
+                  "megabytes kept free on the SD card for other files",
+                  "card-reserve",
+                  kLargestCardReserve,
+                  0,
+                  {}};
+    reserve.writtenWhenSet = true;
+    table.push_back(std::move(reserve));
+}
+
 std::vector<Entry> buildTable() {
     std::vector<Entry> table;
     auto cardText = [](int item) { return std::string(kCardSizes[static_cast<std::size_t>(item)].text); };
@@ -139,6 +185,7 @@ std::vector<Entry> buildTable() {
                          {}});
     }
     for (int g = 0; g < kGroups; ++g) addGroupEntries(table, g);
+    addScenarioEntries(table);
     return table;
 }
 
@@ -161,9 +208,12 @@ auto& fieldOf(const Entry& entry, Entries& e) {
     case EntryId::MathCounters: return c.mathCounters;
     case EntryId::GroupCycle: return e.cycleItems[i];
     case EntryId::GroupValues: return c.groupValues[i];
-    case EntryId::GroupStates: break;
+    case EntryId::GroupStates: return c.groupStates[i];
+    case EntryId::GroupAlarmCycle: return e.alarmCycleItems[i];
+    case EntryId::AlarmShare: return e.alarmShare;
+    case EntryId::CardReserve: break;
     }
-    return c.groupStates[i];
+    return e.cardReserve;
 }
 
 }  // namespace
@@ -214,7 +264,12 @@ CalculatorEntries entriesFromStore(const ReadStoredEntry& read) {
     CalculatorEntries e = defaultEntries();
     for (const Entry& entry : entryTable()) {
         std::int32_t& field = entry.field(e);
-        field = entry.fitted(read(entry, field));
+        const std::int32_t stored = read(entry, field);
+        // A stored alarm share or reserve out of range is not brought to its
+        // nearest end, as a count is: 101 % is not "always in alarm", and a
+        // reserve of 4000 MB is not the largest one. It is not taken at all.
+        const bool outside = stored < 0 || stored > entry.maximum;
+        field = entry.writtenWhenSet && outside ? entry.resetValue : entry.fitted(stored);
     }
     // Stored analog counts that contradict each other are brought into line,
     // as the dialog does once it has loaded them.
@@ -236,6 +291,7 @@ std::string pageCaption(EntryPage page, int index) {
     case EntryPage::AnalogChannels: return "Analog channels";
     case EntryPage::DigitalChannels: return "Digital channels";
     case EntryPage::MathChannels: return "Math channels";
+    case EntryPage::Alarms: return "Alarms and other files";
     case EntryPage::Group: break;
     }
     return groupName(index);
@@ -262,6 +318,24 @@ std::int32_t cycleItemForCode(int group, int code) {
     if (code < 0 || code >= kStorageCycleCodeCount) return -1;
     if (group == 0) return code;
     return code == kStorageCycleFast ? -1 : code - 1;
+}
+
+int alarmCycleItemCount(int group) { return cycleItemCount(group); }
+
+std::uint8_t alarmCycleCode(const CalculatorEntries& entries, int group) {
+    const std::int32_t item = entries.alarmCycleItems[static_cast<std::size_t>(group)];
+    // The alarm list is the storage-cycle list with "same" where "Off" stands.
+    if (item <= 0 || item >= alarmCycleItemCount(group))
+        return storageCycleCodeForItem(group, entries.cycleItems[static_cast<std::size_t>(group)]);
+    return storageCycleCodeForItem(group, item);
+}
+
+bool hasAlarmCycles(const CalculatorEntries& entries) {
+    for (int g = 0; g < kGroups; ++g) {
+        if (alarmCycleCode(entries, g) != storageCycleCodeForItem(g, entries.cycleItems[static_cast<std::size_t>(g)]))
+            return true;
+    }
+    return false;
 }
 
 int analysisItemCount(int analysis) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "calculator/count_validation.h"
@@ -23,6 +24,13 @@ struct CalculatorEntries {
     std::array<std::int32_t, kGroups> cycleItems{};
     // Item index of the SD card size list.
     std::int32_t cardItem = 0;
+    // Item index of each group's alarm-cycle list: 0 "same" (the group keeps
+    // its storage cycle in alarm), n the cycle of its storage-cycle list's item n.
+    std::array<std::int32_t, kGroups> alarmCycleItems{};
+    // The whole percentage of the time the recorder is in alarm, 0..100.
+    std::int32_t alarmShare = 0;
+    // Megabytes (of 1,048,576 bytes) kept free on the SD card for other files.
+    std::int32_t cardReserve = 0;
     bool operator==(const CalculatorEntries&) const = default;
 };
 
@@ -43,10 +51,13 @@ enum class EntryId {
     GroupCycle,  // one of each per group
     GroupValues,
     GroupStates,
+    GroupAlarmCycle,
+    AlarmShare,
+    CardReserve,
 };
 
 // Where the calculator dialog shows an entry.
-enum class EntryPage { General, SignalAnalysis, AnalogChannels, DigitalChannels, MathChannels, Group };
+enum class EntryPage { General, SignalAnalysis, AnalogChannels, DigitalChannels, MathChannels, Group, Alarms };
 
 // The caption of the page that shows a page's entries: "Signal analysis",
 // "Analog channels", "Group 3" (index is the group, 0-based). The general
@@ -67,6 +78,10 @@ struct Entry {
     std::int32_t maximum;  // a count's largest value; a list's last position
     std::int32_t resetValue = 0;
     std::vector<std::string> items;  // a list's texts; empty for a count
+    // Written to setup and plant files only when it is not at its reset
+    // value, and not missed when a file lacks it: files made before the
+    // entry existed mean what they meant, and the same plant keeps its bytes.
+    bool writtenWhenSet = false;
 
     bool isList() const { return !items.empty(); }
     // What the entry's control makes of a number: a count is clamped to
@@ -109,6 +124,12 @@ CalculatorEntries entriesFromStore(const ReadStoredEntry& read);
 // --target.
 inline constexpr std::int64_t kLargestRetentionNumber = 999'999;
 
+// The most megabytes an SD card can be asked to keep free for other files:
+// the largest card's size.
+inline constexpr std::int32_t kLargestCardReserve = 2048;
+// The alarm-cycle list's first item: the group keeps its storage cycle.
+inline constexpr std::string_view kSameCycleText = "same";
+
 // "Group 1" .. "Group 10" for group 0..9; also the caption of its page.
 std::string groupName(int group);
 // "Analysis 1" .. "Analysis 4" for analysis 0..3.
@@ -125,6 +146,15 @@ int cycleItemCount(int group);
 std::uint8_t storageCycleCodeForItem(int group, std::int32_t item);
 // The list item that stands for a storage-cycle code in a group's list, or -1.
 std::int32_t cycleItemForCode(int group, int code);
+// Number of items in a group's alarm-cycle list: "same", then every cycle of
+// its storage-cycle list but "Off".
+int alarmCycleItemCount(int group);
+// The storage-cycle code group g records at in alarm: its alarm-cycle item's,
+// or for "same" (and an item outside the list) its storage cycle's.
+std::uint8_t alarmCycleCode(const CalculatorEntries& entries, int group);
+// Some group records at another cycle in alarm than its storage cycle.
+bool hasAlarmCycles(const CalculatorEntries& entries);
+
 // Number of items in an analysis list (0-based analysis index): "Analysis 1"
 // offers "no" and the intervals, the others "no" and the calendar analyses.
 int analysisItemCount(int analysis);

@@ -22,7 +22,11 @@ public:
     // Calculates the entries as given: the writers, W and S that the card
     // sizes and the group lists start from.
     Trial(Calculator& calculator, const CalculatorEntries& entries, Medium medium, std::int64_t targetHours)
-        : calculator_(calculator), medium_(medium), target_(targetHours), given_(calculator.calculate(entries)) {
+        : calculator_(calculator),
+          medium_(medium),
+          target_(targetHours),
+          entries_(entries),
+          given_(calculator.calculate(entries)) {
         for (int g = 0; g < kGroups; ++g) {
             if (calculator_.simulator().writerTallies()[g].records > 0) active_.push_back(g);
         }
@@ -34,7 +38,21 @@ public:
     // The card size changes nothing the replay sees: the entries' W serves
     // every card.
     bool cardReaches(std::int32_t cardItem) const {
-        return reachesIn(resultFor(given_.written, given_.setupImageLength, cardItem));
+        CalculatorEntries e = entries_;
+        e.cardItem = cardItem;
+        return reachesIn(resultFor(given_.normalWritten, given_.alarmWritten, given_.setupImageLength, e));
+    }
+
+    // The share in alarm changes nothing either replay sees: W_n and W_a
+    // (replayed here when the entries' own share did not need W_a) serve every share.
+    std::int32_t largestAlarmShare() {
+        const CalculationResult both = given_.alarmShare > 0 ? given_ : calculator_.calculate(withShare(entries_, 100));
+        for (std::int32_t share = 100; share >= 0; --share) {
+            if (reachesIn(resultFor(both.normalWritten, both.alarmWritten, both.setupImageLength,
+                                    withShare(entries_, share))))
+                return share;
+        }
+        return kNoAlarmShare;
     }
 
     bool reaches(const CalculatorEntries& entries) {
@@ -45,6 +63,11 @@ public:
     }
 
 private:
+    static CalculatorEntries withShare(CalculatorEntries e, std::int32_t share) {
+        e.alarmShare = share;
+        return e;
+    }
+
     bool reachesIn(const CalculationResult& r) const {
         return capacimo::reaches(medium_ == Medium::Internal ? r.internal : r.card, target_);
     }
@@ -52,6 +75,7 @@ private:
     Calculator& calculator_;
     Medium medium_;
     std::int64_t target_;
+    CalculatorEntries entries_;
     CalculationResult given_;
     std::vector<int> active_;
 };
@@ -106,6 +130,7 @@ Plan planFor(Calculator& calculator, const CalculatorEntries& entries, Medium me
             }
         }
     }
+    if (hasAlarmCycles(entries)) plan.largestAlarmShare = trial.largestAlarmShare();
     return plan;
 }
 

@@ -40,8 +40,15 @@ struct Plan {
     // The fastest storage-cycle code from 1 s to 1 h that reaches the target
     // when every one of those groups gets it.
     std::optional<std::uint8_t> commonCycle;
+    // Where some group changes its cycle in alarm: the largest whole share of
+    // the time in alarm, 0..100 %, with which the entries as given (their
+    // cycles, card and reserve) still reach the target; kNoAlarmShare when not
+    // even 0 % does. Nothing where no group changes its cycle in alarm.
+    std::optional<std::int32_t> largestAlarmShare;
     bool operator==(const Plan&) const = default;
 };
+
+inline constexpr std::int32_t kNoAlarmShare = -1;
 
 // A medium's duration reaches the target when its hours are at least the
 // target's; no duration never reaches.

@@ -151,6 +151,15 @@ std::string_view withoutHeading(const Breakdown& b) {
                              : "How long each medium lasts without one writer:";
 }
 
+std::string scenarioText(std::int32_t alarmShare, std::int32_t cardReserve) {
+    const std::string alarms = alarmShare > 0 ? "alarms " + std::to_string(alarmShare) + " %" : std::string();
+    const std::string reserve = cardReserve > 0 ? std::to_string(cardReserve) + " MB kept free on the " +
+                                                      std::string(mediumCaption(Medium::Card))
+                                                : std::string();
+    if (alarms.empty() && reserve.empty()) return {};
+    return "With " + alarms + (alarms.empty() || reserve.empty() ? "" : " and ") + reserve;
+}
+
 PlanWords planWords(const Plan& plan, Medium medium, std::int64_t targetHours, std::int32_t cardItem,
                     const StorageDuration& now) {
     PlanWords words;
@@ -171,6 +180,12 @@ PlanWords planWords(const Plan& plan, Medium medium, std::int64_t targetHours, s
         words.note = "No group records, so there is no storage cycle to change.";
     } else {
         words.answers.push_back({"All these groups alike:", cycleAnswer(plan.commonCycle)});
+    }
+    if (plan.largestAlarmShare) {
+        const std::int32_t share = *plan.largestAlarmShare;
+        words.answers.push_back({"Largest time in alarm:", share == kNoAlarmShare ? std::string(kNoneReaches)
+                                                           : share == 100         ? "100 %, always in alarm"
+                                                                                  : std::to_string(share) + " %"});
     }
     return words;
 }

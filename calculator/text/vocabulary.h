@@ -44,6 +44,13 @@ std::string retentionText(std::int64_t hours);
 
 // The result table's column captions.
 inline constexpr std::array<std::string_view, 4> kResultColumns = {"Result", "Weeks", "Days", "Hours"};
+// With an alarm share or a card reserve, the results are that scenario's and
+// a column beside them gives normal operation's durations (durationText).
+inline constexpr std::string_view kNormalOperationColumn = "Normal operation";
+// The scenario the results are for, as a heading above them: "With alarms
+// 5 %", "With 100 MB kept free on the SD card", "With alarms 5 % and 100 MB
+// kept free on the SD card"; empty with neither.
+std::string scenarioText(std::int32_t alarmShare, std::int32_t cardReserve);
 
 // ---- Status line --------------------------------------------------------
 
@@ -92,6 +99,12 @@ inline constexpr std::string_view kCycleColumn = "Cycle";
 inline constexpr std::string_view kRecordsColumn = "Records";
 inline constexpr std::string_view kBytesColumn = "Bytes";
 inline constexpr std::string_view kShareColumn = "Share";
+// With a share in alarm (Breakdown::alarms): each writer in alarm too, and
+// the two hours in alarm below the totals.
+inline constexpr std::string_view kAlarmCycleColumn = "Cycle in alarm";
+inline constexpr std::string_view kAlarmRecordsColumn = "Records in alarm";
+inline constexpr std::string_view kAlarmBytesColumn = "Bytes in alarm";
+inline constexpr std::string_view kAlarmWrittenRow = "Two hours in alarm as the durations count them";
 // Totals below the rows.
 inline constexpr std::string_view kBytesWrittenRow = "Written in two hours";
 inline constexpr std::string_view kBytesCountedRow = "Two hours as the durations count them";
@@ -118,8 +131,8 @@ inline constexpr std::string_view kTargetOnThe = "on the";
 // The planner's answer: a heading, one answer per question, and a note when
 // no group writes.
 struct PlanAnswer {
-    std::string question;  // "Smallest SD Card:", "Group 1 alone:", "All these groups alike:"
-    std::string answer;    // "512 MB", "1s or slower", "none reaches it"
+    std::string question;  // "Smallest SD Card:", "Group 1 alone:", "All these groups alike:", "Largest time in alarm:"
+    std::string answer;    // "512 MB", "1s or slower", "none reaches it", "12 %"
 };
 struct PlanWords {
     std::string heading;  // "To keep 26 weeks on the SD Card (256 MB), which now lasts 50 w 0 d 0 h:"

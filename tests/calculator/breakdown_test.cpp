@@ -134,6 +134,7 @@ TEST(Breakdown, DurationsWithoutEachWriterAsCalculated) {
             CalculatorEntries without = e;
             if (w.writer < CCapacimo::kFirstAnalysisWriter) {
                 without.cycleItems[w.writer] = 0;
+                without.alarmCycleItems[w.writer] = 0;
             } else {
                 without.analysisItems[w.writer - CCapacimo::kFirstAnalysisWriter] = 0;
             }

@@ -25,6 +25,12 @@ TEST(EntryTable, TheStoreKeepsTheseValuesInThisOrder) {
             expected.push_back(std::string("Settings\\Group") + group + "\\" + name);
         }
     }
+    // Entries added later come after the first ones, so that older stores read as before.
+    for (const char* group : {"00", "01", "02", "03", "04", "05", "06", "07", "08", "09"}) {
+        expected.push_back(std::string("Settings\\Group") + group + "\\AlarmCycle");
+    }
+    expected.push_back("Settings\\AlarmShare");
+    expected.push_back("Settings\\CardReserve");
     std::vector<std::string> stored;
     for (const Entry& e : entryTable()) stored.push_back(e.section + "\\" + e.name);
     EXPECT_EQ(stored, expected);

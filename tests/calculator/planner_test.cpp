@@ -13,7 +13,8 @@
 namespace capacimo {
 
 // A plan as a failing comparison shows it: card item, each group's fastest
-// cycle item, the common cycle code; "-" where nothing reaches.
+// cycle item, the common cycle code, the largest share in alarm; "-" where
+// nothing reaches.
 void PrintTo(const Plan& plan, std::ostream* out) {
     auto item = [&](const auto& o) { return o ? std::to_string(*o) : std::string("-"); };
     *out << "card " << item(plan.cardItem) << ", groups";
@@ -21,6 +22,7 @@ void PrintTo(const Plan& plan, std::ostream* out) {
         *out << " " << g.group + 1 << ":" << item(g.fastest ? std::optional<int>(g.fastest->item) : std::nullopt);
     }
     *out << ", common " << item(plan.commonCycle ? std::optional<int>(*plan.commonCycle) : std::nullopt);
+    *out << ", alarm share " << item(plan.largestAlarmShare);
 }
 
 namespace {
@@ -167,6 +169,13 @@ Plan fullSearch(Calculator& calculator, const CalculatorEntries& entries, Medium
         CalculatorEntries e = entries;
         for (int g : active) e.cycleItems[g] = cycleItemForCode(g, code);
         if (lasts(e)) plan.commonCycle = static_cast<std::uint8_t>(code);
+    }
+    if (hasAlarmCycles(entries)) {
+        CalculatorEntries e = entries;
+        plan.largestAlarmShare = kNoAlarmShare;
+        for (e.alarmShare = 100; e.alarmShare >= 0 && plan.largestAlarmShare == kNoAlarmShare; --e.alarmShare) {
+            if (lasts(e)) plan.largestAlarmShare = e.alarmShare;
+        }
     }
     return plan;
 }

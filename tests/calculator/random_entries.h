@@ -1,5 +1,6 @@
 // Random entries, each within its own range or list, for tests that go
-// through many setups.
+// through many setups. The alarms and the card's reserve are left at their
+// defaults half of the time, as most setups leave them.
 #pragma once
 
 #include <random>
@@ -11,7 +12,9 @@ namespace capacimo::test {
 inline CalculatorEntries randomEntries(std::mt19937& random) {
     CalculatorEntries e;
     for (const Entry& entry : entryTable()) {
-        entry.field(e) = std::uniform_int_distribution<std::int32_t>(0, entry.maximum)(random);
+        const bool unset = entry.writtenWhenSet && std::uniform_int_distribution<int>(0, 1)(random) == 0;
+        entry.field(e) =
+            unset ? entry.resetValue : std::uniform_int_distribution<std::int32_t>(0, entry.maximum)(random);
     }
     return e;
 }
