@@ -39,6 +39,9 @@ QString describe(const Entry& entry) {
     QString summary = text(entry.summary);
     summary[0] = summary[0].toUpper();
     if (entry.isList()) return QStringLiteral("%1: %2.").arg(summary, itemList(entry));
+    // The alarm page's entries are amounts (percent, megabytes), not counts.
+    if (entry.page == EntryPage::Alarms)
+        return QStringLiteral("%1, 0 to %2 (default 0).").arg(summary).arg(entry.maximum);
     return QStringLiteral("Number of %1, 0 to %2.").arg(text(entry.summary)).arg(entry.maximum);
 }
 
@@ -202,15 +205,17 @@ QList<QCommandLineOption> optionList() {
     const Entry& cycle = entryOf(EntryId::GroupCycle, 1);
     const Entry& values = entryOf(EntryId::GroupValues);
     const Entry& states = entryOf(EntryId::GroupStates);
+    const Entry& alarm = entryOf(EntryId::GroupAlarmCycle);
     list << QCommandLineOption("group",
                                QStringLiteral("Group G (1 to %1): %2=T its %3 (%4; group 1 also 100ms), %5=N its %6 "
-                                              "and %7=N its %8 (0 to %9). Repeatable. Example: --group "
-                                              "2:cycle=10s,states=4.")
+                                              "and %7=N its %8 (0 to %9), %10=T its %11 (%12 or one of its cycles "
+                                              "but Off). Repeatable. Example: --group 2:cycle=10s,states=4,alarm=1s.")
                                    .arg(kGroups)
                                    .arg(text(cycle.option), text(cycle.summary), itemList(cycle), text(values.option),
                                         text(values.summary), text(states.option), text(states.summary))
-                                   .arg(values.maximum),
-                               "G:cycle=T,values=N,states=N");
+                                   .arg(values.maximum)
+                                   .arg(text(alarm.option), text(alarm.summary), text(std::string(kSameCycleText))),
+                               "G:cycle=T,values=N,states=N,alarm=T");
     list << QCommandLineOption("all-cards", "One SD Card row for every card size.");
     list << QCommandLineOption("breakdown",
                                "Also show where the bytes of two hours go: each group's and analysis's records and "
@@ -310,8 +315,8 @@ std::string defaultedText(const SetupFile& file) {
     const bool noGroups = isLeft(std::string(kSetupGroupsKey));
     auto wholeGroupLeft = [&](int g) {
         const auto& entries = groupEntries(g);
-        return noGroups ||
-               std::all_of(entries.begin(), entries.end(), [&](const Entry* e) { return isLeft(groupKey(g, *e)); });
+        return noGroups || std::all_of(entries.begin(), entries.end(),
+                                       [&](const Entry* e) { return e->writtenWhenSet || isLeft(groupKey(g, *e)); });
     };
     for (int g = 0; g < kGroups; ++g) {
         if (wholeGroupLeft(g)) {

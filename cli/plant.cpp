@@ -278,7 +278,7 @@ private:
             refuse(file.shown + ": " + row.error);
             // Kept for the plant file, which writes it back as it was.
             if (!o_.saveSetupPath.isEmpty())
-                kept_.push_back({evaluated_.size(), row.kept, file.shown + ": " + row.error});
+                kept_.push_back({evaluated_.size(), row.kept, file.shown + ": " + row.error, row.keptCells});
         }
         if (!row.setup) return true;
         for (const std::string& problem : row.problems) refuse(file.shown + ": " + problem);

@@ -16,21 +16,33 @@ int length(std::string_view text) { return static_cast<int>(displayWidth(text));
 
 std::string resultTable(const ResultRecord& record) {
     const auto rows = resultRows(record);
+    // With a scenario, its heading above and normal operation's durations beside.
+    const bool scenario = record.result.hasScenario();
+    const auto normal = resultRows(record, true);
     int width = length(kResultColumns[0]);
     for (const ResultRow& row : rows) width = std::max(width, length(resultRowCaption(row.medium, row.cardItem)));
     // The number columns as wide as their captions, weeks with room for six digits.
     const int weeks = 6;
     const int days = length(kResultColumns[2]);
     const int hours = length(kResultColumns[3]);
-    std::string out = tableLine({{std::string(kResultColumns[0]), -width},
-                                 {std::string(kResultColumns[1]), weeks},
-                                 {std::string(kResultColumns[2]), days},
-                                 {std::string(kResultColumns[3]), hours}});
-    for (const ResultRow& row : rows) {
-        out += tableLine({{resultRowCaption(row.medium, row.cardItem), -width},
-                          {std::to_string(row.duration.weeks), weeks},
-                          {std::to_string(row.duration.days), days},
-                          {std::to_string(row.duration.hours), hours}});
+    int normalWidth = length(kNormalOperationColumn);
+    for (const ResultRow& row : normal) normalWidth = std::max(normalWidth, length(durationText(row.duration)));
+    std::vector<Cell> header{{std::string(kResultColumns[0]), -width},
+                             {std::string(kResultColumns[1]), weeks},
+                             {std::string(kResultColumns[2]), days},
+                             {std::string(kResultColumns[3]), hours}};
+    if (scenario) header.push_back({std::string(kNormalOperationColumn), normalWidth});
+    std::string out =
+        scenario ? scenarioText(record.result.alarmShare, record.result.cardReserve) + ":\n" + tableLine(header)
+                 : tableLine(header);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const ResultRow& row = rows[i];
+        std::vector<Cell> line{{resultRowCaption(row.medium, row.cardItem), -width},
+                               {std::to_string(row.duration.weeks), weeks},
+                               {std::to_string(row.duration.days), days},
+                               {std::to_string(row.duration.hours), hours}};
+        if (scenario) line.push_back({durationText(normal[i].duration), normalWidth});
+        out += tableLine(line);
     }
     return out;
 }
@@ -48,6 +60,7 @@ std::string breakdownTable(const Breakdown& b) {
         totals.push_back({std::string(breakdownRowName(BreakdownKind::OpenBlock)), -b.uncountedBytes(), {}});
     }
     totals.push_back({std::string(kBytesCountedRow), b.written, {}});
+    if (b.alarms) totals.push_back({std::string(kAlarmWrittenRow), b.alarmWritten, {}});
 
     // Each column as wide as its widest text; the totals' labels span the
     // first three columns, which widen the first where they need it.
@@ -73,22 +86,41 @@ std::string breakdownTable(const Breakdown& b) {
         share = std::max(share, length(shareText(w.bytes, b.bytesWritten())));
     }
 
-    std::string out = '\n' + breakdownHeading(b) + '\n';
-    out += tableLine({{std::string(kWriterColumn), -writer},
-                      {std::string(kCycleColumn), -cycle},
-                      {std::string(kRecordsColumn), records},
-                      {std::string(kBytesColumn), bytes},
-                      {std::string(kShareColumn), share},
-                      {withoutColumn(Medium::Internal), -internal},
-                      {withoutColumn(Medium::Card), 0}});
+    // In alarm: the cycle, records and bytes of each writer beside.
+    int alarmCycle = length(kAlarmCycleColumn);
+    int alarmRecords = length(kAlarmRecordsColumn);
+    int alarmBytes = length(kAlarmBytesColumn);
     for (const WriterBytes& w : b.writers) {
-        out += tableLine({{w.name, -writer},
-                          {w.cycle, -cycle},
-                          {std::to_string(w.records), records},
-                          {std::to_string(w.bytes), bytes},
-                          {shareText(w.bytes, b.bytesWritten()), share},
-                          {durationText(w.withoutInternal), -internal},
-                          {durationText(w.withoutCard), 0}});
+        alarmCycle = std::max(alarmCycle, length(w.alarmCycle));
+        alarmBytes = std::max(alarmBytes, length(std::to_string(w.alarmBytes)));
+    }
+    const auto withAlarms = [&](std::vector<Cell> cells, Cell cycleCell, Cell recordsCell, Cell bytesCell) {
+        if (!b.alarms) return cells;
+        cells.insert(cells.begin() + 5, {std::move(cycleCell), std::move(recordsCell), std::move(bytesCell)});
+        return cells;
+    };
+
+    std::string out = '\n' + breakdownHeading(b) + '\n';
+    out += tableLine(withAlarms({{std::string(kWriterColumn), -writer},
+                                 {std::string(kCycleColumn), -cycle},
+                                 {std::string(kRecordsColumn), records},
+                                 {std::string(kBytesColumn), bytes},
+                                 {std::string(kShareColumn), share},
+                                 {withoutColumn(Medium::Internal), -internal},
+                                 {withoutColumn(Medium::Card), 0}},
+                                {std::string(kAlarmCycleColumn), -alarmCycle},
+                                {std::string(kAlarmRecordsColumn), alarmRecords},
+                                {std::string(kAlarmBytesColumn), alarmBytes}));
+    for (const WriterBytes& w : b.writers) {
+        out += tableLine(withAlarms({{w.name, -writer},
+                                     {w.cycle, -cycle},
+                                     {std::to_string(w.records), records},
+                                     {std::to_string(w.bytes), bytes},
+                                     {shareText(w.bytes, b.bytesWritten()), share},
+                                     {durationText(w.withoutInternal), -internal},
+                                     {durationText(w.withoutCard), 0}},
+                                    {w.alarmCycle, -alarmCycle}, {std::to_string(w.alarmRecords), alarmRecords},
+                                    {std::to_string(w.alarmBytes), alarmBytes}));
     }
     const int label = writer + cycle + records + 4;
     for (const Totals& t : totals)

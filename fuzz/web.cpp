@@ -102,8 +102,8 @@ const std::array<Function, 24>& functions() {
         {"plantLoad", 2, [](const Arguments& a) { return plantLoad(a[0], a[1]); }},
         {"plantLoadRows", 2, [](const Arguments& a) { return plantLoadRows(a[0], a[1]); }},
         {"plantRowText", 1, [](const Arguments& a) { return plantRowText(place(a[0])); }},
-        {"plantSetRow", 3,
-         [](const Arguments& a) { return plantSetRow(place(a[0]), a[1], !a[2].empty() && a[2][0] == '1'); }},
+        {"plantSetRow", 4,
+         [](const Arguments& a) { return plantSetRow(place(a[0]), a[1], a[2], !a[3].empty() && a[3][0] == '1'); }},
         {"plantCsv", 0, [](const Arguments&) { return plantCsv(); }, false, true},
         {"plantCalendarText", 0, [](const Arguments&) { return plantCalendarText(); }, false, true},
     }};

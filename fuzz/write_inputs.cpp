@@ -142,7 +142,11 @@ void writePlantCalls(const fs::path& dir) {
     writeFile(dir / "plantToday", webCallText("plantToday", {"2026-03-14"}));
     writeFile(dir / "plantLoadRows",
               webCallText("plantLoadRows", {R"(["A,2026-03-14,26w,sd,256 MB,4","B,01/02/27","Bad \"row"])", "400"}));
-    writeFile(dir / "plantSetRow", webCallText("plantSetRow", {"0", "C,2026-03-01,,,1 GB,8", "1"}));
+    writeFile(dir / "plantSetRow", webCallText("plantSetRow", {"0", "C,2026-03-01,,,1 GB,8", "", "1"}));
+    writeFile(dir / "plantSetRowAlarm", webCallText("plantSetRow", {"0", "D,2026-03-01,,,1 GB,8,5,100",
+                                                                    "name,start,target,medium,card,analog,"
+                                                                    "alarm-share,card-reserve",
+                                                                    "1"}));
     writeFile(dir / "plantRowText", webCallText("plantRowText", {"0"}));
     writeFile(dir / "plantMargin", webCallText("plantMargin", {"365"}));
     writeFile(dir / "plantSort", webCallText("plantSort", {"read_out_by", "descending"}));

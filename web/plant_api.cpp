@@ -56,11 +56,28 @@ Json rowObject(const RecorderRow& row, const PlantRecorder& recorder) {
     return o;
 }
 
+// The header row of a row's own columns, when they are not those of a plant
+// that sets no entry written only when set: the browser's store keeps it
+// beside the row, which is read under it again.
+Json columnsOf(const std::vector<std::size_t>& columns) {
+    return columns == plantFileColumns({}) ? Json() : Json(plantHeaderText(columns));
+}
+
 Json keptObject(const std::vector<KeptRow>& kept) {
     Json rows = Json::array();
-    for (const KeptRow& row : kept)
-        rows.push_back({{"before", row.before}, {"text", row.text}, {"problem", row.problem}});
+    for (const KeptRow& row : kept) {
+        Json o = {{"before", row.before}, {"text", row.text}, {"problem", row.problem}};
+        if (!row.cells.empty()) {
+            if (Json columns = columnsOf(plantColumnsSet(row.cells)); !columns.is_null()) o["columns"] = columns;
+        }
+        rows.push_back(std::move(o));
+    }
     return rows;
+}
+
+// A stored row read under its columns' header (the base plant's without one).
+PlantFileReading readStoredRow(const std::string& row, const std::string& columns) {
+    return readPlantText((columns.empty() ? plantHeaderText(plantFileColumns({})) : columns) + "\n" + row + "\n");
 }
 
 Json orderObject() {
@@ -70,7 +87,7 @@ Json orderObject() {
 
 Json totalsObject() {
     const PlantTotals totals = session().plant.totals();
-    Json o = {{"recorders", totals.recorders}};
+    Json o = {{"recorders", totals.recorders}, {"scenarios", totals.scenarios}};
     for (const RecorderState state : kRecorderStates) {
         if (state != RecorderState::Ok) o[std::string(recorderStateId(state))] = totals.of(state);
     }
@@ -310,8 +327,12 @@ std::string plantLoad(const std::string& bytes, const std::string& margin) {
 std::string plantLoadRows(const std::string& rowsJson, const std::string& margin) {
     return answered([&] {
         const Json given = Json::parse(rowsJson, nullptr, false);
-        if (!given.is_array() ||
-            !std::all_of(given.begin(), given.end(), [](const Json& r) { return r.is_string(); })) {
+        // Each a row's text, or {"row", "columns"}: the text and the header of its columns.
+        const auto isRow = [](const Json& r) {
+            return r.is_string() || (r.is_object() && r.contains("row") && r["row"].is_string() &&
+                                     (!r.contains("columns") || r["columns"].is_string()));
+        };
+        if (!given.is_array() || !std::all_of(given.begin(), given.end(), isRow)) {
             throw Refusal("the rows are not a list of texts");
         }
         std::vector<std::string> problems;
@@ -321,20 +342,20 @@ std::string plantLoadRows(const std::string& rowsJson, const std::string& margin
         // Each row on its own, so that the page knows what became of each.
         Json sources = Json::array();
         std::size_t unread = 0;
-        const std::string header = plantCsvText({});
         for (const Json& row : given) {
-            const std::string& text = row.get_ref<const std::string&>();
+            const std::string& text = (row.is_string() ? row : row["row"]).get_ref<const std::string&>();
+            const std::string columns = row.is_object() ? row.value("columns", std::string()) : std::string();
             // Each row read as the second line of a file: named by its place in the store instead.
             const auto stored = [n = sources.size() + 1](std::string line) {
                 const std::string_view read = "line 2";
                 return line.starts_with(read) ? "stored row " + std::to_string(n) + line.substr(read.size()) : line;
             };
-            if (plant.size() == kLargestPlant || text.size() > kPlantRowLimit) {
+            if (plant.size() == kLargestPlant || text.size() > kPlantRowLimit || columns.size() > kPlantRowLimit) {
                 ++unread;
                 sources.push_back(Json::object());
                 continue;
             }
-            PlantFileReading reading = readPlantText(header + text + "\n");
+            PlantFileReading reading = readStoredRow(text, columns);
             for (std::string& line : reading.problems) problems.push_back(stored(std::move(line)));
             for (std::string& line : reading.notes) notes.push_back(stored(std::move(line)));
             if (!reading.recorders.empty()) {
@@ -343,7 +364,7 @@ std::string plantLoadRows(const std::string& rowsJson, const std::string& margin
             } else if (!reading.kept.empty()) {
                 std::vector<KeptRow> kept = plant.kept();
                 sources.push_back({{"kept", kept.size()}});
-                kept.push_back({plant.size(), text, stored(reading.kept.front().problem)});
+                kept.push_back({plant.size(), text, stored(reading.kept.front().problem), reading.kept.front().cells});
                 plant.setKept(std::move(kept));
             } else {
                 sources.push_back(Json::object());
@@ -366,11 +387,15 @@ std::string plantLoadRows(const std::string& rowsJson, const std::string& margin
 std::string plantRowText(int index) {
     return answered([&] {
         const Plant& plant = session().plant;
-        return Json{{"row", capacimo::plantRowText(plant.recorders()[indexIn(index, plant.size())])}};
+        const PlantRecorder& recorder = plant.recorders()[indexIn(index, plant.size())];
+        Json o = {{"row", capacimo::plantRowText(recorder)}};
+        if (Json columns = columnsOf(plantColumnsSet(plantRowCells(recorder))); !columns.is_null())
+            o["columns"] = columns;
+        return o;
     });
 }
 
-std::string plantSetRow(int index, const std::string& row, bool insert) {
+std::string plantSetRow(int index, const std::string& row, const std::string& columns, bool insert) {
     return answered([&] {
         Plant& plant = session().plant;
         const auto at = static_cast<std::size_t>(std::max(index, 0));
@@ -380,7 +405,8 @@ std::string plantSetRow(int index, const std::string& row, bool insert) {
         } else {
             indexIn(index, plant.size());
         }
-        PlantFileReading reading = readPlantText(plantCsvText({}) + row + "\n");
+        if (row.size() > kPlantRowLimit || columns.size() > kPlantRowLimit) throw Refusal("the row is too long");
+        PlantFileReading reading = readStoredRow(row, columns);
         if (reading.recorders.empty()) {
             throw Refusal(reading.problems.empty() ? "the row holds no recorder" : reading.problems.front());
         }

@@ -3,7 +3,9 @@
 // other: each change writes the one recorder it changed. A recorder's value
 // is {"at": its place, "row": its row of the plant file}; the places order
 // the plant (two tabs that add at once make two recorders, told apart by
-// their ids). The margin is a value of its own. A value the page cannot read
+// their ids). A row that sets entries a plant file names only when set (the
+// alarms, the card's reserve) has "columns" too, the header of its row's
+// columns. The margin is a value of its own. A value the page cannot read
 // is never written over: it stays in the store, is named, and can be
 // downloaded. The module holds the plant; this file keeps the store in step
 // with it and takes other tabs' changes into it.
@@ -51,8 +53,9 @@ var CapacimoPlantStore = (function () {
     function parseEntry(id, value) {
         try {
             var o = JSON.parse(value);
-            if (o && typeof o.row === "string" && typeof o.at === "number" && isFinite(o.at)) {
-                return { id: id, at: o.at, text: o.row, kind: null };
+            if (o && typeof o.row === "string" && typeof o.at === "number" && isFinite(o.at) &&
+                (o.columns === undefined || typeof o.columns === "string")) {
+                return { id: id, at: o.at, text: o.row, columns: o.columns, kind: null };
             }
         } catch (e) {
             // not the page's value: named below
@@ -93,8 +96,7 @@ var CapacimoPlantStore = (function () {
         var margin = s.page.store(function (st) { return st.getItem(MARGIN); });
         s.margin = margin === null ? String(s.words.margin) : margin;
         s.unreadable = read.unreadable;
-        var view = s.page.ask("plantLoadRows", JSON.stringify(read.entries.map(function (e) { return e.text; })),
-                              s.margin);
+        var view = s.page.ask("plantLoadRows", JSON.stringify(read.entries.map(storedRow)), s.margin);
         if (!view || view.error) return null;
         // What became of each value: a recorder, a kept row, or nothing
         // (beyond what the page holds), which stays in the store untouched.
@@ -130,9 +132,14 @@ var CapacimoPlantStore = (function () {
 
     // ---- writing: each change the one value it changed
 
+    // A row as the module reads it back: its text, with its columns' header where it has one.
+    function storedRow(entry) {
+        return entry.columns === undefined ? entry.text : { row: entry.text, columns: entry.columns };
+    }
+
     function write(s, entry) {
         var ok = s.page.store(function (st) {
-            st.setItem(ROW + entry.id, JSON.stringify({ at: entry.at, row: entry.text }));
+            st.setItem(ROW + entry.id, JSON.stringify({ at: entry.at, row: entry.text, columns: entry.columns }));
             return true;
         });
         if (!ok) s.page.say(s.words.tooLarge + ".");
@@ -156,16 +163,18 @@ var CapacimoPlantStore = (function () {
         return s.entries.length;
     }
 
+    // The recorder's row: {text, columns}, or null.
     function rowText(s, index) {
         var answer = s.page.ask("plantRowText", index);
-        return answer && !answer.error ? answer.row : null;
+        return answer && !answer.error ? { text: answer.row, columns: answer.columns } : null;
     }
 
     function edited(s, index) {
         var entry = s.entries[entryAt(s, index)];
-        var text = rowText(s, index);
-        if (!entry || text === null || text === entry.text) return;
-        entry.text = text;
+        var row = rowText(s, index);
+        if (!entry || row === null || (row.text === entry.text && row.columns === entry.columns)) return;
+        entry.text = row.text;
+        entry.columns = row.columns;
         s.recent[entry.id] = Date.now();
         write(s, entry);
     }
@@ -174,13 +183,13 @@ var CapacimoPlantStore = (function () {
     // back, whose id and place the token keeps): its value, in its place.
     function placeRecorder(s, index, token) {
         var at = entryAt(s, index);
-        var text = rowText(s, index);
-        if (text === null) return;
+        var row = rowText(s, index);
+        if (row === null) return;
         var previous = s.entries[at - 1];
         var next = s.entries[at];
         var place = token ? token.at : previous === undefined ? (next ? next.at - 1 : 1)
             : next === undefined ? previous.at + 1 : (previous.at + next.at) / 2;
-        var entry = { id: token ? token.id : newId(), at: place, text: text, kind: "recorder" };
+        var entry = { id: token ? token.id : newId(), at: place, text: row.text, columns: row.columns, kind: "recorder" };
         s.entries.splice(at, 0, entry);
         if (previous && next && !(previous.at < place && place < next.at) && !token) renumber(s);
         else write(s, entry);
@@ -211,12 +220,15 @@ var CapacimoPlantStore = (function () {
         var k = 0;
         var addKept = function (recorders) {
             for (; k < kept.length && kept[k].before <= recorders; ++k) {
-                s.entries.push({ id: newId(), at: s.entries.length + 1, text: kept[k].text, kind: "kept" });
+                s.entries.push({ id: newId(), at: s.entries.length + 1, text: kept[k].text, columns: kept[k].columns,
+                                 kind: "kept" });
             }
         };
         for (var i = 0; i < view.rows.length; ++i) {
             addKept(i);
-            s.entries.push({ id: newId(), at: s.entries.length + 1, text: rowText(s, i), kind: "recorder" });
+            var row = rowText(s, i) || { text: "", columns: undefined };
+            s.entries.push({ id: newId(), at: s.entries.length + 1, text: row.text, columns: row.columns,
+                             kind: "recorder" });
         }
         addKept(view.rows.length);
         s.entries.every(function (entry) { return write(s, entry); });
@@ -252,7 +264,7 @@ var CapacimoPlantStore = (function () {
         var at = s.entries.findIndex(function (e) { return e.id === id; });
         var entry = at < 0 ? null : s.entries[at];
         var next = value === null ? null : parseEntry(id, value);
-        if (entry ? next && entry.text === next.text : !next) return undefined;
+        if (entry ? next && entry.text === next.text && entry.columns === next.columns : !next) return undefined;
         if ((entry && entry.kind !== "recorder") || (value !== null && !next)) return null;
         if (entry && s.recent[id] > Date.now() - RECENT) s.page.say(s.words.changedElsewhere);
         var index = recorderIndex(s, entry ? at : placeOf(s, next));
@@ -260,9 +272,12 @@ var CapacimoPlantStore = (function () {
             s.entries.splice(at, 1);
             return { change: "remove", index: index, answer: s.page.ask("plantRemove", index) };
         }
-        var answer = s.page.ask("plantSetRow", index, next.text, !entry);
+        var answer = s.page.ask("plantSetRow", index, next.text, next.columns || "", !entry);
         if (!answer || answer.error) return null;
-        if (entry) entry.text = next.text;
+        if (entry) {
+            entry.text = next.text;
+            entry.columns = next.columns;
+        }
         else s.entries.splice(placeOf(s, next), 0, Object.assign(next, { kind: "recorder" }));
         return { change: entry ? "edit" : "insert", index: index, answer: answer };
     }

@@ -87,6 +87,8 @@ Json wordsObject(const ResultRecord& r) {
                             {"bytes", w.bytes},
                             {"bytes_text", groupedNumber(w.bytes)},
                             {"share", shareText(w.bytes, b.bytesWritten())}});
+            if (b.alarms)
+                rows.back().update({{"alarm_cycle", w.alarmCycle}, {"alarm_bytes_text", groupedNumber(w.alarmBytes)}});
         }
         auto total = [&](BreakdownKind kind, std::int64_t bytes, bool withShare) {
             rows.push_back({{"kind", breakdownKindId(kind)},
@@ -97,9 +99,9 @@ Json wordsObject(const ResultRecord& r) {
         };
         total(BreakdownKind::Overhead, b.headerBytes(), true);
         if (b.uncountedBytes() > 0) total(BreakdownKind::OpenBlock, -b.uncountedBytes(), false);
-        o["breakdown"] = {{"heading", breakdownHeading(b)},
-                          {"columns", {kWriterColumn, kCycleColumn, kRecordsColumn, kBytesColumn, kShareColumn}},
-                          {"rows", rows}};
+        Json columns = {kWriterColumn, kCycleColumn, kRecordsColumn, kBytesColumn, kShareColumn};
+        if (b.alarms) columns.insert(columns.end(), {kAlarmCycleColumn, kAlarmBytesColumn});
+        o["breakdown"] = {{"heading", breakdownHeading(b)}, {"columns", columns}, {"rows", rows}};
         Json without = Json::array();
         if (!b.writers.empty()) {
             without.push_back({{"name", kAsEnteredRow},
@@ -158,6 +160,7 @@ Json plantWords() {
     return {{"columns", columns},
             {"states", states},
             {"recorders", kPlantRecordersCaption},
+            {"scenarios", kPlantScenariosCaption},
             {"start", kPlantStartCaption},
             {"dates", {{"first", dateText(kFirstDate)}, {"last", dateText(kLastDate)}}},
             {"margin", {{"min", 0}, {"max", kLargestMarginDays}, {"default", kDefaultMarginDays}}},
@@ -195,6 +198,7 @@ std::string readSetup(const std::string& text) {
 std::string entries() {
     Json table = entryTableObject();
     table["result_columns"] = kResultColumns;
+    table["normal_column"] = kNormalOperationColumn;
     Json media = Json::array();
     for (const Medium medium : kMedia) media.push_back({{"id", mediumId(medium)}, {"caption", mediumCaption(medium)}});
     table["details"] = {{"title", kDetailsTitle},

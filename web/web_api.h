@@ -103,19 +103,23 @@ std::string plantSort(const std::string& column, const std::string& order);
 // margin that is not one is the default, with a problem that says so.
 // Adding, duplicating and restoring refuse a recorder beyond those 10,000 too.
 std::string plantLoad(const std::string& bytes, const std::string& margin);
-// The plant anew from rows of its file, one text each (as plantRowText gave
-// them, or kept rows' texts), with this margin, as the browser's store
-// keeps them: a view with "problems", "notes" and "sources", which says for
-// each given row what became of it: {"recorder": index}, {"kept": index into
-// the view's "kept"} or {} (nothing: an empty row, or beyond the 10,000).
+// The plant anew from rows of its file, one text each, or {"row", "columns"}
+// with the header of the row's columns where a row sets entries that a plant
+// names only when set (as plantRowText gave them, or kept rows' texts and
+// columns), with this margin, as the browser's store keeps them: a view with "problems", "notes" and "sources", which
+// says for each given row what became of it: {"recorder": index}, {"kept": index into the view's "kept"} or {}
+// (nothing: an empty row, or beyond the 10,000).
 std::string plantLoadRows(const std::string& rowsJson, const std::string& margin);
-// The recorder at index as its file's row: {"row": "Boiler 1,2026-03-14,..."}.
+// The recorder at index as its file's row: {"row": "Boiler 1,2026-03-14,..."},
+// with "columns", the header of its columns, where it sets entries that a
+// plant names only when set (plantFileColumns).
 std::string plantRowText(int index);
 // A recorder from its file's row, put at index: in place of the one there,
 // or before it when insert is true (index may then be the plant's size):
 // {"index", "row", "order", "totals"} as plantEdit answers; a row that holds
-// no recorder is refused with its reason.
-std::string plantSetRow(int index, const std::string& row, bool insert);
+// no recorder is refused with its reason. columns is the row's header, or
+// empty for a plant's that sets none of those entries.
+std::string plantSetRow(int index, const std::string& row, const std::string& columns, bool insert);
 // The plant as its CSV file: the same bytes capacimo-calc --save-setup writes
 // for the same plant.
 std::string plantCsv();

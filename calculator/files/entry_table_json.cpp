@@ -17,6 +17,7 @@ std::string pageId(EntryPage page, int group) {
     case EntryPage::AnalogChannels: return "analog";
     case EntryPage::DigitalChannels: return "digital";
     case EntryPage::MathChannels: return "math";
+    case EntryPage::Alarms: return "alarms";
     case EntryPage::Group: break;
     }
     return "group" + std::to_string(group + 1);
@@ -39,7 +40,8 @@ Json pages() {
     groups["pages"] = Json::array();
     for (int g = 0; g < kGroups; ++g) groups["pages"].push_back(innerPage(EntryPage::Group, g));
 
-    return Json::array({information, innerPage(EntryPage::SignalAnalysis), channels, groups});
+    return Json::array(
+        {information, innerPage(EntryPage::SignalAnalysis), channels, groups, innerPage(EntryPage::Alarms)});
 }
 
 Json entryObject(const Entry& entry) {
@@ -55,6 +57,7 @@ Json entryObject(const Entry& entry) {
               {"default", entry.resetValue},
               {"store", storedName(entry)}};
     if (entry.isList()) o["items"] = entry.items;
+    if (entry.writtenWhenSet) o["when_set"] = true;
     return o;
 }
 

@@ -35,8 +35,8 @@ Json cardMegabytes(std::int32_t item) {
 
 Json cycleText(const std::optional<std::uint8_t>& code) { return code ? Json(storageCycleText(*code)) : Json(); }
 
-Json resultsArray(const ResultRecord& record) {
-    const std::vector<ResultRow> results = resultRows(record);
+Json resultsArray(const ResultRecord& record, bool normal = false) {
+    const std::vector<ResultRow> results = resultRows(record, normal);
     Json rows = arrayWithRoom(results.size());
     for (const ResultRow& row : results) {
         Json o = objectWithRoom(8);
@@ -47,6 +47,7 @@ Json resultsArray(const ResultRecord& record) {
             o["card_mb"] = cardMegabytes(row.cardItem);
         }
         o.update(durationObject(row.duration));
+        if (normal) o["text"] = durationText(row.duration);  // as it stands beside the scenario's
         rows.push_back(std::move(o));
     }
     return rows;
@@ -77,6 +78,11 @@ Json breakdownArray(const Breakdown& b) {
         o["records"] = w.records;
         o["bytes"] = w.bytes;
         o["share"] = shareOf(w.bytes, b.bytesWritten());
+        if (b.alarms) {
+            o["alarm_cycle"] = w.alarmCycle;
+            o["alarm_records"] = w.alarmRecords;
+            o["alarm_bytes"] = w.alarmBytes;
+        }
         o["without"] = Json::object();
         o["without"][mediumId(Medium::Internal)] = durationObject(w.withoutInternal);
         o["without"][mediumId(Medium::Card)] = durationObject(w.withoutCard);
@@ -115,6 +121,9 @@ Json planObject(const Target& target, const Plan& plan) {
     }
     o["groups"] = std::move(groups);
     o["all_groups_cycle"] = cycleText(plan.commonCycle);
+    if (plan.largestAlarmShare) {
+        o["largest_alarm_share"] = *plan.largestAlarmShare == kNoAlarmShare ? Json() : Json(*plan.largestAlarmShare);
+    }
     return o;
 }
 
@@ -126,7 +135,7 @@ ResultRecord makeResultRecord(Calculator& calculator, const CalculatorEntries& e
     r.name = name;
     r.entries = entries;
     r.options = options;
-    r.status = validateCounts(entries.counts);
+    r.status = validateEntries(entries);
     r.result = calculator.calculate(entries);
     r.setup = calculator.setup();
     r.codes = calculator.cycleCodes();
@@ -139,20 +148,23 @@ ResultRecord makeResultRecord(const CalculatorEntries& entries, const ResultOpti
     return makeResultRecord(*std::make_unique<Calculator>(), entries, options, name);
 }
 
-std::vector<ResultRow> resultRows(const ResultRecord& r) {
-    std::vector<ResultRow> rows{{Medium::Internal, 0, r.result.internal}};
+std::vector<ResultRow> resultRows(const ResultRecord& r, bool normal) {
+    const CalculationResult& c = r.result;
+    std::vector<ResultRow> rows{{Medium::Internal, 0, normal ? c.normalInternal : c.internal}};
     if (!r.options.allCards) {
-        rows.push_back({Medium::Card, r.entries.cardItem, r.result.card});
+        rows.push_back({Medium::Card, r.entries.cardItem, normal ? c.normalCard : c.card});
         return rows;
     }
     for (std::int32_t item = 0; knownCard(item); ++item) {
-        rows.push_back({Medium::Card, item, cardDuration(item, r.result.written, r.result.setupImageLength)});
+        rows.push_back({Medium::Card, item,
+                        normal ? cardDuration(item, c.normalWritten, c.setupImageLength)
+                               : cardDuration(item, c.written, c.setupImageLength, c.cardReserve)});
     }
     return rows;
 }
 
 Json resultObject(const ResultRecord& record) {
-    Json root = objectWithRoom(11);
+    Json root = objectWithRoom(13);
     root["format"] = kFormatName;
     root["version"] = kFormatVersion;
     root["bytes_per_two_hours"] = record.result.written;
@@ -161,6 +173,15 @@ Json resultObject(const ResultRecord& record) {
     root["status"]["level"] = statusLevelName(record.status.level);
     root["status"]["text"] = record.status.text;
     root["results"] = resultsArray(record);
+    // A scenario's figures are those above; normal operation's beside them.
+    if (record.result.hasScenario()) {
+        root["scenario"] = {{"caption", scenarioText(record.result.alarmShare, record.result.cardReserve)},
+                            {"alarm_share", record.result.alarmShare},
+                            {"card_reserve_mb", record.result.cardReserve},
+                            {"alarm_bytes_per_two_hours", record.result.alarmWritten}};
+        root["normal"] = {{"bytes_per_two_hours", record.result.normalWritten},
+                          {"results", resultsArray(record, true)}};
+    }
     root["groups"] = groupsArray(record);
     if (record.breakdown) root["breakdown"] = breakdownArray(*record.breakdown);
     if (record.options.target && record.plan) root["plan"] = planObject(*record.options.target, *record.plan);

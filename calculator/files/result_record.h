@@ -54,17 +54,21 @@ ResultRecord makeResultRecord(const CalculatorEntries& entries, const ResultOpti
                               std::string_view name = {});
 
 // A row of the result table: the internal memory, then the selected SD Card
-// or, with allCards, every card size.
+// or, with allCards, every card size; with the scenario's figures, or with
+// normal, normal operation's (ResultRecord::result says which differ).
 struct ResultRow {
     Medium medium = Medium::Internal;
     std::int32_t cardItem = 0;  // SD Card rows only
     StorageDuration duration;
 };
-std::vector<ResultRow> resultRows(const ResultRecord& record);
+std::vector<ResultRow> resultRows(const ResultRecord& record, bool normal = false);
 
 // The result as one JSON object, its keys in a fixed order. Its "setup" is
 // the setup as a setup file holds it, so that every result can be opened
-// again and gives the same answer.
+// again and gives the same answer. With an alarm share or a card reserve,
+// "bytes_per_two_hours" and "results" are that scenario's, "scenario" says
+// what it is and "normal" gives normal operation's beside them; the
+// breakdown's rows are normal operation's bytes, with those in alarm beside.
 nlohmann::ordered_json resultObject(const ResultRecord& record);
 // Its text as capacimo-calc --json prints it: one line, ending in '\n'.
 std::string resultJson(const ResultRecord& record);

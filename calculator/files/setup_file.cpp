@@ -90,9 +90,10 @@ int fileRank(EntryPage page) {
     case EntryPage::DigitalChannels: return 2;
     case EntryPage::MathChannels: return 3;
     case EntryPage::SignalAnalysis: return 4;
+    case EntryPage::Alarms: return 5;
     case EntryPage::Group: break;
     }
-    return 5;
+    return 6;
 }
 
 std::string itemList(const Entry& entry) {
@@ -176,7 +177,8 @@ std::optional<SetupCheck> checkGroups(const Json& groups, SetupFile& setup) {
             }
         }
         for (const Entry* entry : entries) {
-            if (!group.contains(entry->option)) setup.defaultedKeys.push_back(groupKey(g, *entry));
+            if (!group.contains(entry->option) && !entry->writtenWhenSet)
+                setup.defaultedKeys.push_back(groupKey(g, *entry));
         }
     }
     return std::nullopt;
@@ -382,7 +384,7 @@ SetupCheck checkObject(const Json& object) {
     // Reported in file order: the top-level keys, then the groups.
     std::vector<std::string> defaulted;
     for (const Entry* entry : top) {
-        if (!object.contains(entry->option)) defaulted.push_back(entry->option);
+        if (!object.contains(entry->option) && !entry->writtenWhenSet) defaulted.push_back(entry->option);
     }
     if (!object.contains(kGroupsKey)) defaulted.push_back(kGroupsKey);
     defaulted.insert(defaulted.end(), setup.defaultedKeys.begin(), setup.defaultedKeys.end());
@@ -458,7 +460,10 @@ TypedValue typedValue(const Entry& entry, std::string_view text) {
         }
         return {std::nullopt, notInList(entry, shown(std::string(text)))};
     }
-    const std::string_view number = trimBlanks(text);
+    // The channel counts forgive a spreadsheet's padding (" 7 "); the alarm
+    // share and the card reserve, which no older file holds, are digits
+    // alone: " 5" may be what is left of "1 5" or "0, 5".
+    const std::string_view number = entry.writtenWhenSet ? text : trimBlanks(text);
     std::string_view digits = number;
     if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) digits.remove_prefix(1);
     if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) {
@@ -477,16 +482,23 @@ Json setupObject(const CalculatorEntries& entries, std::string_view name) {
         const std::int32_t value = entry.fitted(entry.field(entries));
         return entry.isList() ? Json(entry.items[static_cast<std::size_t>(value)]) : Json(value);
     };
+    auto written = [&entries](const Entry& entry) {
+        return !entry.writtenWhenSet || entry.fitted(entry.field(entries)) != entry.resetValue;
+    };
     Json object = objectWithRoom(5 + topLevelEntries().size());
     object[kFormatKey] = std::string(kSetupFormat);
     object[kVersionKey] = kSetupVersion;
     object[kModelKey] = std::string(kModelName);
     object[kNameKey] = oneLineName(name);
-    for (const Entry* entry : topLevelEntries()) object[entry->option] = valueOf(*entry);
+    for (const Entry* entry : topLevelEntries()) {
+        if (written(*entry)) object[entry->option] = valueOf(*entry);
+    }
     Json groups = arrayWithRoom(kGroups);
     for (int g = 0; g < kGroups; ++g) {
         Json group = objectWithRoom(groupEntries(g).size());
-        for (const Entry* entry : groupEntries(g)) group[entry->option] = valueOf(*entry);
+        for (const Entry* entry : groupEntries(g)) {
+            if (written(*entry)) group[entry->option] = valueOf(*entry);
+        }
         groups.push_back(std::move(group));
     }
     object[kGroupsKey] = std::move(groups);

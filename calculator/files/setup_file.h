@@ -112,7 +112,8 @@ SetupCheck checkSetupObject(const nlohmann::ordered_json& object);
 
 // An entry's value as a person types it: an option's value, a cell of a
 // plant CSV. A count is a whole decimal number, a sign and blanks around it
-// allowed; a list's item is named by its text without regard to letter case
+// allowed (but no blanks for an entry written only when set, the alarm share
+// and the card reserve); a list's item is named by its text without regard to letter case
 // and blanks, or by the start of that text where it fits one item only
 // ("1gb", "daily").
 struct TypedValue {

@@ -146,7 +146,7 @@ RecorderRow evaluateRecorder(Calculator& calculator, const PlantRecorder& record
     row.name = recorder.name;
     row.start = recorder.start;
     row.cardItem = recorder.entries.cardItem;
-    row.status = validateCounts(recorder.entries.counts);
+    row.status = validateEntries(recorder.entries);
     row.result = calculator.calculate(recorder.entries);
     row.dates = recorderDates(row.result, recorder, terms);
     return row;
@@ -204,7 +204,10 @@ std::vector<std::size_t> sortedRows(std::span<const RecorderRow> rows, PlantColu
 PlantTotals plantTotals(std::span<const RecorderRow> rows) {
     PlantTotals totals;
     totals.recorders = rows.size();
-    for (const RecorderRow& row : rows) ++totals.states[static_cast<std::size_t>(row.dates.state)];
+    for (const RecorderRow& row : rows) {
+        ++totals.states[static_cast<std::size_t>(row.dates.state)];
+        if (row.result.hasScenario()) ++totals.scenarios;
+    }
     return totals;
 }
 

@@ -106,6 +106,9 @@ struct KeptRow {
     std::size_t before = 0;  // how many recorders come before it
     std::string text;        // its cells as a CSV line, without the line end
     std::string problem;     // why: "line 7, column analog: 41 is outside 0..40"
+    // Its cells in the order of every column a plant may have, when they
+    // could be told apart: written back in the columns of the file it goes to.
+    std::vector<std::string> cells;
     bool operator==(const KeptRow&) const = default;
 };
 
@@ -194,6 +197,9 @@ std::vector<std::size_t> sortedRows(std::span<const RecorderRow> rows, PlantColu
 struct PlantTotals {
     std::size_t recorders = 0;
     std::array<std::size_t, kRecorderStates.size()> states{};  // by RecorderState
+    // Recorders whose days follow a scenario: a share of time in alarm, or
+    // megabytes kept free on the card.
+    std::size_t scenarios = 0;
     std::size_t of(RecorderState state) const { return states[static_cast<std::size_t>(state)]; }
     bool operator==(const PlantTotals&) const = default;
 };

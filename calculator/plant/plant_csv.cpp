@@ -247,17 +247,55 @@ bool PlantCsvReader::hasOnlyEmptyCells(const Record& record) {
             std::all_of(record.raw.begin(), record.raw.end(), isSeparator));
 }
 
-const std::vector<std::string>& plantCsvColumns() {
-    static const std::vector<std::string> columns = [] {
-        std::vector<std::string> list{kNameColumn, std::string(kPlantStartColumn), std::string(kPlantTargetColumn),
-                                      std::string(kPlantMediumColumn)};
-        for (const Entry* entry : topLevelEntries()) list.push_back(entry->option);
-        for (int g = 0; g < kGroups; ++g) {
-            for (const Entry* entry : groupEntries(g)) list.push_back(groupKey(g, *entry));
+namespace {
+
+struct Columns {
+    std::vector<std::string> names;
+    std::vector<bool> whenSet;  // written only when set
+};
+
+const Columns& columns() {
+    static const Columns columns = [] {
+        Columns c;
+        c.names = {kNameColumn, std::string(kPlantStartColumn), std::string(kPlantTargetColumn),
+                   std::string(kPlantMediumColumn)};
+        c.whenSet.assign(c.names.size(), false);
+        for (const Entry* entry : topLevelEntries()) {
+            c.names.push_back(entry->option);
+            c.whenSet.push_back(entry->writtenWhenSet);
         }
-        return list;
+        for (int g = 0; g < kGroups; ++g) {
+            for (const Entry* entry : groupEntries(g)) {
+                c.names.push_back(groupKey(g, *entry));
+                c.whenSet.push_back(entry->writtenWhenSet);
+            }
+        }
+        return c;
     }();
     return columns;
+}
+
+}  // namespace
+
+const std::vector<std::string>& plantCsvColumns() { return columns().names; }
+
+bool plantColumnWhenSet(std::size_t column) { return columns().whenSet[column]; }
+
+std::vector<std::size_t> plantColumnsSet(std::span<const std::string> cells) {
+    std::vector<std::size_t> set;
+    for (std::size_t c = 0; c < plantCsvColumns().size(); ++c) {
+        if (!plantColumnWhenSet(c) || (c < cells.size() && !cells[c].empty())) set.push_back(c);
+    }
+    return set;
+}
+
+std::string csvLineIn(std::span<const std::string> cells, std::span<const std::size_t> columns) {
+    std::vector<std::string> chosen;
+    chosen.reserve(columns.size());
+    for (const std::size_t c : columns) chosen.push_back(c < cells.size() ? cells[c] : std::string());
+    std::string line = csvLine(chosen);
+    line.pop_back();  // its line end
+    return line;
 }
 
 PlantCsvReader::PlantCsvReader(std::istream& in) : in_(std::make_unique<Input>(std::make_unique<StreamSource>(in))) {
@@ -496,7 +534,7 @@ PlantRow PlantCsvReader::checkedRow(const Record& record) const {
         PlantRow row;
         row.line = record.line;
         row.error = lineText(record.line) + ": cannot be read: " + e.what();
-        row.kept = keptText(record);
+        keep(record, row);
         return row;
     }
 }
@@ -526,13 +564,14 @@ void PlantCsvReader::readPlantCell(PlantRow& row, std::string_view column, const
     *refused = text;
 }
 
-std::string PlantCsvReader::keptText(const Record& record) const {
-    if (!record.problem.empty() || record.fields.size() != columns_.size()) return record.raw;
-    std::vector<std::string> cells(plantCsvColumns().size());
-    for (std::size_t i = 0; i < record.fields.size(); ++i) cells[columns_[i]] = record.fields[i];
-    std::string line = csvLine(cells);
-    line.pop_back();  // its line end
-    return line;
+void PlantCsvReader::keep(const Record& record, PlantRow& row) const {
+    if (!record.problem.empty() || record.fields.size() != columns_.size()) {
+        row.kept = record.raw;
+        return;
+    }
+    row.keptCells.assign(plantCsvColumns().size(), {});
+    for (std::size_t i = 0; i < record.fields.size(); ++i) row.keptCells[columns_[i]] = record.fields[i];
+    row.kept = csvLineIn(row.keptCells, plantColumnsSet(row.keptCells));
 }
 
 std::string PlantCsvReader::widthError(const Record& record) const {
@@ -553,7 +592,7 @@ PlantRow PlantCsvReader::rowOf(const Record& record) const {
         PlantRow refusal;
         refusal.line = row.line;
         refusal.error = std::move(error);
-        refusal.kept = keptText(record);
+        keep(record, refusal);
         return refusal;
     };
     if (!record.problem.empty()) return refused(lineText(record.line) + ": " + record.problem);

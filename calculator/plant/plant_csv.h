@@ -47,6 +47,7 @@
 #include <iosfwd>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -76,16 +77,25 @@ struct PlantRow {
     std::optional<CalendarDate> start;
     std::optional<std::int64_t> targetHours;
     Medium targetMedium = Medium::Internal;
-    RefusedCells refused;               // the texts of the start, target and medium cells refused
-    std::string error;                  // e.g. line 7, column analog: 41 is outside 0..40
-    std::string kept;                   // with an error: the row's cells as a CSV line, to write back
-    std::vector<std::string> problems;  // cells left out of a row that was kept, e.g.
-                                        // line 7, column start: 2026-13-01 is not a day: there is no month 13
-    std::string note;                   // e.g. lines 5 .. 7: every cell is empty; skipped
+    RefusedCells refused;                // the texts of the start, target and medium cells refused
+    std::string error;                   // e.g. line 7, column analog: 41 is outside 0..40
+    std::string kept;                    // with an error: the row's cells as a CSV line, to write back
+    std::vector<std::string> keptCells;  // and its cells in plantCsvColumns() order, when they could be told apart
+    std::vector<std::string> problems;   // cells left out of a row that was kept, e.g.
+                                         // line 7, column start: 2026-13-01 is not a day: there is no month 13
+    std::string note;                    // e.g. lines 5 .. 7: every cell is empty; skipped
 };
 
 // Every column a plant may have, in the order a header best lists them.
 const std::vector<std::string>& plantCsvColumns();
+// A column of an entry written only when set (plantCsvColumns() place): a
+// file names it only where some row sets it.
+bool plantColumnWhenSet(std::size_t column);
+// The columns (plantCsvColumns() places) a row of cells in that order needs:
+// every column but those written only when set, and of those the ones it fills.
+std::vector<std::size_t> plantColumnsSet(std::span<const std::string> cells);
+// The cells at the given columns as a CSV line, without its line end.
+std::string csvLineIn(std::span<const std::string> cells, std::span<const std::size_t> columns);
 
 // Where a reader takes its bytes from: a file's stream on the command line,
 // a text in memory in the web page and the plant window. A text is read
@@ -139,9 +149,9 @@ private:
     PlantRow checkedRow(const Record& record) const;
     // A start, target or medium cell into the row, or a problem of the row.
     void readPlantCell(PlantRow& row, std::string_view column, const std::string& text) const;
-    // A refused row's cells as a CSV line of the columns a plant file writes,
-    // or its text as it was when its cells cannot be told apart.
-    std::string keptText(const Record& record) const;
+    // A refused row's cells, and its text as a CSV line of the columns a
+    // plant file writes, or as it was when its cells cannot be told apart.
+    void keep(const Record& record, PlantRow& row) const;
 
     void readHeader();
 

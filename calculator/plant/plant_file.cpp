@@ -5,16 +5,23 @@
 namespace capacimo {
 namespace {
 
-// The setup's cells in the order of plantCsvColumns(), after the plant's own.
+// The setup's cells in the order of plantCsvColumns(), after the plant's own:
+// each entry's value as its setup file holds it, a list's by its text. An
+// entry written only when set is left empty at its reset value (which an
+// empty cell reads as), so that its column is named only where a recorder
+// sets it.
 void addSetupCells(std::vector<std::string>& cells, const PlantRecorder& recorder) {
-    const nlohmann::ordered_json object = setupObject(recorder.entries, recorder.name);
-    const auto add = [&cells](const nlohmann::ordered_json& value) {
-        cells.push_back(value.is_string() ? value.get<std::string>() : value.dump());
+    const auto add = [&](const Entry& entry) {
+        const std::int32_t value = entry.fitted(entry.field(recorder.entries));
+        if (entry.writtenWhenSet && value == entry.resetValue) {
+            cells.emplace_back();
+        } else {
+            cells.push_back(entry.isList() ? entry.items[static_cast<std::size_t>(value)] : std::to_string(value));
+        }
     };
-    for (const Entry* entry : topLevelEntries()) add(object.at(entry->option));
-    const auto& groups = object.at(std::string(kSetupGroupsKey));
+    for (const Entry* entry : topLevelEntries()) add(*entry);
     for (int g = 0; g < kGroups; ++g) {
-        for (const Entry* entry : groupEntries(g)) add(groups.at(static_cast<std::size_t>(g)).at(entry->option));
+        for (const Entry* entry : groupEntries(g)) add(*entry);
     }
 }
 
@@ -39,7 +46,7 @@ PlantFileReading readPlantText(std::string_view text, PlantFileLimits limits) {
         if (!row.note.empty()) reading.notes.push_back(row.note);
         if (!row.error.empty()) {
             reading.problems.push_back(row.error);
-            reading.kept.push_back({reading.recorders.size(), row.kept, row.error});
+            reading.kept.push_back({reading.recorders.size(), row.kept, row.error, row.keptCells});
         }
         if (!row.setup) continue;
         reading.problems.insert(reading.problems.end(), row.problems.begin(), row.problems.end());
@@ -66,27 +73,7 @@ std::string targetCellText(std::int64_t hours) {
     return text;
 }
 
-std::string plantCsvText(std::span<const PlantRecorder> recorders, std::span<const KeptRow> kept) {
-    std::string text = csvLine(plantCsvColumns());
-    auto keptRows = kept.begin();
-    // The kept rows before a recorder; whether there were any.
-    const auto keptBefore = [&](std::size_t recorder) {
-        const auto first = keptRows;
-        for (; keptRows != kept.end() && keptRows->before <= recorder; ++keptRows) text += keptRows->text + "\n";
-        return keptRows != first;
-    };
-    for (std::size_t i = 0; i < recorders.size(); ++i) {
-        // A row kept unread may leave a quote open. The recorder after it
-        // starts with a quoted cell, which ends that quote at once, so that
-        // the reader takes its row back on its own (a quote cannot run over
-        // the program's rows into what follows them).
-        text += plantRowText(recorders[i], keptBefore(i)) + "\n";
-    }
-    keptBefore(recorders.size());
-    return text;
-}
-
-std::string plantRowText(const PlantRecorder& r, bool quoteName) {
+std::vector<std::string> plantRowCells(const PlantRecorder& r) {
     // A refused cell is written back as it was, until the value is given anew.
     const auto cell = [](const std::string& refused, std::string value) { return refused.empty() ? value : refused; };
     std::vector<std::string> cells = {
@@ -95,10 +82,58 @@ std::string plantRowText(const PlantRecorder& r, bool quoteName) {
         cell(r.refused.medium, writesMedium(r) ? std::string(mediumId(r.targetMedium)) : std::string())};
     addSetupCells(cells, r);
     for (std::string& c : cells) c = spreadsheetText(c);
-    std::string line = csvLine(cells);
-    line.pop_back();
+    return cells;
+}
+
+std::vector<std::size_t> plantFileColumns(std::span<const PlantRecorder> recorders, std::span<const KeptRow> kept) {
+    std::vector<bool> used(plantCsvColumns().size());
+    const auto use = [&used](std::span<const std::string> cells) {
+        for (const std::size_t c : plantColumnsSet(cells)) used[c] = true;
+    };
+    use({});
+    for (const PlantRecorder& r : recorders) use(plantRowCells(r));
+    for (const KeptRow& row : kept) use(row.cells);
+    std::vector<std::size_t> columns;
+    for (std::size_t c = 0; c < used.size(); ++c) {
+        if (used[c]) columns.push_back(c);
+    }
+    return columns;
+}
+
+std::string plantHeaderText(std::span<const std::size_t> columns) { return csvLineIn(plantCsvColumns(), columns); }
+
+std::string plantCsvText(std::span<const PlantRecorder> recorders, std::span<const KeptRow> kept) {
+    const std::vector<std::size_t> columns = plantFileColumns(recorders, kept);
+    std::string text = plantHeaderText(columns) + "\n";
+    auto keptRows = kept.begin();
+    // The kept rows before a recorder, in the file's columns where their
+    // cells are known; whether there were any.
+    const auto keptBefore = [&](std::size_t recorder) {
+        const auto first = keptRows;
+        for (; keptRows != kept.end() && keptRows->before <= recorder; ++keptRows)
+            text += (keptRows->cells.empty() ? keptRows->text : csvLineIn(keptRows->cells, columns)) + "\n";
+        return keptRows != first;
+    };
+    for (std::size_t i = 0; i < recorders.size(); ++i) {
+        // A row kept unread may leave a quote open. The recorder after it
+        // starts with a quoted cell, which ends that quote at once, so that
+        // the reader takes its row back on its own (a quote cannot run over
+        // the program's rows into what follows them).
+        text += plantRowText(recorders[i], columns, keptBefore(i)) + "\n";
+    }
+    keptBefore(recorders.size());
+    return text;
+}
+
+std::string plantRowText(const PlantRecorder& r, std::span<const std::size_t> columns, bool quoteName) {
+    const std::vector<std::string> cells = plantRowCells(r);
+    std::string line = csvLineIn(cells, columns);
     if (quoteName && !line.starts_with('"')) line = quotedField(cells[0]) + line.substr(cells[0].size());
     return line;
+}
+
+std::string plantRowText(const PlantRecorder& r, bool quoteName) {
+    return plantRowText(r, plantColumnsSet(plantRowCells(r)), quoteName);
 }
 
 std::vector<std::string> unreadParts(std::span<const PlantRecorder> recorders, std::span<const KeptRow> kept) {
@@ -113,10 +148,6 @@ std::vector<std::string> unreadParts(std::span<const PlantRecorder> recorders, s
     }
     return parts;
 }
-
-}  // namespace capacimo
-
-namespace capacimo {
 
 std::string unreadSummary(std::span<const PlantRecorder> recorders, std::span<const KeptRow> kept) {
     const std::size_t parts = unreadParts(recorders, kept).size();

@@ -43,12 +43,24 @@ inline constexpr std::string_view kPlantTextExtension = ".txt";
 // What a plant file holds, as a refusal names it ("is a pipe, not a plant file").
 inline constexpr std::string_view kPlantKind = "plant";
 
-// One recorder as its file's row: the cells of every column, as a CSV line
-// without its line end (the rows of plantCsvText); with quoteName, its first
-// cell in quotes whether it needs them or not.
+// A recorder's cells in the order of plantCsvColumns(): empty where it has no
+// start or target, and for an entry written only when set at its reset value.
+std::vector<std::string> plantRowCells(const PlantRecorder& recorder);
+// The columns a file of these recorders and kept rows is written with
+// (plantCsvColumns() places): every column but those of the entries written
+// only when set, and of those each one that a recorder or a kept row sets. A
+// plant that sets none of them keeps the columns, and the bytes, of before.
+std::vector<std::size_t> plantFileColumns(std::span<const PlantRecorder> recorders, std::span<const KeptRow> kept = {});
+// The header row of those columns, without its line end.
+std::string plantHeaderText(std::span<const std::size_t> columns);
+// One recorder as a file's row in the given columns, as a CSV line without
+// its line end (the rows of plantCsvText); with quoteName, its first cell in
+// quotes whether it needs them or not. Without columns, in the columns its
+// own file would have (plantFileColumns of it alone).
+std::string plantRowText(const PlantRecorder& recorder, std::span<const std::size_t> columns, bool quoteName);
 std::string plantRowText(const PlantRecorder& recorder, bool quoteName = false);
 
-// The plant as its CSV file: the header names every column (plantCsvColumns),
+// The plant as its CSV file: the header names its columns (plantFileColumns),
 // then one row per recorder with every cell written, empty where a recorder
 // has no start or target, and a refused cell's text where it has one (see
 // RefusedCells); the kept rows in their places, as they were read. Lines end

@@ -50,6 +50,8 @@ std::string_view plantColumnCaption(PlantColumn column);
 inline constexpr std::string_view kPlantStartCaption = "Start";
 // The plant's totals below its table: "Recorders: 12", then each state.
 inline constexpr std::string_view kPlantRecordersCaption = "Recorders";
+// And, where any has one, how many are figured with alarms or a card reserve.
+inline constexpr std::string_view kPlantScenariosCaption = "With alarms or a card reserve";
 
 // A day beyond the last the calendar names (9999-12-31), in place of a date.
 inline constexpr std::string_view kAfterLastYear = "after 9999";

@@ -167,7 +167,7 @@ TEST_F(PlantApi, ALoadedFileShowsItsProblemsAndItsOtherRowsAndARefusedOneChanges
     EXPECT_EQ(read["rows"][0]["state"], "no_start");
     EXPECT_EQ(read["rows"][1]["cells"][0], "C");
     EXPECT_EQ(read["kept"], Json::parse(R"([{"before":1,"text":"B,2026-03-01,,,,41)" +
-                                        std::string(plantCsvColumns().size() - 6, ',') +
+                                        std::string(plantFileColumns({}).size() - 6, ',') +
                                         R"(","problem":"line 3, column analog: 41 is outside 0..40"}])"));
     EXPECT_EQ(read["unread"], "1 row and 1 cell that could not be read are written back as they were");
     EXPECT_EQ(read["margin"], 3);

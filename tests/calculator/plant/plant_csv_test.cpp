@@ -2,6 +2,7 @@
 // reported with their line and column without stopping the others, and a
 // file read as a stream.
 #include "calculator/plant/plant_csv.h"
+#include "calculator/plant/plant_file.h"
 
 #include <gtest/gtest.h>
 
@@ -43,8 +44,9 @@ TEST(PlantCsv, ReadsWhatSpreadsheetsWriteAndReportsBadRowsByLineAndColumn) {
     first.cycleItems[0] = 2;  // 1s, after Off and 100ms
     first.counts.groupValues[1] = 2;
     EXPECT_EQ(rows[0].setup->entries, first);
-    // Every column the header leaves out is reported as defaulted.
-    EXPECT_EQ(rows[0].setup->defaultedKeys.size(), plantCsvColumns().size() - 8);
+    // Every column the header leaves out is reported as defaulted, but for
+    // those a plant names only where a recorder sets them.
+    EXPECT_EQ(rows[0].setup->defaultedKeys.size(), plantFileColumns({}).size() - 8);
 
     ASSERT_TRUE(rows[1].setup) << rows[1].error;
     EXPECT_EQ(rows[1].line, 4u);
@@ -230,10 +232,7 @@ TEST(PlantCsv, WhatSpreadsheetsAndPeopleLeaveInCellsCostsNoRecorder) {
               "around it shows");
     EXPECT_EQ(rows[7].error.substr(0, 34), "line 10, column name: holds U+FEFF");
     // A refused row whose cells can be told apart is kept in the columns a plant file writes.
-    std::vector<std::string> cells(plantCsvColumns().size());
-    cells[0] = "e\xE2\x80\xAEvil";
-    cells[5] = "1";  // analog
-    EXPECT_EQ(rows[6].kept + "\n", csvLine(cells));
+    EXPECT_EQ(rows[6].kept, "e\xE2\x80\xAEvil,,,,,1" + std::string(plantFileColumns({}).size() - 6, ','));
 }
 
 // Rows made while they are read, as many as a 30 MB file holds; counts what

@@ -85,5 +85,6 @@ skipped=$(grep -c '^Capacimo: skipped ' "$work/capacimo.log" || true)
 settings=$("$probe" settings)
 echo "$settings"
 grep -qx 'Last=Scribent S' <<<"$settings" || fail "the host did not store Last=Scribent S"
-grep -qx 'UnitValues=45' <<<"$settings" || fail "the unit did not store its 45 values"
+# 45 entries, then each group's alarm cycle, the alarm share and the card reserve.
+grep -qx 'UnitValues=57' <<<"$settings" || fail "the unit did not store its 57 values"
 echo "PASS: launcher end to end"
