@@ -189,6 +189,7 @@ void Tdlg_Main::buildFrame() {
     tab_SignalAnalysis = sheet(pctrl_Stgs, qText(dialogPageCaption(DialogPage::SignalAnalysis)), "tab_SignalAnalysis");
     buildChannelPages();
     buildGroupPages();
+    tab_Alarms = sheet(pctrl_Stgs, qText(pageCaption(EntryPage::Alarms)), "tab_Alarms");
     buildResultList(panel(this, "pnl_Result", frame.results), frame.resultCaptionWidth);
     buildButtons(panel(this, "pnl_Bottom", frame.buttons), frame);
 }
@@ -235,7 +236,10 @@ void Tdlg_Main::buildResultList(QWidget* pnl_Result, int captionWidth) {
     lvw_Result->AddColumn(qText(kResultColumns[0]), captionWidth, Qt::AlignLeft, true);
     for (std::size_t column = 1; column < kResultColumns.size(); ++column)
         lvw_Result->AddColumn(qText(kResultColumns[column]), Scale(80), Qt::AlignRight);
-    for (Medium medium : kMedia) lvw_Result->AddItem(qText(mediumCaption(medium)), {"0", "0", "0"});
+    // Normal operation's durations, shown beside a scenario's (writeResults).
+    lvw_Result->AddColumn(qText(kNormalOperationColumn), Scale(130), Qt::AlignRight);
+    lvw_Result->setColumnHidden(kNormalColumn, true);
+    for (Medium medium : kMedia) lvw_Result->AddItem(qText(mediumCaption(medium)), {"0", "0", "0", ""});
     // Every row is drawn by the list itself, selected over its full width.
     connect(lvw_Result, &TdfsEnhListView::OnDrawItem, this,
             [](TdfsEnhListView*, QPainter*, int, const QRect&, TdfsEnhListView::TOwnerDrawState, bool& defaultDrawing,
@@ -330,6 +334,7 @@ QWidget* Tdlg_Main::buildEntry(const Entry& entry) {
     QWidget* page = pnl_GeneralStg;
     if (entry.page == EntryPage::SignalAnalysis) page = tab_SignalAnalysis;
     if (entry.page == EntryPage::Group) page = groupSheets[entry.index];
+    if (entry.page == EntryPage::Alarms) page = tab_Alarms;
     if (entry.page >= EntryPage::AnalogChannels && entry.page <= EntryPage::MathChannels) {
         page = channelSheets[static_cast<int>(entry.page) - static_cast<int>(EntryPage::AnalogChannels)];
     }
@@ -454,11 +459,19 @@ void Tdlg_Main::refreshDetails() {
 void Tdlg_Main::writeResults(const CalculationResult& result) {
     lvw_Result->BeginUpdate();
     const StorageDuration* rows[] = {&result.internal, &result.card};
+    const StorageDuration* normal[] = {&result.normalInternal, &result.normalCard};
     for (int row = 0; row < 2; ++row) {
         lvw_Result->setSubItem(row, 0, QString::number(rows[row]->weeks));
         lvw_Result->setSubItem(row, 1, QString::number(rows[row]->days));
         lvw_Result->setSubItem(row, 2, QString::number(rows[row]->hours));
+        lvw_Result->setSubItem(row, kNormalColumn - 1, qText(durationText(*normal[row])));
     }
+    // With an alarm share or a card reserve the figures are that scenario's,
+    // named above them, with normal operation's beside.
+    const bool scenario = result.hasScenario();
+    lvw_Result->headerItem()->setText(
+        0, qText(scenario ? scenarioText(result.alarmShare, result.cardReserve) : std::string(kResultColumns[0])));
+    lvw_Result->setColumnHidden(kNormalColumn, !scenario);
     lvw_Result->EndUpdate();
 }
 
@@ -556,7 +569,7 @@ void Tdlg_Main::settleReplacedEntries() {
     // As Reset does: contradicting analog counts brought into line, the count
     // checks, then one calculation.
     spe_CountAnalogChange(nullptr);
-    showStatus(validateCounts(currentEntries().counts));
+    showStatus(validateEntries(currentEntries()));
     Recalculate();
 }
 
@@ -680,7 +693,7 @@ void Tdlg_Main::changeEvent(QEvent* event) {
 
 void Tdlg_Main::spe_CountChange(TExtSpinEdit* sender) {
     if (sender == nullptr || sender->text().isEmpty()) return;
-    showStatus(validateCounts(currentEntries().counts));
+    showStatus(validateEntries(currentEntries()));
     Recalculate();
 }
 
@@ -706,7 +719,11 @@ void Tdlg_Main::spe_CountMathIVChange(TExtSpinEdit* sender) {
     spe_CountChange(sender);
 }
 
-void Tdlg_Main::cb_CFSizeChange() { Recalculate(); }
+void Tdlg_Main::cb_CFSizeChange() {
+    // A card too small for the megabytes kept free on it is named at once.
+    showStatus(validateEntries(currentEntries()));
+    Recalculate();
+}
 
 void Tdlg_Main::cb_SaveCycleChange() { Recalculate(); }
 

@@ -187,11 +187,13 @@ private:
     TTab95Sheet* tab_SignalAnalysis = nullptr;
     TTab95Sheet* tab_ChStgs = nullptr;
     TTab95Sheet* tab_GroupStgs = nullptr;
+    TTab95Sheet* tab_Alarms = nullptr;
     TPage95Control* pctrl_Channels = nullptr;
     std::array<TTab95Sheet*, 3> channelSheets{};  // analog, digital, math
     TPage95Control* pctrl_Groups = nullptr;
     QWidget* pnl_GeneralStg = nullptr;
     TdfsEnhListView* lvw_Result = nullptr;
+    static constexpr int kNormalColumn = 4;  // lvw_Result's normal operation, after Hours
     QPushButton* btn_Clear = nullptr;
     QPushButton* btn_Details = nullptr;
     QPushButton* btn_Plant = nullptr;

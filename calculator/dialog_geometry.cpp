@@ -65,9 +65,13 @@ Placement placementOf(const Entry& entry, const QWidget* form) {
             kChannelRows[static_cast<int>(entry.page) - static_cast<int>(EntryPage::AnalogChannels)][entry.row];
         return {{d(10), d(tops.label)}, {d(300), d(tops.field), d(60), d(26)}};
     }
+    case EntryPage::Alarms:
+        // Its captions are the dialog's longest: the fields stand further right.
+        return {{d(10), d(14 + 34 * entry.row)}, {d(360), d(10 + 34 * entry.row), d(60), d(26)}};
     case EntryPage::Group: break;
     }
-    const int rowTops[] = {Scale(10), Scale(10) + Scale(32), Scale(10) + Scale(32) + Scale(34)};
+    const int rowTops[] = {Scale(10), Scale(10) + Scale(32), Scale(10) + Scale(32) + Scale(34),
+                           Scale(10) + Scale(32) + Scale(34) + Scale(34)};
     const int top = rowTops[entry.row];
     return {{Scale(10), top + Scale(4)}, {Scale(10) + Scale(330), top, Scale(entry.isList() ? 100 : 60), 0}};
 }

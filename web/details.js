@@ -94,19 +94,22 @@ var CapacimoDetails = (function () {
         d.body.appendChild(el("h3", {}, b.heading));
         d.body.appendChild(chart(b.rows.filter(function (r) { return r.bytes > 0; }), b.heading,
                                  d.printing ? 1000 : Math.round(d.section.clientWidth) || 640, d.printing));
+        // With a share in alarm, each writer's cycle and bytes in alarm follow.
+        var alarms = b.columns.length > 5;
         var rows = b.rows.map(function (r) {
-            return [r.name, r.cycle || "", r.records === undefined ? "" : String(r.records), r.bytes_text, r.share];
+            var row = [r.name, r.cycle || "", r.records === undefined ? "" : String(r.records), r.bytes_text, r.share];
+            return alarms ? row.concat([r.alarm_cycle || "", r.alarm_bytes_text || ""]) : row;
         });
+        var numeric = [false, false, true, true, true].concat(alarms ? [false, true] : []);
         var wrows = w.rows.map(function (r) { return [r.name, r.internal, r.sd]; });
         if (d.printing) {
             rows.forEach(function (row, i) {
                 var durations = wrows[i + 1] || ["", "", ""];
                 row.push(durations[1], durations[2]);
             });
-            d.body.appendChild(tableOf(b.columns.concat(w.columns.slice(1)), rows,
-                                       [false, false, true, true, true, true, true]));
+            d.body.appendChild(tableOf(b.columns.concat(w.columns.slice(1)), rows, numeric.concat([true, true])));
         } else {
-            d.body.appendChild(tableOf(b.columns, rows, [false, false, true, true, true]));
+            d.body.appendChild(tableOf(b.columns, rows, numeric));
             d.body.appendChild(el("h3", {}, w.heading));
             if (wrows.length) d.body.appendChild(tableOf(w.columns, wrows, [false, true, true]));
         }

@@ -175,13 +175,20 @@
         el("results").dataset.current = String(Boolean(result));
         var body = el("results").tBodies[0];
         body.textContent = "";
-        (result ? result.results : []).forEach(function (row) {
+        // With alarms or a card reserve, the scenario heads the figures and
+        // normal operation's stand beside them.
+        var scenario = result && result.scenario;
+        var head = el("results").tHead.rows[0];
+        head.cells[0].textContent = scenario ? scenario.caption : table.result_columns[0];
+        head.cells[4].hidden = !scenario;
+        (result ? result.results : []).forEach(function (row, i) {
             var tr = body.insertRow();
             var th = document.createElement("th");
             th.scope = "row";
             th.textContent = row.medium;
             tr.appendChild(th);
             [row.weeks, row.days, row.hours].forEach(function (n) { tr.insertCell().textContent = String(n); });
+            if (scenario) tr.insertCell().textContent = result.normal.results[i].text;
         });
     }
 
@@ -429,7 +436,8 @@
         reset.textContent = table.reset.caption;
         reset.title = table.reset.hint;
         var head = el("results").tHead.rows[0];
-        table.result_columns.forEach(function (caption, i) { head.cells[i].textContent = caption; });
+        table.result_columns.concat([table.normal_column])
+            .forEach(function (caption, i) { head.cells[i].textContent = caption; });
         el("open-file").accept = table.setup_file.extension + ",application/json";
         el("setup-name").maxLength = table.setup_file.name_limit;
         // The setup's name is its recorder's name in a plant, captioned alike.

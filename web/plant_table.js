@@ -221,12 +221,14 @@ var CapacimoPlantTable = (function () {
         tr.cells[0].firstChild.focus();
     }
 
-    // "Recorders: 4 · Overdue: 1 · Due: 1 · Short: 1", each count kept on its line.
+    // "Recorders: 4 · Overdue: 1 · Due: 1 · Short: 1 · With alarms or a card
+    // reserve: 2", each count kept on its line.
     function showTotals(t, totals) {
         var parts = [t.words.recorders + ": " + totals.recorders];
         t.words.states.forEach(function (state) {
             if (totals[state.id] !== undefined) parts.push(state.caption + ": " + totals[state.id]);
         });
+        if (totals.scenarios) parts.push(t.words.scenarios + ": " + totals.scenarios);
         var line = el("plant-totals");
         if (line.textContent === parts.join(" \u00b7 ")) return;  // a live region: said when it changes
         line.textContent = "";

@@ -89,7 +89,7 @@ void TDetailsWindow::buildWithoutTable(QVBoxLayout* layout) {
     lbl_Without = new QLabel(contents_);
     lbl_Without->setObjectName("lbl_Without");
     layout->addWidget(lbl_Without);
-    tbl_Without = new QTableWidget(0, 3, contents_);
+    tbl_Without = new QTableWidget(0, 4, contents_);
     tbl_Without->setObjectName("tbl_Without");
     // Fixed rows, and the number columns sized once after each filling: sizing
     // them to their contents at every cell would measure every row again.
@@ -99,7 +99,8 @@ void TDetailsWindow::buildWithoutTable(QVBoxLayout* layout) {
     tbl_Without->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     tbl_Without->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     tbl_Without->horizontalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    tbl_Without->setHorizontalHeaderLabels({qText(kWithoutColumn), qText(mediumCaption(Medium::Internal)), {}});
+    tbl_Without->setHorizontalHeaderLabels(
+        {qText(kWithoutColumn), qText(mediumCaption(Medium::Internal)), {}, qText(kAlarmBytesColumn)});
     tbl_Without->horizontalHeaderItem(0)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     tbl_Without->setFocusPolicy(Qt::NoFocus);
     tbl_Without->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -259,18 +260,23 @@ void TDetailsWindow::showBreakdown(const Breakdown& b) {
     setCell(0, 2, qText(resultRowCaption(Medium::Card, entries_.cardItem)), Qt::AlignRight, true);
     const int writers = static_cast<int>(b.writers.size());
     tbl_Without->setRowCount(writers + 1);
-    auto setRow = [this](int row, const QString& name, const StorageDuration& internal, const StorageDuration& card) {
+    auto setRow = [this](int row, const QString& name, const StorageDuration& internal, const StorageDuration& card,
+                         const QString& alarm) {
         setCell(row, 0, name, Qt::AlignLeft);
         setCell(row, 1, qText(durationText(internal)), Qt::AlignRight);
         setCell(row, 2, qText(durationText(card)), Qt::AlignRight);
+        setCell(row, 3, alarm, Qt::AlignRight);
     };
-    setRow(0, qText(kAsEnteredRow), current_.internal, current_.card);
+    // With a share in alarm, what each writer writes in two hours in alarm, and at which cycle.
+    setRow(0, qText(kAsEnteredRow), current_.internal, current_.card, qText(groupedNumber(b.alarmWritten)));
     for (int row = 0; row < writers; ++row) {
         const WriterBytes& w = b.writers[static_cast<std::size_t>(row)];
-        setRow(row + 1, qText(w.name), w.withoutInternal, w.withoutCard);
+        setRow(row + 1, qText(w.name), w.withoutInternal, w.withoutCard,
+               qText(groupedNumber(w.alarmBytes) + (w.alarmCycle.empty() ? "" : " (" + w.alarmCycle + ")")));
     }
+    tbl_Without->setColumnHidden(3, !b.alarms);
     // Sized to the figures and their headers, with a character's room to the frame.
-    for (int column : {1, 2}) {
+    for (int column : {1, 2, 3}) {
         tbl_Without->resizeColumnToContents(column);
         tbl_Without->setColumnWidth(column, tbl_Without->columnWidth(column) + fontMetrics().averageCharWidth());
     }
@@ -283,7 +289,8 @@ void TDetailsWindow::showBreakdown(const Breakdown& b) {
     for (int row = 0; row < tbl_Without->rowCount(); ++row)
         longestName = std::max(longestName, fontMetrics().horizontalAdvance(tbl_Without->item(row, 0)->text()));
     tbl_Without->setMinimumWidth(2 * tbl_Without->frameWidth() + longestName + 2 * fontMetrics().averageCharWidth() +
-                                 tbl_Without->columnWidth(1) + tbl_Without->columnWidth(2));
+                                 tbl_Without->columnWidth(1) + tbl_Without->columnWidth(2) +
+                                 (b.alarms ? tbl_Without->columnWidth(3) : 0));
 }
 
 void TDetailsWindow::setCell(int row, int column, const QString& s, Qt::Alignment alignment, bool header) {

@@ -585,6 +585,8 @@ void TPlantWindow::showTotals() {
     QStringList parts{QStringLiteral("%1: %2").arg(qText(kPlantRecordersCaption)).arg(totals.recorders)};
     for (RecorderState state : {RecorderState::Overdue, RecorderState::Due, RecorderState::Short})
         parts << QStringLiteral("%1: %2").arg(qText(recorderStateCaption(state))).arg(totals.of(state));
+    if (totals.scenarios > 0)
+        parts << QStringLiteral("%1: %2").arg(qText(kPlantScenariosCaption)).arg(totals.scenarios);
     lbl_Totals->setText(parts.join(QStringLiteral("    ")));
     lbl_Totals->setAccessibleName(parts.join(QStringLiteral(", ")));
 }

@@ -32,7 +32,10 @@ QString totalsText(const PlantTotals& totals) {
     for (const RecorderState state : kRecorderStates) {
         states << QStringLiteral("%1 %2").arg(totals.of(state)).arg(qText(recorderStateId(state)));
     }
-    return QStringLiteral("%1 recorders: %2").arg(totals.recorders).arg(states.join(QStringLiteral(", ")));
+    QString text = QStringLiteral("%1 recorders: %2").arg(totals.recorders).arg(states.join(QStringLiteral(", ")));
+    if (totals.scenarios > 0)
+        text += QStringLiteral("; %1: %2").arg(qText(kPlantScenariosCaption)).arg(totals.scenarios);
+    return text;
 }
 
 QFont font(bool bold, qreal scale = 1.0) {

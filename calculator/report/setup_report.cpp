@@ -242,8 +242,8 @@ private:
 };
 
 // The pages of the general entries, signal analyses and channels.
-constexpr EntryPage kEntryPages[] = {EntryPage::General, EntryPage::SignalAnalysis, EntryPage::AnalogChannels,
-                                     EntryPage::DigitalChannels, EntryPage::MathChannels};
+constexpr EntryPage kEntryPages[] = {EntryPage::General,         EntryPage::SignalAnalysis, EntryPage::AnalogChannels,
+                                     EntryPage::DigitalChannels, EntryPage::MathChannels,   EntryPage::Alarms};
 
 // One table per page, each entry with its caption; the values of all of them line up.
 std::vector<Table> entryTables(const Sheet& s, const CalculatorEntries& e) {
@@ -301,14 +301,23 @@ qreal groupsTable(Sheet& s, const CalculatorEntries& e, QPointF at, qreal width)
     return s.table(at, width, t);
 }
 
+// With an alarm share or a card reserve, the scenario names the first
+// column and normal operation's durations stand beside.
 qreal results(Sheet& s, const ResultRecord& r, QPointF at, qreal width) {
     Table t;
     for (std::string_view caption : kResultColumns) {
         t.columns.push_back({qText(caption), t.columns.empty() ? Qt::AlignLeft : Qt::AlignRight});
     }
+    const bool scenario = r.result.hasScenario();
+    if (scenario) {
+        t.columns[0].header = qText(scenarioText(r.result.alarmShare, r.result.cardReserve));
+        t.columns.push_back({qText(kNormalOperationColumn), Qt::AlignRight});
+    }
+    const std::vector<ResultRow> normal = resultRows(r, true);
     for (const ResultRow& row : resultRows(r)) {
         t.rows.push_back({qText(resultRowCaption(row.medium, row.cardItem)), QString::number(row.duration.weeks),
                           QString::number(row.duration.days), QString::number(row.duration.hours)});
+        if (scenario) t.rows.back() << qText(durationText(normal[t.rows.size() - 1].duration));
     }
     return s.table(at, width, t);
 }

@@ -318,7 +318,9 @@ private slots:
         key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(focus(), combo("cb_CFSize"));
         QCOMPARE(pages("pctrl_Stgs")->ActivePage()->objectName(), QString("tab_Info"));
-        // Backwards from the first page: the last group, then its neighbour.
+        // Backwards from the first page: the alarms page, the last group, then its neighbour.
+        key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(focus(), spin("spe_AlarmShare"));
         key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
         key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(focus(), combo("cb_GroupCycle08"));
@@ -378,7 +380,7 @@ private slots:
         QAccessibleTableInterface* table = QAccessible::queryAccessibleInterface(results())->tableInterface();
         QVERIFY(table != nullptr);
         QCOMPARE(table->rowCount(), 2);
-        QCOMPARE(table->columnCount(), 4);
+        QCOMPARE(table->columnCount(), 5);  // normal operation's, shown beside a scenario
         QCOMPARE(table->cellAt(1, 0)->text(QAccessible::Name), QString("SD Card"));
     }
 
@@ -458,7 +460,7 @@ private slots:
                 ++checked;
             }
         }
-        QCOMPARE(checked, 1 + 4 + 10 + 3 * kGroups);
+        QCOMPARE(checked, 1 + 4 + 10 + 4 * kGroups + 2);
     }
 
     // Built in code and placed with Scale: at 96 pixels per inch the group
@@ -474,10 +476,11 @@ private slots:
             QCOMPARE(dialog->findChild<QComboBox*>("cb_GroupCycle" + hex)->x(), 272);
             QCOMPARE(dialog->findChild<TExtSpinEdit*>("spe_GroupIV" + hex)->x(), 272);
             QCOMPARE(dialog->findChild<TExtSpinEdit*>("spe_GroupState" + hex)->x(), 272);
+            QCOMPARE(dialog->findChild<QComboBox*>("cb_GroupAlarmCycle" + hex)->x(), 272);
             QCOMPARE(dialog->findChild<TExtSpinEdit*>("spe_GroupIV" + hex)->y(), 8 + 26);
         }
         const auto labels = dialog->findChild<TTab95Sheet*>("tab_Group_3")->findChildren<QLabel*>();
-        QCOMPARE(labels.size(), 3);
+        QCOMPARE(labels.size(), 4);
         for (QLabel* label : labels) QCOMPARE(label->x(), 8);
         for (int column = 1; column <= 3; ++column) QCOMPARE(results()->ColumnWidth(column), 64);
         QCOMPARE(dialog->size(), QSize(540, 347));
