@@ -95,6 +95,21 @@ int main(int argc, char* argv[]) {
     details->targetWeeks()->setValue(26);
     details->targetMedium()->setCurrentIndex(1);
     save(details, out, "details", suffix);
+
+    // The same boiler 5 % of the time in alarm, groups 2 and 3 then storing
+    // every second, with 64 MB kept free on the card: the alarms page, the
+    // results beside normal operation's and the Details in alarm.
+    pick("cb_GroupAlarmCycle01", 1);  // 1s
+    pick("cb_GroupAlarmCycle02", 1);
+    spin("spe_AlarmShare", 5);
+    spin("spe_CardReserve", 64);
+    dialog.Recalculate();
+    pages->setActivePage(dialog.findChild<TTab95Sheet*>("tab_GroupStgs"));
+    groups->setActivePage(dialog.findChild<TTab95Sheet*>("tab_Group_2"));
+    save(&dialog, out, "dialog-group-2-alarm", suffix);
+    pages->setActivePage(dialog.findChild<TTab95Sheet*>("tab_Alarms"));
+    save(&dialog, out, "dialog-alarms", suffix);
+    save(details, out, "details-alarms", suffix);
     details->close();
 
     // The plant window on a fixed day, opened from a plant file: recorders

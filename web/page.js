@@ -175,12 +175,15 @@
         el("results").dataset.current = String(Boolean(result));
         var body = el("results").tBodies[0];
         body.textContent = "";
-        // With alarms or a card reserve, the scenario heads the figures and
-        // normal operation's stand beside them.
+        // With alarms or a card reserve, the scenario is named above the
+        // figures (the table's caption, otherwise only for a screen reader)
+        // and normal operation's stand beside them.
         var scenario = result && result.scenario;
-        var head = el("results").tHead.rows[0];
-        head.cells[0].textContent = scenario ? scenario.caption : table.result_columns[0];
-        head.cells[4].hidden = !scenario;
+        var caption = el("results").caption;
+        caption.dataset.plain = caption.dataset.plain || caption.textContent;
+        caption.textContent = scenario ? scenario.caption + ":" : caption.dataset.plain;
+        caption.classList.toggle("visually-hidden", !scenario);
+        el("results").tHead.rows[0].cells[4].hidden = !scenario;
         (result ? result.results : []).forEach(function (row, i) {
             var tr = body.insertRow();
             var th = document.createElement("th");
@@ -342,6 +345,8 @@
             });
         };
         listed(pagesBox, entriesOf({ id: "general" }));
+        // The pages after the groups' grid go below it, beside the first ones.
+        var column = pagesBox;
         table.pages.forEach(function (page) {
             var inner = page.pages || [page];
             if (inner.every(function (p) { return entriesOf(p).some(function (e) { return e.group; }); })) {
@@ -362,12 +367,13 @@
                         printedValues[table.entries.indexOf(entry)] = tr.insertCell();
                     });
                 });
+                column = box;
                 return;
             }
             inner.forEach(function (p) {
                 if (!entriesOf(p).length) return;
-                pagesBox.appendChild(heading(p.caption));
-                listed(pagesBox, entriesOf(p));
+                column.appendChild(heading(p.caption));
+                listed(column, entriesOf(p));
             });
         });
     }

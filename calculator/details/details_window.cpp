@@ -267,12 +267,13 @@ void TDetailsWindow::showBreakdown(const Breakdown& b) {
         setCell(row, 2, qText(durationText(card)), Qt::AlignRight);
         setCell(row, 3, alarm, Qt::AlignRight);
     };
-    // With a share in alarm, what each writer writes in two hours in alarm, and at which cycle.
+    // With a share in alarm, what each writer writes in two hours in alarm,
+    // and the cycle it then writes at where that is another.
     setRow(0, qText(kAsEnteredRow), current_.internal, current_.card, qText(groupedNumber(b.alarmWritten)));
     for (int row = 0; row < writers; ++row) {
         const WriterBytes& w = b.writers[static_cast<std::size_t>(row)];
         setRow(row + 1, qText(w.name), w.withoutInternal, w.withoutCard,
-               qText(groupedNumber(w.alarmBytes) + (w.alarmCycle.empty() ? "" : " (" + w.alarmCycle + ")")));
+               qText(groupedNumber(w.alarmBytes) + (w.alarmCycle == w.cycle ? "" : " (" + w.alarmCycle + ")")));
     }
     tbl_Without->setColumnHidden(3, !b.alarms);
     // Sized to the figures and their headers, with a character's room to the frame.

@@ -285,14 +285,19 @@ qreal entriesColumn(Sheet& s, const CalculatorEntries& e, QPointF at, qreal widt
 qreal groupsTable(Sheet& s, const CalculatorEntries& e, QPointF at, qreal width) {
     Table t;
     const std::vector<const Entry*> firstPage = pageEntries(EntryPage::Group, 0);
+    // The alarm cycles only where one differs from its storage cycle.
+    const auto shown = [&e](const Entry* entry) { return entry->id != EntryId::GroupAlarmCycle || hasAlarmCycles(e); };
     t.columns.push_back({});
     for (const Entry* entry : firstPage) {
-        t.columns.push_back({qText(entry->caption), entry->isList() ? Qt::AlignLeft : Qt::AlignRight});
+        if (shown(entry))
+            t.columns.push_back({qText(entry->caption), entry->isList() ? Qt::AlignLeft : Qt::AlignRight});
     }
     for (int g = 0; g < kGroups; ++g) {
         if (storageCycleCodeForItem(g, e.cycleItems[static_cast<std::size_t>(g)]) == kStorageCycleOff) continue;
         QStringList row{qText(pageCaption(EntryPage::Group, g))};
-        for (const Entry* entry : pageEntries(EntryPage::Group, g)) row << qText(entryValueText(*entry, e));
+        for (const Entry* entry : pageEntries(EntryPage::Group, g)) {
+            if (shown(entry)) row << qText(entryValueText(*entry, e));
+        }
         t.rows.push_back(row);
     }
     if (t.rows.empty()) {
@@ -301,16 +306,17 @@ qreal groupsTable(Sheet& s, const CalculatorEntries& e, QPointF at, qreal width)
     return s.table(at, width, t);
 }
 
-// With an alarm share or a card reserve, the scenario names the first
-// column and normal operation's durations stand beside.
+// With an alarm share or a card reserve, the scenario is named above the
+// figures and normal operation's durations stand beside.
 qreal results(Sheet& s, const ResultRecord& r, QPointF at, qreal width) {
     Table t;
     for (std::string_view caption : kResultColumns) {
         t.columns.push_back({qText(caption), t.columns.empty() ? Qt::AlignLeft : Qt::AlignRight});
     }
     const bool scenario = r.result.hasScenario();
+    qreal above = 0;
     if (scenario) {
-        t.columns[0].header = qText(scenarioText(r.result.alarmShare, r.result.cardReserve));
+        above = s.text(at, width, qText(scenarioText(r.result.alarmShare, r.result.cardReserve)) + u':', Style::Body);
         t.columns.push_back({qText(kNormalOperationColumn), Qt::AlignRight});
     }
     const std::vector<ResultRow> normal = resultRows(r, true);
@@ -319,7 +325,7 @@ qreal results(Sheet& s, const ResultRecord& r, QPointF at, qreal width) {
                           QString::number(row.duration.days), QString::number(row.duration.hours)});
         if (scenario) t.rows.back() << qText(durationText(normal[t.rows.size() - 1].duration));
     }
-    return s.table(at, width, t);
+    return above + s.table({at.x(), at.y() + above}, width, t);
 }
 
 // The recorder's days below its durations: its start, the day each medium
