@@ -46,6 +46,10 @@ TEST(EntryValues, EachStoredTextIsJudgedOnItsOwn) {
         {"Settings\\Channels\\CountMathIV", "99"},       // beyond the range: clamped
         {"Settings\\CFSize", "9"},                       // outside the list: its first item
         {"Settings\\Group03\\SaveCycle", "5"},           // kept
+        {"Settings\\AlarmShare", "101"},                 // an amount beyond its range: not taken
+        {"Settings\\CardReserve", " 64"},                // not a number as stored: not taken
+        {"Settings\\Group01\\AlarmCycle", "19"},         // outside the list: "same"
+        {"Settings\\Group02\\AlarmCycle", "2"},          // kept
     };
     const CalculatorEntries e = entriesFromStoredTexts([&](const Entry& entry) -> std::optional<std::string> {
         const auto it = stored.find(storedName(entry));
@@ -57,6 +61,10 @@ TEST(EntryValues, EachStoredTextIsJudgedOnItsOwn) {
     EXPECT_EQ(e.cardItem, 0);
     EXPECT_EQ(e.cycleItems[3], 5);
     EXPECT_EQ(e.cycleItems[4], defaultEntries().cycleItems[4]);
+    EXPECT_EQ(e.alarmShare, 0);
+    EXPECT_EQ(e.cardReserve, 0);
+    EXPECT_EQ(e.alarmCycleItems[1], 0);
+    EXPECT_EQ(e.alarmCycleItems[2], 2);
 }
 
 }  // namespace

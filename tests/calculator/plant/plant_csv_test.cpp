@@ -307,3 +307,31 @@ TEST(PlantCsv, ALargeFileIsReadAsAStreamAndOneHugeRowCostsOnlyItself) {
 
 }  // namespace
 }  // namespace capacimo
+
+// The alarm columns refuse what their options refuse, naming the rule, and
+// the row is kept to be written back.
+TEST(PlantCsv, AlarmCellsOutOfRangeAreRefusedByTheirRule) {
+    using namespace capacimo;
+    const std::vector<PlantRow> rows = readAll(
+        "name,alarm-share,card-reserve,group1.alarm,group2.alarm\n"
+        "A,-1,,,\nB,101,,,\nC,7.5,,,\nD, 5,,,\nE,,2049,,\nF,,-1,,\nG,,,Off,\nH,,,,100ms\nI,5,64,100ms,1s\n");
+    ASSERT_EQ(rows.size(), 9u);
+    const char* rules[] = {"-1 is outside 0..100",
+                           "101 is outside 0..100",
+                           "\"7.5\" is not a whole number in 0..100",
+                           "\" 5\" is not a whole number in 0..100",
+                           "2049 is outside 0..2048",
+                           "-1 is outside 0..2048",
+                           "\"Off\" is not one of \"same\", \"100ms\"",
+                           "\"100ms\" is not one of \"same\", \"1s\""};
+    for (std::size_t i = 0; i < std::size(rules); ++i) {
+        EXPECT_FALSE(rows[i].setup) << i;
+        EXPECT_FALSE(rows[i].kept.empty()) << i;
+        EXPECT_NE(rows[i].error.find(rules[i]), std::string::npos) << rows[i].error;
+    }
+    ASSERT_TRUE(rows[8].setup) << rows[8].error;
+    EXPECT_EQ(rows[8].setup->entries.alarmShare, 5);
+    EXPECT_EQ(rows[8].setup->entries.cardReserve, 64);
+    EXPECT_EQ(rows[8].setup->entries.alarmCycleItems[0], 1);  // 100ms
+    EXPECT_EQ(rows[8].setup->entries.alarmCycleItems[1], 1);  // 1s
+}
