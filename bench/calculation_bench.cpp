@@ -35,6 +35,7 @@ void breakdown(benchmark::State& state, const CalculatorEntries& entries) {
 
 void BM_CalculationDefaults(benchmark::State& state) { run(state, defaultEntries()); }
 void BM_CalculationHeaviest(benchmark::State& state) { run(state, heaviestEntries()); }
+void BM_CalculationHeaviestInAlarm(benchmark::State& state) { run(state, heaviestEntriesInAlarm()); }
 void BM_BreakdownDefaults(benchmark::State& state) { breakdown(state, defaultEntries()); }
 void BM_BreakdownHeaviest(benchmark::State& state) { breakdown(state, heaviestEntries()); }
 
@@ -53,8 +54,7 @@ void BM_PlannerHeaviest(benchmark::State& state) {
 // The result with its breakdown, the durations without each writer and the
 // plan for four weeks on the 256 MB card, on one calculator: what a keystroke
 // with Details open costs the web module, natively.
-void BM_DetailsAnswerHeaviest(benchmark::State& state) {
-    const CalculatorEntries entries = heaviestEntries();
+void detailsAnswer(benchmark::State& state, const CalculatorEntries& entries) {
     ResultOptions options;
     options.breakdown = true;
     options.target = Target{Medium::Card, 4 * 168};
@@ -67,12 +67,17 @@ void BM_DetailsAnswerHeaviest(benchmark::State& state) {
     state.counters["calculations"] =
         static_cast<double>(calculationsRun() - calculations) / static_cast<double>(state.iterations());
 }
+void BM_DetailsAnswerHeaviest(benchmark::State& state) { detailsAnswer(state, heaviestEntries()); }
+// With a share in alarm, the answer also gives the largest share that keeps the target.
+void BM_DetailsAnswerHeaviestInAlarm(benchmark::State& state) { detailsAnswer(state, heaviestEntriesInAlarm()); }
 
 }  // namespace
 
 BENCHMARK(BM_CalculationDefaults)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CalculationHeaviest)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CalculationHeaviestInAlarm)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BreakdownDefaults)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BreakdownHeaviest)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlannerHeaviest)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DetailsAnswerHeaviest)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DetailsAnswerHeaviestInAlarm)->Unit(benchmark::kMillisecond);

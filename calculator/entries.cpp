@@ -260,6 +260,13 @@ CalculatorEntries heaviestEntries() {
     return e;
 }
 
+CalculatorEntries heaviestEntriesInAlarm() {
+    CalculatorEntries e = heaviestEntries();
+    for (int g = 1; g < kGroups; ++g) e.alarmCycleItems[g] = cycleItemForCode(g, 3);  // 2 s
+    e.alarmShare = 5;
+    return e;
+}
+
 CalculatorEntries entriesFromStore(const ReadStoredEntry& read) {
     CalculatorEntries e = defaultEntries();
     for (const Entry& entry : entryTable()) {

@@ -110,6 +110,9 @@ CalculatorEntries fittedEntries(CalculatorEntries entries);
 // group 1 at 100 ms and groups 2-10 at 1 s with eight values each, Analysis 1
 // every minute and Analyses 2-4 daily (fourteen writers; 6.2 MB in two hours).
 CalculatorEntries heaviestEntries();
+// The same 5 % of the time in alarm, groups 2-10 then at 2 s: every
+// calculation replays two hours twice, the second as busy as the first.
+CalculatorEntries heaviestEntriesInAlarm();
 
 // What the dialog shows for what a store holds. read(entry, fallback) gives
 // the stored number, or fallback when there is none. Counts are clamped to
