@@ -75,11 +75,13 @@ std::string plantCsv(const std::vector<Setup>& setups, std::vector<std::string> 
         for (std::size_t c = 0; c < columns.size(); ++c) {
             const std::string& column = columns[c];
             const std::size_t dot = column.find('.');
-            const nlohmann::ordered_json& value =
-                isPlantCell(column) ? nlohmann::ordered_json(plantCell(column, r))
-                : dot == std::string::npos
-                    ? object.at(column)
-                    : object["groups"][std::stoul(column.substr(5, dot - 5)) - 1][column.substr(dot + 1)];
+            // A setup file leaves out an entry written only when set: an empty cell.
+            const nlohmann::ordered_json& holder =
+                dot == std::string::npos ? object : object["groups"][std::stoul(column.substr(5, dot - 5)) - 1];
+            const std::string key = dot == std::string::npos ? column : column.substr(dot + 1);
+            const nlohmann::ordered_json value = isPlantCell(column)    ? nlohmann::ordered_json(plantCell(column, r))
+                                                 : holder.contains(key) ? holder[key]
+                                                                        : nlohmann::ordered_json("");
             row +=
                 (c ? separator : "") + capacimo::csvField(value.is_string() ? value.get<std::string>() : value.dump());
         }

@@ -31,6 +31,9 @@ save mixed --analog 8 --analog-totalized 2 --digital-events 4 --group 1:cycle=1s
 save math --analog 2 --analog-impulse 1 --digital-counters 2 --digital-events-optime 3 --math-values 8 \
   --math-values-totalized 3 --math-states 2 --math-counters 1 --group 1:cycle=Off \
   --group 3:cycle=1h,values=4,states=2 --analysis1 12h --analysis4 annual --card 2GB
+# Alarms and a card reserve: the alarm cycles, the share and the reserve written only when set.
+save alarms --analog 6 --digital-events 2 --group 1:cycle=10s,values=6,alarm=100ms --group 2:cycle=1min,states=2,alarm=2s \
+  --alarm-share 7 --card-reserve 100
 # Counts that contradict each other are saved as they are, with the status line's error.
 save contradicting --analog 1 --analog-totalized 5 --group 10:cycle=30min,values=8,states=8 --card 512MB
 
