@@ -206,6 +206,21 @@ class WindowManagerTest : public QObject, DialogFixture {
     }
     bool detailsAbove() const { return above(details()->winId(), dialog->winId()); }
 
+    // The dialog as the host shows it on a fixed day, then Ctrl+P: the plant
+    // window, active, its questions answered "Discard"; null when it did not come.
+    TPlantWindow* openPlantByKeyboard(FixedClock& clock) {
+        dialog->setClock(clock);
+        showLikeTheHost();
+        dialog->activateWindow();
+        if (!QTest::qWaitForWindowActive(dialog.get()) || !xdotool({"key", "--clearmodifiers", "ctrl+p"}))
+            return nullptr;
+        if (!QTest::qWaitFor(
+                [&] { return dialog->plantWindow() != nullptr && dialog->plantWindow()->isActiveWindow(); }))
+            return nullptr;
+        dialog->plantWindow()->setCloseQuestion([](QWidget*) { return QMessageBox::Discard; });
+        return dialog->plantWindow();
+    }
+
 private slots:
     void initTestCase() {
         QCOMPARE(QGuiApplication::platformName(), QString("xcb"));
@@ -298,14 +313,8 @@ private slots:
     // The plant window beside the dialog too, opened and worked with the keyboard alone.
     void plantOpensBesideTheDialog() {
         FixedClock clock(dateOf({2026, 3, 1}));
-        dialog->setClock(clock);
-        showLikeTheHost();
-        dialog->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
-        QVERIFY(xdotool({"key", "--clearmodifiers", "ctrl+p"}));
-        QTRY_VERIFY(dialog->plantWindow() != nullptr && dialog->plantWindow()->isActiveWindow());
-        TPlantWindow* plant = dialog->plantWindow();
-        plant->setCloseQuestion([](QWidget*) { return QMessageBox::Discard; });
+        TPlantWindow* plant = openPlantByKeyboard(clock);
+        QVERIFY(plant != nullptr);
         const QRect frame = settled(plant->winId());
         screenshot("plant");
         verifyBeside("plant", plant, frame);
@@ -350,14 +359,8 @@ private slots:
         }
         csv.close();
         FixedClock clock(dateOf({2026, 3, 1}));
-        dialog->setClock(clock);
-        showLikeTheHost();
-        dialog->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
-        QVERIFY(xdotool({"key", "--clearmodifiers", "ctrl+p"}));
-        QTRY_VERIFY(dialog->plantWindow() != nullptr && dialog->plantWindow()->isActiveWindow());
-        TPlantWindow* plant = dialog->plantWindow();
-        plant->setCloseQuestion([](QWidget*) { return QMessageBox::Discard; });
+        TPlantWindow* plant = openPlantByKeyboard(clock);
+        QVERIFY(plant != nullptr);
         QVERIFY(plant->OpenPlant(file));
         const QRect frame = settled(plant->winId());
         screenshot("plant-whole");
