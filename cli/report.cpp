@@ -62,69 +62,45 @@ std::string breakdownTable(const Breakdown& b) {
     totals.push_back({std::string(kBytesCountedRow), b.written, {}});
     if (b.alarms) totals.push_back({std::string(kAlarmWrittenRow), b.alarmWritten, {}});
 
-    // Each column as wide as its widest text; the totals' labels span the
-    // first three columns, which widen the first where they need it.
-    int writer = length(kWriterColumn);
-    int cycle = length(kCycleColumn);
-    int records = length(kRecordsColumn);
-    int bytes = length(kBytesColumn);
-    int share = length(kShareColumn);
-    int internal = length(withoutColumn(Medium::Internal));
+    // The header and a row per writer; in alarm, each writer's cycle,
+    // records and bytes then stand after its share.
+    std::vector<std::vector<std::string>> rows{
+        {std::string(kWriterColumn), std::string(kCycleColumn), std::string(kRecordsColumn), std::string(kBytesColumn),
+         std::string(kShareColumn), std::string(kAlarmCycleColumn), std::string(kAlarmRecordsColumn),
+         std::string(kAlarmBytesColumn), withoutColumn(Medium::Internal), withoutColumn(Medium::Card)}};
     for (const WriterBytes& w : b.writers) {
-        writer = std::max(writer, length(w.name));
-        cycle = std::max(cycle, length(w.cycle));
-        records = std::max(records, length(std::to_string(w.records)));
-        internal = std::max(internal, length(durationText(w.withoutInternal)));
+        rows.push_back({w.name, w.cycle, std::to_string(w.records), std::to_string(w.bytes),
+                        shareText(w.bytes, b.bytesWritten()), w.alarmCycle, std::to_string(w.alarmRecords),
+                        std::to_string(w.alarmBytes), durationText(w.withoutInternal), durationText(w.withoutCard)});
+    }
+    std::vector<bool> left{true, true, false, false, false, true, false, false, true, true};
+    if (!b.alarms) {
+        for (auto& row : rows) row.erase(row.begin() + 5, row.begin() + 8);
+        left.erase(left.begin() + 5, left.begin() + 8);
+    }
+    // Each column as wide as its widest text, the last one unpadded; the
+    // totals' labels span the first three columns, which widen the first
+    // where they need it.
+    std::vector<int> width(left.size(), 0);
+    for (const auto& row : rows) {
+        for (std::size_t c = 0; c < row.size(); ++c) width[c] = std::max(width[c], length(row[c]));
     }
     for (const Totals& t : totals) {
-        writer = std::max(writer, length(t.label) - cycle - records - 4);
-        bytes = std::max(bytes, length(std::to_string(t.bytes)));
-        share = std::max(share, length(t.share));
+        width[0] = std::max(width[0], length(t.label) - width[1] - width[2] - 4);
+        width[3] = std::max(width[3], length(std::to_string(t.bytes)));
+        width[4] = std::max(width[4], length(t.share));
     }
-    for (const WriterBytes& w : b.writers) {
-        bytes = std::max(bytes, length(std::to_string(w.bytes)));
-        share = std::max(share, length(shareText(w.bytes, b.bytesWritten())));
-    }
-
-    // In alarm: the cycle, records and bytes of each writer beside.
-    int alarmCycle = length(kAlarmCycleColumn);
-    int alarmRecords = length(kAlarmRecordsColumn);
-    int alarmBytes = length(kAlarmBytesColumn);
-    for (const WriterBytes& w : b.writers) {
-        alarmCycle = std::max(alarmCycle, length(w.alarmCycle));
-        alarmBytes = std::max(alarmBytes, length(std::to_string(w.alarmBytes)));
-    }
-    const auto withAlarms = [&](std::vector<Cell> cells, Cell cycleCell, Cell recordsCell, Cell bytesCell) {
-        if (!b.alarms) return cells;
-        cells.insert(cells.begin() + 5, {std::move(cycleCell), std::move(recordsCell), std::move(bytesCell)});
-        return cells;
-    };
+    width.back() = 0;
 
     std::string out = '\n' + breakdownHeading(b) + '\n';
-    out += tableLine(withAlarms({{std::string(kWriterColumn), -writer},
-                                 {std::string(kCycleColumn), -cycle},
-                                 {std::string(kRecordsColumn), records},
-                                 {std::string(kBytesColumn), bytes},
-                                 {std::string(kShareColumn), share},
-                                 {withoutColumn(Medium::Internal), -internal},
-                                 {withoutColumn(Medium::Card), 0}},
-                                {std::string(kAlarmCycleColumn), -alarmCycle},
-                                {std::string(kAlarmRecordsColumn), alarmRecords},
-                                {std::string(kAlarmBytesColumn), alarmBytes}));
-    for (const WriterBytes& w : b.writers) {
-        out += tableLine(withAlarms({{w.name, -writer},
-                                     {w.cycle, -cycle},
-                                     {std::to_string(w.records), records},
-                                     {std::to_string(w.bytes), bytes},
-                                     {shareText(w.bytes, b.bytesWritten()), share},
-                                     {durationText(w.withoutInternal), -internal},
-                                     {durationText(w.withoutCard), 0}},
-                                    {w.alarmCycle, -alarmCycle}, {std::to_string(w.alarmRecords), alarmRecords},
-                                    {std::to_string(w.alarmBytes), alarmBytes}));
+    for (const auto& row : rows) {
+        std::vector<Cell> cells;
+        for (std::size_t c = 0; c < row.size(); ++c) cells.push_back({row[c], left[c] ? -width[c] : width[c]});
+        out += tableLine(cells);
     }
-    const int label = writer + cycle + records + 4;
+    const int label = width[0] + width[1] + width[2] + 4;
     for (const Totals& t : totals)
-        out += tableLine({{t.label, -label}, {std::to_string(t.bytes), bytes}, {t.share, share}});
+        out += tableLine({{t.label, -label}, {std::to_string(t.bytes), width[3]}, {t.share, width[4]}});
     return out;
 }
 
