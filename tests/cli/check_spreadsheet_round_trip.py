@@ -29,9 +29,10 @@ NAMES = ["Boiler 1", "K\u00f6ln Nord", "Stra\u00dfe 3", "=1+1", '=HYPERLINK("htt
 
 
 def plant_text():
-    """30 recorders: the names above twice, with starts in both forms, targets, media and setups."""
+    """30 recorders: the names above twice, with starts in both forms, targets, media and setups, some
+    with alarms and a card reserve."""
     lines = ["name,start,target,medium,card,analog,digital-events,analysis1,group1.cycle,group1.values,"
-             "group2.cycle,group2.states"]
+             "group2.cycle,group2.states,alarm-share,card-reserve,group1.alarm"]
     for i in range(30):
         name = NAMES[i % len(NAMES)] + ("" if i < len(NAMES) else " (%d)" % i)
         start = "" if i % 7 == 3 else ("2026-%02d-%02d" % (1 + i % 12, 1 + i % 28) if i % 2 else
@@ -39,7 +40,8 @@ def plant_text():
         target = ["", "26w", "3w4d", "180d"][i % 4]
         medium = "sd" if i % 4 == 2 else ""
         cells = [name, start, target, medium, ["256 MB", "1 GB", "2 GB"][i % 3], str(1 + i % 40), str(i % 14),
-                 ["no", "1min", "1h"][i % 3], ["1s", "100ms", "1min"][i % 3], str(i % 9), "10s", str(i % 5)]
+                 ["no", "1min", "1h"][i % 3], ["1s", "100ms", "1min"][i % 3], str(i % 9), "10s", str(i % 5),
+                 str(i * 3) if i % 2 else "", str(i * 10) if i % 5 == 0 else "", ["", "1s", "same"][i % 3]]
         lines.append(",".join('"%s"' % c.replace('"', '""') if any(x in c for x in ',"') else c for c in cells))
     return "\n".join(lines) + "\n"
 
