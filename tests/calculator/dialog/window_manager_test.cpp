@@ -266,7 +266,7 @@ private slots:
         });
         QCOMPARE(QApplication::focusWidget(), combo("cb_CFSize"));
         QStringList walked;
-        for (int page = 0; page < 15; ++page) {
+        for (int page = 0; page < 16; ++page) {
             QWidget* from = QApplication::focusWidget();
             QVERIFY(xdotool({"key", "--clearmodifiers", "ctrl+Tab"}));
             QTRY_VERIFY(QApplication::focusWidget() != from);
