@@ -19,6 +19,10 @@ std::int32_t setupImageLength(CConfigBlock& encoder) {
     return encoder.imageLength();
 }
 
+// Two hours in alarm are replayed only when the recorder spends time in
+// alarm and some group then stores at another cycle; otherwise W_a is W_n.
+bool needsAlarmReplay(const CalculatorEntries& entries) { return entries.alarmShare > 0 && hasAlarmCycles(entries); }
+
 }  // namespace
 
 std::uint64_t calculationsRun() { return g_calculations.load(); }
@@ -80,7 +84,7 @@ CalculationResult runCalculation(const CalculatorEntries& entries, RecorderSetup
     // The two hours in alarm first, so that the simulator ends with the
     // normal replay, which the breakdown and the planner read.
     std::optional<std::int32_t> alarmWritten;
-    if (entries.alarmShare > 0 && hasAlarmCycles(entries)) {
+    if (needsAlarmReplay(entries)) {
         StorageCycleCodes alarm{};
         for (int g = 0; g < kGroups; ++g) alarm[g] = alarmCycleCode(entries, g);
         simulator.setGroupCycles(&encoder, alarm);
@@ -137,7 +141,7 @@ ResultRange Calculator::resultRange(const CalculatorEntries& entries) {
     for (int g = 0; g < kGroups; ++g) codes[g] = storageCycleCodeForItem(g, entries.cycleItems[g]);  // as applyEntries
     const CCapacimo::WrittenRange normal = CCapacimo::writtenRange(rangeRecords_, codes);
     CCapacimo::WrittenRange alarm = normal;
-    if (entries.alarmShare > 0 && hasAlarmCycles(entries)) {
+    if (needsAlarmReplay(entries)) {
         for (int g = 0; g < kGroups; ++g) codes[g] = alarmCycleCode(entries, g);
         alarm = CCapacimo::writtenRange(rangeRecords_, codes);
     }
