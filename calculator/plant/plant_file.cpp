@@ -85,13 +85,20 @@ std::vector<std::string> plantRowCells(const PlantRecorder& r) {
     return cells;
 }
 
-std::vector<std::size_t> plantFileColumns(std::span<const PlantRecorder> recorders, std::span<const KeptRow> kept) {
+namespace {
+
+using Cells = std::vector<std::string>;
+
+// The columns (plantCsvColumns() places) that rows of these cells and these
+// kept rows need: every column but those written only when set, and of those
+// the ones some row fills.
+std::vector<std::size_t> columnsUsed(std::span<const Cells> rows, std::span<const KeptRow> kept) {
     std::vector<bool> used(plantCsvColumns().size());
     const auto use = [&used](std::span<const std::string> cells) {
         for (const std::size_t c : plantColumnsSet(cells)) used[c] = true;
     };
     use({});
-    for (const PlantRecorder& r : recorders) use(plantRowCells(r));
+    for (const Cells& cells : rows) use(cells);
     for (const KeptRow& row : kept) use(row.cells);
     std::vector<std::size_t> columns;
     for (std::size_t c = 0; c < used.size(); ++c) {
@@ -100,10 +107,33 @@ std::vector<std::size_t> plantFileColumns(std::span<const PlantRecorder> recorde
     return columns;
 }
 
+// A recorder's cells as its row in these columns; with quoteName, its first
+// cell in quotes whether it needs them or not.
+std::string rowLine(const Cells& cells, std::span<const std::size_t> columns, bool quoteName) {
+    std::string line = csvLineIn(cells, columns);
+    if (quoteName && !line.starts_with('"')) line = quotedField(cells[0]) + line.substr(cells[0].size());
+    return line;
+}
+
+std::vector<Cells> rowsOf(std::span<const PlantRecorder> recorders) {
+    std::vector<Cells> rows;
+    rows.reserve(recorders.size());
+    for (const PlantRecorder& r : recorders) rows.push_back(plantRowCells(r));
+    return rows;
+}
+
+}  // namespace
+
+std::vector<std::size_t> plantFileColumns(std::span<const PlantRecorder> recorders, std::span<const KeptRow> kept) {
+    return columnsUsed(rowsOf(recorders), kept);
+}
+
 std::string plantHeaderText(std::span<const std::size_t> columns) { return csvLineIn(plantCsvColumns(), columns); }
 
 std::string plantCsvText(std::span<const PlantRecorder> recorders, std::span<const KeptRow> kept) {
-    const std::vector<std::size_t> columns = plantFileColumns(recorders, kept);
+    // Each recorder's cells once: for the columns the file needs, then for its row.
+    const std::vector<Cells> rows = rowsOf(recorders);
+    const std::vector<std::size_t> columns = columnsUsed(rows, kept);
     std::string text = plantHeaderText(columns) + "\n";
     auto keptRows = kept.begin();
     // The kept rows before a recorder, in the file's columns where their
@@ -114,26 +144,20 @@ std::string plantCsvText(std::span<const PlantRecorder> recorders, std::span<con
             text += (keptRows->cells.empty() ? keptRows->text : csvLineIn(keptRows->cells, columns)) + "\n";
         return keptRows != first;
     };
-    for (std::size_t i = 0; i < recorders.size(); ++i) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
         // A row kept unread may leave a quote open. The recorder after it
         // starts with a quoted cell, which ends that quote at once, so that
         // the reader takes its row back on its own (a quote cannot run over
         // the program's rows into what follows them).
-        text += plantRowText(recorders[i], columns, keptBefore(i)) + "\n";
+        text += rowLine(rows[i], columns, keptBefore(i)) + "\n";
     }
-    keptBefore(recorders.size());
+    keptBefore(rows.size());
     return text;
 }
 
-std::string plantRowText(const PlantRecorder& r, std::span<const std::size_t> columns, bool quoteName) {
-    const std::vector<std::string> cells = plantRowCells(r);
-    std::string line = csvLineIn(cells, columns);
-    if (quoteName && !line.starts_with('"')) line = quotedField(cells[0]) + line.substr(cells[0].size());
-    return line;
-}
-
 std::string plantRowText(const PlantRecorder& r, bool quoteName) {
-    return plantRowText(r, plantColumnsSet(plantRowCells(r)), quoteName);
+    const Cells cells = plantRowCells(r);
+    return rowLine(cells, plantColumnsSet(cells), quoteName);
 }
 
 std::vector<std::string> unreadParts(std::span<const PlantRecorder> recorders, std::span<const KeptRow> kept) {

@@ -53,11 +53,9 @@ std::vector<std::string> plantRowCells(const PlantRecorder& recorder);
 std::vector<std::size_t> plantFileColumns(std::span<const PlantRecorder> recorders, std::span<const KeptRow> kept = {});
 // The header row of those columns, without its line end.
 std::string plantHeaderText(std::span<const std::size_t> columns);
-// One recorder as a file's row in the given columns, as a CSV line without
-// its line end (the rows of plantCsvText); with quoteName, its first cell in
-// quotes whether it needs them or not. Without columns, in the columns its
-// own file would have (plantFileColumns of it alone).
-std::string plantRowText(const PlantRecorder& recorder, std::span<const std::size_t> columns, bool quoteName);
+// One recorder as a row of its own file (the columns of plantFileColumns of
+// it alone), as a CSV line without its line end; with quoteName, its first
+// cell in quotes whether it needs them or not.
 std::string plantRowText(const PlantRecorder& recorder, bool quoteName = false);
 
 // The plant as its CSV file: the header names its columns (plantFileColumns),
